@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Corvane's two everyday commands on a Debian machine:
+#   ./run.sh          install what is missing, build, and start the program
+#   ./run.sh test     install what is missing, build, and run the whole test suite
+# Build folder: build/ (override with BUILD_DIR). Extra CMake options: CMAKE_ARGS.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-charts-dev
+          qt6-tools-dev qt6-tools-dev-tools libgl-dev xvfb xauth libhamlib-utils socat)
+
+install_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+BUILD_DIR=${BUILD_DIR:-build}
+build() {
+  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} ${CMAKE_ARGS:-} >/dev/null
+  cmake --build "$BUILD_DIR" -j2
+}
+
+case "${1:-run}" in
+  run)
+    install_packages
+    build
+    exec "$BUILD_DIR/app/corvane"
+    ;;
+  test)
+    install_packages
+    build
+    ctest --test-dir "$BUILD_DIR" --output-on-failure -j2
+    ;;
+  *)
+    echo "usage: ./run.sh [run|test]" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,114 @@
+#include "core/linefile.h"
+
+#include <QLocale>
+
+namespace corvane {
+
+bool LineFileWriter::create(const QString &path)
+{
+    m_failed = false;
+    m_error.clear();
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        m_failed = true;
+        m_error = m_file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool LineFileWriter::writeLine(const QString &line)
+{
+    if (!m_file.isOpen()) {
+        m_failed = true;
+        return false;
+    }
+    QByteArray bytes = line.toLatin1();
+    bytes.append("\r\n", 2);
+    if (m_file.write(bytes) != bytes.size()) {
+        m_failed = true;
+        m_error = m_file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool LineFileWriter::close()
+{
+    if (m_file.isOpen()) {
+        if (!m_file.flush()) {
+            m_failed = true;
+            m_error = m_file.errorString();
+        }
+        m_file.close();
+    }
+    return !m_failed;
+}
+
+bool writeLineFile(const QString &path, const QStringList &lines, QString *error)
+{
+    LineFileWriter writer;
+    bool ok = writer.create(path);
+    for (int i = 0; ok && i < lines.size(); ++i) ok = writer.writeLine(lines.at(i));
+    ok = writer.close() && ok;
+    if (!ok && error) *error = writer.errorString();
+    return ok;
+}
+
+bool LineFileReader::open(const QString &path)
+{
+    QFile file(path);
+    m_pos = 0;
+    m_data.clear();
+    m_open = false;
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_error = file.errorString();
+        return false;
+    }
+    m_data = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        m_error = file.errorString();
+        m_data.clear();
+        return false;
+    }
+    m_open = true;
+    return true;
+}
+
+bool LineFileReader::atEnd() const { return !m_open || m_pos >= m_data.size(); }
+
+QString LineFileReader::readLine()
+{
+    if (atEnd()) return QString();
+    int end = m_pos;
+    while (end < m_data.size() && m_data.at(end) != '\r' && m_data.at(end) != '\n') ++end;
+    const QString line = QString::fromLatin1(m_data.constData() + m_pos, end - m_pos);
+    if (end < m_data.size() && m_data.at(end) == '\r') ++end;
+    if (end < m_data.size() && m_data.at(end) == '\n') ++end;
+    m_pos = end;
+    return line;
+}
+
+bool LineFileReader::skipLine()
+{
+    if (atEnd()) return false;
+    readLine();
+    return true;
+}
+
+void LineFileReader::close()
+{
+    m_open = false;
+    m_data.clear();
+    m_pos = 0;
+}
+
+QString generalDateText(const QDateTime &when)
+{
+    const QLocale locale = QLocale::system();
+    const QString date = locale.toString(when.date(), QLocale::ShortFormat);
+    if (when.time() == QTime(0, 0, 0)) return date;
+    return date + u' ' + locale.toString(when.time(), QLocale::LongFormat);
+}
+
+}  // namespace corvane

@@ -1,0 +1,34 @@
+#pragma once
+// A byte pipe to the radio. Bytes are Latin-1: one character per byte, 128..255 kept.
+// Implementations: SerialTransport (a serial device), TcpTransport (tcp://host:port, a
+// serial server or corvane-k3sim), SimTransport (the built-in simulator).
+
+#include <QByteArray>
+#include <QString>
+
+namespace corvane {
+
+enum class PortErrorKind { None, NoSuchPort, InUse, NotOpen, Other };
+
+struct PortError {
+    PortErrorKind kind = PortErrorKind::None;
+    QString description;  // the platform's words, for Other
+    bool isError() const { return kind != PortErrorKind::None; }
+};
+
+class Transport {
+public:
+    virtual ~Transport() = default;
+    // Opens at the given baud rate (8 data bits, no parity, 1 stop bit, no flow control,
+    // DTR and RTS off).
+    virtual PortError open(int baud) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual PortError write(const QByteArray &bytes) = 0;
+    // Everything received since the last read; the receive buffer is empty afterwards.
+    virtual QByteArray readAll(PortError *error = nullptr) = 0;
+    // What the port is, for labels and messages ("/dev/ttyUSB0", "K3 Simulator").
+    virtual QString name() const = 0;
+};
+
+}  // namespace corvane

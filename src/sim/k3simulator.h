@@ -1,0 +1,154 @@
+#pragma once
+// A stand-in for the Elecraft K3 on the far end of the serial line. It takes the bytes the
+// program writes, carries out the commands in order (several per write, upper or lower case,
+// K20/K22 and K30/K31 command modes), keeps the radio's state, and queues its answers with a
+// reply latency so that a too-short wait really misses an answer.
+//
+// Time is passed in by the caller (milliseconds on any monotonic scale): the same simulator
+// serves a virtual clock in tests and the real clock in corvane-k3sim.
+//
+// It also models what the program measures: a signal generator feeding the antenna, the
+// selected crystal filter's passband and skirts, preamp, 10 dB attenuator, RF gain, receiver
+// noise (seeded) and audio compression at high RF gain, read back through the AFV and dBV
+// readouts on the VFO B display.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+#include <array>
+#include <deque>
+#include <map>
+#include <memory>
+#include <random>
+#include <vector>
+
+namespace corvane::sim {
+
+struct CrystalFilter {
+    bool installed = true;
+    int bandwidthHz = 2700;   // FLx BW as shown (kHz, two decimals) in menu entry 038
+    int offsetHz = 0;         // FLx FRQ (kHz, two decimals, signed) in entry 039
+    int lossCompDb = 0;       // FLx GN (one digit) in entry 040
+    int poles = 8;
+    double width6dBHz = 2700;   // physics: passband width at -6 dB
+    double width60dBHz = 4400;  // physics: width at -60 dB
+    // Receive enable per mode number 1..9 (index 0 unused), entry 041.
+    std::array<bool, 10> rxEnabled{};
+};
+
+struct SignalGenerator {
+    bool on = true;
+    double levelDbm = -73.0;           // S9 with the preamp on is about -73 dBm
+    double frequencyHz = 14060000.0;
+};
+
+struct Faults {
+    bool silent = false;           // the radio answers nothing
+    int lateMs = 0;                // every answer comes this much later than usual
+    bool garbled = false;          // answers have characters corrupted
+    bool truncated = false;        // answers lose their second half
+    int unsolicitedIfEveryMs = 0;  // unsolicited "IF...;" reports at this interval (0 = none)
+    bool busy = false;             // every command is answered "?;" and not carried out
+    bool vanished = false;         // the port is gone: writes fail, nothing arrives
+};
+
+enum class VfoBReadout { Normal, Afv, Dbv };
+
+struct K3State {
+    qint64 vfoAHz = 14060000;
+    qint64 vfoBHz = 14060000;
+    int mode = 3;           // MD: 1 LSB 2 USB 3 CW 4 FM 5 AM 6 DATA 7 CW-REV 9 DATA-REV
+    int rfGain = 250;       // RG 000..250
+    int afGain = 30;        // AG 000..250
+    bool attenuator = false;  // RA00 / RA01
+    bool preamp = true;       // PA0 / PA1
+    bool agcOn = true;
+    int agcTimeConstant = 4;  // 2 fast, 4 slow
+    double powerWatts = 50.0;
+    int autoInfo = 0;         // AI0..AI3 (the radio may start in AI1)
+    int k2Mode = 0;           // K20..K23 (0 normal; 2 extended)
+    int k3Mode = 0;           // K30/K31
+    bool techMode = false;    // CONFIG:TECH MD, entry 072
+    bool kat3Installed = false;
+    bool kat3Bypassed = true; // with a KAT3: BYP or AUTO
+    QString serialNumber = QStringLiteral("05321");  // five digits, shown in entry 026
+    QString mcuRevision = QStringLiteral("04.45");
+    QString dspRevision = QStringLiteral("02.80");
+    QString fpRevision = QStringLiteral("01.21");
+    int dspBandwidthHz = 500;  // FW in 10 Hz units
+    int afvTimeMs = 1000;      // CONFIG:AFV TIM, entry 014
+
+    std::array<CrystalFilter, 5> mainFilters;
+    std::array<CrystalFilter, 5> subFilters;
+    int selectedSlot = 2;      // 0-based slot in use on the main receiver (FL3)
+
+    // Menu: the entry open (-1 none); whether the FLx entries point at the sub receiver;
+    // which slot (0-based) the FLx entries show.
+    int openMenuEntry = -1;
+    bool menuOnSub = false;
+    int menuSlot = 0;
+    // Every other menu entry 000..115: index into its list of values (see menuChoices()).
+    std::map<int, int> menuValueIndex;
+
+    VfoBReadout vfoBReadout = VfoBReadout::Normal;
+    double afvReferenceVolts = 0.0;  // set when the dBV readout is selected
+};
+
+class K3Simulator {
+public:
+    explicit K3Simulator(quint32 seed = 0x4b33);
+    ~K3Simulator();
+
+    // Bytes written by the program at time nowMs.
+    void receive(const QByteArray &bytes, qint64 nowMs);
+    // Answers due by nowMs, in order; removed from the queue.
+    QByteArray takeOutput(qint64 nowMs);
+    // When the next queued answer is due (-1 when none).
+    qint64 nextOutputTime() const;
+
+    void setLatencyMs(int ms) { m_latencyMs = ms; }
+    int latencyMs() const { return m_latencyMs; }
+
+    K3State &state() { return m_state; }
+    const K3State &state() const { return m_state; }
+    SignalGenerator &generator() { return m_generator; }
+    Faults &faults() { return m_faults; }
+    // Receiver noise on or off (off gives exact, repeatable readings).
+    void setNoiseEnabled(bool on) { m_noise = on; }
+    bool noiseEnabled() const { return m_noise; }
+
+    // Every command carried out, as received (without ";"), in order.
+    const QStringList &commandLog() const { return m_log; }
+
+    // The 8 raw VFO A / VFO B display bytes the radio would send now.
+    QByteArray vfoADisplay() const;
+    QByteArray vfoBDisplay(qint64 nowMs);
+
+    // Physics probes (also used to draw pictures and in tests).
+    // Audio output RMS voltage with the radio's present settings.
+    double audioVolts(qint64 nowMs);
+    // Response of a filter to a tone offset from the passband centre, in dB (0 at centre).
+    static double filterResponseDb(const CrystalFilter &filter, double offsetHz);
+    // The values menu entry `entry` can take, as 8-character raw display texts.
+    QStringList menuChoices(int entry) const;
+
+private:
+    struct Pending;
+    void execute(const QString &command, qint64 nowMs);
+    void answer(const QByteArray &text, qint64 nowMs);
+
+    K3State m_state;
+    SignalGenerator m_generator;
+    Faults m_faults;
+    int m_latencyMs = 5;
+    bool m_noise = true;
+    QString m_partial;  // a command whose ";" has not arrived yet
+    QStringList m_log;
+    std::deque<std::pair<qint64, QByteArray>> m_output;
+    std::mt19937 m_rng;
+    qint64 m_lastIfReportMs = 0;
+};
+
+}  // namespace corvane::sim
