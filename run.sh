@@ -32,7 +32,7 @@ case "${1:-run}" in
   run)
     install_packages
     build
-    exec "$BUILD_DIR/app/corvane"
+    exec "$BUILD_DIR/bin/corvane"
     ;;
   test)
     install_packages
