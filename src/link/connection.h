@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace corvane {
 
 constexpr int kIdentifyWaitAtConnectMs = 200;
