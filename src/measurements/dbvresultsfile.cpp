@@ -1,13 +1,14 @@
 #include "measurements/dbvresultsfile.h"
 
-#include <QRegularExpression>
-
 #include "core/linefile.h"
+
+#include <QRegularExpression>
 
 namespace corvane {
 
 QStringList dbvResultsFileLines(const QStringList &listLines, const QString &comment,
-                                const QDateTime &when) {
+                                const QDateTime &when)
+{
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
     QStringList lines;
     lines << QStringLiteral("K3 dBV Linear Range Test Results")
@@ -19,11 +20,13 @@ QStringList dbvResultsFileLines(const QStringList &listLines, const QString &com
 }
 
 bool writeDbvResultsFile(const QString &path, const QStringList &listLines, const QString &comment,
-                         const QDateTime &when) {
+                         const QDateTime &when)
+{
     return writeLineFile(path, dbvResultsFileLines(listLines, comment, when));
 }
 
-FileDialogRequest dbvSaveRequest(const QString &fileNameText) {
+FileDialogRequest dbvSaveRequest(const QString &fileNameText)
+{
     FileDialogRequest request;
     request.title = QStringLiteral("Save DBV Linearity Results");
     request.filterLabel = QStringLiteral("Text files (*.txt)");
@@ -37,7 +40,8 @@ FileDialogRequest dbvSaveRequest(const QString &fileNameText) {
 
 std::optional<QString> saveDbvResults(FileDialogs &dialogs, const QString &fileNameText,
                                       const QStringList &listLines, const QString &comment,
-                                      const QDateTime &when) {
+                                      const QDateTime &when)
+{
     const std::optional<QString> path = dialogs.saveFile(dbvSaveRequest(fileNameText));
     if (!path || path->isEmpty()) return std::nullopt;
     // A write failure ends Save File without a message; the path is still shown.

@@ -3,12 +3,13 @@
 // and then every line of the window's results list, CR LF, Latin-1. The saved-file viewer
 // and the chart-from-file reader count on these line positions.
 
+#include "core/filedialogs.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
-#include <optional>
 
-#include "core/filedialogs.h"
+#include <optional>
 
 namespace corvane {
 

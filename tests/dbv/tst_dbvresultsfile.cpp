@@ -1,11 +1,11 @@
 // The dBV results file and Save File: bytes against files written by hand, the dialog the
 // user is shown, cancel and write failures.
 
-#include <QTemporaryDir>
-#include <QtTest>
-
 #include "core/linefile.h"
 #include "measurements/dbvresultsfile.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
 
 using namespace corvane;
 
@@ -17,19 +17,22 @@ public:
     std::optional<QString> answer;
     std::vector<FileDialogRequest> requests;
     std::optional<QString> openFile(const FileDialogRequest &) override { return std::nullopt; }
-    std::optional<QString> saveFile(const FileDialogRequest &request) override {
+    std::optional<QString> saveFile(const FileDialogRequest &request) override
+    {
         requests.push_back(request);
         return answer;
     }
 };
 
-QByteArray readBytes(const QString &path) {
+QByteArray readBytes(const QString &path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // An expected file with its date line filled in for this machine's date format.
-QByteArray expectedFile(const QString &name, const QDateTime &when) {
+QByteArray expectedFile(const QString &name, const QDateTime &when)
+{
     QByteArray bytes = readBytes(QFINDTESTDATA("data/" + name));
     bytes.replace("@DATE@", generalDateText(when).toLatin1());
     return bytes;
@@ -52,7 +55,8 @@ private slots:
     void writeFailureIsSilent();
 };
 
-void TestDbvResultsFile::fileBytes_data() {
+void TestDbvResultsFile::fileBytes_data()
+{
     QTest::addColumn<QString>("comment");
     QTest::addColumn<QStringList>("list");
     QTest::addColumn<QString>("expected");
@@ -67,7 +71,8 @@ void TestDbvResultsFile::fileBytes_data() {
         << QString() << QStringList() << "dbvresults-empty.txt";
 }
 
-void TestDbvResultsFile::fileBytes() {
+void TestDbvResultsFile::fileBytes()
+{
     QFETCH(QString, comment);
     QFETCH(QStringList, list);
     QFETCH(QString, expected);
@@ -77,7 +82,8 @@ void TestDbvResultsFile::fileBytes() {
     QCOMPARE(readBytes(path), expectedFile(expected, kWhen));
 }
 
-void TestDbvResultsFile::headerLinesAndDate() {
+void TestDbvResultsFile::headerLinesAndDate()
+{
     const QStringList lines =
         dbvResultsFileLines({"a", "b"}, "c", QDateTime(QDate(2024, 1, 2), QTime(0, 0)));
     QCOMPARE(lines.size(), 6);
@@ -88,7 +94,8 @@ void TestDbvResultsFile::headerLinesAndDate() {
     QCOMPARE(lines.mid(4), (QStringList{"a", "b"}));
 }
 
-void TestDbvResultsFile::saveAsksWithTheDialogAndWrites() {
+void TestDbvResultsFile::saveAsksWithTheDialogAndWrites()
+{
     QTemporaryDir dir;
     const QString path = dir.filePath("dBVResults.txt");
     QFile old(path);
@@ -116,7 +123,8 @@ void TestDbvResultsFile::saveAsksWithTheDialogAndWrites() {
                  generalDateText(kWhen).toLatin1() + "\r\nx\ty\r\n");
 }
 
-void TestDbvResultsFile::secondSaveStartsInTheLastFolder() {
+void TestDbvResultsFile::secondSaveStartsInTheLastFolder()
+{
     QTemporaryDir dir;
     AnsweringDialogs dialogs;
     dialogs.answer = dir.filePath("first.txt");
@@ -128,14 +136,16 @@ void TestDbvResultsFile::secondSaveStartsInTheLastFolder() {
     QCOMPARE(dialogs.requests.back().initialFolder, QDir(dir.path()).absolutePath());
 }
 
-void TestDbvResultsFile::cancelWritesNothing() {
+void TestDbvResultsFile::cancelWritesNothing()
+{
     QTemporaryDir dir;
     AnsweringDialogs dialogs;
     QVERIFY(!saveDbvResults(dialogs, QString(), {"line"}, QString(), kWhen));
     QVERIFY(QDir(dir.path()).isEmpty());
 }
 
-void TestDbvResultsFile::writeFailureIsSilent() {
+void TestDbvResultsFile::writeFailureIsSilent()
+{
     QTemporaryDir dir;
     AnsweringDialogs dialogs;
     dialogs.answer = dir.filePath("no such folder/out.txt");

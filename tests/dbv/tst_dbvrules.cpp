@@ -1,12 +1,12 @@
 // The text rules of the dBV tests: RF gain command, answer cuts, the difference, list lines,
 // the run figures of a full test, the quick search's decisions and the box limits.
 
-#include <QtTest>
-
 #include "measurements/dbvlimits.h"
 #include "measurements/dbvplan.h"
 #include "measurements/dbvquick.h"
 #include "measurements/dbvsteps.h"
+
+#include <QtTest>
 
 using namespace corvane;
 
@@ -34,7 +34,8 @@ private slots:
     void limits();
 };
 
-void TestDbvRules::rfGainCommand_data() {
+void TestDbvRules::rfGainCommand_data()
+{
     QTest::addColumn<int>("gain");
     QTest::addColumn<QString>("command");
     QTest::newRow("0") << 0 << "rg000;";
@@ -50,13 +51,15 @@ void TestDbvRules::rfGainCommand_data() {
     QTest::newRow("too high held at 250") << 300 << "rg250;";
 }
 
-void TestDbvRules::rfGainCommand() {
+void TestDbvRules::rfGainCommand()
+{
     QFETCH(int, gain);
     QFETCH(QString, command);
     QCOMPARE(corvane::rfGainCommand(gain), command);
 }
 
-void TestDbvRules::cuts_data() {
+void TestDbvRules::cuts_data()
+{
     QTest::addColumn<QString>("rgAnswer");
     QTest::addColumn<QString>("rgText");
     QTest::addColumn<QString>("dbAnswer");
@@ -91,7 +94,8 @@ void TestDbvRules::cuts_data() {
                                            << "00;DB-1.0";
 }
 
-void TestDbvRules::cuts() {
+void TestDbvRules::cuts()
+{
     QFETCH(QString, rgAnswer);
     QFETCH(QString, rgText);
     QFETCH(QString, dbAnswer);
@@ -100,7 +104,8 @@ void TestDbvRules::cuts() {
     QCOMPARE(cutDbvAnswer(dbAnswer), dbvText);
 }
 
-void TestDbvRules::calculateDiff_data() {
+void TestDbvRules::calculateDiff_data()
+{
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
     QTest::addColumn<QString>("diff");
@@ -137,14 +142,16 @@ void TestDbvRules::calculateDiff_data() {
                                      << "0.14";
 }
 
-void TestDbvRules::calculateDiff() {
+void TestDbvRules::calculateDiff()
+{
     QFETCH(QString, first);
     QFETCH(QString, second);
     QFETCH(QString, diff);
     QCOMPARE(corvane::calculateDiff(first, second), diff);
 }
 
-void TestDbvRules::fullLine_data() {
+void TestDbvRules::fullLine_data()
+{
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QString>("line");
     QTest::newRow("example") << QStringList{"100", "-23.5", "-33.6", "10.1"}
@@ -160,18 +167,21 @@ void TestDbvRules::fullLine_data() {
     QTest::newRow("nothing cut") << QStringList{"", "", "", "0"} << "\t\t\t0.0";
 }
 
-void TestDbvRules::fullLine() {
+void TestDbvRules::fullLine()
+{
     QFETCH(QStringList, texts);
     QFETCH(QString, line);
     QCOMPARE(fullTestLine(texts[0], texts[1], texts[2], texts[3]), line);
 }
 
-void TestDbvRules::quickLineKeepsTexts() {
+void TestDbvRules::quickLineKeepsTexts()
+{
     QCOMPARE(quickTestLine("084", " -5.3", "-15.3", "10"), QString("084\t -5.3\t-15.3\t10"));
     QCOMPARE(dbvColumnHeading(), QString("RF Gain\tdBV 1\tdBV 2\tDiff"));
 }
 
-void TestDbvRules::plan_data() {
+void TestDbvRules::plan_data()
+{
     QTest::addColumn<QStringList>("boxes");
     QTest::addColumn<int>("refGain");
     QTest::addColumn<int>("steps");
@@ -189,7 +199,8 @@ void TestDbvRules::plan_data() {
     QTest::newRow("300 measures nothing") << QStringList{"300", "250", "1"} << -25 << 50 << 51 << 0;
 }
 
-void TestDbvRules::plan() {
+void TestDbvRules::plan()
+{
     QFETCH(QStringList, boxes);
     const DbvFullTestPlan p = planFullTest(boxes[0], boxes[1], boxes[2]);
     QTEST(p.refGain, "refGain");
@@ -199,12 +210,14 @@ void TestDbvRules::plan() {
     QCOMPARE(p.sendsReferenceGain(), p.refGain >= 0);
 }
 
-void TestDbvRules::measurementWaits() {
+void TestDbvRules::measurementWaits()
+{
     // rg set, rg read, settle, db + settle, ra01, db + settle, ra00
     QCOMPARE(kMeasurementWaitMs, 100 + 100 + 2500 + 2600 + 2500 + 2600 + 100);
 }
 
-void TestDbvRules::quickDecision_data() {
+void TestDbvRules::quickDecision_data()
+{
     QTest::addColumn<int>("k");
     QTest::addColumn<int>("lastGain");
     QTest::addColumn<double>("diff");
@@ -223,7 +236,8 @@ void TestDbvRules::quickDecision_data() {
     QTest::newRow("last step size") << 6 << 84 << 12.0 << 86 << 9.0 << 86;
 }
 
-void TestDbvRules::quickDecision() {
+void TestDbvRules::quickDecision()
+{
     QFETCH(int, k);
     QFETCH(int, lastGain);
     QFETCH(double, diff);
@@ -232,7 +246,8 @@ void TestDbvRules::quickDecision() {
     QTEST(nextQuickGain(k, lastGain, diff, prevGain, prevDiff), "next");
 }
 
-void TestDbvRules::quickSequences_data() {
+void TestDbvRules::quickSequences_data()
+{
     QTest::addColumn<QList<double>>("diffs");
     QTest::addColumn<QList<int>>("gains");
     QTest::newRow("all linear") << QList<double>{12, 11, 11, 10, 10, 10.5, 10}
@@ -245,7 +260,8 @@ void TestDbvRules::quickSequences_data() {
         << QList<double>{9, 8, 8, 8, 10, 9, 9} << QList<int>{125, 63, 94, 94, 94, 98, 96};
 }
 
-void TestDbvRules::quickSequences() {
+void TestDbvRules::quickSequences()
+{
     QFETCH(QList<double>, diffs);
     QFETCH(QList<int>, gains);
     int gain = kQuickStartGain;
@@ -263,7 +279,8 @@ void TestDbvRules::quickSequences() {
     QCOMPARE(measured, gains);
 }
 
-void TestDbvRules::limits_data() {
+void TestDbvRules::limits_data()
+{
     QTest::addColumn<int>("box");  // 0 start, 1 stop, 2 inc
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("ok");
@@ -285,7 +302,8 @@ void TestDbvRules::limits_data() {
         QTest::addRow("inc '%s'", qPrintable(text)) << 2 << text << ok;
 }
 
-void TestDbvRules::limits() {
+void TestDbvRules::limits()
+{
     QFETCH(int, box);
     QFETCH(QString, text);
     QFETCH(bool, ok);
