@@ -38,6 +38,9 @@ struct DbvProgress {
     qint64 msLeft = 0;
 };
 
+// "Step 3 of 201, about 35 min 0 s left"; empty when no test is running.
+QString progressText(const DbvProgress &progress);
+
 class DbvResultSink {
 public:
     virtual ~DbvResultSink() = default;
