@@ -56,6 +56,9 @@ public:
     virtual void setChartRow(int /*row*/, double /*value*/, const QString & /*label*/) {}
     virtual void finishChart() {}
     virtual void progress(const DbvProgress &) {}
+    // Each step's yield, just before Stop Test is looked at: a Stop request that does not
+    // come through the event loop (Ctrl-C in corvane-cli) is passed on here.
+    virtual void atStepYield() {}
 };
 
 // One measurement at one RF gain: the texts cut from the radio's answers.
