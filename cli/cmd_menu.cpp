@@ -2,11 +2,11 @@
 // ("mnNNN;", then the decoded VFO A display) and leaves the menu again with "mn255;".
 // NNN is read in decimal whatever its leading zeros: "72", "072" and "0072" are entry 072.
 
+#include <optional>
+
 #include "clicommand.h"
 #include "clisession.h"
 #include "radio/k3settings.h"
-
-#include <optional>
 
 namespace corvane::cli {
 
@@ -25,15 +25,14 @@ std::optional<int> menuEntry(const QString &text) {
 }
 
 int runMenu(CliSession &session, const QStringList &arguments) {
-    const std::optional<int> entry = arguments.size() == 1 ? menuEntry(arguments.front())
-                                                           : std::nullopt;
+    const std::optional<int> entry =
+        arguments.size() == 1 ? menuEntry(arguments.front()) : std::nullopt;
     if (!entry)
-        return session.usageError(
-            QStringLiteral("menu takes one menu entry number, 000 to 255"));
+        return session.usageError(QStringLiteral("menu takes one menu entry number, 000 to 255"));
     if (!session.openPort()) return kExitFailed;
     RadioLink &link = session.link();
-    const QString value = k3settings::readMenuValue(
-        link, QStringLiteral("mn%1").arg(*entry, 3, 10, QChar(u'0')));
+    const QString value =
+        k3settings::readMenuValue(link, QStringLiteral("mn%1").arg(*entry, 3, 10, QChar(u'0')));
     link.sendCommand(k3settings::kLeaveMenuCommand, k3settings::kMenuLeaveWaitMs);
     if (link.lastError().isError()) {
         session.reportPortError(link.lastError());

@@ -50,7 +50,7 @@ private slots:
 void CliTests::displayPrintsTheDecodedVfoA() {
     const CliRun run = runCli({"--port", "sim", "--trace", "display"});
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, QString("14060.00\n"));
+    QCOMPARE(run.out, QString(" 14060.00\n"));
     QCOMPARE(writesIn(run.err), QStringList({"ds;"}));
     QCOMPARE(runCli({"--port", "sim", "display", "extra"}).exitCode, 2);
 }

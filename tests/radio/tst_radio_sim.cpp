@@ -81,7 +81,7 @@ private slots:
 void SimTests::vfoADisplayDecodes() {
     SimBench b;
     b.state().vfoAHz = 14060000;
-    QCOMPARE(decodeDisplayText(readDisplay(b.link)), QString("14060.00"));
+    QCOMPARE(decodeDisplayText(readDisplay(b.link)), QString(" 14060.00"));
     QCOMPARE(b.trace.writes(), QStringList({"ds;"}));
 }
 
