@@ -21,10 +21,9 @@ CrystalFilter makeFilter(int bandwidthHz, int offsetHz, int lossCompDb, int pole
     f.width6dBHz = w6;
     f.width60dBHz = w60;
     // Voice modes use the wide filters, CW and data the narrow ones.
-    const std::initializer_list<int> modes =
-        wide ? std::initializer_list<int>{LSB, USB, FM, AM}
-             : std::initializer_list<int>{CW, DATA, CWREV, DATAREV};
-    for (int m : modes) f.rxEnabled[size_t(m)] = true;
+    static constexpr std::array<int, 4> kVoice{LSB, USB, FM, AM};
+    static constexpr std::array<int, 4> kNarrow{CW, DATA, CWREV, DATAREV};
+    for (int m : wide ? kVoice : kNarrow) f.rxEnabled[size_t(m)] = true;
     return f;
 }
 

@@ -35,8 +35,7 @@ K3Simulator::~K3Simulator() = default;
 void K3Simulator::receive(const QByteArray &bytes, qint64 nowMs)
 {
     if (m_faults.vanished) return;
-    // Something changed by hand since the last exchange: date it back to that exchange.
-    trackLevel(nowMs, m_lastSeenMs);
+    noticeHandChanges(nowMs);
     m_lastSeenMs = nowMs;
 
     for (const char byte : bytes) {
@@ -60,7 +59,7 @@ void K3Simulator::receive(const QByteArray &bytes, qint64 nowMs)
 QByteArray K3Simulator::takeOutput(qint64 nowMs)
 {
     if (m_faults.vanished) return {};
-    trackLevel(nowMs, m_lastSeenMs);
+    noticeHandChanges(nowMs);
     m_lastSeenMs = std::max(m_lastSeenMs, nowMs);
     queueUnsolicitedReports(nowMs);
     QByteArray out;
@@ -134,6 +133,13 @@ QByteArray K3Simulator::damage(const QByteArray &text)
 void K3Simulator::autoInfoReport(qint64 nowMs)
 {
     if (m_state.autoInfo >= 1) answer(ifReport(), nowMs);
+}
+
+void K3Simulator::noticeHandChanges(qint64 nowMs)
+{
+    // The generator or the radio changed by hand since the last exchange: taken as done
+    // while the program waited for the user, so the AFV meter has settled on it.
+    trackLevel(nowMs, m_lastSeenMs - std::max(10, m_state.afvTimeMs));
 }
 
 void K3Simulator::markChanged(qint64 nowMs)

@@ -173,9 +173,10 @@ public:
     // --- additions beyond the first contract ---
 
     // The generator or the state was changed by hand at nowMs (a user at the bench, a test):
-    // the AFV meter starts integrating the new level from then. Without this call the
-    // simulator notices such a change at its next exchange and dates it back to the one
-    // before, as a user turns a knob while the program waits.
+    // the AFV meter starts integrating the new level from then, so a reading taken sooner
+    // than AFV TIM later blends old and new. Without this call the simulator notices such a
+    // change at its next exchange and takes it as made while the program waited for the
+    // user (at a message box): the meter has settled on it by then.
     void markChanged(qint64 nowMs);
     // The settled audio voltage (what the AFV readout tends to), without noise.
     double steadyAudioVolts() const;
@@ -236,6 +237,7 @@ private:
     // Physics (physics.cpp).
     Level expectedLevel() const;
     void trackLevel(qint64 nowMs, qint64 changedAtMs);
+    void noticeHandChanges(qint64 nowMs);
     double afvReading(qint64 nowMs);
     double gaussian();
 

@@ -153,10 +153,10 @@ void K3Simulator::trackLevel(qint64 nowMs, qint64 changedAtMs)
 {
     const Level level = expectedLevel();
     if (!m_levels.empty() && m_levels.back().level == level) return;
-    qint64 start = std::min(changedAtMs, nowMs);
-    if (!m_levels.empty()) start = std::max(start, m_levels.back().startMs);
-    if (!m_levels.empty() && m_levels.back().startMs == start) m_levels.back().level = level;
-    else m_levels.push_back({start, level});
+    const qint64 start = std::min(changedAtMs, nowMs);
+    // A change dated back replaces what was recorded after it.
+    while (!m_levels.empty() && m_levels.back().startMs >= start) m_levels.pop_back();
+    m_levels.push_back({start, level});
     while (m_levels.size() > 1 && m_levels[1].startMs <= nowMs - kLevelHistoryMs)
         m_levels.pop_front();
 }
@@ -169,7 +169,7 @@ double K3Simulator::steadyAudioVolts() const
 
 double K3Simulator::audioVolts(qint64 nowMs)
 {
-    trackLevel(nowMs, m_lastSeenMs);
+    noticeHandChanges(nowMs);
     return afvReading(nowMs);
 }
 

@@ -175,8 +175,9 @@ void K3SimServer::traceLine(char direction, const QByteArray &bytes) const
 void K3SimServer::vanish()
 {
     m_sim.faults().vanished = true;
-    closePty();
+    // The device node goes first, then the line: whoever sees the hang-up finds no link.
     removeLink();
+    closePty();
     for (QTcpSocket *socket : m_clients) socket->abort();
     m_clients.clear();
     if (m_tcp) m_tcp->close();
