@@ -50,6 +50,7 @@ bool DbvFullTest::run(const DbvGainBoxes &boxes)
     int row = 1;
     for (int gain = plan.start; gain <= plan.stop; gain += plan.inc) {
         m_exchanges.yieldToEvents();
+        m_sink.atStepYield();
         if (state.blnStopTest) break;
         m_sink.progress({row, total, qint64(total - row + 1) * kMeasurementWaitMs});
         const DbvReading r = m_exchanges.measureAtGain(gain);

@@ -38,6 +38,9 @@ struct DbvProgress {
     qint64 msLeft = 0;
 };
 
+// "Step 3 of 201, about 35 min 0 s left"; empty when no test is running.
+QString progressText(const DbvProgress &progress);
+
 class DbvResultSink {
 public:
     virtual ~DbvResultSink() = default;
@@ -53,6 +56,9 @@ public:
     virtual void setChartRow(int /*row*/, double /*value*/, const QString & /*label*/) {}
     virtual void finishChart() {}
     virtual void progress(const DbvProgress &) {}
+    // Each step's yield, just before Stop Test is looked at: a Stop request that does not
+    // come through the event loop (Ctrl-C in corvane-cli) is passed on here.
+    virtual void atStepYield() {}
 };
 
 // One measurement at one RF gain: the texts cut from the radio's answers.

@@ -1,5 +1,7 @@
 #include "dbvbench.h"
 
+#include "link/simtransport.h"
+
 #include <cmath>
 
 namespace corvane::test {
@@ -117,6 +119,14 @@ DbvScriptedRadio &DbvBench::useScriptedRadio()
     link.setTransport(std::move(owned));
     link.open();
     return *radio;
+}
+
+sim::K3Simulator &DbvBench::useSimulator()
+{
+    simulator = std::make_shared<sim::K3Simulator>();
+    link.setTransport(std::make_unique<SimTransport>(simulator, clock));
+    link.open();
+    return *simulator;
 }
 
 }  // namespace corvane::test

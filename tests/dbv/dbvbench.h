@@ -10,6 +10,7 @@
 #include "link/radiolink.h"
 #include "link/transport.h"
 #include "measurements/dbvsession.h"
+#include "sim/k3simulator.h"
 
 #include <QByteArray>
 #include <QList>
@@ -106,6 +107,9 @@ struct DbvBench {
     DbvBench();
     // Connects a scripted radio (owned by the link).
     DbvScriptedRadio &useScriptedRadio();
+    // Connects the built-in simulator, as it starts in the program.
+    sim::K3Simulator &useSimulator();
+    std::shared_ptr<sim::K3Simulator> simulator;
 };
 
 }  // namespace corvane::test
