@@ -118,7 +118,7 @@ void SimServerTest::servesTcp() {
     while (answer.count(';') < 2 && socket.waitForReadyRead(kAnswerMs)) answer += socket.readAll();
     QCOMPARE(answer, QByteArray("FA00014060000;GT0041;"));
     socket.close();
-    QVERIFY(stop(sim));
+    QVERIFY(stop(sim, SIGINT));
 }
 
 void SimServerTest::vanishesLikeAPulledCable() {
