@@ -86,8 +86,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     // An optional row count, for a quicker look; the figure is for the full chart.
-    const int rows = argc > 1 ? std::clamp(QString::fromLocal8Bit(argv[1]).toInt(), 1, kMaxRows)
-                              : kMaxRows;
+    const int rows =
+        argc > 1 ? std::clamp(QString::fromLocal8Bit(argv[1]).toInt(), 1, kMaxRows) : kMaxRows;
     NoDialogs dialogs;
     corvane::ChartSweepWindow window(dialogs);
     window.resize(1000, 650);

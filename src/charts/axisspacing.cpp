@@ -72,8 +72,8 @@ int labelStep(const CategoryScale &scale, int rowCount, double plotWidthPx, doub
     const double pxPerRow = plotWidthPx / rowCount;
     const auto fits = [&](int step) {
         // Room between neighbours, and the chart library's own limit: it shortens each label
-        // to the axis width over the number of marks (labels plus the two outside the plot).
-        const int marks = (rowCount + step - 1) / step + 2;
+        // to the axis width over the number of marks (one per label, and one more).
+        const int marks = (rowCount + step - 1) / step + 1;
         return step * pxPerRow >= labelWidthPx + kLabelGapPx &&
                plotWidthPx / marks - 2 * kLibraryLabelPaddingPx >= labelWidthPx;
     };

@@ -69,20 +69,18 @@ void ChartImageWindow::savePicture()
     m_picture->picture().save(*path, "BMP");
 }
 
-SaveChartWindow::SaveChartWindow(FileDialogs &dialogs, ResultChartView &source,
-                                 QWidget *parent)
+SaveChartWindow::SaveChartWindow(FileDialogs &dialogs, ResultChartView &source, QWidget *parent)
     : ChartImageWindow(dialogs, source, QStringLiteral("FilterSweepChart"), parent),
       m_ui(std::make_unique<Ui::SaveChartWindow>())
 {
     m_ui->setupUi(this);
-    bind(m_ui->Picture1, m_ui->txtFilePath, m_ui->cmdLoadPicture, m_ui->cmdClear,
-         m_ui->cmdSaveFile, m_ui->cmdclose);
+    bind(m_ui->Picture1, m_ui->txtFilePath, m_ui->cmdLoadPicture, m_ui->cmdClear, m_ui->cmdSaveFile,
+         m_ui->cmdclose);
 }
 
 SaveChartWindow::~SaveChartWindow() = default;
 
-SaveChartLRWindow::SaveChartLRWindow(FileDialogs &dialogs, ResultChartView &source,
-                                     QWidget *parent)
+SaveChartLRWindow::SaveChartLRWindow(FileDialogs &dialogs, ResultChartView &source, QWidget *parent)
     : ChartImageWindow(dialogs, source, QStringLiteral("DBVLinRange"), parent),
       m_ui(std::make_unique<Ui::SaveChartLRWindow>())
 {

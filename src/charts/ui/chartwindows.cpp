@@ -11,8 +11,7 @@
 
 namespace corvane {
 
-ResultChartWindow::ResultChartWindow(FileDialogs &dialogs, ChartWindowKind kind,
-                                     QWidget *parent)
+ResultChartWindow::ResultChartWindow(FileDialogs &dialogs, ChartWindowKind kind, QWidget *parent)
     : QWidget(parent), m_dialogs(dialogs), m_kind(kind), m_chart(new ResultChart(this))
 {
     // A window of its own even when the main window is its parent.

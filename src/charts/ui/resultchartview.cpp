@@ -76,8 +76,8 @@ ResultChartView::ResultChartView(QWidget *parent) : QChartView(parent)
     // Axis lines and tick marks dark enough to read on the window's own background.
     const QPen axisPen(QColor::fromRgb(kAxisColor), 1.0);
     const QPen gridPen(QColor::fromRgb(kGridColor), 1.0);
-    for (QAbstractAxis *axis : {static_cast<QAbstractAxis *>(m_xAxis),
-                                static_cast<QAbstractAxis *>(m_yAxis)}) {
+    for (QAbstractAxis *axis :
+         {static_cast<QAbstractAxis *>(m_xAxis), static_cast<QAbstractAxis *>(m_yAxis)}) {
         axis->setLinePen(axisPen);
         axis->setGridLinePen(gridPen);
     }
@@ -176,9 +176,9 @@ void ResultChartView::applyTexts()
     m_chart->setTitle(m_model->title().toHtmlEscaped());
     m_xAxis->setTitleText(m_model->xAxisTitle().toHtmlEscaped());
     m_yAxis->setTitleText(m_model->yAxisTitle().toHtmlEscaped());
-    setAccessibleDescription(tr("%1. X axis: %2. Y axis: %3.")
-                                 .arg(m_model->title(), m_model->xAxisTitle(),
-                                      m_model->yAxisTitle()));
+    setAccessibleDescription(
+        tr("%1. X axis: %2. Y axis: %3.")
+            .arg(m_model->title(), m_model->xAxisTitle(), m_model->yAxisTitle()));
 }
 
 int ResultChartView::columnRowsFor(int rows) const
@@ -276,8 +276,9 @@ void ResultChartView::updateYRange(bool force)
     const qreal labelHeight = QFontMetricsF(m_yAxis->labelsFont()).height() + 3 * kMinTickGapPx;
     const qreal plotHeight = m_chart->plotArea().height();
     const int maxSteps =
-        plotHeight >= 1.0 ? std::clamp(static_cast<int>(plotHeight / labelHeight) - 1, 1, kMostYSteps)
-                          : kMostYSteps;
+        plotHeight >= 1.0
+            ? std::clamp(static_cast<int>(plotHeight / labelHeight) - 1, 1, kMostYSteps)
+            : kMostYSteps;
     // Grow the range only when a point falls outside it, so that a running test does not
     // re-scale on every point.
     if (!force && m_yRangeSet && maxSteps == m_yMaxSteps && low >= m_yRange.low &&
@@ -338,17 +339,15 @@ void ResultChartView::rebuildXAxis(int rows, int labelStep, int tickStep)
     m_labelCategories.clear();
     // Rows stand at whole numbers, half a row of room at either end.
     m_xAxis->setRange(0.5, std::max(rows, 1) + 0.5);
-    // The categories run from label to label; the first starts and the last ends outside the
-    // plot so that the tick marks between labels are spaced evenly right to both edges.
+    // The categories run from label to label, the first from outside the plot, so that the
+    // tick marks between labels are spaced evenly from the left edge on.
     m_xAxis->setStartValue(1 - labelStep);
     int index = 0;
-    int row = 1;
-    for (; row <= rows; row += labelStep, ++index) {
+    for (int row = 1; row <= rows; row += labelStep, ++index) {
         const QString name = categoryName(row, index);
         m_xAxis->append(name, row);
         m_labelCategories.push_back(name);
     }
-    if (rows > 0) m_xAxis->append(invisibleIndex(index), row);
     m_xAxis->setMinorTickCount(labelStep / tickStep - 1);
 }
 
