@@ -2,6 +2,10 @@
 // What a window that talks to the radio or the user needs, handed to it by the main window.
 // There are no globals: the one RadioLink belongs to the connection dialog's controller.
 
+#include <QString>
+
+#include <functional>
+
 namespace corvane {
 
 class RadioLink;
@@ -12,6 +16,8 @@ struct AppContext {
     RadioLink *link = nullptr;
     Prompter *prompter = nullptr;
     FileDialogs *dialogs = nullptr;
+    // Opens the help viewer at a numbered topic of a help file ("corvane.hlp", 2).
+    std::function<void(const QString &file, int topic)> showHelp;
 };
 
 }  // namespace corvane

@@ -1,0 +1,46 @@
+#pragma once
+// The base of every modeless window of the program.
+//  - A Close button calls hideForm(): the window is hidden and keeps its lists, boxes and
+//    flags for the next time it is shown.
+//  - Closing it with the window frame unloads it: the object is deleted (later), so whoever
+//    holds it through a QPointer builds a new one, whose load steps run again.
+//  - load() runs the window's load steps once, the first time the window is referred to;
+//    the window registry calls it right after building the window.
+
+#include <QWidget>
+
+namespace corvane {
+
+class FormWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit FormWindow(QWidget *parent = nullptr);
+
+    // Runs loadForm() the first time; later calls do nothing.
+    void load();
+    bool isLoaded() const { return m_loaded; }
+    // Shows the window in front (loading it first when needed).
+    void showForm();
+    // What a Close button does.
+    void hideForm();
+    // True once the frame has closed the window: it is about to be deleted.
+    bool isUnloading() const { return m_unloading; }
+
+signals:
+    void loaded();
+    // The window was closed by its frame and will be deleted.
+    void unloading();
+
+protected:
+    // The window's load steps (fill combo boxes, set label texts, ...).
+    virtual void loadForm() {}
+    // Frame-close: by default unloads the window. A window that must not be unloaded (the
+    // connection dialog owns the port) overrides this.
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    bool m_loaded = false;
+    bool m_unloading = false;
+};
+
+}  // namespace corvane

@@ -1,0 +1,88 @@
+#pragma once
+// What a test window keeps of the radio around its test: the raw answers of ten setting
+// queries (sent back as they are after the test), the serial number and firmware
+// revisions, and the initial-settings report at the top of the results list. Each test
+// window owns one SettingsCapture; nothing is shared between windows.
+
+#include "link/radiolink.h"
+#include "radio/k3settings.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace corvane {
+
+// The raw answers without their ";" (AF gain and RF gain number also without letters):
+// exactly the texts that the restore sends back.
+struct RadioSnapshot {
+    QString strAFGain;        // "030"
+    QString strAGC;           // "GT0041"
+    QString strAtten;         // "RA00"
+    QString strPreamp;        // "PA1"
+    QString strRFGain;        // "RG250"
+    QString strRFGainNbr;     // "250"
+    QString strMode;          // "MD2"
+    QString strPower;         // "PC0501"
+    QString strVfoA;          // "FA00014060000"
+    QString strFltBandwidth;  // "FW0240" (K31 form)
+    QString strFltNumber;     // "FW005030" (K22 form: filter number, one more digit)
+};
+
+struct RadioIdentity {
+    QString strSerialNbr;  // the last five display characters of menu entry 026, raw
+    QString strMCURev;     // "04.45"
+    QString strDSPRev;
+    QString strFPRev;
+};
+
+// The window-specific end of the report: line 20 and the lines after 21 (the power line 21
+// comes from the snapshot).
+struct ReportTail {
+    QString preampLine;
+    QStringList closingLines;
+};
+
+// The dBV linear range window: its three RF gain boxes' text, taken unchanged.
+ReportTail dbvReportTail(const QString &rfGainStart, const QString &rfGainStop,
+                         const QString &rfGainInc);
+// The filter sweep window: its copies of the three boxes taken as the sweep starts.
+ReportTail sweepReportTail(const QString &kHzStart, const QString &kHzStop,
+                           const QString &freqStep);
+// The MDS window: whether its preamp box is ticked.
+ReportTail mdsReportTail(bool preampTicked);
+
+class SettingsCapture {
+public:
+    // Waits, in milliseconds.
+    static constexpr int kSettingQueryWaitMs = 100;
+    static constexpr int kSettingSettleMs = 100;
+    static constexpr int kSerialEntryWaitMs = 1500;  // menu 026 before its display is read
+    static constexpr int kSerialDisplayWaitMs = 100;
+    static constexpr int kSerialDisplaySettleMs = 100;
+    static constexpr int kMenuLeaveWaitMs = 100;
+    static constexpr int kRevisionQueryWaitMs = 100;
+    static constexpr int kRevisionSettleMs = 100;  // between one revision query and the next
+    static constexpr int kRestoreStepWaitMs = 100;
+
+    // Ten queries (100 ms wait + 100 ms settle each); overwrites the whole snapshot.
+    void readInitialSettings(RadioLink &link);
+    // Serial number from menu entry 026 and the three firmware revisions.
+    void readRadioIdentity(RadioLink &link);
+    // The report: identity, initial settings (decoded copies), test settings, then the
+    // window's tail. 26 lines for the dBV and sweep tails, 24 for MDS.
+    QStringList listInitialSettings(const ReportTail &tail) const;
+    // Sends the snapshot back, then turns TECH MD off when this window turned it on. Before
+    // any snapshot was taken it sends nothing (see the .cpp).
+    void restoreInitialSettings(RadioLink &link, const k3settings::TestWindowFlags &flags) const;
+
+    bool hasSnapshot() const { return m_hasSnapshot; }
+    const RadioSnapshot &snapshot() const { return m_snapshot; }
+    const RadioIdentity &identity() const { return m_identity; }
+
+private:
+    RadioSnapshot m_snapshot;
+    RadioIdentity m_identity;
+    bool m_hasSnapshot = false;
+};
+
+}  // namespace corvane
