@@ -6,17 +6,14 @@
 #include "ui_chartlinearrangewindow.h"
 #include "ui_chartsweepwindow.h"
 
-#include <QCloseEvent>
 #include <QPushButton>
 
 namespace corvane {
 
 ResultChartWindow::ResultChartWindow(FileDialogs &dialogs, ChartWindowKind kind, QWidget *parent)
-    : QWidget(parent), m_dialogs(dialogs), m_kind(kind), m_chart(new ResultChart(this))
+    : FormWindow(parent), m_dialogs(dialogs), m_chart(new ResultChart(this))
 {
-    // A window of its own even when the main window is its parent.
-    setWindowFlag(Qt::Window);
-    applyInitialTexts(*m_chart, m_kind);
+    applyInitialTexts(*m_chart, kind);
 }
 
 void ResultChartWindow::bind(ResultChartView *view, QPushButton *closeButton,
@@ -24,7 +21,7 @@ void ResultChartWindow::bind(ResultChartView *view, QPushButton *closeButton,
 {
     m_view = view;
     m_view->setModel(m_chart);
-    connect(closeButton, &QPushButton::clicked, this, &QWidget::hide);
+    connect(closeButton, &QPushButton::clicked, this, &FormWindow::hideForm);
     connect(saveButton, &QPushButton::clicked, this, &ResultChartWindow::showImageWindow);
 }
 
@@ -35,14 +32,6 @@ void ResultChartWindow::showImageWindow()
     m_imageWindow->show();
     m_imageWindow->raise();
     m_imageWindow->activateWindow();
-}
-
-void ResultChartWindow::closeEvent(QCloseEvent *event)
-{
-    // Closed by its frame: the window is unloaded, so it comes back as newly loaded.
-    m_chart->reset();
-    applyInitialTexts(*m_chart, m_kind);
-    QWidget::closeEvent(event);
 }
 
 ChartSweepWindow::ChartSweepWindow(FileDialogs &dialogs, QWidget *parent)

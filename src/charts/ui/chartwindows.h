@@ -2,13 +2,14 @@
 // The two chart windows that show a test's results while it runs: the filter sweep chart
 // (frmChartSweep) and the dBV linear range chart (frmChartLinearRange). Each owns its
 // ResultChart, which the test fills through chart(). Close hides the window and keeps the
-// chart; closing it by the window frame unloads it: the chart starts again from its initial
-// texts, with no rows and no set-up. The save button opens the chart's image window.
+// chart; closing it by the window frame unloads (deletes) it, chart and all, so a test asks
+// the window registry for the window at each use rather than keeping the chart. The save
+// button opens the chart's image window.
 
 #include "charts/chartsetup.h"
+#include "core/ui/formwindow.h"
 
 #include <QPointer>
-#include <QWidget>
 
 #include <memory>
 
@@ -24,7 +25,7 @@ class FileDialogs;
 class ResultChart;
 class ResultChartView;
 
-class ResultChartWindow : public QWidget {
+class ResultChartWindow : public FormWindow {
     Q_OBJECT
 public:
     ResultChart &chart() { return *m_chart; }
@@ -39,13 +40,11 @@ protected:
     void bind(ResultChartView *view, QPushButton *closeButton, QPushButton *saveButton);
     // A new image window for this chart, parented to this window.
     virtual QWidget *createImageWindow(FileDialogs &dialogs, ResultChartView &view) = 0;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void showImageWindow();
 
     FileDialogs &m_dialogs;
-    ChartWindowKind m_kind;
     ResultChart *m_chart = nullptr;  // child of this window
     ResultChartView *m_view = nullptr;
     QPointer<QWidget> m_imageWindow;
