@@ -137,7 +137,7 @@ void SettingsCapture::restoreInitialSettings(RadioLink &link,
     send(s.strVfoA + u';');
     send(QStringLiteral("k22;") + s.strFltNumber + QStringLiteral(";k20;"));
     send(QStringLiteral("k31;") + s.strFltBandwidth + QStringLiteral(";k30;"));
-    link.sendCommand(QStringLiteral("db00;"), 0);
+    link.sendCommand(QStringLiteral("db00;"), kReadoutResetWaitMs);
     // The flag stays set: every later restore in this window turns TECH MD off again,
     // which changes nothing when it is already off.
     if (flags.blnTechModeSet) k3settings::disableTechMode(link);

@@ -63,6 +63,7 @@ public:
     static constexpr int kRevisionQueryWaitMs = 100;
     static constexpr int kRevisionSettleMs = 100;  // between one revision query and the next
     static constexpr int kRestoreStepWaitMs = 100;
+    static constexpr int kReadoutResetWaitMs = 0;  // "db00;", the last step, is not waited on
 
     // Ten queries (100 ms wait + 100 ms settle each); overwrites the whole snapshot.
     void readInitialSettings(RadioLink &link);

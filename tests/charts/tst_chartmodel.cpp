@@ -25,7 +25,6 @@ private slots:
     void linearRangePresentation();
     void initialTexts_data();
     void initialTexts();
-    void notifiesOnlyRealChanges();
     void resetGivesANewChart();
     void niceRange_data();
     void niceRange();
@@ -304,32 +303,6 @@ void TestChartModel::initialTexts()
     QCOMPARE(chart.title(), title);
     QCOMPARE(chart.xAxisTitle(), xTitle);
     QCOMPARE(chart.yAxisTitle(), yTitle);
-}
-
-void TestChartModel::notifiesOnlyRealChanges()
-{
-    ResultChart chart;
-    QSignalSpy texts(&chart, &ResultChart::textsChanged);
-    QSignalSpy scales(&chart, &ResultChart::scalesChanged);
-    QSignalSpy labels(&chart, &ResultChart::rowLabelChanged);
-    chart.setTitle(QStringLiteral("A"));
-    chart.setTitle(QStringLiteral("A"));
-    chart.setXAxisTitle(QStringLiteral("B"));
-    chart.setYAxisTitle(QStringLiteral("C"));
-    chart.setKind(ChartKind::Line2D);
-    QCOMPARE(texts.count(), 3);
-    chart.setLabelTick(true);
-    chart.setLabelTick(true);
-    chart.setDivisionsPerLabel(5);
-    chart.setDivisionsPerTick(1);
-    chart.setCategoryAutomatic(false);
-    chart.setValueAutomatic(true);  // already automatic
-    QCOMPARE(scales.count(), 3);
-    QCOMPARE(chart.xCategoryScale(), (CategoryScale{false, true, 5, 1}));
-    chart.setRowCount(2);
-    chart.setRowLabel(1, QStringLiteral("050"));
-    chart.setRowLabel(1, QStringLiteral("050"));
-    QCOMPARE(labels.count(), 1);
 }
 
 void TestChartModel::resetGivesANewChart()

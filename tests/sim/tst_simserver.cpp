@@ -35,8 +35,8 @@ QString start(QProcess &process, const QStringList &arguments) {
     return QString::fromLocal8Bit(process.readLine()).trimmed();
 }
 
-bool stop(QProcess &process) {
-    ::kill(pid_t(process.processId()), SIGTERM);
+bool stop(QProcess &process, int signal = SIGTERM) {
+    ::kill(pid_t(process.processId()), signal);
     return process.waitForFinished(kStartMs) && process.exitStatus() == QProcess::NormalExit &&
            process.exitCode() == 0;
 }
@@ -118,7 +118,7 @@ void SimServerTest::servesTcp() {
     while (answer.count(';') < 2 && socket.waitForReadyRead(kAnswerMs)) answer += socket.readAll();
     QCOMPARE(answer, QByteArray("FA00014060000;GT0041;"));
     socket.close();
-    QVERIFY(stop(sim));
+    QVERIFY(stop(sim, SIGINT));
 }
 
 void SimServerTest::vanishesLikeAPulledCable() {
