@@ -55,7 +55,7 @@ QRectF drawChart(QPainter &p, const QRect &area, const Chart &chart,
     titleFont.setPixelSize(15);
     titleFont.setBold(true);
 
-    const QRectF plot(area.left() + 62, area.top() + 40, area.width() - 62 - 18,
+    const QRectF plot(area.left() + 62, area.top() + 40, area.width() - 62 - 30,
                       area.height() - 40 - 58);
     const auto toScreen = [&](QPointF v) {
         const double fx = (v.x() - chart.x.min) / (chart.x.max - chart.x.min);
@@ -180,11 +180,11 @@ AppliedRf appliedRfChart()
     }
     if (reference <= 0) reference = raw.back().second;
     for (const auto &[dbm, volts] : raw) out.chart.points.emplace_back(dbm, toDb(volts, reference));
-    // The linear range: the longest run of 1 dB steps whose response is 1 dB +- 0.5.
+    // The linear range: the longest run of 1 dB steps whose response is 1 dB +- 0.1.
     int bestStart = 0, bestLen = 0, start = 0;
     for (size_t i = 1; i < out.chart.points.size(); ++i) {
         const double slope = out.chart.points[i].y() - out.chart.points[i - 1].y();
-        if (std::abs(slope - 1.0) > 0.5) start = int(i);
+        if (std::abs(slope - 1.0) > 0.1) start = int(i);
         else if (int(i) - start > bestLen) {
             bestLen = int(i) - start;
             bestStart = start;
@@ -237,8 +237,9 @@ QImage drawAppliedRf()
     note.setPixelSize(12);
     p.setFont(note);
     p.setPen(QColor(0x2a, 0x6e, 0x3c));
-    p.drawText(QRectF(left, plot.top() + 6, right - left, 34), Qt::AlignCenter | Qt::TextWordWrap,
-               QStringLiteral("linear range: 1 dB per dB\n%1 to %2 dBm")
+    const double labelTop = map({0, -36}).y();
+    p.drawText(QRectF(left, labelTop, right - left, 54), Qt::AlignCenter,
+               QStringLiteral("linear range\n1 dB per dB\n%1 to %2 dBm")
                    .arg(data.linearFrom)
                    .arg(data.linearTo));
     p.setPen(QColor(0x66, 0x66, 0x66));

@@ -49,6 +49,11 @@ frmK3Simulator *ConnectionController::showSimulatorWindow()
     return m_simulatorWindow;
 }
 
+frmK3Simulator *ConnectionController::simulatorWindow() const
+{
+    return m_simulatorWindow.data();
+}
+
 void ConnectionController::closePort() { m_link.close(); }
 
 }  // namespace corvane

@@ -36,7 +36,7 @@ public:
     void showDialog();
     // Shows the simulator's window, building it when needed.
     frmK3Simulator *showSimulatorWindow();
-    frmK3Simulator *simulatorWindow() const { return m_simulatorWindow.data(); }
+    frmK3Simulator *simulatorWindow() const;
     // Closes the port if it is open (the program's end).
     void closePort();
 
