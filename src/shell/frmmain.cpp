@@ -9,6 +9,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QShortcut>
 
 namespace corvane {
 
@@ -29,6 +30,12 @@ frmMain::frmMain(const AppContext &app, ConnectionController &connection, QWidge
     registerProgramWindows(m_windows);
     bindMenus();
     m_menuHelp->watch(m_ui->menuBar);
+    // The menu captions carry no mnemonics, so F10 opens the menu bar from the keyboard.
+    auto *openMenus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(openMenus, &QShortcut::activated, this, [this] {
+        const auto actions = m_ui->menuBar->actions();
+        if (!actions.isEmpty()) m_ui->menuBar->setActiveAction(actions.first());
+    });
 }
 
 frmMain::~frmMain()

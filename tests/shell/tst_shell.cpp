@@ -94,6 +94,7 @@ private slots:
     void helpItems();
     void f1OnMenuItems_data();
     void f1OnMenuItems();
+    void f10OpensTheMenus();
     void exitWithoutConnecting();
     void exitPutsAutoInfoBack_data();
     void exitPutsAutoInfoBack();
@@ -330,6 +331,19 @@ void TestShell::f1OnMenuItems()
     if (!request.isEmpty()) QVERIFY(!popup->isVisible());  // the menu closed first
     popup->hide();
     QVERIFY(b.prompter.messages().empty());
+    b.main.hide();
+}
+
+void TestShell::f10OpensTheMenus()
+{
+    MainBench b;
+    b.main.show();
+    b.main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&b.main));
+    QTest::keyClick(&b.main, Qt::Key_F10);
+    auto *file = b.main.findChild<QMenu *>(QStringLiteral("mnuFile"));
+    QTRY_VERIFY(file->isVisible());
+    file->hide();
     b.main.hide();
 }
 
