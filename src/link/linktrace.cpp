@@ -2,31 +2,36 @@
 
 namespace corvane {
 
-QStringList LinkTrace::lines() const
-{
-    QStringList out;
-    for (const auto &e : m_events) {
-        switch (e.kind) {
-        case TraceEvent::Kind::Write: out << QStringLiteral("W ") + e.text; break;
-        case TraceEvent::Kind::Wait: out << QStringLiteral("S ") + QString::number(e.ms); break;
-        case TraceEvent::Kind::Read: out << QStringLiteral("R ") + e.text; break;
-        case TraceEvent::Kind::Message: out << QStringLiteral("M ") + e.text; break;
-        case TraceEvent::Kind::Yield: out << QStringLiteral("Y"); break;
-        }
+QString LinkTrace::lineOf(const TraceEvent &e) {
+    switch (e.kind) {
+        case TraceEvent::Kind::Write:
+            return QStringLiteral("W ") + e.text;
+        case TraceEvent::Kind::Wait:
+            return QStringLiteral("S ") + QString::number(e.ms);
+        case TraceEvent::Kind::Read:
+            return QStringLiteral("R ") + e.text;
+        case TraceEvent::Kind::Message:
+            return QStringLiteral("M ") + e.text;
+        case TraceEvent::Kind::Yield:
+            return QStringLiteral("Y");
     }
+    return QString();
+}
+
+QStringList LinkTrace::lines() const {
+    QStringList out;
+    for (const auto &e : m_events) out << lineOf(e);
     return out;
 }
 
-QStringList LinkTrace::writes() const
-{
+QStringList LinkTrace::writes() const {
     QStringList out;
     for (const auto &e : m_events)
         if (e.kind == TraceEvent::Kind::Write) out << e.text;
     return out;
 }
 
-qint64 LinkTrace::totalWaitMs() const
-{
+qint64 LinkTrace::totalWaitMs() const {
     qint64 sum = 0;
     for (const auto &e : m_events)
         if (e.kind == TraceEvent::Kind::Wait) sum += e.ms;

@@ -12,7 +12,7 @@
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
-
+#include <functional>
 #include <vector>
 
 namespace corvane {
@@ -27,11 +27,19 @@ struct TraceEvent {
 
 class LinkTrace {
 public:
-    void addWrite(qint64 at, const QString &text) { m_events.push_back({TraceEvent::Kind::Write, at, text, 0}); }
-    void addWait(qint64 at, int ms) { m_events.push_back({TraceEvent::Kind::Wait, at, QString(), ms}); }
-    void addRead(qint64 at, const QString &text) { m_events.push_back({TraceEvent::Kind::Read, at, text, 0}); }
-    void addMessage(qint64 at, const QString &text) { m_events.push_back({TraceEvent::Kind::Message, at, text, 0}); }
-    void addYield(qint64 at) { m_events.push_back({TraceEvent::Kind::Yield, at, QString(), 0}); }
+    void addWrite(qint64 at, const QString &text) { add({TraceEvent::Kind::Write, at, text, 0}); }
+    void addWait(qint64 at, int ms) { add({TraceEvent::Kind::Wait, at, QString(), ms}); }
+    void addRead(qint64 at, const QString &text) { add({TraceEvent::Kind::Read, at, text, 0}); }
+    void addMessage(qint64 at, const QString &text) {
+        add({TraceEvent::Kind::Message, at, text, 0});
+    }
+    void addYield(qint64 at) { add({TraceEvent::Kind::Yield, at, QString(), 0}); }
+    // Called with every event as it is recorded (corvane-cli --trace prints them live).
+    void setObserver(std::function<void(const TraceEvent &)> observer) {
+        m_observer = std::move(observer);
+    }
+    // The line of lines() for one event.
+    static QString lineOf(const TraceEvent &event);
 
     const std::vector<TraceEvent> &events() const { return m_events; }
     QStringList lines() const;
@@ -43,7 +51,13 @@ public:
     bool isEmpty() const { return m_events.empty(); }
 
 private:
+    void add(TraceEvent event) {
+        m_events.push_back(std::move(event));
+        if (m_observer) m_observer(m_events.back());
+    }
+
     std::vector<TraceEvent> m_events;
+    std::function<void(const TraceEvent &)> m_observer;
 };
 
 }  // namespace corvane

@@ -16,7 +16,6 @@
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
-
 #include <array>
 #include <deque>
 #include <map>
@@ -28,19 +27,22 @@ namespace corvane::sim {
 
 struct CrystalFilter {
     bool installed = true;
-    int bandwidthHz = 2700;   // FLx BW as shown (kHz, two decimals) in menu entry 038
-    int offsetHz = 0;         // FLx FRQ (kHz, two decimals, signed) in entry 039
-    int lossCompDb = 0;       // FLx GN (one digit) in entry 040
+    int bandwidthHz = 2700;  // FLx BW as shown (kHz, two decimals) in menu entry 038
+    int offsetHz = 0;        // FLx FRQ (kHz, two decimals, signed) in entry 039
+    int lossCompDb = 0;      // FLx GN (one digit) in entry 040
     int poles = 8;
     double width6dBHz = 2700;   // physics: passband width at -6 dB
     double width60dBHz = 4400;  // physics: width at -60 dB
     // Receive enable per mode number 1..9 (index 0 unused), entry 041.
     std::array<bool, 10> rxEnabled{};
+    // physics: where the filter really sits relative to its nominal place. The radio
+    // compensates by the FLx FRQ setting, so a wrong setting shifts the passband.
+    int actualOffsetHz = 0;
 };
 
 struct SignalGenerator {
     bool on = true;
-    double levelDbm = -73.0;           // S9 with the preamp on is about -73 dBm
+    double levelDbm = -73.0;  // S9 with the preamp on is about -73 dBm
     double frequencyHz = 14060000.0;
 };
 
@@ -59,20 +61,20 @@ enum class VfoBReadout { Normal, Afv, Dbv };
 struct K3State {
     qint64 vfoAHz = 14060000;
     qint64 vfoBHz = 14060000;
-    int mode = 3;           // MD: 1 LSB 2 USB 3 CW 4 FM 5 AM 6 DATA 7 CW-REV 9 DATA-REV
-    int rfGain = 250;       // RG 000..250
-    int afGain = 30;        // AG 000..250
+    int mode = 3;             // MD: 1 LSB 2 USB 3 CW 4 FM 5 AM 6 DATA 7 CW-REV 9 DATA-REV
+    int rfGain = 250;         // RG 000..250
+    int afGain = 30;          // AG 000..250
     bool attenuator = false;  // RA00 / RA01
     bool preamp = true;       // PA0 / PA1
     bool agcOn = true;
     int agcTimeConstant = 4;  // 2 fast, 4 slow
     double powerWatts = 50.0;
-    int autoInfo = 0;         // AI0..AI3 (the radio may start in AI1)
-    int k2Mode = 0;           // K20..K23 (0 normal; 2 extended)
-    int k3Mode = 0;           // K30/K31
-    bool techMode = false;    // CONFIG:TECH MD, entry 072
+    int autoInfo = 0;       // AI0..AI3 (the radio may start in AI1)
+    int k2Mode = 0;         // K20..K23 (0 normal; 2 extended)
+    int k3Mode = 0;         // K30/K31
+    bool techMode = false;  // CONFIG:TECH MD, entry 072
     bool kat3Installed = false;
-    bool kat3Bypassed = true; // with a KAT3: BYP or AUTO
+    bool kat3Bypassed = true;                        // with a KAT3: BYP or AUTO
     QString serialNumber = QStringLiteral("05321");  // five digits, shown in entry 026
     QString mcuRevision = QStringLiteral("04.45");
     QString dspRevision = QStringLiteral("02.80");
@@ -82,7 +84,7 @@ struct K3State {
 
     std::array<CrystalFilter, 5> mainFilters;
     std::array<CrystalFilter, 5> subFilters;
-    int selectedSlot = 2;      // 0-based slot in use on the main receiver (FL3)
+    int selectedSlot = 2;  // 0-based slot in use on the main receiver (FL3)
 
     // Menu: the entry open (-1 none); whether the FLx entries point at the sub receiver;
     // which slot (0-based) the FLx entries show.
@@ -94,6 +96,39 @@ struct K3State {
 
     VfoBReadout vfoBReadout = VfoBReadout::Normal;
     double afvReferenceVolts = 0.0;  // set when the dBV readout is selected
+
+    // The radio keeps AGC and the DSP bandwidth per mode (index = mode number); the fields
+    // above hold the current mode's values and are saved here when the mode changes.
+    std::array<bool, 10> agcOnByMode{};
+    std::array<int, 10> agcTimeConstantByMode{};
+    std::array<int, 10> bandwidthByMode{};
+
+    // The sub receiver ("$" forms of the commands).
+    int subSelectedSlot = 1;
+    int subRfGain = 250;
+    int subAfGain = 0;
+    bool subAttenuator = false;
+    bool subPreamp = false;
+    int subMode = 3;
+    int subBandwidthHz = 500;
+    bool subOn = false;
+
+    // Odds and ends other programs ask about (Hamlib, loggers).
+    bool split = false;
+    bool ritOn = false;
+    bool xitOn = false;
+    int ritOffsetHz = 0;
+    bool transmitting = false;
+    int dataSubMode = 0;     // DT0..DT3
+    int squelch = 0;         // SQ000..029
+    int micGain = 30;        // MG000..060
+    int noiseBlanker = 0;    // NB0/NB1
+    int noiseReduction = 0;  // NR0/NR1
+    int cwSpeedWpm = 20;     // KS
+    bool locked = false;     // LK
+    int antenna = 1;         // AN1/AN2
+    int band = 5;            // BN: 20 m
+    int ifShiftHz = 0;       // IS (CW pitch shift); kept, not modelled
 };
 
 class K3Simulator {
@@ -134,21 +169,98 @@ public:
     // The values menu entry `entry` can take, as 8-character raw display texts.
     QStringList menuChoices(int entry) const;
 
+    // --- additions beyond the first contract ---
+
+    // The generator or the state was changed by hand at nowMs (a user at the bench, a test):
+    // the AFV meter starts integrating the new level from then, so a reading taken sooner
+    // than AFV TIM later blends old and new. Without this call the simulator notices such a
+    // change at its next exchange and takes it as made while the program waited for the
+    // user (at a message box): the meter has settled on it by then.
+    void markChanged(qint64 nowMs);
+    // The settled audio voltage (what the AFV readout tends to), without noise.
+    double steadyAudioVolts() const;
+    // Receiver noise bandwidth of the present crystal filter and DSP passband, Hz.
+    double noiseBandwidthHz() const;
+    // Passband response of the whole receive chain (crystal filter in use and DSP filter) to a
+    // tone offsetHz away from VFO A (generator minus VFO A), dB, 0 at the passband centre.
+    double receiveResponseDb(double toneOffsetHz) const;
+    // The crystal filter in use on the main receiver.
+    const CrystalFilter &filterInUse() const;
+    // Picks the crystal filter for the present mode and DSP bandwidth, as the radio does
+    // after a mode or bandwidth change: the narrowest slot enabled for the mode that is at
+    // least as wide as the DSP passband, else the widest enabled slot.
+    void selectFilterForBandwidth();
+    // Sets the mode as the MD command does (saves and loads the per-mode AGC and bandwidth).
+    void setMode(int mode);
+
 private:
-    struct Pending;
+    struct Level {
+        double signal = 0;  // mean square at the audio output, V^2
+        double noise = 0;
+        double noiseBandwidthHz = 500;
+        bool operator==(const Level &o) const { return signal == o.signal && noise == o.noise; }
+    };
+    struct Segment {
+        qint64 startMs;
+        Level level;
+    };
+
     void execute(const QString &command, qint64 nowMs);
+    bool executeSetting(const QString &name, const QString &args, bool sub, qint64 nowMs);
+    bool executeQuery(const QString &name, bool sub, qint64 nowMs);
+    bool executeMenuOrSwitch(const QString &name, const QString &args, qint64 nowMs);
     void answer(const QByteArray &text, qint64 nowMs);
+    void queueOutput(qint64 due, const QByteArray &text);
+    void queueUnsolicitedReports(qint64 nowMs);
+    QByteArray damage(const QByteArray &text);
+    void autoInfoReport(qint64 nowMs);
+
+    // Display pieces (display.cpp).
+    QByteArray frequencyDisplay(qint64 hz) const;
+    QByteArray menuValueDisplay(int entry) const;
+    QByteArray menuNameDisplay(int entry) const;
+    QByteArray filterEntryDisplay(int entry) const;
+    QByteArray readoutDisplay(qint64 nowMs);
+    QByteArray ifReport() const;
+
+    // Menus (menus.cpp).
+    int menuIndex(int entry) const;
+    void stepMenu(int entry, int direction);
+    std::array<CrystalFilter, 5> &menuFilters();
+    const std::array<CrystalFilter, 5> &menuFilters() const;
+    void tapSwitch(int code);
+
+    // Physics (physics.cpp).
+    Level expectedLevel() const;
+    void trackLevel(qint64 nowMs, qint64 changedAtMs);
+    void noticeHandChanges(qint64 nowMs);
+    double afvReading(qint64 nowMs);
+    // Signal strength for the S-meter, dB above S0 (S9 = 54).
+    double sMeterDb() const;
+    double gaussian();
 
     K3State m_state;
     SignalGenerator m_generator;
     Faults m_faults;
     int m_latencyMs = 5;
     bool m_noise = true;
-    QString m_partial;  // a command whose ";" has not arrived yet
+    QByteArray m_partial;  // a command whose ";" has not arrived yet
     QStringList m_log;
     std::deque<std::pair<qint64, QByteArray>> m_output;
     std::mt19937 m_rng;
     qint64 m_lastIfReportMs = 0;
+    qint64 m_lastSeenMs = 0;
+    std::deque<Segment> m_levels;
+    // The noise bandwidth integral, kept for the last filter and DSP setting it was asked for.
+    struct BandwidthCache {
+        std::array<double, 5> key{};
+        double value = -1;
+    };
+    mutable BandwidthCache m_bandwidthCache;
 };
+
+// Slot defaults of a typical radio, used by the constructor (filters.cpp).
+std::array<CrystalFilter, 5> defaultMainFilters();
+std::array<CrystalFilter, 5> defaultSubFilters();
 
 }  // namespace corvane::sim

@@ -1,0 +1,122 @@
+// corvane-cli dbv-full: the dBV linear range full test of the "Determine dBV Linear Range"
+// window. The options take the place of its three RF gain boxes (with the same limits and
+// messages); the list lines go to stdout as they are measured, and -o writes the results
+// file exactly as Save File does. Ctrl-C is Stop Test: the step under way is finished and
+// listed, then the radio's settings are put back.
+
+#include <QCommandLineOption>
+#include <QDateTime>
+#include <cstdio>
+
+#include "clicommand.h"
+#include "clisession.h"
+#include "measurements/dbvlimits.h"
+#include "measurements/dbvlinearity.h"
+#include "measurements/dbvresultsfile.h"
+#include "stopflag.h"
+
+namespace corvane::cli {
+
+namespace {
+
+const QString kStartOption = QStringLiteral("start");
+const QString kStopOption = QStringLiteral("stop");
+const QString kIncOption = QStringLiteral("inc");
+const QString kCommentOption = QStringLiteral("comment");
+const QString kOutputOption = QStringLiteral("o");
+
+void printError(const QString &text) {
+    const QByteArray bytes = (text + u'\n').toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+// List lines on stdout as they come, kept for the file; progress on stderr; Ctrl-C passed
+// on as Stop Test at each step.
+class FullTestOutput : public DbvResultSink {
+public:
+    FullTestOutput(CliSession &session, DbvWindowState &state)
+        : m_session(session), m_state(state) {}
+    QStringList lines;
+
+    void clearLines() override { lines.clear(); }
+    void appendLine(const QString &line) override {
+        lines << line;
+        m_session.printLatin1(line);
+    }
+    void progress(const DbvProgress &progress) override {
+        if (progress.step > 0) printError(progressText(progress));
+    }
+    void atStepYield() override {
+        if (stopRequested()) m_state.blnStopTest = true;
+    }
+
+private:
+    CliSession &m_session;
+    DbvWindowState &m_state;
+};
+
+int runDbvFull(CliSession &session, const QStringList &arguments) {
+    if (!arguments.isEmpty())
+        return session.usageError(QStringLiteral("dbv-full takes no arguments"));
+    const QCommandLineParser &options = session.parser();
+    const auto box = [&options](const QString &name, const char *initial) {
+        return options.isSet(name) ? options.value(name) : QString::fromLatin1(initial);
+    };
+    // The window's boxes start with these texts.
+    const DbvGainBoxes boxes{box(kStartOption, "50"), box(kStopOption, "250"),
+                             box(kIncOption, "1")};
+    for (const auto &refusal :
+         {checkRfGainStart(boxes.start), checkRfGainStop(boxes.stop), checkRfGainInc(boxes.inc)}) {
+        if (refusal) {
+            printError(refusal->title + QStringLiteral(": ") + refusal->text);
+            return kExitUsage;
+        }
+    }
+    if (!session.openPort()) return kExitFailed;
+
+    clearStopRequest();
+    DbvWindowState state;
+    FullTestOutput output(session, state);
+    DbvFullTest test(session.link(), session.prompter(), state, output);
+    const bool ran = test.run(boxes);
+    if (session.link().lastError().isError()) {
+        session.reportPortError(session.link().lastError());
+        return kExitFailed;
+    }
+    if (!ran) return kExitFailed;
+    if (options.isSet(kOutputOption)) {
+        const QString path = options.value(kOutputOption);
+        if (!writeDbvResultsFile(path, output.lines, options.value(kCommentOption),
+                                 QDateTime::currentDateTime())) {
+            printError(QStringLiteral("corvane-cli: cannot write ") + path);
+            return kExitFailed;
+        }
+    }
+    return kExitDone;
+}
+
+}  // namespace
+
+CliCommand command_dbv_full() {
+    return {
+        QStringLiteral("dbv-full"),
+        QString(),
+        QStringLiteral("Run the dBV linear range full test; print the results list."),
+        {QCommandLineOption(kStartOption,
+                            QStringLiteral("RF gain start value, 0 or more (default 50)."),
+                            QStringLiteral("N")),
+         QCommandLineOption(kStopOption,
+                            QStringLiteral("RF gain stop value, 250 or less (default 250)."),
+                            QStringLiteral("N")),
+         QCommandLineOption(kIncOption, QStringLiteral("RF gain increment, 1 to 5 (default 1)."),
+                            QStringLiteral("N")),
+         QCommandLineOption(kCommentOption, QStringLiteral("User comments for the results file."),
+                            QStringLiteral("TEXT")),
+         QCommandLineOption(kOutputOption,
+                            QStringLiteral("Write the results file, as Save File does."),
+                            QStringLiteral("FILE"))},
+        runDbvFull};
+}
+
+}  // namespace corvane::cli

@@ -1,0 +1,116 @@
+#include "link/portnames.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSerialPortInfo>
+#include <algorithm>
+
+#include "link/serialtransport.h"
+#include "link/simtransport.h"
+#include "link/tcptransport.h"
+
+namespace corvane {
+
+namespace {
+const QString kSimulatorLinkPrefix = QStringLiteral("corvane-k3sim-");
+
+bool isNumberedComPort(const QString &location) {
+#ifdef Q_OS_WIN
+    static const QRegularExpression pattern(QStringLiteral(R"(^COM(\d+)$)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+#else
+    static const QRegularExpression pattern(QStringLiteral(R"(^/dev/ttyS(\d+)$)"));
+#endif
+    const auto match = pattern.match(location);
+    if (!match.hasMatch()) return false;
+    // ttyS0..ttyS19 are COM 1..COM 20; ports beyond those are listed by name.
+    const int number = match.captured(1).toInt();
+#ifdef Q_OS_WIN
+    return number >= kFirstComPort && number <= kLastComPort;
+#else
+    return number + 1 >= kFirstComPort && number + 1 <= kLastComPort;
+#endif
+}
+}  // namespace
+
+QString comPortDevice(int number) {
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(number);
+#else
+    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
+#endif
+}
+
+std::optional<int> comPortNumber(const QString &spec) {
+    static const QRegularExpression pattern(QStringLiteral(R"(^\s*COM\s*(\d{1,3})\s*$)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const auto match = pattern.match(spec);
+    if (!match.hasMatch()) return std::nullopt;
+    const int number = match.captured(1).toInt();
+    if (number < 1) return std::nullopt;
+    return number;
+}
+
+QList<DetectedPort> simulatorLinks(const QString &folder) {
+    const QDir dir(folder.isEmpty() ? QDir::tempPath() : folder);
+    QList<DetectedPort> out;
+    const QFileInfoList entries =
+        dir.entryInfoList({kSimulatorLinkPrefix + u'*'}, QDir::System | QDir::Files, QDir::Name);
+    for (const QFileInfo &entry : entries) {
+        // A link left behind by a simulator that has ended points at nothing.
+        if (!entry.isSymLink() || !QFileInfo::exists(entry.symLinkTarget())) continue;
+        out.append({entry.absoluteFilePath(), entry.absoluteFilePath()});
+    }
+    return out;
+}
+
+QList<DetectedPort> detectedPorts() {
+    QList<DetectedPort> out;
+    const auto infos = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : infos) {
+        const QString location = info.systemLocation();
+        if (isNumberedComPort(location)) continue;
+        out.append({location, location});
+    }
+    std::sort(out.begin(), out.end(),
+              [](const DetectedPort &a, const DetectedPort &b) { return a.name < b.name; });
+    out.append(simulatorLinks());
+    return out;
+}
+
+std::unique_ptr<Transport> makeTransport(const QString &portSpec, const Clock &clock,
+                                         std::shared_ptr<sim::K3Simulator> sim) {
+    const QString spec = portSpec.trimmed();
+    if (spec.compare(kSimulatorPortSpec, Qt::CaseInsensitive) == 0) {
+        if (!sim) sim = std::make_shared<sim::K3Simulator>();
+        return std::make_unique<SimTransport>(std::move(sim), clock);
+    }
+    if (spec.startsWith(QLatin1String("tcp://"), Qt::CaseInsensitive))
+        return std::make_unique<TcpTransport>(spec);
+    if (const auto number = comPortNumber(spec))
+        return std::make_unique<SerialTransport>(comPortDevice(*number));
+    return std::make_unique<SerialTransport>(spec);
+}
+
+QString portErrorText(const PortError &error, const QString &portSpec) {
+    switch (error.kind) {
+        case PortErrorKind::None:
+            return QString();
+        case PortErrorKind::NoSuchPort:
+            return QStringLiteral("Invalid COM port number. Select another COM port");
+        case PortErrorKind::InUse: {
+            const auto number = comPortNumber(portSpec);
+            return QStringLiteral("Port is already open. Close other applications using ") +
+                   (number ? QStringLiteral("COM ") + QString::number(*number)
+                           : portSpec.trimmed());
+        }
+        case PortErrorKind::NotOpen:
+            return QStringLiteral("Port is closed. Be sure you are connected to the K3");
+        case PortErrorKind::Other:
+            return QStringLiteral("Serial port error ") + error.description;
+    }
+    return QString();
+}
+
+}  // namespace corvane

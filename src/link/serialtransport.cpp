@@ -1,0 +1,155 @@
+#include "link/serialtransport.h"
+
+#include <QMetaObject>
+
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
+
+namespace corvane {
+
+namespace {
+
+// Where a port name lives in the file system, for the access check.
+QString deviceLocation(const QString &device) {
+    if (device.startsWith(u'/')) return device;
+    return QStringLiteral("/dev/") + device;
+}
+
+bool deviceAccessible(const QString &device) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(device);
+    // Windows reports a port held by another program as "access denied".
+    return true;
+#else
+    return ::access(deviceLocation(device).toLocal8Bit().constData(), R_OK | W_OK) == 0;
+#endif
+}
+
+}  // namespace
+
+PortError portErrorFrom(QSerialPort::SerialPortError error, const QString &description,
+                        bool accessible) {
+    switch (error) {
+        case QSerialPort::NoError:
+            return {};
+        case QSerialPort::DeviceNotFoundError:
+            return {PortErrorKind::NoSuchPort, description};
+        case QSerialPort::PermissionError:
+            // Qt reports both the lock of another process and a device we may not open as a
+            // permission error; a device we could open is held by someone else.
+            if (accessible) return {PortErrorKind::InUse, description};
+            return {PortErrorKind::Other,
+                    description +
+                        QStringLiteral(" (no permission to open the device: is the user in the "
+                                       "dialout group?)")};
+        case QSerialPort::OpenError:
+            return {PortErrorKind::InUse, description};
+        case QSerialPort::NotOpenError:
+            return {PortErrorKind::NotOpen, description};
+        default:
+            return {PortErrorKind::Other, description};
+    }
+}
+
+SerialTransport::SerialTransport(const QString &device) : m_device(device) {
+    QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
+                     [this](QSerialPort::SerialPortError error) { onError(error); });
+}
+
+SerialTransport::~SerialTransport() {
+    close();
+}
+
+PortError SerialTransport::open(int baud) {
+    if (isOpen()) return portErrorFrom(QSerialPort::OpenError, QString(), true);
+    m_vanished = PortError();
+    m_port.setPortName(m_device);
+    m_port.setBaudRate(baud);
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        const PortError error =
+            portErrorFrom(m_port.error(), m_port.errorString(), deviceAccessible(m_device));
+        m_port.clearError();
+        return error;
+    }
+    dropModemLines();
+    return {};
+}
+
+void SerialTransport::dropModemLines() {
+    const auto note = [this](const char *call, bool ok) {
+        m_modemLineCalls << QLatin1String(call) +
+                                (ok ? QLatin1String(" ok") : QLatin1String(" failed"));
+    };
+    note("DTR off", m_port.setDataTerminalReady(false));
+    note("RTS off", m_port.setRequestToSend(false));
+    // A pty has no modem lines; the failed calls leave an error that is not the port's.
+    m_port.clearError();
+}
+
+void SerialTransport::close() {
+    if (m_port.isOpen()) m_port.close();
+}
+
+void SerialTransport::onError(QSerialPort::SerialPortError error) {
+    if (error != QSerialPort::ResourceError || m_vanished.isError()) return;
+    // The device went away (adapter pulled, pty master closed). Closing from inside the
+    // port's own signal is not safe; the port closes as soon as control is back.
+    m_vanished = PortError{PortErrorKind::Other, m_port.errorString()};
+    QMetaObject::invokeMethod(
+        &m_port, [this] { close(); }, Qt::QueuedConnection);
+}
+
+PortError SerialTransport::currentError() const {
+    return portErrorFrom(m_port.error(), m_port.errorString(), true);
+}
+
+PortError SerialTransport::write(const QByteArray &bytes) {
+    if (m_vanished.isError()) {
+        close();
+        return m_vanished;
+    }
+    if (!m_port.isOpen()) return {PortErrorKind::NotOpen, QString()};
+    if (m_port.write(bytes) != bytes.size()) {
+        const PortError error = currentError();
+        m_port.clearError();
+        return error.isError() ? error : PortError{PortErrorKind::Other, m_port.errorString()};
+    }
+    m_port.flush();
+    if (m_vanished.isError()) {
+        close();
+        return m_vanished;
+    }
+    return {};
+}
+
+QByteArray SerialTransport::readAll(PortError *error) {
+    const auto fail = [error](const PortError &e) {
+        if (error) *error = e;
+        return QByteArray();
+    };
+    if (m_vanished.isError()) {
+        close();
+        return fail(m_vanished);
+    }
+    if (!m_port.isOpen()) return fail({PortErrorKind::NotOpen, QString()});
+    // Let the port pick up bytes the event loop has not delivered yet; nothing waits here.
+    m_port.waitForReadyRead(0);
+    const QByteArray data = m_port.readAll();
+    PortError found;
+    if (m_vanished.isError()) {
+        found = m_vanished;
+        close();
+    } else if (m_port.error() != QSerialPort::TimeoutError) {
+        found = currentError();
+    }
+    m_port.clearError();
+    if (error) *error = found;
+    return data;
+}
+
+}  // namespace corvane

@@ -1,0 +1,87 @@
+#include "measurements/dbvlinearity.h"
+
+#include "core/numtext.h"
+#include "measurements/dbvlimits.h"
+#include "measurements/dbvplan.h"
+#include "measurements/dbvsteps.h"
+
+namespace corvane {
+
+DbvFullTest::DbvFullTest(RadioLink &link, Prompter &prompter, DbvWindowState &state,
+                         DbvResultSink &sink)
+    : m_exchanges(link, prompter, state), m_sink(sink)
+{
+}
+
+bool DbvFullTest::run(const DbvGainBoxes &boxes)
+{
+    // The window refuses such texts as the user leaves a box; a caller that skips that check
+    // must not make the radio step through gains it does not know.
+    for (const auto &refusal :
+         {checkRfGainStart(boxes.start), checkRfGainStop(boxes.stop), checkRfGainInc(boxes.inc)}) {
+        if (refusal) {
+            m_exchanges.prompter().message(*refusal);
+            return false;
+        }
+    }
+    if (!radioAnswers()) return false;
+
+    DbvWindowState &state = m_exchanges.state();
+    RadioLink &link = m_exchanges.link();
+    m_sink.clearLines();
+    const DbvFullTestPlan plan = planFullTest(boxes.start, boxes.stop, boxes.inc);
+    m_sink.runStateChanged(DbvRunKind::FullTest);
+    state.blnStopTest = false;
+
+    state.capture.readInitialSettings(link);
+    state.capture.readRadioIdentity(link);
+    for (const QString &line :
+         state.capture.listInitialSettings(dbvReportTail(boxes.start, boxes.stop, boxes.inc)))
+        m_sink.appendLine(line);
+
+    m_exchanges.applyTestSettings();
+    // With start above stop half the span is negative: no such gain exists, so none is sent
+    // (and no step is measured).
+    if (plan.sendsReferenceGain()) link.sendCommand(rfGainCommand(plan.refGain), kRfGainSetWaitMs);
+    m_exchanges.setAfvReference();
+
+    m_sink.prepareChart(plan.chartRows());
+    const int total = plan.measuredCount();
+    int row = 1;
+    for (int gain = plan.start; gain <= plan.stop; gain += plan.inc) {
+        m_exchanges.yieldToEvents();
+        m_sink.atStepYield();
+        if (state.blnStopTest) break;
+        m_sink.progress({row, total, qint64(total - row + 1) * kMeasurementWaitMs});
+        const DbvReading r = m_exchanges.measureAtGain(gain);
+        m_sink.appendLine(fullTestLine(r.rgText, r.dbv1Text, r.dbv2Text, state.strDiff));
+        m_sink.setChartRow(row, numericValue(state.strDiff), r.rgText);
+        ++row;
+        m_sink.selectLastLine();
+    }
+    m_sink.progress({});
+    m_sink.finishChart();
+    m_sink.runStateChanged(DbvRunKind::Idle);
+
+    const QString title = QStringLiteral("Test Status");
+    if (state.blnStopTest)
+        m_exchanges.prompter().message(QStringLiteral("Test was terminated prematurely."), title,
+                                       MessageIcon::Exclamation);
+    else
+        m_exchanges.prompter().message(
+            QStringLiteral("Test is complete. Check results in Listbox."), title,
+            MessageIcon::Information);
+    state.capture.restoreInitialSettings(link, state.flags);
+    return true;
+}
+
+bool DbvFullTest::radioAnswers()
+{
+    if (!m_exchanges.link().queryRadio(QStringLiteral("id;"), kPresenceWaitMs).isEmpty())
+        return true;
+    m_exchanges.prompter().message(QStringLiteral("Connect to K3 before beginning this test."),
+                                   QStringLiteral("K3 Not Present"), MessageIcon::Exclamation);
+    return false;
+}
+
+}  // namespace corvane

@@ -1,0 +1,38 @@
+#pragma once
+// The full dBV linear range test: steps the RF gain from start to stop and, at each step,
+// reads the dBV level with the attenuator off and on. Where the receiver is linear the
+// difference is the attenuator's full loss; where it compresses, the difference shrinks.
+// Straight-line code over the radio link; it yields once per step so that Stop Test can be
+// pressed, and the step in progress is always finished first.
+
+#include "core/prompter.h"
+#include "link/radiolink.h"
+#include "measurements/dbvsession.h"
+
+#include <QString>
+
+namespace corvane {
+
+// The texts of the three RF gain boxes as they stand when the test begins.
+struct DbvGainBoxes {
+    QString start;
+    QString stop;
+    QString inc;
+};
+
+class DbvFullTest {
+public:
+    DbvFullTest(RadioLink &link, Prompter &prompter, DbvWindowState &state, DbvResultSink &sink);
+
+    // Full Test. Returns false when it did not start: a box outside its limits (its message
+    // shown) or no answer to "id;" (the "K3 Not Present" message); nothing else changes then.
+    bool run(const DbvGainBoxes &boxes);
+
+private:
+    bool radioAnswers();
+
+    DbvExchanges m_exchanges;
+    DbvResultSink &m_sink;
+};
+
+}  // namespace corvane

@@ -1,0 +1,45 @@
+#pragma once
+// The quick dBV test's half-interval search over RF gain: seven measurements from gain 125,
+// the step halving after each (62 31 16 8 4 2). A difference of 10 dB or more counts as
+// linear and moves the gain up; below that the trend of the last two measurements decides.
+
+#include "core/prompter.h"
+#include "link/radiolink.h"
+#include "measurements/dbvsession.h"
+
+#include <QString>
+
+#include <array>
+
+namespace corvane {
+
+constexpr int kQuickStartGain = 125;
+constexpr int kQuickMeasurements = 7;
+constexpr std::array<int, kQuickMeasurements - 1> kQuickSteps{62, 31, 16, 8, 4, 2};
+constexpr double kLinearDifferenceDb = 10.0;
+
+// The gain to measure after measurement k (1..6), which was taken at lastGain and gave
+// diff; prevGain and prevDiff are those of measurement k - 1 (unused for k = 1).
+int nextQuickGain(int k, int lastGain, double diff, int prevGain, double prevDiff);
+
+inline const QString kQuickHeading =
+    QStringLiteral("==============Half-Interval Search Results===================");
+
+// Quick Test: the settings snapshot (no identity, no report), the test configuration, the
+// AFV reference at whatever gain the radio has, then the seven measurements. It cannot be
+// stopped and does not yield; it does not touch the linear range chart.
+class DbvQuickTest {
+public:
+    DbvQuickTest(RadioLink &link, Prompter &prompter, DbvWindowState &state, DbvResultSink &sink);
+
+    void run();
+    // One measurement at intRFGain, its texts kept in strRFGainRead, strDBV1, strDBV2 and
+    // strDiff.
+    void halfIntervalSearch(int intRFGain);
+
+private:
+    DbvExchanges m_exchanges;
+    DbvResultSink &m_sink;
+};
+
+}  // namespace corvane

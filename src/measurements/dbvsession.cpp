@@ -1,0 +1,73 @@
+#include "measurements/dbvsession.h"
+
+#include "measurements/dbvsteps.h"
+
+namespace corvane {
+
+QString progressText(const DbvProgress &progress)
+{
+    if (progress.step <= 0) return QString();
+    const qint64 seconds = (progress.msLeft + 999) / 1000;
+    const QString left = seconds >= 60
+                             ? QStringLiteral("%1 min %2 s").arg(seconds / 60).arg(seconds % 60)
+                             : QStringLiteral("%1 s").arg(seconds);
+    return QStringLiteral("Step %1 of %2, about %3 left")
+        .arg(progress.step)
+        .arg(progress.total)
+        .arg(left);
+}
+
+DbvExchanges::DbvExchanges(RadioLink &link, Prompter &prompter, DbvWindowState &state)
+    : m_link(link), m_prompter(prompter), m_state(state)
+{
+}
+
+void DbvExchanges::applyTestSettings()
+{
+    k3settings::prepareKat3AndTechMode(m_link, m_prompter, m_state.flags);
+    m_link.sendCommand(QStringLiteral("mn255;"), kMenuExitWaitMs);
+    m_link.sendCommand(QStringLiteral("ag005;"), kAfGainWaitMs);
+    k3settings::setAgcOff(m_link);
+    m_link.sendCommand(QStringLiteral("ra00;"), kAttenuatorOffWaitMs);
+    m_link.sendCommand(QStringLiteral("pa0;"), kPreampOffWaitMs);
+}
+
+void DbvExchanges::setAfvReference()
+{
+    m_link.sendCommand(QStringLiteral("k31;swt08;k30;"), kSwitchTapWaitMs);
+    m_link.sendCommand(QStringLiteral("db10;"), kAfvReadoutWaitMs);
+    m_prompter.message(QStringLiteral("Setting AFV reference voltage. Be sure K3 frequency is set "
+                                      "at mid point of filter passband. When ready click OK."),
+                       QStringLiteral("Set AFV Reference"), MessageIcon::Information);
+    k3settings::setAgcOff(m_link);
+    m_link.sendCommand(QStringLiteral("db11;"), kDbvReadoutWaitMs);
+}
+
+DbvReading DbvExchanges::measureAtGain(int gain)
+{
+    DbvReading reading;
+    m_link.sendCommand(rfGainCommand(gain), kRfGainSetWaitMs);
+    reading.rgText = cutRfGainAnswer(m_link.queryRadio(QStringLiteral("rg;"), kRfGainReadWaitMs));
+    m_link.wait(kGainSettleMs);
+    reading.dbv1Text =
+        cutDbvAnswer(m_link.queryRadio(QStringLiteral("db;"), kDbvReadWaitMs, kDbvReadSettleMs));
+    m_link.sendCommand(QStringLiteral("ra01;"), kAttenuatorOnWaitMs);
+    reading.dbv2Text =
+        cutDbvAnswer(m_link.queryRadio(QStringLiteral("db;"), kDbvReadWaitMs, kDbvReadSettleMs));
+    m_state.strDiff = calculateDiff(reading.dbv1Text, reading.dbv2Text);
+    m_link.sendCommand(QStringLiteral("ra00;"), kAttenuatorOffWaitMs);
+    return reading;
+}
+
+void DbvExchanges::yieldToEvents()
+{
+    if (LinkTrace *trace = m_link.trace()) trace->addYield(m_link.clock().now());
+    m_link.clock().yield();
+}
+
+void resetDbvRadio(RadioLink &link, const DbvWindowState &state)
+{
+    state.capture.restoreInitialSettings(link, state.flags);
+}
+
+}  // namespace corvane

@@ -1,0 +1,100 @@
+#pragma once
+// What the dBV linearity window keeps between its tests, and what its tests report back.
+//  - DbvWindowState: the flags, captured settings and last results the window holds for
+//    its whole life (Close only hides it).
+//  - DbvResultSink: where the tests put their list lines, chart rows, progress and button
+//    state; the window, corvane-cli and the tests each implement it.
+//  - DbvExchanges: the radio exchanges both tests are made of (test configuration, AFV
+//    reference, one measurement).
+
+#include "core/prompter.h"
+#include "link/radiolink.h"
+#include "radio/k3settings.h"
+#include "radio/settingscapture.h"
+
+#include <QString>
+#include <QtGlobal>
+
+namespace corvane {
+
+struct DbvWindowState {
+    bool blnStopTest = false;  // set by Stop Test; looked at once per full-test step
+    k3settings::TestWindowFlags flags;
+    SettingsCapture capture;
+    QString strDiff;  // difference of the last measurement
+    // The quick test's last measurement, as cut from the radio's answers.
+    QString strRFGainRead;
+    QString strDBV1;
+    QString strDBV2;
+};
+
+enum class DbvRunKind { Idle, FullTest, QuickTest };
+
+// Where a running test stands: measurement `step` of `total` (from 1), and the fixed waiting
+// of the measurements still to come including this one. step 0 = no test running.
+struct DbvProgress {
+    int step = 0;
+    int total = 0;
+    qint64 msLeft = 0;
+};
+
+// "Step 3 of 201, about 35 min 0 s left"; empty when no test is running.
+QString progressText(const DbvProgress &progress);
+
+class DbvResultSink {
+public:
+    virtual ~DbvResultSink() = default;
+    virtual void clearLines() = 0;
+    virtual void appendLine(const QString &line) = 0;
+    // The list follows a running test: its newest line is selected and shown.
+    virtual void selectLastLine() {}
+    // A test started (its buttons go off) or ended (they come back).
+    virtual void runStateChanged(DbvRunKind) {}
+    // The linear range chart: sized before the first step, one row per step (from 1),
+    // its presentation set after the last.
+    virtual void prepareChart(int /*rows*/) {}
+    virtual void setChartRow(int /*row*/, double /*value*/, const QString & /*label*/) {}
+    virtual void finishChart() {}
+    virtual void progress(const DbvProgress &) {}
+    // Each step's yield, just before Stop Test is looked at: a Stop request that does not
+    // come through the event loop (Ctrl-C in corvane-cli) is passed on here.
+    virtual void atStepYield() {}
+};
+
+// One measurement at one RF gain: the texts cut from the radio's answers.
+struct DbvReading {
+    QString rgText;
+    QString dbv1Text;  // attenuator off
+    QString dbv2Text;  // attenuator on
+};
+
+class DbvExchanges {
+public:
+    DbvExchanges(RadioLink &link, Prompter &prompter, DbvWindowState &state);
+
+    // The dBV test configuration: KAT3 check (once per window), TECH MD on, AF gain 5, AGC,
+    // attenuator and preamp off.
+    void applyTestSettings();
+    // Selects the AFV readout, lets the user confirm the tuning, then selects the dBV
+    // readout, whose reference is the AFV level at that moment.
+    void setAfvReference();
+    // Gain set and read back, dBV with the attenuator off and on, the difference into
+    // strDiff, attenuator off again. Always runs to its end.
+    DbvReading measureAtGain(int gain);
+    // The one yield to the event loop per step (recorded in the trace).
+    void yieldToEvents();
+
+    RadioLink &link() const { return m_link; }
+    Prompter &prompter() const { return m_prompter; }
+    DbvWindowState &state() const { return m_state; }
+
+private:
+    RadioLink &m_link;
+    Prompter &m_prompter;
+    DbvWindowState &m_state;
+};
+
+// Reset K3: sends the settings captured before the last test back to the radio.
+void resetDbvRadio(RadioLink &link, const DbvWindowState &state);
+
+}  // namespace corvane
