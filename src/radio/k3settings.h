@@ -9,11 +9,11 @@
 // None of them checks what the radio answered: a missing or short answer gives a harmless,
 // wrongly cut text, never a crash. Every write is followed by its fixed wait.
 
-#include "core/prompter.h"
-#include "link/radiolink.h"
-
 #include <QChar>
 #include <QString>
+
+#include "core/prompter.h"
+#include "link/radiolink.h"
 
 namespace corvane::k3settings {
 

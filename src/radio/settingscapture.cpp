@@ -8,18 +8,23 @@ namespace {
 
 const QChar kTab = u'\t';
 
-QString rule(int count) { return QString(count, u'='); }
+QString rule(int count) {
+    return QString(count, u'=');
+}
 
 // An answer without its last character (its ";"; nothing checks that it is one).
-QString withoutLast(const QString &answer) { return cutMiddle(answer, 0, 1); }
+QString withoutLast(const QString &answer) {
+    return cutMiddle(answer, 0, 1);
+}
 
-QString tailLineOfEquals() { return rule(39); }
+QString tailLineOfEquals() {
+    return rule(39);
+}
 
 }  // namespace
 
 ReportTail dbvReportTail(const QString &rfGainStart, const QString &rfGainStop,
-                         const QString &rfGainInc)
-{
+                         const QString &rfGainInc) {
     return {QStringLiteral("Preamp: Off"),
             {QStringLiteral("RF Gain Start: ") + rfGainStart,
              QStringLiteral("RF Gain Stop: ") + rfGainStop,
@@ -28,8 +33,7 @@ ReportTail dbvReportTail(const QString &rfGainStart, const QString &rfGainStop,
 }
 
 ReportTail sweepReportTail(const QString &kHzStart, const QString &kHzStop,
-                           const QString &freqStep)
-{
+                           const QString &freqStep) {
     return {QStringLiteral("Preamp: Off"),
             {QStringLiteral("Frequency Start: ") + kHzStart,
              QStringLiteral("Frequency Stop: ") + kHzStop,
@@ -37,17 +41,14 @@ ReportTail sweepReportTail(const QString &kHzStart, const QString &kHzStop,
              QStringLiteral("Frequency\tdBV")}};
 }
 
-ReportTail mdsReportTail(bool preampTicked)
-{
+ReportTail mdsReportTail(bool preampTicked) {
     return {preampTicked ? QStringLiteral("Preamp: On") : QStringLiteral("Preamp: Off"),
             {QStringLiteral("Mode: CW"), tailLineOfEquals(), QStringLiteral("Reading\tAFV")}};
 }
 
-void SettingsCapture::readInitialSettings(RadioLink &link)
-{
+void SettingsCapture::readInitialSettings(RadioLink &link) {
     const auto query = [&link](const char *command) {
-        return link.queryRadio(QString::fromLatin1(command), kSettingQueryWaitMs,
-                               kSettingSettleMs);
+        return link.queryRadio(QString::fromLatin1(command), kSettingQueryWaitMs, kSettingSettleMs);
     };
     RadioSnapshot s;
     s.strAFGain = cutMiddle(query("ag;"), 2, 1);
@@ -65,27 +66,23 @@ void SettingsCapture::readInitialSettings(RadioLink &link)
     m_hasSnapshot = true;
 }
 
-void SettingsCapture::readRadioIdentity(RadioLink &link)
-{
+void SettingsCapture::readRadioIdentity(RadioLink &link) {
     link.sendCommand(QStringLiteral("mn026;"), kSerialEntryWaitMs);
     const QString display =
         link.queryRadio(QStringLiteral("ds;"), kSerialDisplayWaitMs, kSerialDisplaySettleMs);
     link.sendCommand(k3settings::kLeaveMenuCommand, kMenuLeaveWaitMs);
     RadioIdentity id;
-    id.strMCURev =
-        cutMiddle(link.queryRadio(QStringLiteral("rvm;"), kRevisionQueryWaitMs, kRevisionSettleMs),
-                  3, 1);
-    id.strDSPRev =
-        cutMiddle(link.queryRadio(QStringLiteral("rvd;"), kRevisionQueryWaitMs, kRevisionSettleMs),
-                  3, 1);
+    id.strMCURev = cutMiddle(
+        link.queryRadio(QStringLiteral("rvm;"), kRevisionQueryWaitMs, kRevisionSettleMs), 3, 1);
+    id.strDSPRev = cutMiddle(
+        link.queryRadio(QStringLiteral("rvd;"), kRevisionQueryWaitMs, kRevisionSettleMs), 3, 1);
     id.strFPRev = cutMiddle(link.queryRadio(QStringLiteral("rvf;"), kRevisionQueryWaitMs), 3, 1);
     // "DS" + 8 display characters + 2 status characters + ";": display characters 4 to 8.
     id.strSerialNbr = cutMiddle(display, 5, 3);
     m_identity = id;
 }
 
-QStringList SettingsCapture::listInitialSettings(const ReportTail &tail) const
-{
+QStringList SettingsCapture::listInitialSettings(const ReportTail &tail) const {
     using namespace k3settings;
     const RadioSnapshot &s = m_snapshot;
     // The decoders that cut their argument get copies: the snapshot is what the restore sends.
@@ -112,17 +109,15 @@ QStringList SettingsCapture::listInitialSettings(const ReportTail &tail) const
                  QStringLiteral(" kHz")
           << QStringLiteral("Filter BW:\t") + decodeBandwidth(bandwidth) + QStringLiteral(" kHz")
           << QStringLiteral("Filter Nbr: \tFL") + decodeFilterNumber(filterNumber)
-          << QStringLiteral("Test settings of K3 ") + rule(15)
-          << QStringLiteral("AF Gain: 005") << QStringLiteral("AGC: Off")
-          << QStringLiteral("Attenuator: Off") << tail.preampLine
+          << QStringLiteral("Test settings of K3 ") + rule(15) << QStringLiteral("AF Gain: 005")
+          << QStringLiteral("AGC: Off") << QStringLiteral("Attenuator: Off") << tail.preampLine
           << QStringLiteral("Power: \t") + decodePower(powerAgain) + QStringLiteral(" watts")
           << tail.closingLines;
     return lines;
 }
 
 void SettingsCapture::restoreInitialSettings(RadioLink &link,
-                                             const k3settings::TestWindowFlags &flags) const
-{
+                                             const k3settings::TestWindowFlags &flags) const {
     // Before any snapshot (Reset K3 pressed before a test ran in this window) the restore
     // would be built from empty texts: "k22;;k20;", "AG;" (a query), lone ";"s. The radio
     // would answer the queries and leave stale text in the receive buffer in front of the

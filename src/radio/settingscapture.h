@@ -4,11 +4,11 @@
 // revisions, and the initial-settings report at the top of the results list. Each test
 // window owns one SettingsCapture; nothing is shared between windows.
 
-#include "link/radiolink.h"
-#include "radio/k3settings.h"
-
 #include <QString>
 #include <QStringList>
+
+#include "link/radiolink.h"
+#include "radio/k3settings.h"
 
 namespace corvane {
 

@@ -12,8 +12,7 @@ namespace {
 constexpr int kMenuLeave = 255;
 constexpr qint64 kMaxFrequencyHz = 99999999999LL;
 
-bool allDigits(const QString &text)
-{
+bool allDigits(const QString &text) {
     if (text.isEmpty()) return false;
     for (const QChar c : text)
         if (c < u'0' || c > u'9') return false;
@@ -21,24 +20,23 @@ bool allDigits(const QString &text)
 }
 
 // The digits as a number within lo..hi, or -1.
-qint64 number(const QString &text, qint64 lo, qint64 hi, int maxDigits)
-{
+qint64 number(const QString &text, qint64 lo, qint64 hi, int maxDigits) {
     if (!allDigits(text) || text.size() > maxDigits) return -1;
     const qint64 v = text.toLongLong();
     return v >= lo && v <= hi ? v : -1;
 }
 
-QByteArray digits(qint64 value, int width)
-{
+QByteArray digits(qint64 value, int width) {
     return QByteArray::number(value).rightJustified(width, '0');
 }
 
-bool validMode(qint64 m) { return m >= 1 && m <= 9 && m != 8; }
+bool validMode(qint64 m) {
+    return m >= 1 && m <= 9 && m != 8;
+}
 
 }  // namespace
 
-void K3Simulator::execute(const QString &command, qint64 nowMs)
-{
+void K3Simulator::execute(const QString &command, qint64 nowMs) {
     m_log << command;
     if (m_faults.busy) {
         answer("?;", nowMs);
@@ -47,7 +45,8 @@ void K3Simulator::execute(const QString &command, qint64 nowMs)
     const QString upper = command.toUpper();
     QString name = upper.left(2);
     QString args = upper.mid(2);
-    if ((name == u"SW" || name == u"RV") && !args.isEmpty()) {
+    if ((name == u"SW" || name == u"RV" || (name == u"SM" && args.startsWith(u'H'))) &&
+        !args.isEmpty()) {
         name += args.at(0);
         args.remove(0, 1);
     }
@@ -57,27 +56,39 @@ void K3Simulator::execute(const QString &command, qint64 nowMs)
         args.remove(0, 1);
     }
     bool known = false;
-    if (name.startsWith(u"RV")) known = !sub && args.isEmpty() && executeQuery(name, false, nowMs);
-    else if (executeMenuOrSwitch(name, args, nowMs)) known = true;
-    else if (args.isEmpty()) known = executeQuery(name, sub, nowMs);
-    else known = executeSetting(name, args, sub, nowMs);
+    if (name.startsWith(u"RV"))
+        known = !sub && args.isEmpty() && executeQuery(name, false, nowMs);
+    else if (executeMenuOrSwitch(name, args, nowMs))
+        known = true;
+    else if (args.isEmpty())
+        known = executeQuery(name, sub, nowMs);
+    else
+        known = executeSetting(name, args, sub, nowMs);
     if (!known) answer("?;", nowMs);
 }
 
-bool K3Simulator::executeQuery(const QString &name, bool sub, qint64 nowMs)
-{
+bool K3Simulator::executeQuery(const QString &name, bool sub, qint64 nowMs) {
     K3State &s = m_state;
     const QByteArray tag = name.toLatin1() + (sub ? "$" : "");
     QByteArray reply;
-    if (name == u"ID") reply = "017";
-    else if (name == u"AI") reply = digits(s.autoInfo, 1);
-    else if (name == u"AG") reply = digits(sub ? s.subAfGain : s.afGain, 3);
-    else if (name == u"RG") reply = digits(sub ? s.subRfGain : s.rfGain, 3);
-    else if (name == u"RA") reply = digits((sub ? s.subAttenuator : s.attenuator) ? 1 : 0, 2);
-    else if (name == u"PA") reply = digits((sub ? s.subPreamp : s.preamp) ? 1 : 0, 1);
-    else if (name == u"MD") reply = digits(sub ? s.subMode : s.mode, 1);
-    else if (name == u"FA") reply = digits(s.vfoAHz, 11);
-    else if (name == u"FB") reply = digits(s.vfoBHz, 11);
+    if (name == u"ID")
+        reply = "017";
+    else if (name == u"AI")
+        reply = digits(s.autoInfo, 1);
+    else if (name == u"AG")
+        reply = digits(sub ? s.subAfGain : s.afGain, 3);
+    else if (name == u"RG")
+        reply = digits(sub ? s.subRfGain : s.rfGain, 3);
+    else if (name == u"RA")
+        reply = digits((sub ? s.subAttenuator : s.attenuator) ? 1 : 0, 2);
+    else if (name == u"PA")
+        reply = digits((sub ? s.subPreamp : s.preamp) ? 1 : 0, 1);
+    else if (name == u"MD")
+        reply = digits(sub ? s.subMode : s.mode, 1);
+    else if (name == u"FA")
+        reply = digits(s.vfoAHz, 11);
+    else if (name == u"FB")
+        reply = digits(s.vfoBHz, 11);
     else if (name == u"GT") {
         reply = digits(s.agcTimeConstant, 3);
         if (s.k2Mode >= 2) reply += s.agcOn ? '1' : '0';
@@ -88,8 +99,7 @@ bool K3Simulator::executeQuery(const QString &name, bool sub, qint64 nowMs)
         if (s.k2Mode >= 2) reply += tenths ? '0' : '1';
     } else if (name == u"FW" || name == u"BW") {
         reply = digits(qBound(0, (sub ? s.subBandwidthHz : s.dspBandwidthHz) / 10, 9999), 4);
-        if (name == u"FW" && s.k2Mode >= 2)
-        {
+        if (name == u"FW" && s.k2Mode >= 2) {
             reply += char('1' + qBound(0, sub ? s.subSelectedSlot : s.selectedSlot, 4));
             reply += '0';
         }
@@ -97,41 +107,70 @@ bool K3Simulator::executeQuery(const QString &name, bool sub, qint64 nowMs)
         const char icons = char(0x80 | (s.preamp ? 0x10 : 0) | (s.attenuator ? 0x08 : 0) |
                                 (s.ritOn ? 0x02 : 0) | (s.xitOn ? 0x01 : 0));
         reply = vfoADisplay() + icons + char(0x80);
-    } else if (name == u"DB" && !sub) reply = vfoBDisplay(nowMs);
-    else if (name == u"MN" && !sub) reply = digits(s.openMenuEntry < 0 ? kMenuLeave : s.openMenuEntry, 3);
+    } else if (name == u"DB" && !sub)
+        reply = vfoBDisplay(nowMs);
+    else if (name == u"MN" && !sub)
+        reply = digits(s.openMenuEntry < 0 ? kMenuLeave : s.openMenuEntry, 3);
     else if (name == u"IF" && !sub) {
         answer(ifReport(), nowMs);
         return true;
-    } else if (name == u"K2") reply = digits(s.k2Mode, 1);
-    else if (name == u"K3") reply = digits(s.k3Mode, 1);
-    else if (name == u"RVM") reply = s.mcuRevision.toLatin1();
-    else if (name == u"RVD") reply = s.dspRevision.toLatin1();
-    else if (name == u"RVF") reply = s.fpRevision.toLatin1();
-    else if (name == u"RVA") reply = "01.27";
-    else if (name == u"RVR") reply = "01.06";
-    else if (name == u"TQ") reply = s.transmitting ? "1" : "0";
-    else if (name == u"FT") reply = s.split ? "1" : "0";
-    else if (name == u"FR") reply = "0";
-    else if (name == u"DT") reply = digits(s.dataSubMode, 1);
-    else if (name == u"SQ") reply = digits(s.squelch, 3);
-    else if (name == u"MG") reply = digits(s.micGain, 3);
-    else if (name == u"NB") reply = digits(s.noiseBlanker, 1);
-    else if (name == u"NR") reply = digits(s.noiseReduction, 1);
-    else if (name == u"KS") reply = digits(s.cwSpeedWpm, 3);
-    else if (name == u"LK") reply = s.locked ? "1" : "0";
-    else if (name == u"AN") reply = digits(s.antenna, 1);
-    else if (name == u"BN") reply = digits(s.band, 2);
-    else if (name == u"RT") reply = s.ritOn ? "1" : "0";
-    else if (name == u"XT") reply = s.xitOn ? "1" : "0";
-    else if (name == u"SB") reply = s.subOn ? "1" : "0";
-    else if (name == u"PS") reply = "1";
+    } else if (name == u"K2")
+        reply = digits(s.k2Mode, 1);
+    else if (name == u"K3")
+        reply = digits(s.k3Mode, 1);
+    else if (name == u"RVM")
+        reply = s.mcuRevision.toLatin1();
+    else if (name == u"RVD")
+        reply = s.dspRevision.toLatin1();
+    else if (name == u"RVF")
+        reply = s.fpRevision.toLatin1();
+    else if (name == u"RVA")
+        reply = "01.27";
+    else if (name == u"RVR")
+        reply = "01.06";
+    else if (name == u"TQ")
+        reply = s.transmitting ? "1" : "0";
+    else if (name == u"FT")
+        reply = s.split ? "1" : "0";
+    else if (name == u"FR")
+        reply = "0";
+    else if (name == u"DT")
+        reply = digits(s.dataSubMode, 1);
+    else if (name == u"SQ")
+        reply = digits(s.squelch, 3);
+    else if (name == u"MG")
+        reply = digits(s.micGain, 3);
+    else if (name == u"NB")
+        reply = digits(s.noiseBlanker, 1);
+    else if (name == u"NR")
+        reply = digits(s.noiseReduction, 1);
+    else if (name == u"KS")
+        reply = digits(s.cwSpeedWpm, 3);
+    else if (name == u"LK")
+        reply = s.locked ? "1" : "0";
+    else if (name == u"AN")
+        reply = digits(s.antenna, 1);
+    else if (name == u"BN")
+        reply = digits(s.band, 2);
+    else if (name == u"RT")
+        reply = s.ritOn ? "1" : "0";
+    else if (name == u"XT")
+        reply = s.xitOn ? "1" : "0";
+    else if (name == u"SB")
+        reply = s.subOn ? "1" : "0";
+    else if (name == u"PS")
+        reply = "1";
     else if (name == u"OM") {
         // Options fitted: KAT3 (A), KPA3 (P), KRX3 sub receiver (S).
         reply = QByteArray(" ") + (s.kat3Installed ? 'A' : '-') + "P-S--------";
-    }
-    else if (name == u"SM") reply = "0005";
-    else if (name == u"IS") reply = " " + digits(s.ifShiftHz, 4);
-    else if (name == u"RO") reply = (s.ritOffsetHz < 0 ? "-" : "+") + digits(std::abs(s.ritOffsetHz), 4);
+    } else if (name == u"SM")
+        reply = digits(qBound(0, int(sMeterDb() / 6.0 * 15.0 / 9.0), 21), 4);
+    else if (name == u"SMH")
+        reply = digits(qBound(0, qRound(sMeterDb()), 140), 3);
+    else if (name == u"IS")
+        reply = " " + digits(s.ifShiftHz, 4);
+    else if (name == u"RO")
+        reply = (s.ritOffsetHz < 0 ? "-" : "+") + digits(std::abs(s.ritOffsetHz), 4);
     else if (name == u"RC") {  // RIT clear is a command without parameters
         s.ritOffsetHz = 0;
         return true;
@@ -141,13 +180,13 @@ bool K3Simulator::executeQuery(const QString &name, bool sub, qint64 nowMs)
     } else if (name == u"TX") {
         s.transmitting = true;
         return true;
-    } else return false;
+    } else
+        return false;
     answer(tag + reply + ';', nowMs);
     return true;
 }
 
-bool K3Simulator::executeSetting(const QString &name, const QString &args, bool sub, qint64 nowMs)
-{
+bool K3Simulator::executeSetting(const QString &name, const QString &args, bool sub, qint64 nowMs) {
     K3State &s = m_state;
     if (name == u"AI") {
         const qint64 v = number(args, 0, 3, 1);
@@ -156,18 +195,20 @@ bool K3Simulator::executeSetting(const QString &name, const QString &args, bool 
     } else if (name == u"AG" || name == u"RG") {
         const qint64 v = number(args, 0, 250, 3);
         if (v < 0) return false;
-        int &target = name == u"AG" ? (sub ? s.subAfGain : s.afGain) : (sub ? s.subRfGain : s.rfGain);
+        int &target =
+            name == u"AG" ? (sub ? s.subAfGain : s.afGain) : (sub ? s.subRfGain : s.rfGain);
         target = int(v);
     } else if (name == u"RA" || name == u"PA") {
         const qint64 v = number(args, 0, 1, name == u"RA" ? 2 : 1);
         if (v < 0) return false;
-        bool &target = name == u"RA" ? (sub ? s.subAttenuator : s.attenuator)
-                                     : (sub ? s.subPreamp : s.preamp);
+        bool &target =
+            name == u"RA" ? (sub ? s.subAttenuator : s.attenuator) : (sub ? s.subPreamp : s.preamp);
         target = v == 1;
     } else if (name == u"MD") {
         const qint64 v = number(args, 0, 9, 1);
         if (!validMode(v)) return false;
-        if (sub) s.subMode = int(v);
+        if (sub)
+            s.subMode = int(v);
         else {
             const bool changed = v != s.mode;
             setMode(int(v));
@@ -222,31 +263,40 @@ bool K3Simulator::executeSetting(const QString &name, const QString &args, bool 
         }
     } else if (name == u"DB") {
         if (sub || args.size() != 2) return false;
-        if (args == u"00") s.vfoBReadout = VfoBReadout::Normal;
-        else if (args == u"10") s.vfoBReadout = VfoBReadout::Afv;
+        if (args == u"00")
+            s.vfoBReadout = VfoBReadout::Normal;
+        else if (args == u"10")
+            s.vfoBReadout = VfoBReadout::Afv;
         else if (args == u"11") {
             // The dBV readout is relative to the audio level when it is selected.
             if (s.techMode) {
                 s.vfoBReadout = VfoBReadout::Dbv;
                 s.afvReferenceVolts = afvReading(nowMs);
             }
-        } else return false;
+        } else
+            return false;
     } else if (name == u"K2" || name == u"K3") {
         const qint64 v = number(args, 0, name == u"K2" ? 3 : 1, 1);
         if (v < 0 || sub) return false;
         (name == u"K2" ? s.k2Mode : s.k3Mode) = int(v);
-    } else if (name == u"FT" || name == u"FR" || name == u"LK" || name == u"RT" ||
-               name == u"XT" || name == u"SB" || name == u"NB" || name == u"NR" ||
-               name == u"PS") {
+    } else if (name == u"FT" || name == u"FR" || name == u"LK" || name == u"RT" || name == u"XT" ||
+               name == u"SB" || name == u"NB" || name == u"NR" || name == u"PS") {
         const qint64 v = number(args, 0, 1, 1);
         if (v < 0) return false;
-        if (name == u"FT") s.split = v == 1;
-        else if (name == u"LK") s.locked = v == 1;
-        else if (name == u"RT") s.ritOn = v == 1;
-        else if (name == u"XT") s.xitOn = v == 1;
-        else if (name == u"SB") s.subOn = v == 1;
-        else if (name == u"NB") s.noiseBlanker = int(v);
-        else if (name == u"NR") s.noiseReduction = int(v);
+        if (name == u"FT")
+            s.split = v == 1;
+        else if (name == u"LK")
+            s.locked = v == 1;
+        else if (name == u"RT")
+            s.ritOn = v == 1;
+        else if (name == u"XT")
+            s.xitOn = v == 1;
+        else if (name == u"SB")
+            s.subOn = v == 1;
+        else if (name == u"NB")
+            s.noiseBlanker = int(v);
+        else if (name == u"NR")
+            s.noiseReduction = int(v);
     } else if (name == u"DT") {
         const qint64 v = number(args, 0, 3, 1);
         if (v < 0) return false;
@@ -271,8 +321,7 @@ bool K3Simulator::executeSetting(const QString &name, const QString &args, bool 
     return true;
 }
 
-bool K3Simulator::executeMenuOrSwitch(const QString &name, const QString &args, qint64 nowMs)
-{
+bool K3Simulator::executeMenuOrSwitch(const QString &name, const QString &args, qint64 nowMs) {
     K3State &s = m_state;
     if (name == u"MN" && !args.isEmpty()) {
         const qint64 v = number(args, 0, 255, 3);

@@ -1,10 +1,10 @@
 // What the radio shows on its two VFO displays, byte for byte as "ds;" and "db;" send it:
 // 8 characters each, the decimal point as bit 7 on the character after it, and in places
 // the display's own stand-ins for letters it cannot draw.
+#include <cmath>
+
 #include "sim/k3simulator.h"
 #include "sim/menutable.h"
-
-#include <cmath>
 
 namespace corvane::sim {
 
@@ -12,40 +12,45 @@ namespace {
 
 constexpr char kPoint = char(0x80);
 
-QString modeName(int mode)
-{
+QString modeName(int mode) {
     switch (mode) {
-    case 1: return QStringLiteral("LSB");
-    case 2: return QStringLiteral("USB");
-    case 3: return QStringLiteral("CW");
-    case 4: return QStringLiteral("FM");
-    case 5: return QStringLiteral("AM");
-    case 6: return QStringLiteral("DATA");
-    case 7: return QStringLiteral("CW-R");
-    case 9: return QStringLiteral("DT-R");
-    default: return QStringLiteral("?");
+        case 1:
+            return QStringLiteral("LSB");
+        case 2:
+            return QStringLiteral("USB");
+        case 3:
+            return QStringLiteral("CW");
+        case 4:
+            return QStringLiteral("FM");
+        case 5:
+            return QStringLiteral("AM");
+        case 6:
+            return QStringLiteral("DATA");
+        case 7:
+            return QStringLiteral("CW-R");
+        case 9:
+            return QStringLiteral("DT-R");
+        default:
+            return QStringLiteral("?");
     }
 }
 
 // Three digits with the point before the middle one: 2.70 as '2', '7'|point, '0'.
-QByteArray pointedTenths(int tensOfHz)
-{
+QByteArray pointedTenths(int tensOfHz) {
     const QByteArray digits = QByteArray::number(qBound(0, tensOfHz, 999)).rightJustified(3, '0');
     QByteArray out = digits;
     out[1] = char(out[1] | kPoint);
     return out;
 }
 
-QByteArray fit8(QByteArray text)
-{
+QByteArray fit8(QByteArray text) {
     if (text.size() > 8) text = text.right(8);
     return text.rightJustified(8, ' ');
 }
 
 }  // namespace
 
-QByteArray K3Simulator::frequencyDisplay(qint64 hz) const
-{
+QByteArray K3Simulator::frequencyDisplay(qint64 hz) const {
     // kHz with two decimals: 14060.00, the point lit on the character after it.
     QByteArray digits = QByteArray::number(qMax<qint64>(0, hz) / 10).rightJustified(3, '0');
     digits[digits.size() - 2] = char(digits[digits.size() - 2] | kPoint);
@@ -53,22 +58,19 @@ QByteArray K3Simulator::frequencyDisplay(qint64 hz) const
     return digits.rightJustified(8, '@');
 }
 
-QByteArray K3Simulator::vfoADisplay() const
-{
+QByteArray K3Simulator::vfoADisplay() const {
     if (m_state.openMenuEntry >= 0 && m_state.openMenuEntry <= 115)
         return menuValueDisplay(m_state.openMenuEntry);
     return frequencyDisplay(m_state.vfoAHz);
 }
 
-QByteArray K3Simulator::vfoBDisplay(qint64 nowMs)
-{
+QByteArray K3Simulator::vfoBDisplay(qint64 nowMs) {
     if (m_state.openMenuEntry >= 0 && m_state.openMenuEntry <= 115)
         return menuNameDisplay(m_state.openMenuEntry);
     return readoutDisplay(nowMs);
 }
 
-QByteArray K3Simulator::menuNameDisplay(int entry) const
-{
+QByteArray K3Simulator::menuNameDisplay(int entry) const {
     static const char *const kFilterNames[] = {"BW", "FRQ", "GN", "ON"};
     if (entry >= 38 && entry <= 41) {
         QByteArray name = "FL" + QByteArray::number(qBound(0, m_state.menuSlot, 4) + 1) + ' ' +
@@ -81,59 +83,56 @@ QByteArray K3Simulator::menuNameDisplay(int entry) const
     return name.left(8).leftJustified(8, ' ');
 }
 
-QByteArray K3Simulator::filterEntryDisplay(int entry) const
-{
+QByteArray K3Simulator::filterEntryDisplay(int entry) const {
     const int slot = qBound(0, m_state.menuSlot, 4);
     const CrystalFilter &f = menuFilters()[size_t(slot)];
     const QByteArray prefix = "FL" + QByteArray::number(slot + 1) + ' ';
     switch (entry) {
-    case 38:
-        return prefix + '@' + pointedTenths((f.bandwidthHz + 5) / 10);
-    case 39: {
-        const int tens = int(std::lround(std::abs(f.offsetHz) / 10.0));
-        return prefix + (f.offsetHz < 0 ? '>' : '@') + pointedTenths(tens);
-    }
-    case 40:
-        return prefix + char('0' + qBound(0, f.lossCompDb, 9)) + " DB";
-    default: {
-        const int mode = qBound(0, m_state.mode, 9);
-        const bool on = f.installed && f.rxEnabled[size_t(mode)];
-        return modeName(mode).toLatin1().left(4).leftJustified(5, ' ') + (on ? "YES" : " NO");
-    }
+        case 38:
+            return prefix + '@' + pointedTenths((f.bandwidthHz + 5) / 10);
+        case 39: {
+            const int tens = int(std::lround(std::abs(f.offsetHz) / 10.0));
+            return prefix + (f.offsetHz < 0 ? '>' : '@') + pointedTenths(tens);
+        }
+        case 40:
+            return prefix + char('0' + qBound(0, f.lossCompDb, 9)) + " DB";
+        default: {
+            const int mode = qBound(0, m_state.mode, 9);
+            const bool on = f.installed && f.rxEnabled[size_t(mode)];
+            return modeName(mode).toLatin1().left(4).leftJustified(5, ' ') + (on ? "YES" : " NO");
+        }
     }
 }
 
-QByteArray K3Simulator::menuValueDisplay(int entry) const
-{
+QByteArray K3Simulator::menuValueDisplay(int entry) const {
     if (entry >= 38 && entry <= 41) return filterEntryDisplay(entry);
     const MenuEntry *e = MenuTable::instance().entry(entry);
     if (!e) return QByteArray(8, '@');
     switch (entry) {
-    case 14:
-        return MenuTable::encode(QString::number(m_state.afvTimeMs), false);
-    case 15:
-        // MIC+LIN means nothing while the line input is the microphone source.
-        if (menuIndex(53) == int(MenuTable::instance().entry(53)->values.size()) - 1)
-            return QByteArrayLiteral("NOT APPL");
-        break;
-    case 23: {
-        const int index = !m_state.kat3Installed ? 0 : (m_state.kat3Bypassed ? 1 : 2);
-        return MenuTable::encode(e->values[size_t(index)], false);
-    }
-    case 26:
-        return fit8("   " + m_state.serialNumber.toLatin1().right(5));
-    case 28:
-        return MenuTable::encode(m_state.mcuRevision, false);
-    case 72:
-        return m_state.techMode ? QByteArrayLiteral("      ON") : QByteArrayLiteral("     OFF");
-    default:
-        break;
+        case 14:
+            return MenuTable::encode(QString::number(m_state.afvTimeMs), false);
+        case 15:
+            // MIC+LIN means nothing while the line input is the microphone source.
+            if (menuIndex(53) == int(MenuTable::instance().entry(53)->values.size()) - 1)
+                return QByteArrayLiteral("NOT APPL");
+            break;
+        case 23: {
+            const int index = !m_state.kat3Installed ? 0 : (m_state.kat3Bypassed ? 1 : 2);
+            return MenuTable::encode(e->values[size_t(index)], false);
+        }
+        case 26:
+            return fit8("   " + m_state.serialNumber.toLatin1().right(5));
+        case 28:
+            return MenuTable::encode(m_state.mcuRevision, false);
+        case 72:
+            return m_state.techMode ? QByteArrayLiteral("      ON") : QByteArrayLiteral("     OFF");
+        default:
+            break;
     }
     return MenuTable::encode(e->values[size_t(menuIndex(entry))], e->plain);
 }
 
-QByteArray K3Simulator::readoutDisplay(qint64 nowMs)
-{
+QByteArray K3Simulator::readoutDisplay(qint64 nowMs) {
     if (m_state.techMode && m_state.vfoBReadout == VfoBReadout::Afv) {
         const double mv = afvReading(nowMs) * 1000.0;
         QByteArray text;
@@ -155,11 +154,11 @@ QByteArray K3Simulator::readoutDisplay(qint64 nowMs)
     return frequencyDisplay(m_state.vfoBHz);
 }
 
-QByteArray K3Simulator::ifReport() const
-{
+QByteArray K3Simulator::ifReport() const {
     const K3State &s = m_state;
-    QByteArray r = "IF" + QByteArray::number(qBound<qint64>(0, s.vfoAHz, 99999999999LL))
-                              .rightJustified(11, '0');
+    QByteArray r =
+        "IF" +
+        QByteArray::number(qBound<qint64>(0, s.vfoAHz, 99999999999LL)).rightJustified(11, '0');
     r += "     ";
     r += s.ritOffsetHz < 0 ? '-' : '+';
     r += QByteArray::number(qMin(9999, std::abs(s.ritOffsetHz))).rightJustified(4, '0');

@@ -9,8 +9,7 @@ namespace {
 enum Mode { LSB = 1, USB = 2, CW = 3, FM = 4, AM = 5, DATA = 6, CWREV = 7, DATAREV = 9 };
 
 CrystalFilter makeFilter(int bandwidthHz, int offsetHz, int lossCompDb, int poles, double w6,
-                         double w60, bool wide)
-{
+                         double w60, bool wide) {
     CrystalFilter f;
     f.installed = true;
     f.bandwidthHz = bandwidthHz;
@@ -29,34 +28,27 @@ CrystalFilter makeFilter(int bandwidthHz, int offsetHz, int lossCompDb, int pole
 
 }  // namespace
 
-std::array<CrystalFilter, 5> defaultMainFilters()
-{
+std::array<CrystalFilter, 5> defaultMainFilters() {
     // Widths at -6 / -60 dB as published for these filters; the 400 Hz 8-pole has a shape
     // factor of about 2.1.
     return {makeFilter(2800, 0, 0, 8, 2890, 4620, true),
             makeFilter(2700, -910, 0, 5, 2910, 8330, true),
-            makeFilter(400, 0, 2, 8, 400, 840, false),
-            makeFilter(250, 0, 4, 8, 370, 780, false),
+            makeFilter(400, 0, 2, 8, 400, 840, false), makeFilter(250, 0, 4, 8, 370, 780, false),
             makeFilter(200, 0, 4, 5, 225, 900, false)};
 }
 
-std::array<CrystalFilter, 5> defaultSubFilters()
-{
+std::array<CrystalFilter, 5> defaultSubFilters() {
     return {makeFilter(2800, 0, 0, 8, 2890, 4620, true),
-            makeFilter(2100, 0, 0, 8, 2150, 3500, true),
-            makeFilter(500, 0, 2, 8, 500, 1050, false),
-            makeFilter(250, 0, 4, 8, 370, 780, false),
-            makeFilter(200, 0, 4, 5, 225, 900, false)};
+            makeFilter(2100, 0, 0, 8, 2150, 3500, true), makeFilter(500, 0, 2, 8, 500, 1050, false),
+            makeFilter(250, 0, 4, 8, 370, 780, false), makeFilter(200, 0, 4, 5, 225, 900, false)};
 }
 
-const CrystalFilter &K3Simulator::filterInUse() const
-{
+const CrystalFilter &K3Simulator::filterInUse() const {
     const int slot = qBound(0, m_state.selectedSlot, 4);
     return m_state.mainFilters[size_t(slot)];
 }
 
-void K3Simulator::selectFilterForBandwidth()
-{
+void K3Simulator::selectFilterForBandwidth() {
     const int mode = qBound(0, m_state.mode, 9);
     int narrowest = -1;
     int widest = -1;
@@ -70,12 +62,13 @@ void K3Simulator::selectFilterForBandwidth()
             narrowest = slot;
     }
     // No slot enabled for the mode: the radio keeps the one it has.
-    if (narrowest >= 0) m_state.selectedSlot = narrowest;
-    else if (widest >= 0) m_state.selectedSlot = widest;
+    if (narrowest >= 0)
+        m_state.selectedSlot = narrowest;
+    else if (widest >= 0)
+        m_state.selectedSlot = widest;
 }
 
-void K3Simulator::setMode(int mode)
-{
+void K3Simulator::setMode(int mode) {
     K3State &s = m_state;
     if (mode == s.mode) return;
     const size_t from = size_t(qBound(0, s.mode, 9));

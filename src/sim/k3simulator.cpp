@@ -15,8 +15,7 @@ constexpr int kMaxCommandLength = 256;
 constexpr int kMaxCatchUpReports = 256;
 }  // namespace
 
-K3Simulator::K3Simulator(quint32 seed) : m_rng(seed)
-{
+K3Simulator::K3Simulator(quint32 seed) : m_rng(seed) {
     m_state.mainFilters = defaultMainFilters();
     m_state.subFilters = defaultSubFilters();
     for (int mode = 0; mode < 10; ++mode) {
@@ -32,8 +31,7 @@ K3Simulator::K3Simulator(quint32 seed) : m_rng(seed)
 
 K3Simulator::~K3Simulator() = default;
 
-void K3Simulator::receive(const QByteArray &bytes, qint64 nowMs)
-{
+void K3Simulator::receive(const QByteArray &bytes, qint64 nowMs) {
     if (m_faults.vanished) return;
     noticeHandChanges(nowMs);
     m_lastSeenMs = nowMs;
@@ -56,8 +54,7 @@ void K3Simulator::receive(const QByteArray &bytes, qint64 nowMs)
     }
 }
 
-QByteArray K3Simulator::takeOutput(qint64 nowMs)
-{
+QByteArray K3Simulator::takeOutput(qint64 nowMs) {
     if (m_faults.vanished) return {};
     noticeHandChanges(nowMs);
     m_lastSeenMs = std::max(m_lastSeenMs, nowMs);
@@ -70,8 +67,7 @@ QByteArray K3Simulator::takeOutput(qint64 nowMs)
     return out;
 }
 
-qint64 K3Simulator::nextOutputTime() const
-{
+qint64 K3Simulator::nextOutputTime() const {
     qint64 next = m_output.empty() ? -1 : m_output.front().first;
     if (m_faults.unsolicitedIfEveryMs > 0 && !m_faults.silent && !m_faults.vanished) {
         const qint64 report = m_lastIfReportMs + m_faults.unsolicitedIfEveryMs;
@@ -80,8 +76,7 @@ qint64 K3Simulator::nextOutputTime() const
     return next;
 }
 
-void K3Simulator::answer(const QByteArray &text, qint64 nowMs)
-{
+void K3Simulator::answer(const QByteArray &text, qint64 nowMs) {
     if (m_faults.silent || m_faults.vanished) return;
     qint64 due = nowMs + std::max(0, m_latencyMs) + std::max(0, m_faults.lateMs);
     // One serial line: an answer never overtakes the one before it.
@@ -89,16 +84,14 @@ void K3Simulator::answer(const QByteArray &text, qint64 nowMs)
     queueOutput(due, damage(text));
 }
 
-void K3Simulator::queueOutput(qint64 due, const QByteArray &text)
-{
+void K3Simulator::queueOutput(qint64 due, const QByteArray &text) {
     auto it = std::upper_bound(
         m_output.begin(), m_output.end(), due,
         [](qint64 t, const std::pair<qint64, QByteArray> &item) { return t < item.first; });
     m_output.insert(it, {due, text});
 }
 
-void K3Simulator::queueUnsolicitedReports(qint64 nowMs)
-{
+void K3Simulator::queueUnsolicitedReports(qint64 nowMs) {
     const int every = m_faults.unsolicitedIfEveryMs;
     if (every <= 0) {
         m_lastIfReportMs = nowMs;
@@ -116,8 +109,7 @@ void K3Simulator::queueUnsolicitedReports(qint64 nowMs)
     }
 }
 
-QByteArray K3Simulator::damage(const QByteArray &text)
-{
+QByteArray K3Simulator::damage(const QByteArray &text) {
     QByteArray out = text;
     if (m_faults.garbled && !out.isEmpty()) {
         // One or two characters hit by line noise; any byte value may appear.
@@ -130,20 +122,17 @@ QByteArray K3Simulator::damage(const QByteArray &text)
     return out;
 }
 
-void K3Simulator::autoInfoReport(qint64 nowMs)
-{
+void K3Simulator::autoInfoReport(qint64 nowMs) {
     if (m_state.autoInfo >= 1) answer(ifReport(), nowMs);
 }
 
-void K3Simulator::noticeHandChanges(qint64 nowMs)
-{
+void K3Simulator::noticeHandChanges(qint64 nowMs) {
     // The generator or the radio changed by hand since the last exchange: taken as done
     // while the program waited for the user, so the AFV meter has settled on it.
     trackLevel(nowMs, m_lastSeenMs - std::max(10, m_state.afvTimeMs));
 }
 
-void K3Simulator::markChanged(qint64 nowMs)
-{
+void K3Simulator::markChanged(qint64 nowMs) {
     trackLevel(nowMs, nowMs);
     m_lastSeenMs = std::max(m_lastSeenMs, nowMs);
 }

@@ -16,7 +16,6 @@
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
-
 #include <array>
 #include <deque>
 #include <map>
@@ -28,9 +27,9 @@ namespace corvane::sim {
 
 struct CrystalFilter {
     bool installed = true;
-    int bandwidthHz = 2700;   // FLx BW as shown (kHz, two decimals) in menu entry 038
-    int offsetHz = 0;         // FLx FRQ (kHz, two decimals, signed) in entry 039
-    int lossCompDb = 0;       // FLx GN (one digit) in entry 040
+    int bandwidthHz = 2700;  // FLx BW as shown (kHz, two decimals) in menu entry 038
+    int offsetHz = 0;        // FLx FRQ (kHz, two decimals, signed) in entry 039
+    int lossCompDb = 0;      // FLx GN (one digit) in entry 040
     int poles = 8;
     double width6dBHz = 2700;   // physics: passband width at -6 dB
     double width60dBHz = 4400;  // physics: width at -60 dB
@@ -43,7 +42,7 @@ struct CrystalFilter {
 
 struct SignalGenerator {
     bool on = true;
-    double levelDbm = -73.0;           // S9 with the preamp on is about -73 dBm
+    double levelDbm = -73.0;  // S9 with the preamp on is about -73 dBm
     double frequencyHz = 14060000.0;
 };
 
@@ -62,20 +61,20 @@ enum class VfoBReadout { Normal, Afv, Dbv };
 struct K3State {
     qint64 vfoAHz = 14060000;
     qint64 vfoBHz = 14060000;
-    int mode = 3;           // MD: 1 LSB 2 USB 3 CW 4 FM 5 AM 6 DATA 7 CW-REV 9 DATA-REV
-    int rfGain = 250;       // RG 000..250
-    int afGain = 30;        // AG 000..250
+    int mode = 3;             // MD: 1 LSB 2 USB 3 CW 4 FM 5 AM 6 DATA 7 CW-REV 9 DATA-REV
+    int rfGain = 250;         // RG 000..250
+    int afGain = 30;          // AG 000..250
     bool attenuator = false;  // RA00 / RA01
     bool preamp = true;       // PA0 / PA1
     bool agcOn = true;
     int agcTimeConstant = 4;  // 2 fast, 4 slow
     double powerWatts = 50.0;
-    int autoInfo = 0;         // AI0..AI3 (the radio may start in AI1)
-    int k2Mode = 0;           // K20..K23 (0 normal; 2 extended)
-    int k3Mode = 0;           // K30/K31
-    bool techMode = false;    // CONFIG:TECH MD, entry 072
+    int autoInfo = 0;       // AI0..AI3 (the radio may start in AI1)
+    int k2Mode = 0;         // K20..K23 (0 normal; 2 extended)
+    int k3Mode = 0;         // K30/K31
+    bool techMode = false;  // CONFIG:TECH MD, entry 072
     bool kat3Installed = false;
-    bool kat3Bypassed = true; // with a KAT3: BYP or AUTO
+    bool kat3Bypassed = true;                        // with a KAT3: BYP or AUTO
     QString serialNumber = QStringLiteral("05321");  // five digits, shown in entry 026
     QString mcuRevision = QStringLiteral("04.45");
     QString dspRevision = QStringLiteral("02.80");
@@ -85,7 +84,7 @@ struct K3State {
 
     std::array<CrystalFilter, 5> mainFilters;
     std::array<CrystalFilter, 5> subFilters;
-    int selectedSlot = 2;      // 0-based slot in use on the main receiver (FL3)
+    int selectedSlot = 2;  // 0-based slot in use on the main receiver (FL3)
 
     // Menu: the entry open (-1 none); whether the FLx entries point at the sub receiver;
     // which slot (0-based) the FLx entries show.
@@ -120,16 +119,16 @@ struct K3State {
     bool xitOn = false;
     int ritOffsetHz = 0;
     bool transmitting = false;
-    int dataSubMode = 0;       // DT0..DT3
-    int squelch = 0;           // SQ000..029
-    int micGain = 30;          // MG000..060
-    int noiseBlanker = 0;      // NB0/NB1
-    int noiseReduction = 0;    // NR0/NR1
-    int cwSpeedWpm = 20;       // KS
-    bool locked = false;       // LK
-    int antenna = 1;           // AN1/AN2
-    int band = 5;              // BN: 20 m
-    int ifShiftHz = 0;         // IS (CW pitch shift); kept, not modelled
+    int dataSubMode = 0;     // DT0..DT3
+    int squelch = 0;         // SQ000..029
+    int micGain = 30;        // MG000..060
+    int noiseBlanker = 0;    // NB0/NB1
+    int noiseReduction = 0;  // NR0/NR1
+    int cwSpeedWpm = 20;     // KS
+    bool locked = false;     // LK
+    int antenna = 1;         // AN1/AN2
+    int band = 5;            // BN: 20 m
+    int ifShiftHz = 0;       // IS (CW pitch shift); kept, not modelled
 };
 
 class K3Simulator {
@@ -199,10 +198,7 @@ private:
         double signal = 0;  // mean square at the audio output, V^2
         double noise = 0;
         double noiseBandwidthHz = 500;
-        bool operator==(const Level &o) const
-        {
-            return signal == o.signal && noise == o.noise;
-        }
+        bool operator==(const Level &o) const { return signal == o.signal && noise == o.noise; }
     };
     struct Segment {
         qint64 startMs;
@@ -239,6 +235,8 @@ private:
     void trackLevel(qint64 nowMs, qint64 changedAtMs);
     void noticeHandChanges(qint64 nowMs);
     double afvReading(qint64 nowMs);
+    // Signal strength for the S-meter, dB above S0 (S9 = 54).
+    double sMeterDb() const;
     double gaussian();
 
     K3State m_state;

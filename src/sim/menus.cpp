@@ -13,11 +13,12 @@ constexpr int kBandwidthStepHz = 50;
 constexpr int kOffsetStepHz = 10;
 constexpr int kMaxLossCompDb = 9;
 
-bool isFilterEntry(int entry) { return entry >= 38 && entry <= 41; }
+bool isFilterEntry(int entry) {
+    return entry >= 38 && entry <= 41;
+}
 }  // namespace
 
-QStringList K3Simulator::menuChoices(int entry) const
-{
+QStringList K3Simulator::menuChoices(int entry) const {
     QStringList out;
     const MenuEntry *e = MenuTable::instance().entry(entry);
     if (!e) return out;
@@ -29,8 +30,7 @@ QStringList K3Simulator::menuChoices(int entry) const
     return out;
 }
 
-int K3Simulator::menuIndex(int entry) const
-{
+int K3Simulator::menuIndex(int entry) const {
     const MenuEntry *e = MenuTable::instance().entry(entry);
     if (!e || e->values.empty()) return 0;
     const auto it = m_state.menuValueIndex.find(entry);
@@ -38,39 +38,36 @@ int K3Simulator::menuIndex(int entry) const
     return qBound(0, index, int(e->values.size()) - 1);
 }
 
-std::array<CrystalFilter, 5> &K3Simulator::menuFilters()
-{
+std::array<CrystalFilter, 5> &K3Simulator::menuFilters() {
     return m_state.menuOnSub ? m_state.subFilters : m_state.mainFilters;
 }
 
-const std::array<CrystalFilter, 5> &K3Simulator::menuFilters() const
-{
+const std::array<CrystalFilter, 5> &K3Simulator::menuFilters() const {
     return m_state.menuOnSub ? m_state.subFilters : m_state.mainFilters;
 }
 
-void K3Simulator::stepMenu(int entry, int direction)
-{
+void K3Simulator::stepMenu(int entry, int direction) {
     K3State &s = m_state;
     const MenuEntry *e = MenuTable::instance().entry(entry);
     if (!e) return;
     if (isFilterEntry(entry)) {
         CrystalFilter &f = menuFilters()[size_t(qBound(0, s.menuSlot, 4))];
         switch (entry) {
-        case 38:
-            f.bandwidthHz = qBound(kBandwidthStepHz, f.bandwidthHz + direction * kBandwidthStepHz,
-                                   9990);
-            break;
-        case 39:
-            f.offsetHz = qBound(-9990, f.offsetHz + direction * kOffsetStepHz, 9990);
-            break;
-        case 40:
-            f.lossCompDb = qBound(0, f.lossCompDb + direction, kMaxLossCompDb);
-            break;
-        default: {
-            const size_t mode = size_t(qBound(0, s.mode, 9));
-            f.rxEnabled[mode] = !f.rxEnabled[mode];
-            break;
-        }
+            case 38:
+                f.bandwidthHz =
+                    qBound(kBandwidthStepHz, f.bandwidthHz + direction * kBandwidthStepHz, 9990);
+                break;
+            case 39:
+                f.offsetHz = qBound(-9990, f.offsetHz + direction * kOffsetStepHz, 9990);
+                break;
+            case 40:
+                f.lossCompDb = qBound(0, f.lossCompDb + direction, kMaxLossCompDb);
+                break;
+            default: {
+                const size_t mode = size_t(qBound(0, s.mode, 9));
+                f.rxEnabled[mode] = !f.rxEnabled[mode];
+                break;
+            }
         }
         // The slot in use may change with what is enabled and how wide each slot is.
         if (!s.menuOnSub && entry != 39 && entry != 40) selectFilterForBandwidth();
@@ -79,37 +76,36 @@ void K3Simulator::stepMenu(int entry, int direction)
     const int count = int(e->values.size());
     auto stepped = [&](int index) { return ((index + direction) % count + count) % count; };
     switch (entry) {
-    case 14: {
-        int index = 0;
-        for (int i = 0; i < count; ++i)
-            if (e->values[size_t(i)].toInt() <= s.afvTimeMs) index = i;
-        s.afvTimeMs = e->values[size_t(stepped(index))].toInt();
-        return;
-    }
-    case 15:
-        if (menuIndex(53) == int(MenuTable::instance().entry(53)->values.size()) - 1) return;
-        break;
-    case 23: {
-        const int index = !s.kat3Installed ? 0 : (s.kat3Bypassed ? 1 : 2);
-        const int next = stepped(index);
-        s.kat3Installed = next != 0;
-        s.kat3Bypassed = next == 1;
-        return;
-    }
-    case 26:
-    case 28:
-        return;
-    case 72:
-        s.techMode = !s.techMode;
-        return;
-    default:
-        break;
+        case 14: {
+            int index = 0;
+            for (int i = 0; i < count; ++i)
+                if (e->values[size_t(i)].toInt() <= s.afvTimeMs) index = i;
+            s.afvTimeMs = e->values[size_t(stepped(index))].toInt();
+            return;
+        }
+        case 15:
+            if (menuIndex(53) == int(MenuTable::instance().entry(53)->values.size()) - 1) return;
+            break;
+        case 23: {
+            const int index = !s.kat3Installed ? 0 : (s.kat3Bypassed ? 1 : 2);
+            const int next = stepped(index);
+            s.kat3Installed = next != 0;
+            s.kat3Bypassed = next == 1;
+            return;
+        }
+        case 26:
+        case 28:
+            return;
+        case 72:
+            s.techMode = !s.techMode;
+            return;
+        default:
+            break;
     }
     s.menuValueIndex[entry] = stepped(menuIndex(entry));
 }
 
-void K3Simulator::tapSwitch(int code)
-{
+void K3Simulator::tapSwitch(int code) {
     K3State &s = m_state;
     const bool inFilterEntry = isFilterEntry(s.openMenuEntry);
     if (code == kSwitchXfil) {
@@ -133,8 +129,10 @@ void K3Simulator::tapSwitch(int code)
         return;
     }
     if (code == kSwitchSub) {
-        if (inFilterEntry) s.menuOnSub = true;
-        else s.subOn = !s.subOn;
+        if (inFilterEntry)
+            s.menuOnSub = true;
+        else
+            s.subOn = !s.subOn;
     }
     // Other switches (DISP, the display and meter keys) change nothing simulated here.
 }

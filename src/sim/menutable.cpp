@@ -7,8 +7,7 @@ namespace corvane::sim {
 namespace {
 
 // Values from lo to hi in steps, written with the given decimals and zero-padded digits.
-std::vector<QString> range(double lo, double hi, double step, int decimals = 0, int digits = 0)
-{
+std::vector<QString> range(double lo, double hi, double step, int decimals = 0, int digits = 0) {
     std::vector<QString> out;
     const int count = int((hi - lo) / step + 0.5);
     for (int i = 0; i <= count; ++i) {
@@ -24,15 +23,13 @@ std::vector<QString> range(double lo, double hi, double step, int decimals = 0, 
     return out;
 }
 
-std::vector<QString> list(std::initializer_list<const char *> items)
-{
+std::vector<QString> list(std::initializer_list<const char *> items) {
     std::vector<QString> out;
     for (const char *item : items) out.push_back(QString::fromLatin1(item));
     return out;
 }
 
-int indexOf(const std::vector<QString> &values, const QString &value)
-{
+int indexOf(const std::vector<QString> &values, const QString &value) {
     for (size_t i = 0; i < values.size(); ++i)
         if (values[i] == value) return int(i);
     return 0;
@@ -44,20 +41,17 @@ const std::vector<QString> kNotInst = list({"NOT INST", "INST"});
 
 }  // namespace
 
-const MenuTable &MenuTable::instance()
-{
+const MenuTable &MenuTable::instance() {
     static const MenuTable table;
     return table;
 }
 
-const MenuEntry *MenuTable::entry(int number) const
-{
+const MenuEntry *MenuTable::entry(int number) const {
     if (number < 0 || number >= int(m_entries.size())) return nullptr;
     return &m_entries[size_t(number)];
 }
 
-QByteArray MenuTable::encode(const QString &value, bool plain)
-{
+QByteArray MenuTable::encode(const QString &value, bool plain) {
     // Split into display positions; a "." marks the next position's point.
     std::vector<std::pair<char, bool>> positions;
     bool point = false;
@@ -81,16 +75,35 @@ QByteArray MenuTable::encode(const QString &value, bool plain)
         char shown = ch;
         if (!plain) {
             switch (ch) {
-            case ' ': shown = '@'; break;
-            case 'L': shown = '<'; break;
-            case '-': shown = '>'; break;
-            case 'H': shown = 'K'; break;
-            case 'N': shown = 'M'; break;
-            case 'O': shown = 'Q'; break;
-            case 'U': shown = 'V'; break;
-            case 'I': shown = 'W'; break;
-            case 'C': shown = 'Z'; break;
-            default: break;
+                case ' ':
+                    shown = '@';
+                    break;
+                case 'L':
+                    shown = '<';
+                    break;
+                case '-':
+                    shown = '>';
+                    break;
+                case 'H':
+                    shown = 'K';
+                    break;
+                case 'N':
+                    shown = 'M';
+                    break;
+                case 'O':
+                    shown = 'Q';
+                    break;
+                case 'U':
+                    shown = 'V';
+                    break;
+                case 'I':
+                    shown = 'W';
+                    break;
+                case 'C':
+                    shown = 'Z';
+                    break;
+                default:
+                    break;
             }
         }
         out += shown;
@@ -98,8 +111,7 @@ QByteArray MenuTable::encode(const QString &value, bool plain)
     return out;
 }
 
-MenuTable::MenuTable()
-{
+MenuTable::MenuTable() {
     m_entries.resize(116);
     auto add = [this](int number, const char *name, std::vector<QString> values,
                       const char *defaultValue, bool plain = false) {
@@ -180,8 +192,7 @@ MenuTable::MenuTable()
     add(59, "SYNC DT", list({"FUNCTION"}), "FUNCTION");
     add(60, "SMTR MD", list({"NOR", "ABS"}), "NOR");
     add(61, "AGC-F", range(0, 200, 10, 0, 3), "120");
-    add(62, "REF CAL",
-        list({"49.379.900", "49.379.950", "49.380.000", "49.380.050", "49.380.100"}),
+    add(62, "REF CAL", list({"49.379.900", "49.379.950", "49.380.000", "49.380.050", "49.380.100"}),
         "49.380.000");
     add(63, "SQ MAIN", range(0, 29, 1), "0");
     add(64, "SQ SUB", range(0, 29, 1), "0");

@@ -5,10 +5,10 @@
 // over CONFIG:AFV TIM, so a reading soon after a change blends the old and new levels.
 //
 // Levels are worked in dB relative to the audio compression knee (0 dB = kKneeVolts).
-#include "sim/k3simulator.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "sim/k3simulator.h"
 
 namespace corvane::sim {
 
@@ -33,13 +33,16 @@ constexpr double kRfGainDbPerStep = 0.25;
 constexpr double kRfGainDbPerStepLow = 0.7;
 constexpr qint64 kLevelHistoryMs = 60000;  // longer than any AFV TIM
 
-double fromDb(double db) { return std::pow(10.0, db / 10.0); }
-double toDb(double power) { return 10.0 * std::log10(std::max(power, 1e-300)); }
+double fromDb(double db) {
+    return std::pow(10.0, db / 10.0);
+}
+double toDb(double power) {
+    return 10.0 * std::log10(std::max(power, 1e-300));
+}
 
 // Flat-top power response (Butterworth form) through -6 dB at w6 / 2 and -60 dB at w60 / 2
 // from the centre, so that each filter meets its published widths.
-double flatTopPower(double offsetHz, double w6, double w60)
-{
+double flatTopPower(double offsetHz, double w6, double w60) {
     const double h6 = std::max(1.0, w6 / 2.0);
     const double h60 = std::max(w60 / 2.0, h6 * 1.01);
     const double at6 = std::pow(10.0, 0.6) - 1.0;
@@ -49,22 +52,25 @@ double flatTopPower(double offsetHz, double w6, double w60)
 }
 
 // The DSP filter is far steeper than any crystal filter.
-double dspWidth60(double w6) { return w6 * 1.1 + 50.0; }
+double dspWidth60(double w6) {
+    return w6 * 1.1 + 50.0;
+}
 
 // Where a tone (generator minus VFO A) sits at the passband centre in each mode.
-double passbandCentreHz(int mode)
-{
+double passbandCentreHz(int mode) {
     switch (mode) {
-    case 2:
-    case 6: return 1500.0;
-    case 1:
-    case 9: return -1500.0;
-    default: return 0.0;
+        case 2:
+        case 6:
+            return 1500.0;
+        case 1:
+        case 9:
+            return -1500.0;
+        default:
+            return 0.0;
     }
 }
 
-double rfGainDb(int rfGain)
-{
+double rfGainDb(int rfGain) {
     const int rg = qBound(0, rfGain, 250);
     if (rg >= kRfGainKnee) return -kRfGainDbPerStep * (250 - rg);
     return -kRfGainDbPerStep * (250 - kRfGainKnee) - kRfGainDbPerStepLow * (kRfGainKnee - rg);
@@ -72,26 +78,21 @@ double rfGainDb(int rfGain)
 
 }  // namespace
 
-double K3Simulator::filterResponseDb(const CrystalFilter &filter, double offsetHz)
-{
-    return toDb(flatTopPower(offsetHz, filter.width6dBHz, filter.width60dBHz) +
-                kUltimateRejection);
+double K3Simulator::filterResponseDb(const CrystalFilter &filter, double offsetHz) {
+    return toDb(flatTopPower(offsetHz, filter.width6dBHz, filter.width60dBHz) + kUltimateRejection);
 }
 
-double K3Simulator::receiveResponseDb(double toneOffsetHz) const
-{
+double K3Simulator::receiveResponseDb(double toneOffsetHz) const {
     const CrystalFilter &f = filterInUse();
     const double centre = passbandCentreHz(m_state.mode);
     const double shift = f.actualOffsetHz - f.offsetHz;
     const double dsp = std::max(10, m_state.dspBandwidthHz);
-    const double crystal = flatTopPower(toneOffsetHz - centre - shift, f.width6dBHz,
-                                        f.width60dBHz);
+    const double crystal = flatTopPower(toneOffsetHz - centre - shift, f.width6dBHz, f.width60dBHz);
     const double digital = flatTopPower(toneOffsetHz - centre, dsp, dspWidth60(dsp));
     return toDb(crystal * digital + kUltimateRejection);
 }
 
-double K3Simulator::noiseBandwidthHz() const
-{
+double K3Simulator::noiseBandwidthHz() const {
     const CrystalFilter &f = filterInUse();
     const double shift = f.actualOffsetHz - f.offsetHz;
     const double dsp = std::max(10, m_state.dspBandwidthHz);
@@ -110,8 +111,7 @@ double K3Simulator::noiseBandwidthHz() const
     return m_bandwidthCache.value;
 }
 
-K3Simulator::Level K3Simulator::expectedLevel() const
-{
+K3Simulator::Level K3Simulator::expectedLevel() const {
     const K3State &s = m_state;
     const double frontEnd = (s.preamp ? kPreampGainDb : 0.0) + rfGainDb(s.rfGain) + kGainOffsetDb;
     const double bandwidth = noiseBandwidthHz();
@@ -119,8 +119,8 @@ K3Simulator::Level K3Simulator::expectedLevel() const
     double signal = 0;
     if (m_generator.on) {
         const double offset = m_generator.frequencyHz - double(s.vfoAHz);
-        const double dbm = m_generator.levelDbm - (s.attenuator ? kAttenuatorDb : 0.0) +
-                           receiveResponseDb(offset);
+        const double dbm =
+            m_generator.levelDbm - (s.attenuator ? kAttenuatorDb : 0.0) + receiveResponseDb(offset);
         signal = fromDb(dbm + frontEnd);
     }
     const double noiseFigure = s.preamp ? kNoiseFigurePreampDb : kNoiseFigureDb;
@@ -149,8 +149,7 @@ K3Simulator::Level K3Simulator::expectedLevel() const
     return l;
 }
 
-void K3Simulator::trackLevel(qint64 nowMs, qint64 changedAtMs)
-{
+void K3Simulator::trackLevel(qint64 nowMs, qint64 changedAtMs) {
     const Level level = expectedLevel();
     if (!m_levels.empty() && m_levels.back().level == level) return;
     const qint64 start = std::min(changedAtMs, nowMs);
@@ -161,20 +160,28 @@ void K3Simulator::trackLevel(qint64 nowMs, qint64 changedAtMs)
         m_levels.pop_front();
 }
 
-double K3Simulator::steadyAudioVolts() const
-{
+double K3Simulator::sMeterDb() const {
+    // S9 is -73 dBm with the preamp on, 6 dB per S unit.
+    constexpr double kS0Dbm = -127.0;
+    const K3State &s = m_state;
+    if (!m_generator.on) return 0.0;
+    const double dbm = m_generator.levelDbm - (s.attenuator ? kAttenuatorDb : 0.0) +
+                       (s.preamp ? 0.0 : -kPreampGainDb) +
+                       receiveResponseDb(m_generator.frequencyHz - double(s.vfoAHz));
+    return std::max(0.0, dbm - kS0Dbm);
+}
+
+double K3Simulator::steadyAudioVolts() const {
     const Level l = expectedLevel();
     return std::sqrt(l.signal + l.noise);
 }
 
-double K3Simulator::audioVolts(qint64 nowMs)
-{
+double K3Simulator::audioVolts(qint64 nowMs) {
     noticeHandChanges(nowMs);
     return afvReading(nowMs);
 }
 
-double K3Simulator::afvReading(qint64 nowMs)
-{
+double K3Simulator::afvReading(qint64 nowMs) {
     const qint64 window = std::max(10, m_state.afvTimeMs);
     const qint64 from = nowMs - window;
     double signal = 0, noise = 0, bandwidth = 0, covered = 0;
@@ -182,7 +189,8 @@ double K3Simulator::afvReading(qint64 nowMs)
         // The first level held since before anything was recorded.
         const qint64 start = i == 0 ? std::min(from, m_levels[i].startMs) : m_levels[i].startMs;
         const qint64 end = i + 1 < m_levels.size() ? m_levels[i + 1].startMs : nowMs;
-        const double overlap = double(std::max<qint64>(0, std::min(end, nowMs) - std::max(start, from)));
+        const double overlap =
+            double(std::max<qint64>(0, std::min(end, nowMs) - std::max(start, from)));
         if (overlap <= 0) continue;
         const Level &l = m_levels[i].level;
         signal += l.signal * overlap;
@@ -214,8 +222,7 @@ double K3Simulator::afvReading(qint64 nowMs)
     return std::sqrt(power);
 }
 
-double K3Simulator::gaussian()
-{
+double K3Simulator::gaussian() {
     std::normal_distribution<double> normal;
     return normal(m_rng);
 }

@@ -1,12 +1,13 @@
 // corvane-cli as a user runs it: its output, messages and exit codes, on the built-in
 // simulator and on a pseudo-terminal with a radio played by the test.
 
-#include "link/ptyradio.h"
-
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
 #include <QtTest>
+
+#include "link/k3simprocess.h"
+#include "link/ptyradio.h"
 
 namespace {
 
@@ -16,15 +17,13 @@ struct Run {
     QString err;
 };
 
-QString cliPath()
-{
+QString cliPath() {
     return qEnvironmentVariable("CORVANE_BUILD_DIR") + QStringLiteral("/bin/corvane-cli");
 }
 
 // Runs corvane-cli while this process's event loop keeps turning, so that a radio played
 // here answers.
-Run runCli(const QStringList &arguments, const QByteArray &input = QByteArray())
-{
+Run runCli(const QStringList &arguments, const QByteArray &input = QByteArray()) {
     QProcess process;
     process.start(cliPath(), arguments);
     Run run;
@@ -54,6 +53,8 @@ private slots:
     void initTestCase() { QVERIFY2(QFile::exists(cliPath()), qPrintable(cliPath())); }
     void identifyOnSimulator();
     void sendOnSimulator();
+    void identifyOnK3Sim();
+    void sendOnK3Sim();
     void identifyOnPty();
     void identifyOnPtyWaitsForEnter();
     void unidentifiedRadio();
@@ -66,8 +67,7 @@ private slots:
     void help();
 };
 
-void CliTest::identifyOnSimulator()
-{
+void CliTest::identifyOnSimulator() {
     const Run run = runCli({"--port", "sim", "--baud", "9600", "identify"});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, QByteArray("ID017;\n"));
@@ -75,15 +75,40 @@ void CliTest::identifyOnSimulator()
              qPrintable(run.err));
 }
 
-void CliTest::sendOnSimulator()
-{
-    const Run run = runCli({"send", "--port", "sim"});
+void CliTest::sendOnSimulator() {
+    Run run = runCli({"send", "--port", "sim"});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, QByteArray("ID017;\n"));
+    run = runCli({"--port", "sim", "send", "fa"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QByteArray("FA00014060000;\n"));
 }
 
-void CliTest::identifyOnPty()
-{
+void CliTest::identifyOnK3Sim() {
+    K3SimProcess simulator;
+    QVERIFY(simulator.start({"--ai", "1"}));
+    const Run run = runCli({"--port", simulator.pty(), "--yes", "identify"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QByteArray("ID017;\n"));
+    QCOMPARE(run.err, QStringLiteral("K3 Status: K3 is connected and communicating at: "
+                                     "38400,N,8,1\nAutoInf Status: AutoInf is Auto 1\n"));
+}
+
+void CliTest::sendOnK3Sim() {
+    K3SimProcess simulator;
+    QVERIFY(simulator.start({}));
+    const Run run = runCli({"--port", simulator.pty(), "send", "fa"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QByteArray("FA00014060000;\n"));
+    // A silent radio answers nothing: still a finished exchange.
+    K3SimProcess silent;
+    QVERIFY(silent.start({"--silent"}));
+    const Run quiet = runCli({"--port", silent.pty(), "send", "fa"});
+    QCOMPARE(quiet.exitCode, 0);
+    QCOMPARE(quiet.out, QByteArray("\n"));
+}
+
+void CliTest::identifyOnPty() {
     PtyRadio radio;
     QVERIFY(radio.isValid());
     radio.setAnswer("id;", "ID017;");
@@ -97,8 +122,7 @@ void CliTest::identifyOnPty()
                                      "38400,N,8,1\nAutoInf Status: AutoInf is Auto 1\n"));
 }
 
-void CliTest::identifyOnPtyWaitsForEnter()
-{
+void CliTest::identifyOnPtyWaitsForEnter() {
     PtyRadio radio;
     QVERIFY(radio.isValid());
     radio.setAnswer("id;", "ID017;");
@@ -109,8 +133,7 @@ void CliTest::identifyOnPtyWaitsForEnter()
     QCOMPARE(radio.received(), QByteArray("id;ai;"));
 }
 
-void CliTest::unidentifiedRadio()
-{
+void CliTest::unidentifiedRadio() {
     PtyRadio radio;
     QVERIFY(radio.isValid());
     radio.setAnswer("id;", "ID019;");
@@ -121,8 +144,7 @@ void CliTest::unidentifiedRadio()
     QCOMPARE(radio.received(), QByteArray("id;"));
 }
 
-void CliTest::sendOnPty()
-{
+void CliTest::sendOnPty() {
     PtyRadio radio;
     QVERIFY(radio.isValid());
     QByteArray display("DS");
@@ -141,8 +163,7 @@ void CliTest::sendOnPty()
     QCOMPARE(radio.received(), QByteArray("fa;ds;"));
 }
 
-void CliTest::traceOnStderr()
-{
+void CliTest::traceOnStderr() {
     const Run run = runCli({"--port", "sim", "--trace", "send", "id"});
     QCOMPARE(run.exitCode, 0);
     QStringList lines = run.err.split(u'\n', Qt::SkipEmptyParts);
@@ -150,8 +171,7 @@ void CliTest::traceOnStderr()
     QCOMPARE(lines, QStringList({"0 W id;", "0 S 400", "400 R ID017;"}));
 }
 
-void CliTest::portErrors_data()
-{
+void CliTest::portErrors_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message");
     QTest::newRow("missing device")
@@ -162,8 +182,7 @@ void CliTest::portErrors_data()
         << "Serial Port Error: Invalid COM port number. Select another COM port\n";
 }
 
-void CliTest::portErrors()
-{
+void CliTest::portErrors() {
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
     const Run run = runCli(arguments);
@@ -172,8 +191,7 @@ void CliTest::portErrors()
     QVERIFY(run.out.isEmpty());
 }
 
-void CliTest::badUsage_data()
-{
+void CliTest::badUsage_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::newRow("no command") << QStringList{"--port", "sim"};
     QTest::newRow("unknown command") << QStringList{"--port", "sim", "explode"};
@@ -185,8 +203,7 @@ void CliTest::badUsage_data()
     QTest::newRow("send with two commands") << QStringList{"--port", "sim", "send", "fa", "fb"};
 }
 
-void CliTest::badUsage()
-{
+void CliTest::badUsage() {
     QFETCH(QStringList, arguments);
     const Run run = runCli(arguments);
     QCOMPARE(run.exitCode, 2);
@@ -194,8 +211,7 @@ void CliTest::badUsage()
     QVERIFY(!run.err.isEmpty());
 }
 
-void CliTest::help()
-{
+void CliTest::help() {
     Run run = runCli({"--help"});
     QCOMPARE(run.exitCode, 0);
     for (const char *word : {"identify", "send", "--port", "--baud", "--yes", "--trace"})

@@ -5,8 +5,7 @@
 
 #include "tst_core.h"
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     int failed = 0;
     {

@@ -1,47 +1,44 @@
-#include "core/linefile.h"
-#include "tst_core.h"
-
 #include <QFile>
 #include <QtTest>
+
+#include "core/linefile.h"
+#include "tst_core.h"
 
 using namespace corvane;
 
 namespace {
-QByteArray contents(const QString &path)
-{
+QByteArray contents(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return QByteArray("<unreadable>");
     return file.readAll();
 }
 
-void putBytes(const QString &path, const QByteArray &bytes)
-{
+void putBytes(const QString &path, const QByteArray &bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-QString allLatin1High()
-{
+QString allLatin1High() {
     QString text;
     for (int code = 128; code <= 255; ++code) text.append(QChar(code));
     return text;
 }
 }  // namespace
 
-void LineFileTest::init()
-{
+void LineFileTest::init() {
     m_dir.reset(new QTemporaryDir);
     QVERIFY(m_dir->isValid());
 }
 
-QString LineFileTest::path(const QString &name) const { return m_dir->filePath(name); }
+QString LineFileTest::path(const QString &name) const {
+    return m_dir->filePath(name);
+}
 
-void LineFileTest::writesCrLfLines()
-{
+void LineFileTest::writesCrLfLines() {
     const QString file = path(QStringLiteral("list.txt"));
-    QVERIFY(writeLineFile(file, {QStringLiteral("100\t-23.5\t-33.6\t10.1"), QString(),
-                                 QStringLiteral("last")}));
+    QVERIFY(writeLineFile(
+        file, {QStringLiteral("100\t-23.5\t-33.6\t10.1"), QString(), QStringLiteral("last")}));
     QCOMPARE(contents(file), QByteArray("100\t-23.5\t-33.6\t10.1\r\n\r\nlast\r\n"));
 
     LineFileWriter writer;
@@ -51,8 +48,7 @@ void LineFileTest::writesCrLfLines()
     QCOMPARE(contents(file), QByteArray("one\r\n"));
 }
 
-void LineFileTest::latin1BytesRoundTrip()
-{
+void LineFileTest::latin1BytesRoundTrip() {
     const QString file = path(QStringLiteral("latin1.txt"));
     const QString line = QStringLiteral("DS") + allLatin1High();
     QVERIFY(writeLineFile(file, {line}));
@@ -68,23 +64,20 @@ void LineFileTest::latin1BytesRoundTrip()
     QVERIFY(reader.atEnd());
 }
 
-void LineFileTest::charactersOutsideLatin1BecomeQuestionMarks()
-{
+void LineFileTest::charactersOutsideLatin1BecomeQuestionMarks() {
     const QString file = path(QStringLiteral("euro.txt"));
     QVERIFY(writeLineFile(file, {QString::fromUtf8("5 \u20ac")}));
     QCOMPARE(contents(file), QByteArray("5 ?\r\n"));
 }
 
-void LineFileTest::replacesExistingFile()
-{
+void LineFileTest::replacesExistingFile() {
     const QString file = path(QStringLiteral("replace.txt"));
     putBytes(file, QByteArray(1000, 'x'));
     QVERIFY(writeLineFile(file, {QStringLiteral("short")}));
     QCOMPARE(contents(file), QByteArray("short\r\n"));
 }
 
-void LineFileTest::unwritablePathReportsFailure()
-{
+void LineFileTest::unwritablePathReportsFailure() {
     const QString file = path(QStringLiteral("no/such/folder/list.txt"));
     QString error;
     QVERIFY(!writeLineFile(file, {QStringLiteral("a")}, &error));
@@ -97,8 +90,7 @@ void LineFileTest::unwritablePathReportsFailure()
     QVERIFY(!folderError.isEmpty());
 }
 
-void LineFileTest::writeAfterFailedCreateFails()
-{
+void LineFileTest::writeAfterFailedCreateFails() {
     LineFileWriter writer;
     QVERIFY(!writer.create(path(QStringLiteral("missing/x.txt"))));
     QVERIFY(!writer.errorString().isEmpty());
@@ -106,21 +98,20 @@ void LineFileTest::writeAfterFailedCreateFails()
     QVERIFY(!writer.close());
 }
 
-void LineFileTest::readsLineEnds_data()
-{
+void LineFileTest::readsLineEnds_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("lines");
     QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
     QTest::newRow("LF only") << QByteArray("a\nb\n") << QStringList{"a", "b"};
     QTest::newRow("CR only") << QByteArray("a\rb\r") << QStringList{"a", "b"};
     QTest::newRow("last line without end") << QByteArray("a\r\nb") << QStringList{"a", "b"};
-    QTest::newRow("empty lines kept") << QByteArray("a\r\n\r\n\nb\r\n") << QStringList{"a", "", "", "b"};
+    QTest::newRow("empty lines kept")
+        << QByteArray("a\r\n\r\n\nb\r\n") << QStringList{"a", "", "", "b"};
     QTest::newRow("mixed") << QByteArray("1\n2\r\n3") << QStringList{"1", "2", "3"};
     QTest::newRow("tabs kept") << QByteArray("x\t\ty\r\n") << QStringList{"x\t\ty"};
 }
 
-void LineFileTest::readsLineEnds()
-{
+void LineFileTest::readsLineEnds() {
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, lines);
     const QString file = path(QStringLiteral("read.txt"));
@@ -133,8 +124,7 @@ void LineFileTest::readsLineEnds()
     QCOMPARE(reader.readLine(), QString());
 }
 
-void LineFileTest::skipAndEnd()
-{
+void LineFileTest::skipAndEnd() {
     const QString file = path(QStringLiteral("skip.txt"));
     putBytes(file, "header\r\nsecond\nthird");
     LineFileReader reader;
@@ -151,8 +141,7 @@ void LineFileTest::skipAndEnd()
     QVERIFY(reader.atEnd());
 }
 
-void LineFileTest::missingFileReportsFailure()
-{
+void LineFileTest::missingFileReportsFailure() {
     LineFileReader reader;
     QVERIFY(!reader.open(path(QStringLiteral("absent.txt"))));
     QVERIFY(!reader.errorString().isEmpty());
@@ -161,8 +150,7 @@ void LineFileTest::missingFileReportsFailure()
     QVERIFY(!reader.skipLine());
 }
 
-void LineFileTest::emptyFileIsAtEnd()
-{
+void LineFileTest::emptyFileIsAtEnd() {
     const QString file = path(QStringLiteral("empty.txt"));
     QVERIFY(writeLineFile(file, {}));
     QCOMPARE(contents(file), QByteArray());

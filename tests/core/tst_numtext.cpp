@@ -1,14 +1,12 @@
+#include <QtTest>
+#include <cmath>
+
 #include "core/numtext.h"
 #include "tst_core.h"
 
-#include <QtTest>
-
-#include <cmath>
-
 using namespace corvane;
 
-void NumTextTest::numericValue_data()
-{
+void NumTextTest::numericValue_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("value");
     QTest::newRow("empty") << "" << 0.0;
@@ -35,15 +33,13 @@ void NumTextTest::numericValue_data()
     QTest::newRow("latin-1 byte stops") << QString::fromLatin1("3\xb0") << 3.0;
 }
 
-void NumTextTest::numericValue()
-{
+void NumTextTest::numericValue() {
     QFETCH(QString, text);
     QFETCH(double, value);
     QCOMPARE(corvane::numericValue(text), value);
 }
 
-void NumTextTest::isNumber_data()
-{
+void NumTextTest::isNumber_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("number");
     QTest::newRow("empty") << "" << false;
@@ -66,15 +62,13 @@ void NumTextTest::isNumber_data()
     QTest::newRow("comma") << "1,5" << false;
 }
 
-void NumTextTest::isNumber()
-{
+void NumTextTest::isNumber() {
     QFETCH(QString, text);
     QFETCH(bool, number);
     QCOMPARE(corvane::isNumber(text), number);
 }
 
-void NumTextTest::roundHalfEven_data()
-{
+void NumTextTest::roundHalfEven_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<double>("rounded");
     QTest::newRow("0.5") << 0.5 << 0.0;
@@ -87,15 +81,13 @@ void NumTextTest::roundHalfEven_data()
     QTest::newRow("below a half") << -2.4999999 << -2.0;
 }
 
-void NumTextTest::roundHalfEven()
-{
+void NumTextTest::roundHalfEven() {
     QFETCH(double, value);
     QFETCH(double, rounded);
     QCOMPARE(corvane::roundHalfEven(value), rounded);
 }
 
-void NumTextTest::toInt16_data()
-{
+void NumTextTest::toInt16_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<bool>("fits");
     QTest::addColumn<int>("result");
@@ -112,8 +104,7 @@ void NumTextTest::toInt16_data()
     QTest::newRow("infinity") << HUGE_VAL << false << 0;
 }
 
-void NumTextTest::toInt16()
-{
+void NumTextTest::toInt16() {
     QFETCH(double, value);
     QFETCH(bool, fits);
     QFETCH(int, result);
@@ -122,16 +113,14 @@ void NumTextTest::toInt16()
     if (fits) QCOMPARE(int(*converted), result);
 }
 
-void NumTextTest::toInt32Limits()
-{
+void NumTextTest::toInt32Limits() {
     QCOMPARE(*corvane::toInt32(2147483647.4), 2147483647);
     QVERIFY(!corvane::toInt32(2147483647.5).has_value());
     QCOMPARE(*corvane::toInt32(-2147483648.5), -2147483647 - 1);
     QCOMPARE(*corvane::toInt32(14060000.5), 14060000);
 }
 
-void NumTextTest::roundHalfEvenTo_data()
-{
+void NumTextTest::roundHalfEvenTo_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<int>("decimals");
     QTest::addColumn<double>("rounded");
@@ -143,16 +132,14 @@ void NumTextTest::roundHalfEvenTo_data()
     QTest::newRow("no decimals") << 2.5 << 0 << 2.0;
 }
 
-void NumTextTest::roundHalfEvenTo()
-{
+void NumTextTest::roundHalfEvenTo() {
     QFETCH(double, value);
     QFETCH(int, decimals);
     QFETCH(double, rounded);
     QCOMPARE(corvane::roundHalfEvenTo(value, decimals), rounded);
 }
 
-void NumTextTest::shortestText_data()
-{
+void NumTextTest::shortestText_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("text");
     QTest::newRow("0.5") << 0.5 << "0.5";
@@ -171,15 +158,13 @@ void NumTextTest::shortestText_data()
     QTest::newRow("fifteen digits") << 0.123456789012345 << "0.123456789012345";
 }
 
-void NumTextTest::shortestText()
-{
+void NumTextTest::shortestText() {
     QFETCH(double, value);
     QFETCH(QString, text);
     QCOMPARE(corvane::shortestText(value), text);
 }
 
-void NumTextTest::singleText_data()
-{
+void NumTextTest::singleText_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("text");
     QTest::newRow("14060.123") << 14060.123 << "14060.12";
@@ -191,15 +176,13 @@ void NumTextTest::singleText_data()
     QTest::newRow("negative") << -7.25 << "-7.25";
 }
 
-void NumTextTest::singleText()
-{
+void NumTextTest::singleText() {
     QFETCH(double, value);
     QFETCH(QString, text);
     QCOMPARE(corvane::singleText(value), text);
 }
 
-void NumTextTest::formatFixed_data()
-{
+void NumTextTest::formatFixed_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<int>("decimals");
     QTest::addColumn<QString>("text");
@@ -221,39 +204,45 @@ void NumTextTest::formatFixed_data()
     QTest::newRow("##0.00 1234.5") << 1234.5 << 2 << "1234.50";
 }
 
-void NumTextTest::formatFixed()
-{
+void NumTextTest::formatFixed() {
     QFETCH(double, value);
     QFETCH(int, decimals);
     QFETCH(QString, text);
     QCOMPARE(corvane::formatFixed(value, decimals), text);
 }
 
-void NumTextTest::formatTextFixed_data()
-{
+void NumTextTest::formatTextFixed_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("formatted");
-    QTest::newRow("number") << "-23.5" << "-23.5";
-    QTest::newRow("leading blank") << " -5.3" << "-5.3";
-    QTest::newRow("zero readout") << "  0.0" << "0.0";
-    QTest::newRow("whole number") << "10" << "10.0";
-    QTest::newRow("exponent") << "1e2" << "100.0";
-    QTest::newRow("empty unchanged") << "" << "";
-    QTest::newRow("letters unchanged") << "ERR" << "ERR";
-    QTest::newRow("busy answer unchanged") << "?;" << "?;";
-    QTest::newRow("trailing letters unchanged") << "12abc" << "12abc";
-    QTest::newRow("blanks unchanged") << "  " << "  ";
+    QTest::newRow("number") << "-23.5"
+                            << "-23.5";
+    QTest::newRow("leading blank") << " -5.3"
+                                   << "-5.3";
+    QTest::newRow("zero readout") << "  0.0"
+                                  << "0.0";
+    QTest::newRow("whole number") << "10"
+                                  << "10.0";
+    QTest::newRow("exponent") << "1e2"
+                              << "100.0";
+    QTest::newRow("empty unchanged") << ""
+                                     << "";
+    QTest::newRow("letters unchanged") << "ERR"
+                                       << "ERR";
+    QTest::newRow("busy answer unchanged") << "?;"
+                                           << "?;";
+    QTest::newRow("trailing letters unchanged") << "12abc"
+                                                << "12abc";
+    QTest::newRow("blanks unchanged") << "  "
+                                      << "  ";
 }
 
-void NumTextTest::formatTextFixed()
-{
+void NumTextTest::formatTextFixed() {
     QFETCH(QString, text);
     QFETCH(QString, formatted);
     QCOMPARE(corvane::formatTextFixed(text, 1), formatted);
 }
 
-void NumTextTest::cuts_data()
-{
+void NumTextTest::cuts_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("front");
     QTest::addColumn<int>("back");
@@ -261,19 +250,39 @@ void NumTextTest::cuts_data()
     QTest::addColumn<QString>("left");
     QTest::addColumn<QString>("right");
     // cutMiddle(text, front, back); leftOf(text, front); rightOf(text, back)
-    QTest::newRow("answer") << "RG250;" << 2 << 1 << "250" << "RG" << ";";
-    QTest::newRow("exact length") << "ID;" << 2 << 1 << "" << "ID" << ";";
-    QTest::newRow("too short") << "R;" << 2 << 1 << "" << "R;" << ";";
-    QTest::newRow("empty") << "" << 2 << 1 << "" << "" << "";
-    QTest::newRow("nothing cut") << "abc" << 0 << 0 << "abc" << "" << "";
-    QTest::newRow("more than there is") << "abc" << 5 << 5 << "" << "abc" << "abc";
-    QTest::newRow("negative counts") << "abc" << -1 << -1 << "abc" << "" << "";
-    QTest::newRow("latin-1 kept") << QString::fromLatin1("DS14\xb0""60;") << 2 << 1
-                                  << QString::fromLatin1("14\xb0""60") << "DS" << ";";
+    QTest::newRow("answer") << "RG250;" << 2 << 1 << "250"
+                            << "RG"
+                            << ";";
+    QTest::newRow("exact length") << "ID;" << 2 << 1 << ""
+                                  << "ID"
+                                  << ";";
+    QTest::newRow("too short") << "R;" << 2 << 1 << ""
+                               << "R;"
+                               << ";";
+    QTest::newRow("empty") << "" << 2 << 1 << ""
+                           << ""
+                           << "";
+    QTest::newRow("nothing cut") << "abc" << 0 << 0 << "abc"
+                                 << ""
+                                 << "";
+    QTest::newRow("more than there is") << "abc" << 5 << 5 << ""
+                                        << "abc"
+                                        << "abc";
+    QTest::newRow("negative counts") << "abc" << -1 << -1 << "abc"
+                                     << ""
+                                     << "";
+    QTest::newRow("latin-1 kept") << QString::fromLatin1(
+                                         "DS14\xb0"
+                                         "60;")
+                                  << 2 << 1
+                                  << QString::fromLatin1(
+                                         "14\xb0"
+                                         "60")
+                                  << "DS"
+                                  << ";";
 }
 
-void NumTextTest::cuts()
-{
+void NumTextTest::cuts() {
     QFETCH(QString, text);
     QFETCH(int, front);
     QFETCH(int, back);

@@ -2,6 +2,7 @@
 // file, the box limits on the options, and Ctrl-C as Stop Test on a real-time radio.
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -149,29 +150,31 @@ void TestDbvCli::ctrlCStopsAtTheNextStep()
     QVERIFY(simulator.waitForReadyRead(10000));
     const QByteArray where = simulator.readLine().trimmed();
     QVERIFY2(where.startsWith("PTY "), where.constData());
+    const auto stopSimulator = qScopeGuard([&simulator] {
+        simulator.terminate();
+        simulator.waitForFinished();
+    });
 
     QProcess cli;
     cli.start(binary("corvane-cli"), {"--port", QString::fromLatin1(where.mid(4)), "--yes",
                                       "dbv-full", "--start", "100", "--stop", "110"});
     QVERIFY(cli.waitForStarted());
-    QByteArray out;
-    // Ctrl-C once the first step's line is listed, that is while the second step runs.
-    while (!out.contains("\n100\t") && cli.waitForReadyRead(60000))
-        out += cli.readAllStandardOutput();
-    QVERIFY2(out.contains("\n100\t"), out.constData());
+    cli.setReadChannel(QProcess::StandardError);
+    // Ctrl-C once the second step has begun (its progress line is on stderr).
+    QByteArray progress;
+    while (!progress.contains("Step 2 of 11") && cli.waitForReadyRead(60000))
+        progress += cli.readAllStandardError();
+    QVERIFY2(progress.contains("Step 2 of 11"), progress.constData());
     ::kill(pid_t(cli.processId()), SIGINT);
     QVERIFY(cli.waitForFinished(60000));
-    out += cli.readAllStandardOutput();
-    const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
+    const QByteArray out = cli.readAllStandardOutput();
+    const QString err = QString::fromLocal8Bit(progress + cli.readAllStandardError());
     QCOMPARE(cli.exitCode(), 0);
     QVERIFY2(err.contains("Test Status: Test was terminated prematurely."), qPrintable(err));
     // The step under way when Ctrl-C came is finished and listed; no further step runs.
     const QList<QByteArray> lines = out.trimmed().split('\n');
     QCOMPARE(lines.size(), 26 + 2);
     QVERIFY(lines.last().startsWith("101\t"));
-
-    simulator.terminate();
-    simulator.waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(TestDbvCli)

@@ -6,8 +6,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-PtyRadio::PtyRadio(QObject *parent) : QObject(parent)
-{
+PtyRadio::PtyRadio(QObject *parent) : QObject(parent) {
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (m_master < 0) return;
     if (::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) {
@@ -29,26 +28,25 @@ PtyRadio::PtyRadio(QObject *parent) : QObject(parent)
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &PtyRadio::onReadable);
 }
 
-PtyRadio::~PtyRadio() { vanish(); }
+PtyRadio::~PtyRadio() {
+    vanish();
+}
 
-void PtyRadio::send(const QByteArray &bytes)
-{
+void PtyRadio::send(const QByteArray &bytes) {
     if (m_master >= 0) {
         const ssize_t written = ::write(m_master, bytes.constData(), size_t(bytes.size()));
         Q_UNUSED(written);
     }
 }
 
-void PtyRadio::vanish()
-{
+void PtyRadio::vanish() {
     m_notifier.reset();
     if (m_slaveKeeper >= 0) ::close(m_slaveKeeper);
     if (m_master >= 0) ::close(m_master);
     m_slaveKeeper = m_master = -1;
 }
 
-void PtyRadio::onReadable()
-{
+void PtyRadio::onReadable() {
     char buffer[512];
     const ssize_t n = ::read(m_master, buffer, sizeof buffer);
     if (n <= 0) return;

@@ -9,7 +9,6 @@
 #include <QObject>
 #include <QSocketNotifier>
 #include <QString>
-
 #include <memory>
 
 class PtyRadio : public QObject {
@@ -23,7 +22,9 @@ public:
     QString slavePath() const { return m_slavePath; }
 
     // The answer to a command, as received (";" included, any case).
-    void setAnswer(const QByteArray &command, const QByteArray &answer) { m_answers[command] = answer; }
+    void setAnswer(const QByteArray &command, const QByteArray &answer) {
+        m_answers[command] = answer;
+    }
     // Bytes sent by the radio at once, unasked.
     void send(const QByteArray &bytes);
     // Everything the program has written so far.

@@ -1,6 +1,9 @@
 // The connection dialog's radio steps and File, Exit's auto-info step, on a scripted radio
 // and a virtual clock: exact writes, waits, reads and messages.
 
+#include <QtTest>
+#include <memory>
+
 #include "core/prompter.h"
 #include "link/clock.h"
 #include "link/connection.h"
@@ -8,10 +11,6 @@
 #include "link/radiolink.h"
 #include "scriptedtransport.h"
 #include "tst_link.h"
-
-#include <QtTest>
-
-#include <memory>
 
 using namespace corvane;
 
@@ -29,8 +28,7 @@ struct Bench {
     ScriptedTransport *radio = nullptr;
     ScriptedPrompter prompter;
 
-    Bench()
-    {
+    Bench() {
         auto transport = std::make_unique<ScriptedTransport>();
         radio = transport.get();
         link.setTransport(std::move(transport));
@@ -46,8 +44,7 @@ struct Bench {
 
 }  // namespace
 
-void ConnectionTest::identifiedRadio()
-{
+void ConnectionTest::identifiedRadio() {
     Bench b;
     b.open();
     int linesAtHook = -1;
@@ -64,8 +61,7 @@ void ConnectionTest::identifiedRadio()
     QVERIFY(b.link.isConnected());
 }
 
-void ConnectionTest::autoInfoModeOneIsSwitchedOff()
-{
+void ConnectionTest::autoInfoModeOneIsSwitchedOff() {
     Bench b;
     b.radio->setAnswer("ai;", "AI1;");
     b.link.setSettings(QStringLiteral("9600,N,8,1"));
@@ -75,13 +71,12 @@ void ConnectionTest::autoInfoModeOneIsSwitchedOff()
     QCOMPARE(outcome.autoInfo, QStringLiteral("AI1;"));
     QCOMPARE(b.trace.lines(),
              QStringList({"W id;", "S 200", "R ID017;",
-                          "M K3 Status|K3 is connected and communicating at: 9600,N,8,1",
-                          "W ai;", "S 100", "R AI1;", "W ai0;"}));
+                          "M K3 Status|K3 is connected and communicating at: 9600,N,8,1", "W ai;",
+                          "S 100", "R AI1;", "W ai0;"}));
     QCOMPARE(b.clock.now(), 300);
 }
 
-void ConnectionTest::otherIdentityAnswers_data()
-{
+void ConnectionTest::otherIdentityAnswers_data() {
     QTest::addColumn<QByteArray>("leftover");
     QTest::addColumn<QByteArray>("answer");
     QTest::addColumn<QString>("read");
@@ -96,8 +91,7 @@ void ConnectionTest::otherIdentityAnswers_data()
         << "IF00014060000     -000000 0002000011 ;ID017;";
 }
 
-void ConnectionTest::otherIdentityAnswers()
-{
+void ConnectionTest::otherIdentityAnswers() {
     QFETCH(QByteArray, leftover);
     QFETCH(QByteArray, answer);
     QFETCH(QString, read);
@@ -116,8 +110,7 @@ void ConnectionTest::otherIdentityAnswers()
     QVERIFY(!b.link.isConnected());
 }
 
-void ConnectionTest::otherAutoInfoAnswers_data()
-{
+void ConnectionTest::otherAutoInfoAnswers_data() {
     QTest::addColumn<QByteArray>("answer");
     QTest::newRow("mode 0") << QByteArray("AI0;");
     QTest::newRow("mode 2") << QByteArray("AI2;");
@@ -128,8 +121,7 @@ void ConnectionTest::otherAutoInfoAnswers_data()
     QTest::newRow("busy") << QByteArray("?;");
 }
 
-void ConnectionTest::otherAutoInfoAnswers()
-{
+void ConnectionTest::otherAutoInfoAnswers() {
     QFETCH(QByteArray, answer);
     Bench b;
     b.radio->setAnswer("ai;", answer);
@@ -140,8 +132,7 @@ void ConnectionTest::otherAutoInfoAnswers()
     QCOMPARE(b.radio->written(), QStringList({"id;", "ai;"}));
 }
 
-void ConnectionTest::portErrorStopsConnectAtOnce()
-{
+void ConnectionTest::portErrorStopsConnectAtOnce() {
     for (int failing = 1; failing <= 3; ++failing) {
         Bench b;
         b.radio->setAnswer("ai;", "AI1;");
@@ -152,8 +143,7 @@ void ConnectionTest::portErrorStopsConnectAtOnce()
         QCOMPARE(int(outcome.error.kind), int(PortErrorKind::Other));
         QCOMPARE(outcome.error.description, fault.description);
         // Nothing after the failed write: no wait, no read, no more writes.
-        QCOMPARE(b.trace.lines().last(),
-                 QStringList({"W id;", "W ai;", "W ai0;"}).at(failing - 1));
+        QCOMPARE(b.trace.lines().last(), QStringList({"W id;", "W ai;", "W ai0;"}).at(failing - 1));
         QCOMPARE(b.radio->written().size(), failing - 1);
         // The identified flag tells how far it got; the port is left as it was.
         QCOMPARE(outcome.identified, failing > 1);
@@ -167,8 +157,7 @@ void ConnectionTest::portErrorStopsConnectAtOnce()
     QVERIFY(closed.trace.isEmpty());
 }
 
-void ConnectionTest::testCommunications_data()
-{
+void ConnectionTest::testCommunications_data() {
     QTest::addColumn<QByteArray>("answer");
     QTest::addColumn<QString>("message");
     QTest::newRow("K3") << QByteArray("ID017;") << "M K3 Status|K3 is present";
@@ -176,8 +165,7 @@ void ConnectionTest::testCommunications_data()
     QTest::newRow("report in front") << QByteArray("AI0;ID017;") << kUnable;
 }
 
-void ConnectionTest::testCommunications()
-{
+void ConnectionTest::testCommunications() {
     QFETCH(QByteArray, answer);
     QFETCH(QString, message);
     Bench b;
@@ -197,20 +185,28 @@ void ConnectionTest::testCommunications()
     QVERIFY(closed.prompter.messages().empty());
 }
 
-void ConnectionTest::consoleCommand_data()
-{
+void ConnectionTest::consoleCommand_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("written");
     QTest::addColumn<QString>("answer");
-    QTest::newRow("empty box") << "" << "id;" << "ID017;";
-    QTest::newRow("fa") << "fa" << "fa;" << "FA00014060000;";
-    QTest::newRow("case kept") << "Fa" << "Fa;" << "";
-    QTest::newRow("blanks kept") << " ai" << " ai;" << "";
-    QTest::newRow("several commands") << "k31;swt48;k30" << "k31;swt48;k30;" << "";
+    QTest::newRow("empty box") << ""
+                               << "id;"
+                               << "ID017;";
+    QTest::newRow("fa") << "fa"
+                        << "fa;"
+                        << "FA00014060000;";
+    QTest::newRow("case kept") << "Fa"
+                               << "Fa;"
+                               << "";
+    QTest::newRow("blanks kept") << " ai"
+                                 << " ai;"
+                                 << "";
+    QTest::newRow("several commands") << "k31;swt48;k30"
+                                      << "k31;swt48;k30;"
+                                      << "";
 }
 
-void ConnectionTest::consoleCommand()
-{
+void ConnectionTest::consoleCommand() {
     QFETCH(QString, typed);
     QFETCH(QString, written);
     QFETCH(QString, answer);
@@ -224,8 +220,7 @@ void ConnectionTest::consoleCommand()
     QVERIFY(b.prompter.messages().empty());
 }
 
-void ConnectionTest::consoleOnClosedPort()
-{
+void ConnectionTest::consoleOnClosedPort() {
     Bench b;
     b.open();
     b.link.close();
@@ -240,8 +235,7 @@ void ConnectionTest::consoleOnClosedPort()
     QVERIFY(!b.link.lastError().isError());
 }
 
-void ConnectionTest::restoreAutoInfo_data()
-{
+void ConnectionTest::restoreAutoInfo_data() {
     QTest::addColumn<QString>("atConnect");
     QTest::addColumn<QStringList>("lines");
     QTest::newRow("mode 1") << "AI1;"
@@ -252,8 +246,7 @@ void ConnectionTest::restoreAutoInfo_data()
     QTest::newRow("without semicolon") << "AI1" << QStringList();
 }
 
-void ConnectionTest::restoreAutoInfo()
-{
+void ConnectionTest::restoreAutoInfo() {
     QFETCH(QString, atConnect);
     QFETCH(QStringList, lines);
     Bench b;

@@ -9,6 +9,30 @@
 constexpr const char *kHoldPortVariable = "CORVANE_TEST_HOLD_PORT";
 int holdPortUntilInputCloses(const QString &device);
 
+class LinkEdgeCasesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void silentRadioGivesEmptyTextAfterTheWait();
+    void lateAnswerLeadsTheNextRead();
+    void autoInfoAnswerKeptWhole();
+    void displayBytesAbove127Kept();
+    void sendCommandReadsNothing();
+    void settleTimeAfterTheRead();
+    void exchangeOnClosedPortFailsHarmlessly();
+};
+
+class K3SimSerialTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void silentRadioGivesEmptyText();
+    void lateAnswerLeadsTheNextRead();
+    void connectToRadioInAutoInfoOne();
+    void displayBytesAbove127Kept();
+    void tcpPort();
+    void unpluggedPortReportsAndCloses();
+};
+
 class SerialTransportTest : public QObject {
     Q_OBJECT
 private slots:

@@ -1,5 +1,12 @@
 // Port names, the port factory, the port error texts, and the TCP port.
 
+#include <QFile>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
 #include "link/clock.h"
 #include "link/linktrace.h"
 #include "link/portnames.h"
@@ -9,14 +16,6 @@
 #include "link/tcptransport.h"
 #include "tst_link.h"
 
-#include <QFile>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTemporaryDir>
-#include <QtTest>
-
-#include <memory>
-
 using namespace corvane;
 
 namespace {
@@ -24,8 +23,7 @@ namespace {
 // A radio behind a TCP port: answers commands from a table as they arrive.
 class TcpRadio : public QObject {
 public:
-    explicit TcpRadio(QObject *parent = nullptr) : QObject(parent)
-    {
+    explicit TcpRadio(QObject *parent = nullptr) : QObject(parent) {
         m_server.listen(QHostAddress::LocalHost);
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
             m_client = m_server.nextPendingConnection();
@@ -40,9 +38,10 @@ public:
         });
     }
     QString spec() const { return QStringLiteral("tcp://127.0.0.1:%1").arg(m_server.serverPort()); }
-    void setAnswer(const QByteArray &command, const QByteArray &answer) { m_answers[command] = answer; }
-    void hangUp()
-    {
+    void setAnswer(const QByteArray &command, const QByteArray &answer) {
+        m_answers[command] = answer;
+    }
+    void hangUp() {
         if (m_client) m_client->close();
     }
 
@@ -55,8 +54,7 @@ private:
 
 }  // namespace
 
-void PortNamesTest::comPortNumbers_data()
-{
+void PortNamesTest::comPortNumbers_data() {
     QTest::addColumn<QString>("spec");
     QTest::addColumn<int>("number");  // 0: not a COM port
     QTest::newRow("COM 1") << "COM 1" << 1;
@@ -72,16 +70,14 @@ void PortNamesTest::comPortNumbers_data()
     QTest::newRow("trailing text") << "COM 1x" << 0;
 }
 
-void PortNamesTest::comPortNumbers()
-{
+void PortNamesTest::comPortNumbers() {
     QFETCH(QString, spec);
     QFETCH(int, number);
     const auto found = comPortNumber(spec);
     QCOMPARE(found.value_or(0), number);
 }
 
-void PortNamesTest::comPortDevices()
-{
+void PortNamesTest::comPortDevices() {
 #ifdef Q_OS_WIN
     QCOMPARE(comPortDevice(1), QStringLiteral("COM1"));
 #else
@@ -90,8 +86,7 @@ void PortNamesTest::comPortDevices()
 #endif
 }
 
-void PortNamesTest::simulatorLinks()
-{
+void PortNamesTest::simulatorLinks() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString target = dir.filePath(QStringLiteral("pts-standin"));
@@ -127,8 +122,7 @@ void PortNamesTest::simulatorLinks()
     QVERIFY(detectedNames.contains(names.first()));
 }
 
-void PortNamesTest::detectedPortsLeaveOutNumberedPorts()
-{
+void PortNamesTest::detectedPortsLeaveOutNumberedPorts() {
     const QRegularExpression numbered(QStringLiteral(R"(^/dev/ttyS(\d|1\d)$)"));
     for (const auto &port : detectedPorts()) {
         QVERIFY2(!numbered.match(port.location).hasMatch(), qPrintable(port.location));
@@ -136,21 +130,30 @@ void PortNamesTest::detectedPortsLeaveOutNumberedPorts()
     }
 }
 
-void PortNamesTest::factory_data()
-{
+void PortNamesTest::factory_data() {
     QTest::addColumn<QString>("spec");
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("name");
-    QTest::newRow("sim") << "sim" << "sim" << "K3 Simulator (built in)";
-    QTest::newRow("SIM") << " SIM " << "sim" << "K3 Simulator (built in)";
-    QTest::newRow("tcp") << "tcp://localhost:7373" << "tcp" << "tcp://localhost:7373";
-    QTest::newRow("COM 3") << "COM 3" << "serial" << comPortDevice(3);
-    QTest::newRow("device") << "/dev/ttyUSB0" << "serial" << "/dev/ttyUSB0";
-    QTest::newRow("link") << "/tmp/corvane-k3sim-1" << "serial" << "/tmp/corvane-k3sim-1";
+    QTest::newRow("sim") << "sim"
+                         << "sim"
+                         << "K3 Simulator (built in)";
+    QTest::newRow("SIM") << " SIM "
+                         << "sim"
+                         << "K3 Simulator (built in)";
+    QTest::newRow("tcp") << "tcp://localhost:7373"
+                         << "tcp"
+                         << "tcp://localhost:7373";
+    QTest::newRow("COM 3") << "COM 3"
+                           << "serial" << comPortDevice(3);
+    QTest::newRow("device") << "/dev/ttyUSB0"
+                            << "serial"
+                            << "/dev/ttyUSB0";
+    QTest::newRow("link") << "/tmp/corvane-k3sim-1"
+                          << "serial"
+                          << "/tmp/corvane-k3sim-1";
 }
 
-void PortNamesTest::factory()
-{
+void PortNamesTest::factory() {
     QFETCH(QString, spec);
     QFETCH(QString, kind);
     QFETCH(QString, name);
@@ -178,12 +181,12 @@ void PortNamesTest::factory()
     }
 }
 
-void PortNamesTest::errorTexts_data()
-{
+void PortNamesTest::errorTexts_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("spec");
     QTest::addColumn<QString>("text");
-    QTest::newRow("none") << int(PortErrorKind::None) << "COM 1" << "";
+    QTest::newRow("none") << int(PortErrorKind::None) << "COM 1"
+                          << "";
     QTest::newRow("no such port") << int(PortErrorKind::NoSuchPort) << "COM 7"
                                   << "Invalid COM port number. Select another COM port";
     QTest::newRow("in use COM") << int(PortErrorKind::InUse) << "COM 7"
@@ -197,8 +200,7 @@ void PortNamesTest::errorTexts_data()
                            << "Serial port error Input/output error";
 }
 
-void PortNamesTest::errorTexts()
-{
+void PortNamesTest::errorTexts() {
     QFETCH(int, kind);
     QFETCH(QString, spec);
     QFETCH(QString, text);
@@ -206,8 +208,7 @@ void PortNamesTest::errorTexts()
     QCOMPARE(portErrorText(error, spec), text);
 }
 
-void PortNamesTest::tcpSpecs_data()
-{
+void PortNamesTest::tcpSpecs_data() {
     QTest::addColumn<QString>("spec");
     QTest::addColumn<bool>("valid");
     QTest::addColumn<QString>("host");
@@ -222,8 +223,7 @@ void PortNamesTest::tcpSpecs_data()
     QTest::newRow("bad port") << "tcp://localhost:99999" << false << "" << 0;
 }
 
-void PortNamesTest::tcpSpecs()
-{
+void PortNamesTest::tcpSpecs() {
     QFETCH(QString, spec);
     QFETCH(bool, valid);
     QFETCH(QString, host);
@@ -239,8 +239,7 @@ void PortNamesTest::tcpSpecs()
     }
 }
 
-void PortNamesTest::tcpExchange()
-{
+void PortNamesTest::tcpExchange() {
     TcpRadio radio;
     QByteArray high;
     for (int code = 128; code <= 255; ++code) high.append(char(code));
@@ -262,8 +261,7 @@ void PortNamesTest::tcpExchange()
     QVERIFY(!link.isConnected());
 }
 
-void PortNamesTest::tcpNothingListening()
-{
+void PortNamesTest::tcpNothingListening() {
     quint16 port = 0;
     {
         QTcpServer probe;
@@ -277,8 +275,7 @@ void PortNamesTest::tcpNothingListening()
     QVERIFY(!transport.isOpen());
 }
 
-void PortNamesTest::tcpFarEndCloses()
-{
+void PortNamesTest::tcpFarEndCloses() {
     TcpRadio radio;
     radio.setAnswer("id;", "ID017;");
     RealClock clock;

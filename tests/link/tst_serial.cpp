@@ -1,22 +1,21 @@
 // SerialTransport over a pseudo-terminal that the test creates and plays the radio on.
 
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QtTest>
+#include <cstdio>
+#include <memory>
+
 #include "link/clock.h"
 #include "link/linktrace.h"
 #include "link/radiolink.h"
 #include "link/serialtransport.h"
 #include "ptyradio.h"
 #include "tst_link.h"
-
-#include <QCoreApplication>
-#include <QProcess>
-#include <QtTest>
-
-#include <fcntl.h>
-#include <termios.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <memory>
 
 using namespace corvane;
 
@@ -30,8 +29,7 @@ struct PtyLink {
     RadioLink link{clock};
     SerialTransport *port = nullptr;
 
-    PortError open()
-    {
+    PortError open() {
         auto transport = std::make_unique<SerialTransport>(radio.slavePath());
         port = transport.get();
         link.setTransport(std::move(transport));
@@ -48,8 +46,7 @@ struct PtyLink {
 
 }  // namespace
 
-int holdPortUntilInputCloses(const QString &device)
-{
+int holdPortUntilInputCloses(const QString &device) {
     SerialTransport port(device);
     const PortError error = port.open(38400);
     std::printf("%s\n", error.isError() ? "error" : "held");
@@ -59,8 +56,7 @@ int holdPortUntilInputCloses(const QString &device)
     return error.isError() ? 1 : 0;
 }
 
-void SerialTransportTest::silentRadioGivesEmptyText()
-{
+void SerialTransportTest::silentRadioGivesEmptyText() {
     OPEN_PTY_LINK(p);
     QCOMPARE(p.link.queryRadio(QStringLiteral("id;"), 100), QString());
     QCOMPARE(p.trace.lines(), QStringList({"W id;", "S 100", "R "}));
@@ -68,20 +64,18 @@ void SerialTransportTest::silentRadioGivesEmptyText()
     QVERIFY(!p.link.lastError().isError());
 }
 
-void SerialTransportTest::lateAnswerLeadsTheNextRead()
-{
+void SerialTransportTest::lateAnswerLeadsTheNextRead() {
     OPEN_PTY_LINK(p);
     p.radio.setAnswer("id;", "ID017;");
     QCOMPARE(p.link.queryRadio(QStringLiteral("fa;"), 100), QString());
     // The radio answers after the wait has ended.
     p.radio.send("FA00014060000;");
     QCOMPARE(p.link.queryRadio(QStringLiteral("id;"), 200), QStringLiteral("FA00014060000;ID017;"));
-    QCOMPARE(p.trace.lines(), QStringList({"W fa;", "S 100", "R ", "W id;", "S 200",
-                                           "R FA00014060000;ID017;"}));
+    QCOMPARE(p.trace.lines(),
+             QStringList({"W fa;", "S 100", "R ", "W id;", "S 200", "R FA00014060000;ID017;"}));
 }
 
-void SerialTransportTest::autoInfoAnswerKeptWhole()
-{
+void SerialTransportTest::autoInfoAnswerKeptWhole() {
     OPEN_PTY_LINK(p);
     p.radio.setAnswer("ai;", "AI1;");
     const QString answer = p.link.queryRadio(QStringLiteral("ai;"), 200);
@@ -89,8 +83,7 @@ void SerialTransportTest::autoInfoAnswerKeptWhole()
     QCOMPARE(answer.size(), 4);
 }
 
-void SerialTransportTest::bytesAbove127KeptBothWays()
-{
+void SerialTransportTest::bytesAbove127KeptBothWays() {
     OPEN_PTY_LINK(p);
     QByteArray high;
     for (int code = 128; code <= 255; ++code) high.append(char(code));
@@ -104,8 +97,7 @@ void SerialTransportTest::bytesAbove127KeptBothWays()
     QCOMPARE(p.radio.received(), QByteArray("ds;\xb0\xff;"));
 }
 
-void SerialTransportTest::dropsDtrAndRtsAfterOpen()
-{
+void SerialTransportTest::dropsDtrAndRtsAfterOpen() {
     PtyRadio radio;
     QVERIFY(radio.isValid());
     SerialTransport port(radio.slavePath());
@@ -117,8 +109,7 @@ void SerialTransportTest::dropsDtrAndRtsAfterOpen()
     QVERIFY(!port.write("id;").isError());
 }
 
-void SerialTransportTest::portSettings_data()
-{
+void SerialTransportTest::portSettings_data() {
     QTest::addColumn<int>("baud");
     QTest::addColumn<int>("speed");
     QTest::newRow("4800") << 4800 << int(B4800);
@@ -127,8 +118,7 @@ void SerialTransportTest::portSettings_data()
     QTest::newRow("38400") << 38400 << int(B38400);
 }
 
-void SerialTransportTest::portSettings()
-{
+void SerialTransportTest::portSettings() {
     QFETCH(int, baud);
     QFETCH(int, speed);
     PtyRadio radio;
@@ -150,8 +140,7 @@ void SerialTransportTest::portSettings()
     QCOMPARE(tio.c_iflag & (IXON | IXOFF), tcflag_t(0));
 }
 
-void SerialTransportTest::missingDeviceIsNoSuchPort()
-{
+void SerialTransportTest::missingDeviceIsNoSuchPort() {
     SerialTransport port(QStringLiteral("/dev/corvane-no-such-device"));
     const PortError error = port.open(38400);
     QCOMPARE(int(error.kind), int(PortErrorKind::NoSuchPort));
@@ -159,8 +148,7 @@ void SerialTransportTest::missingDeviceIsNoSuchPort()
     QVERIFY(port.modemLineCalls().isEmpty());
 }
 
-void SerialTransportTest::portHeldInThisProcessIsInUse()
-{
+void SerialTransportTest::portHeldInThisProcessIsInUse() {
     PtyRadio radio;
     QVERIFY(radio.isValid());
     SerialTransport first(radio.slavePath());
@@ -176,8 +164,7 @@ void SerialTransportTest::portHeldInThisProcessIsInUse()
     QVERIFY(!second.open(38400).isError());
 }
 
-void SerialTransportTest::portHeldByChildProcessIsInUse()
-{
+void SerialTransportTest::portHeldByChildProcessIsInUse() {
     PtyRadio radio;
     QVERIFY(radio.isValid());
     QProcess holder;
@@ -199,8 +186,7 @@ void SerialTransportTest::portHeldByChildProcessIsInUse()
     QVERIFY(!port.open(38400).isError());
 }
 
-void SerialTransportTest::exchangeOnClosedPortIsNotOpen()
-{
+void SerialTransportTest::exchangeOnClosedPortIsNotOpen() {
     PtyRadio radio;
     QVERIFY(radio.isValid());
     SerialTransport port(radio.slavePath());
@@ -215,8 +201,7 @@ void SerialTransportTest::exchangeOnClosedPortIsNotOpen()
     QVERIFY(radio.received().isEmpty());
 }
 
-void SerialTransportTest::vanishedDeviceIsOtherAndCloses()
-{
+void SerialTransportTest::vanishedDeviceIsOtherAndCloses() {
     OPEN_PTY_LINK(p);
     p.radio.setAnswer("id;", "ID017;");
     QCOMPARE(p.link.queryRadio(QStringLiteral("id;"), 200), QStringLiteral("ID017;"));
@@ -235,8 +220,7 @@ void SerialTransportTest::vanishedDeviceIsOtherAndCloses()
     QCOMPARE(int(p.link.lastError().kind), int(PortErrorKind::NotOpen));
 }
 
-void SerialTransportTest::errorMapping_data()
-{
+void SerialTransportTest::errorMapping_data() {
     QTest::addColumn<int>("qtError");
     QTest::addColumn<bool>("accessible");
     QTest::addColumn<int>("kind");
@@ -244,24 +228,23 @@ void SerialTransportTest::errorMapping_data()
     QTest::newRow("none") << int(QSerialPort::NoError) << true << int(PortErrorKind::None) << false;
     QTest::newRow("not found") << int(QSerialPort::DeviceNotFoundError) << true
                                << int(PortErrorKind::NoSuchPort) << false;
-    QTest::newRow("locked by another") << int(QSerialPort::PermissionError) << true
-                                       << int(PortErrorKind::InUse) << false;
-    QTest::newRow("no permission") << int(QSerialPort::PermissionError) << false
-                                   << int(PortErrorKind::Other) << true;
+    QTest::newRow("locked by another")
+        << int(QSerialPort::PermissionError) << true << int(PortErrorKind::InUse) << false;
+    QTest::newRow("no permission")
+        << int(QSerialPort::PermissionError) << false << int(PortErrorKind::Other) << true;
     QTest::newRow("already open") << int(QSerialPort::OpenError) << true
                                   << int(PortErrorKind::InUse) << false;
     QTest::newRow("not open") << int(QSerialPort::NotOpenError) << true
                               << int(PortErrorKind::NotOpen) << false;
-    QTest::newRow("removed") << int(QSerialPort::ResourceError) << true
-                             << int(PortErrorKind::Other) << false;
+    QTest::newRow("removed") << int(QSerialPort::ResourceError) << true << int(PortErrorKind::Other)
+                             << false;
     QTest::newRow("write") << int(QSerialPort::WriteError) << true << int(PortErrorKind::Other)
                            << false;
-    QTest::newRow("unknown") << int(QSerialPort::UnknownError) << true
-                             << int(PortErrorKind::Other) << false;
+    QTest::newRow("unknown") << int(QSerialPort::UnknownError) << true << int(PortErrorKind::Other)
+                             << false;
 }
 
-void SerialTransportTest::errorMapping()
-{
+void SerialTransportTest::errorMapping() {
     QFETCH(int, qtError);
     QFETCH(bool, accessible);
     QFETCH(int, kind);

@@ -3,6 +3,12 @@
 // message traced, talking either to a scripted radio (exact answers, including short,
 // garbled and stale ones) or to the built-in simulator.
 
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
 #include "core/prompter.h"
 #include "link/clock.h"
 #include "link/linktrace.h"
@@ -11,13 +17,6 @@
 #include "link/transport.h"
 #include "sim/k3simulator.h"
 
-#include <QByteArray>
-#include <QMap>
-#include <QString>
-#include <QStringList>
-
-#include <memory>
-
 namespace corvane::test {
 
 // Answers whole writes from a table; the answer joins the receive buffer at once, so text
@@ -25,20 +24,17 @@ namespace corvane::test {
 class ScriptedRadio : public Transport {
 public:
     void setAnswer(const QString &write, const QByteArray &answer) { m_answers[write] = answer; }
-    PortError open(int) override
-    {
+    PortError open(int) override {
         m_open = true;
         return {};
     }
     void close() override { m_open = false; }
     bool isOpen() const override { return m_open; }
-    PortError write(const QByteArray &bytes) override
-    {
+    PortError write(const QByteArray &bytes) override {
         m_buffer += m_answers.value(QString::fromLatin1(bytes));
         return {};
     }
-    QByteArray readAll(PortError * = nullptr) override
-    {
+    QByteArray readAll(PortError * = nullptr) override {
         QByteArray out;
         out.swap(m_buffer);
         return out;
@@ -59,16 +55,14 @@ struct BenchBase {
     LinkTrace trace;
     ScriptedPrompter prompter;
 
-    BenchBase()
-    {
+    BenchBase() {
         link.setTrace(&trace);
         prompter.setObserver([this](const PromptMessage &m) {
             trace.addMessage(clock.now(), m.title + u'|' + m.text);
         });
     }
     // The waits of the trace, in order.
-    QList<int> waits() const
-    {
+    QList<int> waits() const {
         QList<int> out;
         for (const auto &e : trace.events())
             if (e.kind == TraceEvent::Kind::Wait) out << e.ms;
@@ -79,8 +73,7 @@ struct BenchBase {
 struct ScriptedBench : BenchBase {
     ScriptedRadio *radio = nullptr;
 
-    ScriptedBench()
-    {
+    ScriptedBench() {
         auto transport = std::make_unique<ScriptedRadio>();
         radio = transport.get();
         link.setTransport(std::move(transport));
@@ -91,8 +84,7 @@ struct ScriptedBench : BenchBase {
 struct SimBench : BenchBase {
     std::shared_ptr<sim::K3Simulator> simulator = std::make_shared<sim::K3Simulator>();
 
-    SimBench()
-    {
+    SimBench() {
         simulator->setNoiseEnabled(false);
         link.setTransport(std::make_unique<SimTransport>(simulator, clock));
         link.open();
@@ -101,12 +93,13 @@ struct SimBench : BenchBase {
 };
 
 // A "ds;" answer around eight display bytes: "DS", the bytes, two status bytes, ";".
-inline QByteArray dsAnswer(const QByteArray &display)
-{
+inline QByteArray dsAnswer(const QByteArray &display) {
     return QByteArray("DS") + display + QByteArray("\x80\x80;");
 }
 
 // A display byte with its decimal point lit.
-inline char lit(char c) { return static_cast<char>(static_cast<unsigned char>(c) | 0x80); }
+inline char lit(char c) {
+    return static_cast<char>(static_cast<unsigned char>(c) | 0x80);
+}
 
 }  // namespace corvane::test

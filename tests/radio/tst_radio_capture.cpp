@@ -1,10 +1,10 @@
 // The settings capture against a scripted radio: the queries and their cuts, the identity
 // exchange, the report lines and the restore sequence.
 
+#include <QtTest>
+
 #include "radio/radiobench.h"
 #include "radio/settingscapture.h"
-
-#include <QtTest>
 
 using namespace corvane;
 using corvane::test::ScriptedBench;
@@ -14,8 +14,7 @@ Q_DECLARE_METATYPE(corvane::ReportTail)
 namespace {
 
 // The answers of the data model's examples.
-void scriptTypicalRadio(test::ScriptedRadio &radio)
-{
+void scriptTypicalRadio(test::ScriptedRadio &radio) {
     radio.setAnswer("ag;", "AG030;");
     radio.setAnswer("k22;gt;k20;", "GT0041;");
     radio.setAnswer("ra;", "RA00;");
@@ -32,10 +31,9 @@ void scriptTypicalRadio(test::ScriptedRadio &radio)
     radio.setAnswer("rvf;", "RVF01.21;");
 }
 
-const QStringList kRestoreWrites{"k22;GT0041;k20;", "AG030;",         "RA00;",
-                                 "PA1;",            "RG250;",         "MD2;",
-                                 "FA00014060000;",  "k22;FW005030;k20;", "k31;FW0240;k30;",
-                                 "db00;"};
+const QStringList kRestoreWrites{"k22;GT0041;k20;", "AG030;", "RA00;",          "PA1;",
+                                 "RG250;",          "MD2;",   "FA00014060000;", "k22;FW005030;k20;",
+                                 "k31;FW0240;k30;", "db00;"};
 
 }  // namespace
 
@@ -54,8 +52,7 @@ private slots:
     void restoreBeforeAnySnapshotSendsNothing();
 };
 
-void CaptureTests::snapshotQueriesAndCuts()
-{
+void CaptureTests::snapshotQueriesAndCuts() {
     ScriptedBench b;
     scriptTypicalRadio(*b.radio);
     SettingsCapture capture;
@@ -72,17 +69,15 @@ void CaptureTests::snapshotQueriesAndCuts()
     QCOMPARE(s.strVfoA, QString("FA00014060000"));
     QCOMPARE(s.strFltBandwidth, QString("FW0240"));
     QCOMPARE(s.strFltNumber, QString("FW005030"));
-    QCOMPARE(b.trace.writes(),
-             QStringList({"ag;", "k22;gt;k20;", "ra;", "pa;", "rg;", "md;", "k22;pc;k20;", "fa;",
-                          "k31;fw;k30;", "k22;fw;k20;"}));
+    QCOMPARE(b.trace.writes(), QStringList({"ag;", "k22;gt;k20;", "ra;", "pa;", "rg;", "md;",
+                                            "k22;pc;k20;", "fa;", "k31;fw;k30;", "k22;fw;k20;"}));
     // Every query: 100 ms before the read, 100 ms after it.
     QCOMPARE(b.waits(), QList<int>(20, 100));
     QCOMPARE(b.trace.lines().mid(0, 5),
              QStringList({"W ag;", "S 100", "R AG030;", "S 100", "W k22;gt;k20;"}));
 }
 
-void CaptureTests::shortAnswersLeaveEmptyFields()
-{
+void CaptureTests::shortAnswersLeaveEmptyFields() {
     ScriptedBench b;
     b.radio->setAnswer("ag;", "AG;");
     b.radio->setAnswer("rg;", ";");
@@ -104,8 +99,7 @@ void CaptureTests::shortAnswersLeaveEmptyFields()
     QCOMPARE(capture.snapshot().strRFGainNbr, QString("250"));
 }
 
-void CaptureTests::identityExchange()
-{
+void CaptureTests::identityExchange() {
     ScriptedBench b;
     scriptTypicalRadio(*b.radio);
     SettingsCapture capture;
@@ -127,6 +121,7 @@ void CaptureTests::identityExchange()
     QCOMPARE(empty.identity().strMCURev, QString());
 }
 
+// clang-format off
 void CaptureTests::reportLines_data()
 {
     QTest::addColumn<ReportTail>("tail");
@@ -148,9 +143,9 @@ void CaptureTests::reportLines_data()
                                                    "Mode: CW", QString(39, u'='),
                                                    "Reading\tAFV"});
 }
+// clang-format on
 
-void CaptureTests::reportLines()
-{
+void CaptureTests::reportLines() {
     QFETCH(ReportTail, tail);
     QFETCH(QStringList, tailLines);
     ScriptedBench b;
@@ -186,8 +181,7 @@ void CaptureTests::reportLines()
     QCOMPARE(capture.listInitialSettings(tail), lines);
 }
 
-void CaptureTests::reportKeepsItsLengthOnSilence()
-{
+void CaptureTests::reportKeepsItsLengthOnSilence() {
     ScriptedBench b;
     SettingsCapture capture;
     capture.readInitialSettings(b.link);
@@ -201,8 +195,7 @@ void CaptureTests::reportKeepsItsLengthOnSilence()
     QCOMPARE(capture.listInitialSettings(mdsReportTail(false)).size(), 24);
 }
 
-void CaptureTests::restoreSendsTheSnapshot()
-{
+void CaptureTests::restoreSendsTheSnapshot() {
     ScriptedBench b;
     scriptTypicalRadio(*b.radio);
     SettingsCapture capture;
@@ -220,8 +213,7 @@ void CaptureTests::restoreSendsTheSnapshot()
     QCOMPARE(b.trace.writes(), kRestoreWrites);
 }
 
-void CaptureTests::restoreWithTechModeTurnsItOff()
-{
+void CaptureTests::restoreWithTechModeTurnsItOff() {
     ScriptedBench b;
     scriptTypicalRadio(*b.radio);
     b.radio->setAnswer("ds;", test::dsAnswer("      ON"));
@@ -240,8 +232,7 @@ void CaptureTests::restoreWithTechModeTurnsItOff()
     QCOMPARE(b.trace.writes(), kRestoreWrites + QStringList({"mn072;", "ds;", "mn255;"}));
 }
 
-void CaptureTests::restoreBeforeAnySnapshotSendsNothing()
-{
+void CaptureTests::restoreBeforeAnySnapshotSendsNothing() {
     ScriptedBench b;
     SettingsCapture capture;
     QVERIFY(!capture.hasSnapshot());

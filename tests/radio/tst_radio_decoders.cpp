@@ -1,10 +1,10 @@
 // Display decoding and setting decoders over every answer form, including short, empty and
 // garbled ones.
 
+#include <QtTest>
+
 #include "radio/k3settings.h"
 #include "radio/radiobench.h"
-
-#include <QtTest>
 
 using namespace corvane;
 using namespace corvane::k3settings;
@@ -12,7 +12,9 @@ using corvane::test::lit;
 
 namespace {
 // Display bytes as the link delivers them: one character per byte, 128..255 kept.
-QString bytes(const QByteArray &b) { return QString::fromLatin1(b); }
+QString bytes(const QByteArray &b) {
+    return QString::fromLatin1(b);
+}
 }  // namespace
 
 class DecoderTests : public QObject {
@@ -34,6 +36,7 @@ private slots:
     void cuttingDecoders();
 };
 
+// clang-format off
 void DecoderTests::displayTextCut_data()
 {
     QTest::addColumn<QString>("answer");
@@ -46,14 +49,15 @@ void DecoderTests::displayTextCut_data()
     QTest::newRow("short") << "DS12;" << "DS12;";
     QTest::newRow("empty") << "" << "";
 }
+// clang-format on
 
-void DecoderTests::displayTextCut()
-{
+void DecoderTests::displayTextCut() {
     QFETCH(QString, answer);
     QFETCH(QString, display);
     QCOMPARE(displayTextOf(answer), display);
 }
 
+// clang-format off
 void DecoderTests::decodeDisplay_data()
 {
     QTest::addColumn<QString>("display");
@@ -74,16 +78,15 @@ void DecoderTests::decodeDisplay_data()
     QTest::newRow("empty") << "" << "        ";
     QTest::newRow("longer than the display") << "123456789A" << "12345678";
 }
+// clang-format on
 
-void DecoderTests::decodeDisplay()
-{
+void DecoderTests::decodeDisplay() {
     QFETCH(QString, display);
     QFETCH(QString, decoded);
     QCOMPARE(decodeDisplayText(display), decoded);
 }
 
-void DecoderTests::stripPoint()
-{
+void DecoderTests::stripPoint() {
     QCOMPARE(stripDecimalPoint(QChar(128 + '7')), QChar(u'7'));
     QCOMPARE(stripDecimalPoint(QChar(128 + '@')), QChar(u'@'));
     QCOMPARE(stripDecimalPoint(QChar(128)), QChar(u'\0'));
@@ -91,6 +94,7 @@ void DecoderTests::stripPoint()
     QCOMPARE(stripDecimalPoint(QChar(u'7')), QChar(u'7'));
 }
 
+// clang-format off
 void DecoderTests::eqBars_data()
 {
     QTest::addColumn<QString>("display");
@@ -101,14 +105,15 @@ void DecoderTests::eqBars_data()
     QTest::newRow("short") << "^^" << "+2+2-2-2-2-2-2-2";
     QTest::newRow("empty") << "" << "-2-2-2-2-2-2-2-2";
 }
+// clang-format on
 
-void DecoderTests::eqBars()
-{
+void DecoderTests::eqBars() {
     QFETCH(QString, display);
     QFETCH(QString, levels);
     QCOMPARE(decodeEqBars(display), levels);
 }
 
+// clang-format off
 void DecoderTests::rawMenuTexts_data()
 {
     QTest::addColumn<QString>("kind");
@@ -134,17 +139,21 @@ void DecoderTests::rawMenuTexts_data()
     QTest::newRow("mic+line short") << "micline" << "     O" << "    OFF";
     QTest::newRow("mic+line empty") << "micline" << "" << "    OFF";
 }
+// clang-format on
 
-void DecoderTests::rawMenuTexts()
-{
+void DecoderTests::rawMenuTexts() {
     QFETCH(QString, kind);
     QFETCH(QString, display);
     QFETCH(QString, text);
-    if (kind == QLatin1String("alarm")) QCOMPARE(alarmText(display), text);
-    else if (kind == QLatin1String("micsel")) QCOMPARE(micSelectText(display), text);
-    else QCOMPARE(micPlusLineText(display), text);
+    if (kind == QLatin1String("alarm"))
+        QCOMPARE(alarmText(display), text);
+    else if (kind == QLatin1String("micsel"))
+        QCOMPARE(micSelectText(display), text);
+    else
+        QCOMPARE(micPlusLineText(display), text);
 }
 
+// clang-format off
 void DecoderTests::wordDecoders_data()
 {
     QTest::addColumn<QString>("decoder");
@@ -168,22 +177,27 @@ void DecoderTests::wordDecoders_data()
     for (int i = 0; i < mode.size(); i += 2)
         QTest::addRow("mode %s", qPrintable(mode[i])) << "mode" << mode[i] << mode[i + 1];
 }
+// clang-format on
 
-void DecoderTests::wordDecoders()
-{
+void DecoderTests::wordDecoders() {
     QFETCH(QString, decoder);
     QFETCH(QString, answer);
     QFETCH(QString, result);
     const QString before = answer;
     QString got;
-    if (decoder == QLatin1String("agc")) got = decodeAgc(answer);
-    else if (decoder == QLatin1String("att")) got = decodeAttenuator(answer);
-    else if (decoder == QLatin1String("pre")) got = decodePreamp(answer);
-    else got = decodeMode(answer);
+    if (decoder == QLatin1String("agc"))
+        got = decodeAgc(answer);
+    else if (decoder == QLatin1String("att"))
+        got = decodeAttenuator(answer);
+    else if (decoder == QLatin1String("pre"))
+        got = decodePreamp(answer);
+    else
+        got = decodeMode(answer);
     QCOMPARE(got, result);
     QCOMPARE(answer, before);
 }
 
+// clang-format off
 void DecoderTests::cuttingDecoders_data()
 {
     QTest::addColumn<QString>("decoder");
@@ -213,18 +227,22 @@ void DecoderTests::cuttingDecoders_data()
     QTest::newRow("filter one char") << "flt" << "5" << "" << "";
     QTest::newRow("filter empty") << "flt" << "" << "" << "";
 }
+// clang-format on
 
-void DecoderTests::cuttingDecoders()
-{
+void DecoderTests::cuttingDecoders() {
     QFETCH(QString, decoder);
     QFETCH(QString, answer);
     QFETCH(QString, result);
     QFETCH(QString, left);
     QString got;
-    if (decoder == QLatin1String("power")) got = decodePower(answer);
-    else if (decoder == QLatin1String("vfo")) got = decodeVfoFrequency(answer);
-    else if (decoder == QLatin1String("bw")) got = decodeBandwidth(answer);
-    else got = decodeFilterNumber(answer);
+    if (decoder == QLatin1String("power"))
+        got = decodePower(answer);
+    else if (decoder == QLatin1String("vfo"))
+        got = decodeVfoFrequency(answer);
+    else if (decoder == QLatin1String("bw"))
+        got = decodeBandwidth(answer);
+    else
+        got = decodeFilterNumber(answer);
     QCOMPARE(got, result);
     QCOMPARE(answer, left);
 }

@@ -1,12 +1,11 @@
 // The display readers and pre-test checks against a scripted radio: exact writes, waits,
 // reads and messages, including missing and stale answers.
 
+#include <QtTest>
+#include <functional>
+
 #include "radio/k3settings.h"
 #include "radio/radiobench.h"
-
-#include <QtTest>
-
-#include <functional>
 
 using namespace corvane;
 using namespace corvane::k3settings;
@@ -34,16 +33,15 @@ private slots:
     void prepareRunsKat3OnceAndSetsFlags();
 };
 
-void ExchangeTests::readMenuValueWritesEntryThenDisplay()
-{
+void ExchangeTests::readMenuValueWritesEntryThenDisplay() {
     ScriptedBench b;
     b.radio->setAnswer("ds;", dsAnswer(QByteArray("    1") + lit('0') + "00"));
     QCOMPARE(readMenuValue(b.link, "mn013"), QString("    1.000"));
     const QString answer = QString::fromLatin1(dsAnswer(QByteArray("    1") + lit('0') + "00"));
-    QCOMPARE(b.trace.lines(),
-             QStringList({"W mn013;", "S 100", "W ds;", "S 100", "R " + answer}));
+    QCOMPARE(b.trace.lines(), QStringList({"W mn013;", "S 100", "W ds;", "S 100", "R " + answer}));
 }
 
+// clang-format off
 void ExchangeTests::mainReaders_data()
 {
     QTest::addColumn<Reader>("reader");
@@ -81,9 +79,9 @@ void ExchangeTests::mainReaders_data()
     QTest::newRow("afx md codes") << Reader(readAfxMode) << "mn105;" << QByteArray("@@@@@QFF")
                                   << "     OFF";
 }
+// clang-format on
 
-void ExchangeTests::mainReaders()
-{
+void ExchangeTests::mainReaders() {
     QFETCH(Reader, reader);
     QFETCH(QString, command);
     QFETCH(QByteArray, display);
@@ -101,8 +99,7 @@ void ExchangeTests::mainReaders()
     QCOMPARE(silent.trace.writes(), QStringList({command, "ds;"}));
 }
 
-void ExchangeTests::readTechModeLeavesTheMenu()
-{
+void ExchangeTests::readTechModeLeavesTheMenu() {
     ScriptedBench b;
     b.radio->setAnswer("ds;", dsAnswer("     OFF"));
     QCOMPARE(readTechMode(b.link), QString("     OFF"));
@@ -110,6 +107,7 @@ void ExchangeTests::readTechModeLeavesTheMenu()
     QCOMPARE(b.waits(), QList<int>({100, 100, 100}));
 }
 
+// clang-format off
 void ExchangeTests::switchTechMode_data()
 {
     QTest::addColumn<bool>("enable");
@@ -124,22 +122,25 @@ void ExchangeTests::switchTechMode_data()
     QTest::newRow("disable while off") << false << dsAnswer("     OFF") << false;
     QTest::newRow("disable, no answer") << false << QByteArray() << true;
 }
+// clang-format on
 
-void ExchangeTests::switchTechMode()
-{
+void ExchangeTests::switchTechMode() {
     QFETCH(bool, enable);
     QFETCH(QByteArray, answer);
     QFETCH(bool, stepped);
     ScriptedBench b;
     b.radio->setAnswer("ds;", answer);
     enable ? enableTechMode(b.link) : disableTechMode(b.link);
-    QStringList expected{"W mn072;", "S 100", "W ds;", "S 100",
-                         "R " + QString::fromLatin1(answer)};
-    if (stepped) expected << "W up;" << "S 100";
-    expected << "W mn255;" << "S 100";
+    QStringList expected{"W mn072;", "S 100", "W ds;", "S 100", "R " + QString::fromLatin1(answer)};
+    if (stepped)
+        expected << "W up;"
+                 << "S 100";
+    expected << "W mn255;"
+             << "S 100";
     QCOMPARE(b.trace.lines(), expected);
 }
 
+// clang-format off
 void ExchangeTests::setAgcOff_data()
 {
     QTest::addColumn<QByteArray>("answer");
@@ -150,19 +151,22 @@ void ExchangeTests::setAgcOff_data()
     QTest::newRow("short form") << QByteArray("GT004;") << false;
     QTest::newRow("no answer") << QByteArray() << false;
 }
+// clang-format on
 
-void ExchangeTests::setAgcOff()
-{
+void ExchangeTests::setAgcOff() {
     QFETCH(QByteArray, answer);
     QFETCH(bool, sent);
     ScriptedBench b;
     b.radio->setAnswer("k22;gt;k20;", answer);
     k3settings::setAgcOff(b.link);
     QStringList expected{"W k22;gt;k20;", "S 100", "R " + QString::fromLatin1(answer)};
-    if (sent) expected << "W k22;gt0020;k20;" << "S 100";
+    if (sent)
+        expected << "W k22;gt0020;k20;"
+                 << "S 100";
     QCOMPARE(b.trace.lines(), expected);
 }
 
+// clang-format off
 void ExchangeTests::checkKat3_data()
 {
     QTest::addColumn<QByteArray>("answer");
@@ -173,27 +177,26 @@ void ExchangeTests::checkKat3_data()
     QTest::newRow("active") << dsAnswer("   AUTO ") << true;
     QTest::newRow("no answer") << QByteArray() << true;
 }
+// clang-format on
 
-void ExchangeTests::checkKat3()
-{
+void ExchangeTests::checkKat3() {
     QFETCH(QByteArray, answer);
     QFETCH(bool, warned);
     ScriptedBench b;
     b.radio->setAnswer("ds;", answer);
     k3settings::checkKat3(b.link, b.prompter);
-    QStringList expected{"W mn023;", "S 100", "W ds;", "S 100",
-                         "R " + QString::fromLatin1(answer)};
+    QStringList expected{"W mn023;", "S 100", "W ds;", "S 100", "R " + QString::fromLatin1(answer)};
     if (warned) {
         expected << "M KAT3 Present|KAT3 ATU is present. Recommend it be bypassed for test. "
                     "Press and hold ATU Tune on K3."
-                 << "W mn255;" << "S 100";
+                 << "W mn255;"
+                 << "S 100";
     }
     QCOMPARE(b.trace.lines(), expected);
     if (warned) QCOMPARE(b.prompter.messages().front().icon, MessageIcon::Information);
 }
 
-void ExchangeTests::prepareRunsKat3OnceAndSetsFlags()
-{
+void ExchangeTests::prepareRunsKat3OnceAndSetsFlags() {
     ScriptedBench b;
     b.radio->setAnswer("ds;", dsAnswer("     OFF"));
     TestWindowFlags flags;
@@ -202,8 +205,8 @@ void ExchangeTests::prepareRunsKat3OnceAndSetsFlags()
     QVERIFY(flags.blnTechModeSet);
     // The scripted display is not a tuner text, so the warning showed once.
     QCOMPARE(b.prompter.messages().size(), size_t(1));
-    QCOMPARE(b.trace.writes(), QStringList({"mn023;", "ds;", "mn255;", "mn072;", "ds;",
-                                            "mn255;", "mn072;", "ds;", "up;", "mn255;"}));
+    QCOMPARE(b.trace.writes(), QStringList({"mn023;", "ds;", "mn255;", "mn072;", "ds;", "mn255;",
+                                            "mn072;", "ds;", "up;", "mn255;"}));
 
     b.trace.clear();
     b.radio->setAnswer("ds;", dsAnswer("      ON"));

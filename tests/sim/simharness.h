@@ -1,10 +1,10 @@
 #pragma once
 // Drives a K3Simulator the way the program does: write, wait a fixed time, read all.
 
-#include "sim/k3simulator.h"
-
 #include <QByteArray>
 #include <QString>
+
+#include "sim/k3simulator.h"
 
 namespace corvane::sim::test {
 
@@ -14,14 +14,12 @@ struct SimHarness {
 
     explicit SimHarness(quint32 seed = 0x4b33) : sim(seed) {}
 
-    QByteArray ask(const QByteArray &command, int waitMs = 100)
-    {
+    QByteArray ask(const QByteArray &command, int waitMs = 100) {
         sim.receive(command, now);
         now += waitMs;
         return sim.takeOutput(now);
     }
-    void send(const QByteArray &command, int waitMs = 100)
-    {
+    void send(const QByteArray &command, int waitMs = 100) {
         sim.receive(command, now);
         now += waitMs;
     }
@@ -32,8 +30,7 @@ struct SimHarness {
 
 // The display's character codes turned into text: bit 7 is the point before the
 // character, and the radio's own stand-ins for letters it cannot draw.
-inline QString decodeDisplay(const QByteArray &bytes)
-{
+inline QString decodeDisplay(const QByteArray &bytes) {
     QString out;
     for (const char c : bytes) {
         const uchar u = uchar(c);
@@ -43,16 +40,36 @@ inline QString decodeDisplay(const QByteArray &bytes)
             continue;
         }
         switch (c) {
-        case '@': out += u' '; break;
-        case '<': out += u'L'; break;
-        case '>': out += u'-'; break;
-        case 'K': out += u'H'; break;
-        case 'M': out += u'N'; break;
-        case 'W': out += u'I'; break;
-        case 'Q': out += u'O'; break;
-        case 'V': out += u'U'; break;
-        case 'Z': out += u'C'; break;
-        default: out += QChar(u); break;
+            case '@':
+                out += u' ';
+                break;
+            case '<':
+                out += u'L';
+                break;
+            case '>':
+                out += u'-';
+                break;
+            case 'K':
+                out += u'H';
+                break;
+            case 'M':
+                out += u'N';
+                break;
+            case 'W':
+                out += u'I';
+                break;
+            case 'Q':
+                out += u'O';
+                break;
+            case 'V':
+                out += u'U';
+                break;
+            case 'Z':
+                out += u'C';
+                break;
+            default:
+                out += QChar(u);
+                break;
         }
     }
     return out;

@@ -1,11 +1,11 @@
 // The simulator's answers, command modes, displays and menus, checked the way the program
 // reads them.
+#include <QtTest>
+
 #include "link/clock.h"
 #include "link/radiolink.h"
 #include "link/simtransport.h"
 #include "simharness.h"
-
-#include <QtTest>
 
 using corvane::sim::K3Simulator;
 using corvane::sim::VfoBReadout;
@@ -38,8 +38,7 @@ private slots:
     void readoutsNeedTechMode();
 };
 
-void SimCommandsTest::answers_data()
-{
+void SimCommandsTest::answers_data() {
     QTest::addColumn<QByteArray>("command");
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("id") << QByteArray("id;") << QByteArray("ID017;");
@@ -63,6 +62,7 @@ void SimCommandsTest::answers_data()
     QTest::newRow("mn none") << QByteArray("mn;") << QByteArray("MN255;");
     QTest::newRow("k2") << QByteArray("k2;") << QByteArray("K20;");
     QTest::newRow("sub rf gain") << QByteArray("rg$;") << QByteArray("RG$250;");
+    QTest::newRow("s-meter S9") << QByteArray("smh;") << QByteArray("SMH054;");
     QTest::newRow("unknown") << QByteArray("zz;") << QByteArray("?;");
     QTest::newRow("rf gain too high") << QByteArray("rg251;") << QByteArray("?;");
     QTest::newRow("menu out of range") << QByteArray("mn300;") << QByteArray("?;");
@@ -72,16 +72,14 @@ void SimCommandsTest::answers_data()
     QTest::newRow("lone semicolons") << QByteArray(";;;;;") << QByteArray();
 }
 
-void SimCommandsTest::answers()
-{
+void SimCommandsTest::answers() {
     QFETCH(QByteArray, command);
     QFETCH(QByteArray, expected);
     SimHarness h;
     QCOMPARE(h.ask(command), expected);
 }
 
-void SimCommandsTest::settings_data()
-{
+void SimCommandsTest::settings_data() {
     QTest::addColumn<QByteArray>("command");
     QTest::addColumn<QByteArray>("query");
     QTest::addColumn<QByteArray>("expected");
@@ -89,7 +87,8 @@ void SimCommandsTest::settings_data()
     QTest::newRow("attenuator") << QByteArray("ra01;") << QByteArray("ra;") << QByteArray("RA01;");
     QTest::newRow("preamp") << QByteArray("pa0;") << QByteArray("pa;") << QByteArray("PA0;");
     QTest::newRow("rf gain") << QByteArray("rg005;") << QByteArray("rg;") << QByteArray("RG005;");
-    QTest::newRow("rf gain two digits") << QByteArray("rg75;") << QByteArray("rg;") << QByteArray("RG075;");
+    QTest::newRow("rf gain two digits")
+        << QByteArray("rg75;") << QByteArray("rg;") << QByteArray("RG075;");
     QTest::newRow("mode") << QByteArray("md2;") << QByteArray("md;") << QByteArray("MD2;");
     QTest::newRow("vfo a") << QByteArray("FA00007100000;") << QByteArray("fa;")
                            << QByteArray("FA00007100000;");
@@ -100,13 +99,13 @@ void SimCommandsTest::settings_data()
     QTest::newRow("bandwidth") << QByteArray("k31;FW0240;k30;") << QByteArray("k31;fw;k30;")
                                << QByteArray("FW0240;");
     QTest::newRow("auto info") << QByteArray("ai2;") << QByteArray("ai;") << QByteArray("AI2;");
-    QTest::newRow("menu entry") << QByteArray("mn072;") << QByteArray("mn;") << QByteArray("MN072;");
+    QTest::newRow("menu entry") << QByteArray("mn072;") << QByteArray("mn;")
+                                << QByteArray("MN072;");
     QTest::newRow("sub af gain") << QByteArray("AG$010;") << QByteArray("ag$;")
                                  << QByteArray("AG$010;");
 }
 
-void SimCommandsTest::settings()
-{
+void SimCommandsTest::settings() {
     QFETCH(QByteArray, command);
     QFETCH(QByteArray, query);
     QFETCH(QByteArray, expected);
@@ -115,23 +114,20 @@ void SimCommandsTest::settings()
     QCOMPARE(h.ask(query), expected);
 }
 
-void SimCommandsTest::severalCommandsInOneWriteRunInOrder()
-{
+void SimCommandsTest::severalCommandsInOneWriteRunInOrder() {
     SimHarness h;
     QCOMPARE(h.ask("id;ag;RG;rg100;rg;"), QByteArray("ID017;AG030;RG250;RG100;"));
     QCOMPARE(h.sim.commandLog().mid(0, 3), QStringList({"id", "ag", "RG"}));
 }
 
-void SimCommandsTest::partialCommandWaitsForItsSemicolon()
-{
+void SimCommandsTest::partialCommandWaitsForItsSemicolon() {
     SimHarness h;
     QCOMPARE(h.ask("i"), QByteArray());
     QCOMPARE(h.ask("d;a"), QByteArray("ID017;"));
     QCOMPARE(h.ask("g;"), QByteArray("AG030;"));
 }
 
-void SimCommandsTest::lateAnswerLandsInTheNextRead()
-{
+void SimCommandsTest::lateAnswerLandsInTheNextRead() {
     // Over the program's own link: a 100 ms wait misses a 150 ms answer, which then sits
     // in front of the next one.
     auto sim = std::make_shared<K3Simulator>();
@@ -150,8 +146,7 @@ void SimCommandsTest::lateAnswerLandsInTheNextRead()
     QCOMPARE(link.queryRadio(QStringLiteral("pa;"), 300), QStringLiteral("MD3;"));
 }
 
-void SimCommandsTest::frequencyDisplayDecodes()
-{
+void SimCommandsTest::frequencyDisplayDecodes() {
     SimHarness h;
     const QByteArray ds = h.ask("ds;");
     QCOMPARE(ds.size(), 13);
@@ -166,8 +161,7 @@ void SimCommandsTest::frequencyDisplayDecodes()
     QCOMPARE(decodeDisplay(db.mid(2, 8)), QStringLiteral(" 14060.00"));
 }
 
-void SimCommandsTest::menuValues_data()
-{
+void SimCommandsTest::menuValues_data() {
     QTest::addColumn<int>("entry");
     QTest::addColumn<QString>("decoded");
     QTest::newRow("TECH MD") << 72 << QStringLiteral("     OFF");
@@ -192,8 +186,7 @@ void SimCommandsTest::menuValues_data()
     QTest::newRow("RX EQ") << 8 << QStringLiteral("--------");
 }
 
-void SimCommandsTest::menuValues()
-{
+void SimCommandsTest::menuValues() {
     QFETCH(int, entry);
     QFETCH(QString, decoded);
     SimHarness h;
@@ -203,8 +196,7 @@ void SimCommandsTest::menuValues()
     QCOMPARE(decodeDisplay(h.displayA()), QStringLiteral(" 14060.00"));
 }
 
-void SimCommandsTest::everyMenuEntryShowsEightBytesAndItsName()
-{
+void SimCommandsTest::everyMenuEntryShowsEightBytesAndItsName() {
     SimHarness h;
     for (int entry = 0; entry <= 115; ++entry) {
         h.send("mn" + QByteArray::number(entry).rightJustified(3, '0') + ';');
@@ -219,8 +211,7 @@ void SimCommandsTest::everyMenuEntryShowsEightBytesAndItsName()
     QVERIFY(h.sim.menuChoices(116).isEmpty());
 }
 
-void SimCommandsTest::rawMenuForms()
-{
+void SimCommandsTest::rawMenuForms() {
     SimHarness h;
     h.send("mn026;", 1500);
     QCOMPARE(h.ask("ds;").mid(5, 5), QByteArray("05321"));
@@ -243,8 +234,7 @@ void SimCommandsTest::rawMenuForms()
     QCOMPARE(h.ask("ds;").left(10).right(3), QByteArray("OFF"));
 }
 
-void SimCommandsTest::menuStepping()
-{
+void SimCommandsTest::menuStepping() {
     SimHarness h;
     h.send("mn072;");
     h.send("up;");
@@ -276,17 +266,18 @@ void SimCommandsTest::menuStepping()
     QCOMPARE(h.displayA(), QByteArray("NOT APPL"));
 }
 
-void SimCommandsTest::filterEntries()
-{
+void SimCommandsTest::filterEntries() {
     SimHarness h;
     h.send("k30;mn038;");
     QCOMPARE(h.ask("db;", 200).left(5), QByteArray("DBFL1"));
     QCOMPARE(decodeDisplay(h.displayA().mid(4, 4)), QStringLiteral(" 2.80"));
     h.send("k31;swt29;k30;");
     QCOMPARE(h.ask("db;", 200).left(5), QByteArray("DBFL2"));
-    QCOMPARE(h.displayA().mid(4, 4), QByteArray("@2\xb7" "0"));
+    QCOMPARE(h.displayA().mid(4, 4), QByteArray("@2\xb7"
+                                                "0"));
     h.send("k30;mn039;");
-    QCOMPARE(h.displayA().mid(4, 4), QByteArray(">0\xb9" "1"));
+    QCOMPARE(h.displayA().mid(4, 4), QByteArray(">0\xb9"
+                                                "1"));
     h.send("k31;swt29;k30;k30;mn040;");
     QCOMPARE(h.ask("db;").left(5), QByteArray("DBFL3"));
     QCOMPARE(h.displayA()[4], '2');
@@ -307,8 +298,7 @@ void SimCommandsTest::filterEntries()
     h.send("k30;mn255;");
 }
 
-void SimCommandsTest::filterEntriesOnTheSubReceiver()
-{
+void SimCommandsTest::filterEntriesOnTheSubReceiver() {
     SimHarness h;
     h.send("k30;mn038;", 200);
     h.send("k31;swt48;k30;");
@@ -324,8 +314,7 @@ void SimCommandsTest::filterEntriesOnTheSubReceiver()
     QVERIFY(!h.sim.state().mainFilters[1].rxEnabled[3]);
 }
 
-void SimCommandsTest::switchTapsNeedK31()
-{
+void SimCommandsTest::switchTapsNeedK31() {
     SimHarness h;
     h.send("k30;mn038;swt29;");
     QCOMPARE(h.ask("db;").left(5), QByteArray("DBFL1"));
@@ -334,8 +323,7 @@ void SimCommandsTest::switchTapsNeedK31()
     QCOMPARE(h.ask("k3;"), QByteArray("K31;"));
 }
 
-void SimCommandsTest::filterSlotFollowsModeAndBandwidth()
-{
+void SimCommandsTest::filterSlotFollowsModeAndBandwidth() {
     SimHarness h;
     QCOMPARE(h.sim.state().selectedSlot, 2);  // CW, 500 Hz: the 400 Hz filter
     h.send("md2;");
@@ -351,8 +339,7 @@ void SimCommandsTest::filterSlotFollowsModeAndBandwidth()
     QCOMPARE(h.ask("k22;fw;k20;"), QByteArray("FW005040;"));
 }
 
-void SimCommandsTest::restoreFormsPutTheRadioBack()
-{
+void SimCommandsTest::restoreFormsPutTheRadioBack() {
     SimHarness h;
     h.send("md2;ag010;rg200;pa1;");
     const QByteArray agc = h.ask("k22;gt;k20;");
@@ -386,8 +373,7 @@ void SimCommandsTest::restoreFormsPutTheRadioBack()
     QCOMPARE(h.ask("ag;rg;pa;ra;"), QByteArray("AG010;RG200;PA1;RA00;"));
 }
 
-void SimCommandsTest::agcAndBandwidthAreKeptPerMode()
-{
+void SimCommandsTest::agcAndBandwidthAreKeptPerMode() {
     SimHarness h;
     h.send("md2;k22;gt0020;k20;k31;FW0240;k30;md3;");
     QCOMPARE(h.ask("k22;gt;k20;k31;fw;k30;"), QByteArray("GT0041;FW0050;"));
@@ -395,8 +381,7 @@ void SimCommandsTest::agcAndBandwidthAreKeptPerMode()
     QCOMPARE(h.ask("k22;gt;k20;k31;fw;k30;"), QByteArray("GT0020;FW0240;"));
 }
 
-void SimCommandsTest::autoInfoReports()
-{
+void SimCommandsTest::autoInfoReports() {
     SimHarness h;
     h.send("ai1;");
     const QByteArray report = h.ask("FA00007012340;");
@@ -414,8 +399,7 @@ void SimCommandsTest::autoInfoReports()
     QVERIFY(reports.contains("AG030;"));
 }
 
-void SimCommandsTest::readoutsNeedTechMode()
-{
+void SimCommandsTest::readoutsNeedTechMode() {
     SimHarness h;
     h.sim.setNoiseEnabled(false);
     h.send("db10;");

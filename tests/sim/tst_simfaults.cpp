@@ -1,12 +1,11 @@
 // Faults the simulator injects on request, and input it must survive whatever it is.
+#include <QtTest>
+#include <random>
+
 #include "link/clock.h"
 #include "link/radiolink.h"
 #include "link/simtransport.h"
 #include "simharness.h"
-
-#include <QtTest>
-
-#include <random>
 
 using corvane::sim::Faults;
 using corvane::sim::K3Simulator;
@@ -25,8 +24,7 @@ private slots:
     void hugeWriteWithoutSemicolon();
 };
 
-void SimFaultsTest::silentRadioStillCarriesOutCommands()
-{
+void SimFaultsTest::silentRadioStillCarriesOutCommands() {
     SimHarness h;
     h.sim.faults().silent = true;
     h.sim.faults().unsolicitedIfEveryMs = 100;
@@ -37,8 +35,7 @@ void SimFaultsTest::silentRadioStillCarriesOutCommands()
     QCOMPARE(h.ask("rg;"), QByteArray("RG100;"));
 }
 
-void SimFaultsTest::busyRadioRefusesEverything()
-{
+void SimFaultsTest::busyRadioRefusesEverything() {
     SimHarness h;
     h.sim.faults().busy = true;
     QCOMPARE(h.ask("id;rg100;mn072;"), QByteArray("?;?;?;"));
@@ -47,8 +44,7 @@ void SimFaultsTest::busyRadioRefusesEverything()
     QCOMPARE(h.sim.commandLog(), QStringList({"id", "rg100", "mn072"}));
 }
 
-void SimFaultsTest::garbledAnswersKeepTheirLength()
-{
+void SimFaultsTest::garbledAnswersKeepTheirLength() {
     SimHarness h;
     h.sim.faults().garbled = true;
     int changed = 0;
@@ -60,16 +56,14 @@ void SimFaultsTest::garbledAnswersKeepTheirLength()
     QVERIFY(changed >= 15);
 }
 
-void SimFaultsTest::truncatedAnswersLoseTheirSecondHalf()
-{
+void SimFaultsTest::truncatedAnswersLoseTheirSecondHalf() {
     SimHarness h;
     h.sim.faults().truncated = true;
     QCOMPARE(h.ask("id;"), QByteArray("ID0"));
     QCOMPARE(h.ask("ds;").size(), 6);
 }
 
-void SimFaultsTest::unsolicitedReportsArriveOnTime()
-{
+void SimFaultsTest::unsolicitedReportsArriveOnTime() {
     SimHarness h;
     h.ask("id;");
     h.sim.faults().unsolicitedIfEveryMs = 250;
@@ -81,8 +75,7 @@ void SimFaultsTest::unsolicitedReportsArriveOnTime()
     QVERIFY(h.sim.nextOutputTime() > h.now);
 }
 
-void SimFaultsTest::vanishedPortFailsAtTheLink()
-{
+void SimFaultsTest::vanishedPortFailsAtTheLink() {
     auto sim = std::make_shared<K3Simulator>();
     corvane::VirtualClock clock;
     corvane::RadioLink link(clock);
@@ -98,23 +91,24 @@ void SimFaultsTest::vanishedPortFailsAtTheLink()
     QCOMPARE(sim->takeOutput(clock.now() + 1000), QByteArray());
 }
 
-void SimFaultsTest::byteSoupNeverCrashes()
-{
+void SimFaultsTest::byteSoupNeverCrashes() {
     std::mt19937 rng(2024);
     std::uniform_int_distribution<int> byte(0, 255);
     std::uniform_int_distribution<int> length(0, 300);
     std::uniform_int_distribution<int> coin(0, 9);
-    static const char *const kPieces[] = {"mn", "038", "041", "swt", "29", "48", "k31", "k22",
-                                          "fw", "gt", "db", "11", "10", "up", "dn", ";", "$",
-                                          "FA", "99999999999", "rg", "pc", "md", "ds"};
+    static const char *const kPieces[] = {
+        "mn", "038", "041", "swt", "29", "48", "k31",         "k22", "fw", "gt", "db", "11",
+        "10", "up",  "dn",  ";",   "$",  "FA", "99999999999", "rg",  "pc", "md", "ds"};
     K3Simulator sim;
     qint64 now = 0;
     for (int round = 0; round < 3000; ++round) {
         QByteArray soup;
         const int n = length(rng);
         for (int i = 0; i < n; ++i) {
-            if (coin(rng) < 4) soup += kPieces[size_t(byte(rng)) % std::size(kPieces)];
-            else soup += char(byte(rng));
+            if (coin(rng) < 4)
+                soup += kPieces[size_t(byte(rng)) % std::size(kPieces)];
+            else
+                soup += char(byte(rng));
         }
         Faults &f = sim.faults();
         f.garbled = coin(rng) == 0;
@@ -136,8 +130,7 @@ void SimFaultsTest::byteSoupNeverCrashes()
     QVERIFY(sim.takeOutput(now + 100100).endsWith("ID017;"));
 }
 
-void SimFaultsTest::hugeWriteWithoutSemicolon()
-{
+void SimFaultsTest::hugeWriteWithoutSemicolon() {
     SimHarness h;
     h.ask(QByteArray(1 << 20, 'A'));
     QCOMPARE(h.ask(";id;"), QByteArray("?;ID017;"));

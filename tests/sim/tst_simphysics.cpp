@@ -1,11 +1,10 @@
 // The measurement physics, read back through the radio's own readouts with the program's
 // commands and waits: a linear range of the dBV readout, crystal filter passbands seen by a
 // sweep, and the receiver's MDS.
-#include "simharness.h"
-
 #include <QtTest>
-
 #include <cmath>
+
+#include "simharness.h"
 
 using corvane::sim::CrystalFilter;
 using corvane::sim::K3Simulator;
@@ -13,11 +12,12 @@ using corvane::sim::test::SimHarness;
 
 namespace {
 
-double reading(const QByteArray &answer) { return answer.mid(2, 5).trimmed().toDouble(); }
+double reading(const QByteArray &answer) {
+    return answer.mid(2, 5).trimmed().toDouble();
+}
 
 // The dBV test configuration and the AFV reference at refGain.
-void prepareDbv(SimHarness &h, int refGain)
-{
+void prepareDbv(SimHarness &h, int refGain) {
     h.send("mn072;");
     if (h.ask("ds;").left(10).right(3) == "OFF") h.send("up;");
     h.send("mn255;ag005;", 1000);
@@ -28,8 +28,7 @@ void prepareDbv(SimHarness &h, int refGain)
 }
 
 // One step of the linearity test: dBV with the attenuator off and on.
-double attenuatorDifference(SimHarness &h, int gain)
-{
+double attenuatorDifference(SimHarness &h, int gain) {
     h.send("rg" + QByteArray::number(gain).rightJustified(3, '0') + ';');
     h.ask("rg;");
     h.wait(2500);
@@ -48,8 +47,7 @@ struct Sweep {
 };
 
 // A sweep of VFO A from centre - span to centre + span, the reference taken at the centre.
-Sweep sweep(SimHarness &h, qint64 centreHz, int spanHz, int stepHz, int rfGain)
-{
+Sweep sweep(SimHarness &h, qint64 centreHz, int spanHz, int stepHz, int rfGain) {
     h.send("mn072;");
     if (h.ask("ds;").left(10).right(3) == "OFF") h.send("up;");
     h.send("mn255;ag005;", 1000);
@@ -69,8 +67,7 @@ Sweep sweep(SimHarness &h, qint64 centreHz, int spanHz, int stepHz, int rfGain)
 }
 
 // Width between the outermost crossings of `level` dB, interpolated between steps.
-double widthAt(const Sweep &s, double level)
-{
+double widthAt(const Sweep &s, double level) {
     const size_t n = s.db.size();
     size_t first = n, last = 0;
     for (size_t i = 0; i < n; ++i)
@@ -86,8 +83,7 @@ double widthAt(const Sweep &s, double level)
     return cross(last, last + 1) - cross(first - 1, first);
 }
 
-double mds(SimHarness &h, bool preamp)
-{
+double mds(SimHarness &h, bool preamp) {
     h.send("mn072;");
     if (h.ask("ds;").left(10).right(3) == "OFF") h.send("up;");
     h.send("mn255;ag005;", 1000);
@@ -129,30 +125,26 @@ private slots:
     void misplacedFilterOffsetShiftsThePassband();
 };
 
-void SimPhysicsTest::dbvReadoutHasALinearRange()
-{
+void SimPhysicsTest::dbvReadoutHasALinearRange() {
     SimHarness h;
     prepareDbv(h, 100);
     QString table;
     for (int gain = 0; gain <= 250; gain += 10) {
         const double diff = attenuatorDifference(h, gain);
         table += QStringLiteral(" %1:%2").arg(gain).arg(diff, 0, 'f', 1);
-        if (gain >= 40 && gain <= 190)
-            QVERIFY2(diff >= 10.0 && diff <= 10.5, qPrintable(table));
+        if (gain >= 40 && gain <= 190) QVERIFY2(diff >= 10.0 && diff <= 10.5, qPrintable(table));
         if (gain == 250) QVERIFY2(diff < 8.0, qPrintable(table));
         if (gain == 0) QVERIFY2(diff < 9.5, qPrintable(table));
     }
     qInfo("attenuator difference by RF gain:%s", qPrintable(table));
 }
 
-void SimPhysicsTest::filterShapesMeetPublishedWidths_data()
-{
+void SimPhysicsTest::filterShapesMeetPublishedWidths_data() {
     QTest::addColumn<int>("slot");
     for (int slot = 0; slot < 5; ++slot) QTest::addRow("FL%d", slot + 1) << slot;
 }
 
-void SimPhysicsTest::filterShapesMeetPublishedWidths()
-{
+void SimPhysicsTest::filterShapesMeetPublishedWidths() {
     QFETCH(int, slot);
     const CrystalFilter f = K3Simulator().state().mainFilters[size_t(slot)];
     QVERIFY(qAbs(K3Simulator::filterResponseDb(f, 0)) < 1e-6);
@@ -163,8 +155,7 @@ void SimPhysicsTest::filterShapesMeetPublishedWidths()
     QVERIFY(ultimate < -95 && ultimate > -105);
 }
 
-void SimPhysicsTest::sweepShowsPassbandAndRejection_data()
-{
+void SimPhysicsTest::sweepShowsPassbandAndRejection_data() {
     QTest::addColumn<int>("mode");
     QTest::addColumn<int>("bandwidthHz");
     QTest::addColumn<int>("slot");
@@ -174,8 +165,7 @@ void SimPhysicsTest::sweepShowsPassbandAndRejection_data()
     QTest::newRow("400 Hz 8-pole, CW") << 3 << 2000 << 2 << 900 << 10;
 }
 
-void SimPhysicsTest::sweepShowsPassbandAndRejection()
-{
+void SimPhysicsTest::sweepShowsPassbandAndRejection() {
     QFETCH(int, mode);
     QFETCH(int, bandwidthHz);
     QFETCH(int, slot);
@@ -203,8 +193,7 @@ void SimPhysicsTest::sweepShowsPassbandAndRejection()
     QVERIFY2(qAbs(w6 - f.width6dBHz) < 0.05 * f.width6dBHz, qPrintable(QString::number(w6)));
 }
 
-void SimPhysicsTest::everySlotSweepsToItsWidths_data()
-{
+void SimPhysicsTest::everySlotSweepsToItsWidths_data() {
     QTest::addColumn<int>("slot");
     QTest::addColumn<int>("stepHz");
     QTest::newRow("FL1 2.8 kHz 8-pole") << 0 << 20;
@@ -214,8 +203,7 @@ void SimPhysicsTest::everySlotSweepsToItsWidths_data()
     QTest::newRow("FL5 200 Hz 5-pole") << 4 << 5;
 }
 
-void SimPhysicsTest::everySlotSweepsToItsWidths()
-{
+void SimPhysicsTest::everySlotSweepsToItsWidths() {
     // AM with the widest DSP passband, so that the crystal filter alone shapes the sweep.
     QFETCH(int, slot);
     QFETCH(int, stepHz);
@@ -229,23 +217,22 @@ void SimPhysicsTest::everySlotSweepsToItsWidths()
     const Sweep s = sweep(h, 14060000, int(f.width60dBHz * 0.65), stepHz, 45);
     const double w6 = widthAt(s, -6);
     const double w60 = widthAt(s, -60);
-    qInfo("FL%d swept: -6 dB %.0f Hz (published %.0f), -60 dB %.0f Hz (published %.0f), "
-          "shape factor %.2f",
-          slot + 1, w6, f.width6dBHz, w60, f.width60dBHz, w60 / w6);
+    qInfo(
+        "FL%d swept: -6 dB %.0f Hz (published %.0f), -60 dB %.0f Hz (published %.0f), "
+        "shape factor %.2f",
+        slot + 1, w6, f.width6dBHz, w60, f.width60dBHz, w60 / w6);
     QVERIFY2(qAbs(w6 - f.width6dBHz) < 0.05 * f.width6dBHz, qPrintable(QString::number(w6)));
     QVERIFY2(qAbs(w60 - f.width60dBHz) < 0.05 * f.width60dBHz, qPrintable(QString::number(w60)));
 }
 
-void SimPhysicsTest::mdsNearPublishedFigures_data()
-{
+void SimPhysicsTest::mdsNearPublishedFigures_data() {
     QTest::addColumn<bool>("preamp");
     QTest::addColumn<double>("expected");
     QTest::newRow("preamp on") << true << -136.0;
     QTest::newRow("preamp off") << false << -130.0;
 }
 
-void SimPhysicsTest::mdsNearPublishedFigures()
-{
+void SimPhysicsTest::mdsNearPublishedFigures() {
     QFETCH(bool, preamp);
     QFETCH(double, expected);
     SimHarness h;
@@ -254,8 +241,7 @@ void SimPhysicsTest::mdsNearPublishedFigures()
     QVERIFY2(qAbs(measured - expected) < 1.5, qPrintable(QString::number(measured)));
 }
 
-void SimPhysicsTest::noiseIsSeededAndCanBeSwitchedOff()
-{
+void SimPhysicsTest::noiseIsSeededAndCanBeSwitchedOff() {
     auto readings = [](bool noise, quint32 seed) {
         SimHarness h(seed);
         h.sim.setNoiseEnabled(noise);
@@ -272,8 +258,7 @@ void SimPhysicsTest::noiseIsSeededAndCanBeSwitchedOff()
     QCOMPARE(exact.count(exact.first()), 5);
 }
 
-void SimPhysicsTest::misplacedFilterOffsetShiftsThePassband()
-{
+void SimPhysicsTest::misplacedFilterOffsetShiftsThePassband() {
     K3Simulator sim;
     sim.state().selectedSlot = 2;
     const double centred = sim.receiveResponseDb(150);

@@ -1,6 +1,9 @@
 // corvane-k3sim as other programs meet it: a pseudo-terminal (or TCP port) that answers
 // like a K3, a link to it, and a clean end on SIGTERM. Also Hamlib's rigctl against it.
-#include <QtTest>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -8,12 +11,8 @@
 #include <QStandardPaths>
 #include <QTcpSocket>
 #include <QTemporaryDir>
-
+#include <QtTest>
 #include <csignal>
-#include <fcntl.h>
-#include <poll.h>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
 
@@ -21,16 +20,14 @@ namespace {
 constexpr int kStartMs = 10000;
 constexpr int kAnswerMs = 3000;
 
-QString simulatorPath()
-{
+QString simulatorPath() {
     const QByteArray dir = qgetenv("CORVANE_BUILD_DIR");
     return dir.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/corvane-k3sim")
                          : QString::fromLocal8Bit(dir) + QStringLiteral("/bin/corvane-k3sim");
 }
 
 // Starts the simulator and returns the first line it prints ("PTY ..." or "TCP ...").
-QString start(QProcess &process, const QStringList &arguments)
-{
+QString start(QProcess &process, const QStringList &arguments) {
     process.start(simulatorPath(), arguments);
     if (!process.waitForStarted(kStartMs)) return QString();
     while (!process.canReadLine())
@@ -38,16 +35,14 @@ QString start(QProcess &process, const QStringList &arguments)
     return QString::fromLocal8Bit(process.readLine()).trimmed();
 }
 
-bool stop(QProcess &process)
-{
+bool stop(QProcess &process) {
     ::kill(pid_t(process.processId()), SIGTERM);
     return process.waitForFinished(kStartMs) && process.exitStatus() == QProcess::NormalExit &&
            process.exitCode() == 0;
 }
 
 // Reads from fd until the text read ends in ";" (or nothing more comes).
-QByteArray readAnswer(int fd)
-{
+QByteArray readAnswer(int fd) {
     QByteArray out;
     pollfd p{fd, POLLIN, 0};
     while (!out.endsWith(';') && ::poll(&p, 1, kAnswerMs) > 0) {
@@ -59,14 +54,12 @@ QByteArray readAnswer(int fd)
     return out;
 }
 
-QByteArray exchange(int fd, const QByteArray &command)
-{
+QByteArray exchange(int fd, const QByteArray &command) {
     if (::write(fd, command.constData(), size_t(command.size())) != command.size()) return {};
     return readAnswer(fd);
 }
 
-int openRaw(const QString &path)
-{
+int openRaw(const QString &path) {
     const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
     if (fd < 0) return -1;
     termios tio{};
@@ -89,8 +82,7 @@ private slots:
     void rigctlReadsAndSetsVfoAndMode();
 };
 
-void SimServerTest::servesAPtyAndEndsCleanly()
-{
+void SimServerTest::servesAPtyAndEndsCleanly() {
     QTemporaryDir dir;
     const QString link = dir.filePath(QStringLiteral("k3"));
     QProcess sim;
@@ -112,12 +104,11 @@ void SimServerTest::servesAPtyAndEndsCleanly()
     QVERIFY(!QFileInfo::exists(link) && !QFileInfo(link).isSymLink());
 }
 
-void SimServerTest::servesTcp()
-{
+void SimServerTest::servesTcp() {
     QProcess sim;
-    const QString line = start(sim, {QStringLiteral("--tcp"), QStringLiteral("0"),
-                                     QStringLiteral("--no-pty"), QStringLiteral("--latency"),
-                                     QStringLiteral("20")});
+    const QString line =
+        start(sim, {QStringLiteral("--tcp"), QStringLiteral("0"), QStringLiteral("--no-pty"),
+                    QStringLiteral("--latency"), QStringLiteral("20")});
     QVERIFY2(line.startsWith(QStringLiteral("TCP 127.0.0.1:")), qPrintable(line));
     QTcpSocket socket;
     socket.connectToHost(QStringLiteral("127.0.0.1"), quint16(line.section(u':', 1).toUInt()));
@@ -130,13 +121,12 @@ void SimServerTest::servesTcp()
     QVERIFY(stop(sim));
 }
 
-void SimServerTest::vanishesLikeAPulledCable()
-{
+void SimServerTest::vanishesLikeAPulledCable() {
     QTemporaryDir dir;
     const QString link = dir.filePath(QStringLiteral("k3"));
     QProcess sim;
-    const QString line =
-        start(sim, {QStringLiteral("--vanish-after"), QStringLiteral("300"), QStringLiteral("--link"), link});
+    const QString line = start(sim, {QStringLiteral("--vanish-after"), QStringLiteral("300"),
+                                     QStringLiteral("--link"), link});
     QVERIFY2(line.startsWith(QStringLiteral("PTY ")), qPrintable(line));
     const int fd = openRaw(line.mid(4));
     QVERIFY(fd >= 0);
@@ -150,8 +140,7 @@ void SimServerTest::vanishesLikeAPulledCable()
     QVERIFY(stop(sim));
 }
 
-void SimServerTest::refusesBadOptions()
-{
+void SimServerTest::refusesBadOptions() {
     for (const QStringList &args : {QStringList{QStringLiteral("--ai"), QStringLiteral("7")},
                                     QStringList{QStringLiteral("--kat3"), QStringLiteral("maybe")},
                                     QStringList{QStringLiteral("--no-pty")}}) {
@@ -162,23 +151,23 @@ void SimServerTest::refusesBadOptions()
     }
 }
 
-void SimServerTest::helpListsEveryOption()
-{
+void SimServerTest::helpListsEveryOption() {
     QProcess sim;
     sim.start(simulatorPath(), {QStringLiteral("--help")});
     QVERIFY(sim.waitForFinished(kStartMs));
     const QString help = QString::fromLocal8Bit(sim.readAllStandardOutput());
     for (const char *option :
-         {"--latency", "--seed", "--no-noise", "--ai", "--kat3", "--tech-md", "--gen-level",
-          "--gen-freq", "--gen-off", "--silent", "--late", "--garbled", "--truncated", "--busy",
-          "--unsolicited-if", "--vanish-after", "--trace", "--tcp", "--link", "--no-link"})
+         {"--latency",      "--seed",      "--no-noise",  "--ai",      "--kat3",
+          "--tech-md",      "--gen-level", "--gen-freq",  "--gen-off", "--silent",
+          "--late",         "--garbled",   "--truncated", "--busy",    "--unsolicited-if",
+          "--vanish-after", "--trace",     "--tcp",       "--link",    "--no-link"})
         QVERIFY2(help.contains(QLatin1String(option)), option);
 }
 
-void SimServerTest::rigctlReadsAndSetsVfoAndMode()
-{
+void SimServerTest::rigctlReadsAndSetsVfoAndMode() {
     const QString rigctl = QStandardPaths::findExecutable(QStringLiteral("rigctl"));
-    if (rigctl.isEmpty()) QSKIP("Hamlib's rigctl is not installed (Debian package libhamlib-utils)");
+    if (rigctl.isEmpty())
+        QSKIP("Hamlib's rigctl is not installed (Debian package libhamlib-utils)");
     QTemporaryDir dir;
     QProcess sim;
     const QString line = start(sim, {QStringLiteral("--link"), dir.filePath(QStringLiteral("k3"))});
@@ -192,8 +181,8 @@ void SimServerTest::rigctlReadsAndSetsVfoAndMode()
                           QStringLiteral("M"), QStringLiteral("USB"), QStringLiteral("0"),
                           QStringLiteral("f")});
     QVERIFY(client.waitForFinished(30000));
-    const QStringList out = QString::fromLocal8Bit(client.readAllStandardOutput())
-                                .split(u'\n', Qt::SkipEmptyParts);
+    const QStringList out =
+        QString::fromLocal8Bit(client.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(client.exitCode(), 0);
     QVERIFY2(out.size() >= 4, qPrintable(out.join(u'|')));
     QCOMPARE(out.at(0), QStringLiteral("14060000"));

@@ -1,35 +1,33 @@
 // corvane-k3sim: a simulated Elecraft K3 on a pseudo-terminal and/or a TCP port, for
 // corvane, Hamlib's rigctl or anything else that talks to a K3 over a serial line.
-#include "sim/k3simulator.h"
-#include "sim/server/k3simserver.h"
+#include <sys/signalfd.h>
+#include <unistd.h>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QSocketNotifier>
 #include <QTimer>
-
 #include <csignal>
 #include <cstdio>
-#include <sys/signalfd.h>
-#include <unistd.h>
 
-using corvane::sim::K3Simulator;
+#include "sim/k3simulator.h"
+#include "sim/server/k3simserver.h"
+
 using corvane::sim::K3SimServer;
+using corvane::sim::K3Simulator;
 
 namespace {
 
 constexpr int kUsageError = 2;
 constexpr int kStartError = 1;
 
-int fail(int code, const QString &message)
-{
+int fail(int code, const QString &message) {
     std::fprintf(stderr, "corvane-k3sim: %s\n", qPrintable(message));
     return code;
 }
 
-bool readInt(const QCommandLineParser &p, const QString &name, int lo, int hi, int *out)
-{
+bool readInt(const QCommandLineParser &p, const QString &name, int lo, int hi, int *out) {
     if (!p.isSet(name)) return true;
     bool ok = false;
     const int v = p.value(name).toInt(&ok, 10);
@@ -38,8 +36,7 @@ bool readInt(const QCommandLineParser &p, const QString &name, int lo, int hi, i
     return true;
 }
 
-bool readDouble(const QCommandLineParser &p, const QString &name, double *out)
-{
+bool readDouble(const QCommandLineParser &p, const QString &name, double *out) {
     if (!p.isSet(name)) return true;
     bool ok = false;
     const double v = p.value(name).toDouble(&ok);
@@ -50,8 +47,7 @@ bool readDouble(const QCommandLineParser &p, const QString &name, double *out)
 
 }  // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     // SIGINT and SIGTERM are taken through a signalfd, so they must be blocked before any
     // thread starts; the event loop then ends the program cleanly.
     sigset_t stopSignals;
@@ -70,32 +66,53 @@ int main(int argc, char *argv[])
         "SIGINT or SIGTERM (exit code 0)."));
     p.addHelpOption();
     const QList<QCommandLineOption> options = {
-        {QStringLiteral("tcp"), QStringLiteral("Also listen on 127.0.0.1:<port> (0 = any free port)."), QStringLiteral("port")},
+        {QStringLiteral("tcp"),
+         QStringLiteral("Also listen on 127.0.0.1:<port> (0 = any free port)."),
+         QStringLiteral("port")},
         {QStringLiteral("no-pty"), QStringLiteral("Serve on TCP only (needs --tcp).")},
-        {QStringLiteral("link"), QStringLiteral("Symbolic link to the pty (default ${TMPDIR:-/tmp}/corvane-k3sim-<pid>)."), QStringLiteral("path")},
+        {QStringLiteral("link"),
+         QStringLiteral("Symbolic link to the pty (default ${TMPDIR:-/tmp}/corvane-k3sim-<pid>)."),
+         QStringLiteral("path")},
         {QStringLiteral("no-link"), QStringLiteral("Make no link to the pty.")},
-        {QStringLiteral("latency"), QStringLiteral("Reply latency in ms (default 5)."), QStringLiteral("ms")},
-        {QStringLiteral("seed"), QStringLiteral("Seed of the receiver noise."), QStringLiteral("n")},
-        {QStringLiteral("no-noise"), QStringLiteral("Exact, repeatable readings without receiver noise.")},
-        {QStringLiteral("ai"), QStringLiteral("Auto-info mode at start, 0..3 (default 0)."), QStringLiteral("n")},
-        {QStringLiteral("kat3"), QStringLiteral("KAT3 tuner: none, bypass or auto (default none)."), QStringLiteral("state")},
-        {QStringLiteral("tech-md"), QStringLiteral("CONFIG:TECH MD at start: on or off (default off)."), QStringLiteral("on|off")},
-        {QStringLiteral("gen-level"), QStringLiteral("Signal generator level in dBm (default -73)."), QStringLiteral("dbm")},
-        {QStringLiteral("gen-freq"), QStringLiteral("Signal generator frequency in Hz (default 14060000)."), QStringLiteral("hz")},
+        {QStringLiteral("latency"), QStringLiteral("Reply latency in ms (default 5)."),
+         QStringLiteral("ms")},
+        {QStringLiteral("seed"), QStringLiteral("Seed of the receiver noise."),
+         QStringLiteral("n")},
+        {QStringLiteral("no-noise"),
+         QStringLiteral("Exact, repeatable readings without receiver noise.")},
+        {QStringLiteral("ai"), QStringLiteral("Auto-info mode at start, 0..3 (default 0)."),
+         QStringLiteral("n")},
+        {QStringLiteral("kat3"), QStringLiteral("KAT3 tuner: none, bypass or auto (default none)."),
+         QStringLiteral("state")},
+        {QStringLiteral("tech-md"),
+         QStringLiteral("CONFIG:TECH MD at start: on or off (default off)."),
+         QStringLiteral("on|off")},
+        {QStringLiteral("gen-level"),
+         QStringLiteral("Signal generator level in dBm (default -73)."), QStringLiteral("dbm")},
+        {QStringLiteral("gen-freq"),
+         QStringLiteral("Signal generator frequency in Hz (default 14060000)."),
+         QStringLiteral("hz")},
         {QStringLiteral("gen-off"), QStringLiteral("Start with the signal generator off.")},
         {QStringLiteral("silent"), QStringLiteral("Fault: answer nothing.")},
-        {QStringLiteral("late"), QStringLiteral("Fault: every answer this many ms late."), QStringLiteral("ms")},
+        {QStringLiteral("late"), QStringLiteral("Fault: every answer this many ms late."),
+         QStringLiteral("ms")},
         {QStringLiteral("garbled"), QStringLiteral("Fault: corrupt characters of every answer.")},
-        {QStringLiteral("truncated"), QStringLiteral("Fault: send only the first half of every answer.")},
-        {QStringLiteral("busy"), QStringLiteral("Fault: answer every command with \"?;\" and carry out none.")},
-        {QStringLiteral("unsolicited-if"), QStringLiteral("Fault: an unsolicited IF report every <ms>."), QStringLiteral("ms")},
-        {QStringLiteral("vanish-after"), QStringLiteral("Fault: close the pty and TCP port after <ms>, as if unplugged."), QStringLiteral("ms")},
+        {QStringLiteral("truncated"),
+         QStringLiteral("Fault: send only the first half of every answer.")},
+        {QStringLiteral("busy"),
+         QStringLiteral("Fault: answer every command with \"?;\" and carry out none.")},
+        {QStringLiteral("unsolicited-if"),
+         QStringLiteral("Fault: an unsolicited IF report every <ms>."), QStringLiteral("ms")},
+        {QStringLiteral("vanish-after"),
+         QStringLiteral("Fault: close the pty and TCP port after <ms>, as if unplugged."),
+         QStringLiteral("ms")},
         {QStringLiteral("trace"), QStringLiteral("Log every command and answer to stderr.")},
     };
     p.addOptions(options);
     p.process(app);
 
-    K3Simulator sim(p.isSet(QStringLiteral("seed")) ? p.value(QStringLiteral("seed")).toUInt() : 0x4b33);
+    K3Simulator sim(p.isSet(QStringLiteral("seed")) ? p.value(QStringLiteral("seed")).toUInt()
+                                                    : 0x4b33);
     int latency = 5, ai = 0, late = 0, unsolicited = 0, vanishAfter = -1, tcpPort = -1;
     double genLevel = sim.generator().levelDbm, genFreq = sim.generator().frequencyHz;
     if (!readInt(p, QStringLiteral("latency"), 0, 60000, &latency) ||
@@ -146,10 +163,11 @@ int main(int argc, char *argv[])
             const QString tmp = qEnvironmentVariableIsEmpty("TMPDIR")
                                     ? QStringLiteral("/tmp")
                                     : qEnvironmentVariable("TMPDIR");
-            const QString link = p.isSet(QStringLiteral("link"))
-                                     ? p.value(QStringLiteral("link"))
-                                     : QDir(tmp).filePath(QStringLiteral("corvane-k3sim-%1")
-                                                              .arg(QCoreApplication::applicationPid()));
+            const QString link =
+                p.isSet(QStringLiteral("link"))
+                    ? p.value(QStringLiteral("link"))
+                    : QDir(tmp).filePath(QStringLiteral("corvane-k3sim-%1")
+                                             .arg(QCoreApplication::applicationPid()));
             if (!server.makeLink(link, &error)) return fail(kStartError, error);
         }
     }

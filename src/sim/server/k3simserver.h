@@ -4,13 +4,12 @@
 // Bytes from any client go to the simulator; its answers are delivered when they are due,
 // by a precise single-shot timer armed to the simulator's next output time.
 
-#include "sim/k3simulator.h"
-
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
-
 #include <vector>
+
+#include "sim/k3simulator.h"
 
 class QSocketNotifier;
 class QTcpServer;
