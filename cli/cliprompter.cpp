@@ -1,20 +1,45 @@
 #include "cliprompter.h"
 
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "stopflag.h"
+
 namespace corvane::cli {
 
-CliPrompter::CliPrompter(bool confirmAtOnce, std::FILE *input, std::FILE *output)
-    : m_confirmAtOnce(confirmAtOnce), m_input(input), m_output(output) {}
+CliPrompter::CliPrompter(bool confirmAtOnce, int inputFd, std::FILE *output)
+    : m_confirmAtOnce(confirmAtOnce), m_inputFd(inputFd), m_output(output) {}
 
 void CliPrompter::message(const PromptMessage &msg) {
     const QString title = msg.title.isEmpty() ? programTitle() : msg.title;
     const QByteArray line = (title + QStringLiteral(": ") + msg.text).toLocal8Bit() + '\n';
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), m_output);
     std::fflush(m_output);
-    if (m_confirmAtOnce) return;
-    // Wait for the end of a line; end of input or Ctrl-C closes the message as well.
-    for (int c = std::fgetc(m_input); c != EOF && c != '\n'; c = std::fgetc(m_input)) {
+    if (!m_confirmAtOnce) waitForEnter();
+}
+
+void CliPrompter::waitForEnter() {
+    // Ctrl-C is held back except inside ppoll(), so one that comes just before the wait
+    // is not lost: the flag is checked with the signal blocked, then ppoll lets it in.
+    sigset_t interrupt;
+    sigset_t previous;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &interrupt, &previous);
+    while (!stopRequested()) {
+        pollfd input{m_inputFd, POLLIN, 0};
+        if (::ppoll(&input, 1, nullptr, &previous) < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        char c = 0;
+        // One byte at a time: what follows the line end is the next message's answer.
+        if (::read(m_inputFd, &c, 1) != 1 || c == '\n') break;
     }
-    std::clearerr(m_input);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 }  // namespace corvane::cli

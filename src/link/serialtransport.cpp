@@ -71,8 +71,12 @@ PortError SerialTransport::open(int baud) {
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port.open(QIODevice::ReadWrite)) {
+        // A device node without a UART behind it (Linux keeps /dev/ttyS0..3 whether or not
+        // the ports exist) fails to open with an I/O error: there is no such port.
         const PortError error =
-            portErrorFrom(m_port.error(), m_port.errorString(), deviceAccessible(m_device));
+            m_port.error() == QSerialPort::ResourceError
+                ? PortError{PortErrorKind::NoSuchPort, m_port.errorString()}
+                : portErrorFrom(m_port.error(), m_port.errorString(), deviceAccessible(m_device));
         m_port.clearError();
         return error;
     }

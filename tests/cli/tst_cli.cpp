@@ -1,6 +1,8 @@
 // corvane-cli as a user runs it: its output, messages and exit codes, on the built-in
 // simulator and on a pseudo-terminal with a radio played by the test.
 
+#include <signal.h>
+
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
@@ -60,6 +62,7 @@ private slots:
     void unidentifiedRadio();
     void sendOnPty();
     void traceOnStderr();
+    void interruptClosesThePrompt();
     void portErrors_data();
     void portErrors();
     void badUsage_data();
@@ -169,6 +172,24 @@ void CliTest::traceOnStderr() {
     QStringList lines = run.err.split(u'\n', Qt::SkipEmptyParts);
     for (QString &line : lines) line = line.simplified();
     QCOMPARE(lines, QStringList({"0 W id;", "0 S 400", "400 R ID017;"}));
+}
+
+void CliTest::interruptClosesThePrompt() {
+    QProcess process;
+    process.start(cliPath(), {"--port", "sim", "identify"});
+    QVERIFY(process.waitForStarted());
+    process.setReadChannel(QProcess::StandardError);
+    // The message waits for Enter; input stays open.
+    QByteArray err;
+    while (!err.contains("K3 Status: K3 is connected") && process.waitForReadyRead(20000))
+        err += process.readAllStandardError();
+    QVERIFY2(err.contains("K3 Status: K3 is connected"), err.constData());
+    QCOMPARE(::kill(pid_t(process.processId()), SIGINT), 0);
+    QVERIFY(process.waitForFinished(20000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(process.readAllStandardOutput(), QByteArray("ID017;\n"));
+    QVERIFY(!process.readAllStandardError().contains("AutoInf"));
 }
 
 void CliTest::portErrors_data() {

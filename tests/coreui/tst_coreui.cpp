@@ -6,6 +6,7 @@
 #include "core/ui/messageboxprompter.h"
 #include "core/ui/qtfiledialogs.h"
 #include "core/ui/resultslist.h"
+#include "core/ui/windowregistry.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -82,6 +83,10 @@ private slots:
     void messageBoxLooks_data();
     void messageBoxLooks();
     void fileDialogSetUp();
+    void escapePressesTheCancelButton();
+    void registryKeepsOneInstance();
+    void registryRebuildsAfterFrameClose();
+    void registryOpenerAndUnknownNames();
 };
 
 void TestCoreUi::formLoadsOnceAndHideKeepsIt()
@@ -315,6 +320,105 @@ void TestCoreUi::fileDialogSetUp()
     QCOMPARE(QDir(openDialog.directory()).canonicalPath(),
              QDir(QtFileDialogs::startFolder(open)).canonicalPath());
     QVERIFY(QDir(openDialog.directory()).exists());
+}
+
+void TestCoreUi::escapePressesTheCancelButton()
+{
+    LoadCounter form;
+    auto *ok = new QPushButton(QStringLiteral("OK"), &form);
+    form.showForm();
+    QTest::keyClick(&form, Qt::Key_Escape);
+    QVERIFY(form.isVisible());  // no cancel button: Escape does nothing
+    QSignalSpy clicked(ok, &QPushButton::clicked);
+    form.setCancelButton(ok);
+    QTest::keyClick(&form, Qt::Key_Escape);
+    QCOMPARE(clicked.count(), 1);
+}
+
+namespace {
+// A results window as the test windows build it: a form with a list.
+class ListForm : public FormWindow {
+    Q_OBJECT
+public:
+    explicit ListForm(QWidget *parent) : FormWindow(parent), list(new ResultsList(this)) {}
+    ResultsList *list;
+    int loads = 0;
+
+protected:
+    void loadForm() override
+    {
+        ++loads;
+        list->appendLine(QStringLiteral("loaded"));
+    }
+};
+}  // namespace
+
+void TestCoreUi::registryKeepsOneInstance()
+{
+    AppContext app;
+    QWidget owner;
+    WindowRegistry windows(app, &owner);
+    int built = 0;
+    bool sameRegistry = false;
+    windows.add(QStringLiteral("frmMDS"), [&](const WindowContext &c) {
+        ++built;
+        sameRegistry = &c.windows == &windows;
+        return new ListForm(c.owner);
+    });
+    QVERIFY(!windows.existing(QStringLiteral("frmMDS")));
+    auto *first = qobject_cast<ListForm *>(windows.show(QStringLiteral("frmMDS")));
+    QVERIFY(first);
+    QCOMPARE(first->objectName(), QStringLiteral("frmMDS"));
+    QCOMPARE(first->parentWidget(), &owner);
+    QCOMPARE(first->loads, 1);
+    first->list->appendLine(QStringLiteral("100\t-23.5"));
+    first->hideForm();
+    QCOMPARE(windows.show(QStringLiteral("frmMDS")), first);
+    QVERIFY(first->isVisible());
+    QCOMPARE(first->list->lines(),
+             (QStringList{QStringLiteral("loaded"), QStringLiteral("100\t-23.5")}));
+    QCOMPARE(windows.instance<ListForm>(QStringLiteral("frmMDS")), first);
+    QCOMPARE(built, 1);
+    QVERIFY(sameRegistry);
+}
+
+void TestCoreUi::registryRebuildsAfterFrameClose()
+{
+    AppContext app;
+    WindowRegistry windows(app, nullptr);
+    windows.add(QStringLiteral("frmMDS"),
+                [](const WindowContext &c) { return new ListForm(c.owner); });
+    QPointer<QWidget> first = windows.show(QStringLiteral("frmMDS"));
+    qobject_cast<ListForm *>(first.data())->list->appendLine(QStringLiteral("kept?"));
+    QVERIFY(first->close());
+    // Asked for again before the old one is gone: a new window all the same.
+    auto *second = qobject_cast<ListForm *>(windows.show(QStringLiteral("frmMDS")));
+    QVERIFY(second);
+    QVERIFY(second != first.data());
+    QCOMPARE(second->list->lines(), QStringList{QStringLiteral("loaded")});
+    QCOMPARE(second->loads, 1);
+    QTRY_VERIFY(first.isNull());
+    QCOMPARE(windows.existing(QStringLiteral("frmMDS")), second);
+}
+
+void TestCoreUi::registryOpenerAndUnknownNames()
+{
+    AppContext app;
+    WindowRegistry windows(app, nullptr);
+    QVERIFY(!windows.show(QStringLiteral("frmNothing")));
+    windows.open(QStringLiteral("frmNothing"));  // nothing happens
+    int opened = 0;
+    windows.add(
+        QStringLiteral("frmReadFile"), [](const WindowContext &c) { return new ListForm(c.owner); },
+        [&](const WindowContext &) { ++opened; });
+    windows.open(QStringLiteral("frmReadFile"));
+    QCOMPARE(opened, 1);
+    QVERIFY(!windows.existing(QStringLiteral("frmReadFile")));  // the opener decides
+    QCOMPARE(windows.names(), QStringList{QStringLiteral("frmReadFile")});
+    QPointer<QWidget> w = windows.instance(QStringLiteral("frmReadFile"));
+    QVERIFY(w && !w->isVisible());
+    windows.destroyAll();
+    QVERIFY(w.isNull());
 }
 
 QTEST_MAIN(TestCoreUi)

@@ -1,14 +1,24 @@
 #include "core/ui/formwindow.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 
 namespace corvane {
 
-FormWindow::FormWindow(QWidget *parent) : QWidget(parent)
+FormWindow::FormWindow(QWidget *parent) : QDialog(parent)
 {
-    // A top-level window even when a parent owns it: it has its own frame and stays alive
-    // as long as its owner.
-    setWindowFlag(Qt::Window, true);
+    // A top-level window even when a parent owns it: it has its own frame, can be minimised,
+    // and lives as long as its owner.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setModal(false);
+}
+
+void FormWindow::setCancelButton(QAbstractButton *button) { m_cancelButton = button; }
+
+void FormWindow::reject()
+{
+    if (m_cancelButton && m_cancelButton->isEnabled()) m_cancelButton->click();
 }
 
 void FormWindow::load()

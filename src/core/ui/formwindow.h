@@ -7,11 +7,17 @@
 //  - load() runs the window's load steps once, the first time the window is referred to;
 //    the window registry calls it right after building the window.
 
-#include <QWidget>
+#include <QAbstractButton>
+#include <QDialog>
+#include <QPointer>
+
+
 
 namespace corvane {
 
-class FormWindow : public QWidget {
+// A dialog underneath so that a default button answers Enter; shown modeless, it is an
+// ordinary window with its own frame.
+class FormWindow : public QDialog {
     Q_OBJECT
 public:
     explicit FormWindow(QWidget *parent = nullptr);
@@ -25,6 +31,11 @@ public:
     void hideForm();
     // True once the frame has closed the window: it is about to be deleted.
     bool isUnloading() const { return m_unloading; }
+    // The button Escape presses (the About box's OK). Without one Escape does nothing.
+    void setCancelButton(QAbstractButton *button);
+
+    // Escape: presses the cancel button, never hides the window by itself.
+    void reject() override;
 
 signals:
     void loaded();
@@ -39,6 +50,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    QPointer<QAbstractButton> m_cancelButton;
     bool m_loaded = false;
     bool m_unloading = false;
 };

@@ -1,0 +1,59 @@
+#include "link/ui/connectioncontroller.h"
+
+#include "link/ui/frmk3simulator.h"
+
+namespace corvane {
+
+ConnectionController::ConnectionController(Prompter &prompter, QObject *parent)
+    : ConnectionController(std::make_unique<RealClock>(), nullptr, prompter, parent)
+{
+}
+
+ConnectionController::ConnectionController(Clock &clock, Prompter &prompter, QObject *parent)
+    : ConnectionController(nullptr, &clock, prompter, parent)
+{
+}
+
+ConnectionController::ConnectionController(std::unique_ptr<Clock> ownClock, Clock *clock,
+                                           Prompter &prompter, QObject *parent)
+    : QObject(parent),
+      m_ownClock(std::move(ownClock)),
+      m_clock(clock ? *clock : *m_ownClock),
+      m_simulator(std::make_shared<sim::K3Simulator>()),
+      m_link(m_clock)
+{
+    m_makeTransport = [this](const QString &spec) {
+        return makeTransport(spec, m_clock, m_simulator);
+    };
+    m_listPorts = [] { return detectedPorts(); };
+    m_dialog = std::make_unique<frmConnect>(
+        m_link, prompter,
+        [this](const QString &spec) {
+            return m_makeTransport ? m_makeTransport(spec) : std::unique_ptr<Transport>();
+        },
+        [this] { return m_listPorts ? m_listPorts() : QList<DetectedPort>(); });
+    m_dialog->load();
+    connect(m_dialog.get(), &frmConnect::simulatorChosen, this,
+            &ConnectionController::showSimulatorWindow);
+}
+
+ConnectionController::~ConnectionController() { closePort(); }
+
+void ConnectionController::showDialog() { m_dialog->showForm(); }
+
+frmK3Simulator *ConnectionController::showSimulatorWindow()
+{
+    if (!m_simulatorWindow || m_simulatorWindow->isUnloading())
+        m_simulatorWindow = new frmK3Simulator(m_simulator, m_dialog.get());
+    m_simulatorWindow->showForm();
+    return m_simulatorWindow;
+}
+
+frmK3Simulator *ConnectionController::simulatorWindow() const
+{
+    return m_simulatorWindow.data();
+}
+
+void ConnectionController::closePort() { m_link.close(); }
+
+}  // namespace corvane

@@ -1,0 +1,62 @@
+#pragma once
+// Owns the program's one radio link and what goes with it: the clock the procedures wait
+// on, the built-in simulator, the connection dialog and the simulator's control window.
+// Windows get the link from here (through AppContext); nothing else opens or closes the port.
+
+#include "link/clock.h"
+#include "link/radiolink.h"
+#include "link/ui/frmconnect.h"
+#include "sim/k3simulator.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+namespace corvane {
+
+class frmK3Simulator;
+
+class ConnectionController : public QObject {
+    Q_OBJECT
+public:
+    // The program's: a real clock, the machine's ports and the built-in simulator.
+    explicit ConnectionController(Prompter &prompter, QObject *parent = nullptr);
+    // With a given clock (tests: a VirtualClock, so the simulator answers at once).
+    ConnectionController(Clock &clock, Prompter &prompter, QObject *parent = nullptr);
+    ~ConnectionController() override;
+
+    RadioLink &link() { return m_link; }
+    Clock &clock() const { return m_clock; }
+    const std::shared_ptr<sim::K3Simulator> &simulator() const { return m_simulator; }
+    // The dialog, loaded (not shown) when the controller is made.
+    frmConnect &dialog() const { return *m_dialog; }
+    QString autoInfo() const { return m_dialog->strAutoInf(); }
+
+    void showDialog();
+    // Shows the simulator's window, building it when needed.
+    frmK3Simulator *showSimulatorWindow();
+    frmK3Simulator *simulatorWindow() const;
+    // Closes the port if it is open (the program's end).
+    void closePort();
+
+    // Which transport a port spec opens; the default is makeTransport() on this clock with
+    // the built-in simulator. Tests map "COM 1" onto the simulator with it.
+    void setTransportMaker(frmConnect::TransportMaker maker) { m_makeTransport = std::move(maker); }
+    void setPortLister(frmConnect::PortLister lister) { m_listPorts = std::move(lister); }
+
+private:
+    ConnectionController(std::unique_ptr<Clock> ownClock, Clock *clock, Prompter &prompter,
+                         QObject *parent);
+
+    std::unique_ptr<Clock> m_ownClock;
+    Clock &m_clock;
+    std::shared_ptr<sim::K3Simulator> m_simulator;
+    RadioLink m_link;
+    frmConnect::TransportMaker m_makeTransport;
+    frmConnect::PortLister m_listPorts;
+    std::unique_ptr<frmConnect> m_dialog;
+    QPointer<frmK3Simulator> m_simulatorWindow;
+};
+
+}  // namespace corvane

@@ -1,0 +1,195 @@
+#include "link/ui/frmconnect.h"
+
+#include "link/connection.h"
+#include "ui_frmconnect.h"
+
+#include <QCloseEvent>
+
+namespace corvane {
+
+namespace {
+constexpr int kBaudRates[] = {4800, 9600, 19200, 38400};
+constexpr int kDefaultBaud = 38400;
+const QString kSettingsTail = QStringLiteral(",N,8,1");
+}  // namespace
+
+const QString frmConnect::kSimulatorItem = QStringLiteral("K3 Simulator (built in)");
+
+frmConnect::frmConnect(RadioLink &link, Prompter &prompter, TransportMaker makeTransport,
+                       PortLister listPorts, QWidget *parent)
+    : FormWindow(parent),
+      m_link(link),
+      m_prompter(prompter),
+      m_makeTransport(std::move(makeTransport)),
+      m_listPorts(std::move(listPorts)),
+      m_ui(std::make_unique<Ui::frmConnect>())
+{
+    m_ui->setupUi(this);
+    m_ui->cboComPort->setAccessibleName(m_ui->lblComPort->text());
+    m_ui->cboBaudRate->setAccessibleName(m_ui->Label1->text());
+    m_ui->txtCommand->setAccessibleName(tr("Command to send to K3"));
+    connect(m_ui->cmdConnect, &QPushButton::clicked, this, &frmConnect::connectRadio);
+    connect(m_ui->cmdTestComm, &QPushButton::clicked, this, &frmConnect::testComm);
+    connect(m_ui->cmdSend, &QPushButton::clicked, this, &frmConnect::sendCommand);
+    connect(m_ui->cmdClose, &QPushButton::clicked, this, &FormWindow::hideForm);
+    connect(m_ui->cboComPort, &QComboBox::activated, this, [this](int index) {
+        if (m_ui->cboComPort->itemData(index).toString() == kSimulatorPortSpec)
+            emit simulatorChosen();
+    });
+    setCancelButton(m_ui->cmdClose);
+}
+
+frmConnect::~frmConnect() = default;
+
+void frmConnect::loadForm()
+{
+    for (int baud : kBaudRates) m_ui->cboBaudRate->addItem(QString::number(baud), baud);
+    for (int n = kFirstComPort; n <= kLastComPort; ++n)
+        m_ui->cboComPort->addItem(QStringLiteral("COM %1").arg(n), n);
+    m_ui->cboComPort->addItem(kSimulatorItem, kSimulatorPortSpec);
+    refreshDetectedPorts();
+    m_ui->cboComPort->setCurrentIndex(-1);
+    m_ui->cboBaudRate->setCurrentIndex(-1);
+
+    m_ui->lblInstructions->setText(QStringLiteral(
+        "Set K3 CONFIG:RS232 to desired baud rate. Select same baud rate in drop down "
+        "control."));
+    m_ui->lblDefault->setText(QStringLiteral(
+        "The default communications settings are COM 1, 38400 baud, no parity, 8 data bits, "
+        "1 stop bit."));
+    m_ui->lblSendCmd->setText(QStringLiteral(
+        "To send a command to the K3 enter it in textbox and press Enter. Do not include the "
+        "\";\" character at the end of the command."));
+    setConnectedControls(false);
+}
+
+void frmConnect::refreshDetectedPorts()
+{
+    QComboBox *combo = m_ui->cboComPort;
+    const QVariant picked = combo->currentIndex() >= 0 ? combo->currentData() : QVariant();
+    // Detected ports sit between COM 20 and the simulator.
+    const int first = kLastComPort - kFirstComPort + 1;
+    while (combo->count() > first + 1) combo->removeItem(first);
+    const QList<DetectedPort> ports = m_listPorts ? m_listPorts() : QList<DetectedPort>();
+    int row = first;
+    for (const DetectedPort &port : ports) combo->insertItem(row++, port.name, port.location);
+    combo->setCurrentIndex(picked.isValid() ? combo->findData(picked) : -1);
+}
+
+void frmConnect::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    hideForm();
+}
+
+void frmConnect::showEvent(QShowEvent *event)
+{
+    // Adapters plugged in and simulators started since the list was made.
+    if (isLoaded() && !m_link.isConnected()) refreshDetectedPorts();
+    FormWindow::showEvent(event);
+}
+
+QString frmConnect::chosenPortSpec() const
+{
+    const QComboBox *combo = m_ui->cboComPort;
+    if (combo->currentIndex() < 0) return QStringLiteral("COM %1").arg(kFirstComPort);
+    const QVariant data = combo->currentData();
+    if (data.typeId() == QMetaType::Int) return QStringLiteral("COM %1").arg(data.toInt());
+    return data.toString();
+}
+
+QString frmConnect::chosenPortLabel() const
+{
+    const QString spec = chosenPortSpec();
+    if (spec == kSimulatorPortSpec) return kSimulatorItem;
+    return spec;
+}
+
+QString frmConnect::chosenSettings() const
+{
+    const QComboBox *combo = m_ui->cboBaudRate;
+    const int baud = combo->currentIndex() < 0 ? kDefaultBaud : combo->currentData().toInt();
+    return QString::number(baud) + kSettingsTail;
+}
+
+void frmConnect::showOpenFlag()
+{
+    m_ui->lblPortOpen->setText(QStringLiteral("Port Open? ") +
+                               (m_link.isConnected() ? QStringLiteral("True")
+                                                     : QStringLiteral("False")));
+}
+
+void frmConnect::setConnectedControls(bool connected)
+{
+    m_ui->cmdTestComm->setEnabled(connected);
+    m_ui->cmdSend->setEnabled(connected);
+}
+
+void frmConnect::reportPortError(const PortError &error)
+{
+    m_prompter.message(portErrorText(error, chosenPortLabel()), kPortErrorTitle,
+                       MessageIcon::Critical);
+}
+
+void frmConnect::connectRadio()
+{
+    if (m_link.isConnected()) return;
+    const QString spec = chosenPortSpec();
+    const std::optional<int> number = comPortNumber(spec);
+    m_ui->lblPortNumber->setText(QStringLiteral("Port: ") + chosenPortLabel());
+    const QString settings = chosenSettings();
+    m_link.setSettings(settings);
+    m_ui->lblPortSettings->setText(QStringLiteral("Settings: ") + settings);
+
+    m_link.setTransport(m_makeTransport ? m_makeTransport(spec) : nullptr);
+    if (number) m_link.setPortNumber(*number);
+    const PortError openError = m_link.open();
+    if (openError.isError()) {
+        reportPortError(openError);
+        return;
+    }
+    showOpenFlag();
+
+    const ConnectOutcome outcome =
+        identifyRadio(m_link, m_prompter, [this] { setConnectedControls(true); });
+    if (outcome.identified) m_autoInfo = outcome.autoInfo;
+    if (outcome.error.isError()) {
+        reportPortError(outcome.error);
+        return;
+    }
+    if (!outcome.identified) {
+        showOpenFlag();
+        return;
+    }
+    emit connected();
+}
+
+void frmConnect::testComm()
+{
+    // The answer is shown before the message, so it stays readable behind the box.
+    m_link.clearError();
+    const QString answer = m_link.queryRadio(QStringLiteral("id;"), kIdentifyWaitMs);
+    if (m_link.lastError().isError()) {
+        reportPortError(m_link.lastError());
+        return;
+    }
+    m_ui->lblInput->setText(QStringLiteral("K3 Response: ") + answer);
+    m_prompter.message(answer == kK3Identity ? QStringLiteral("K3 is present")
+                                             : QStringLiteral("Unable to communicate with K3"),
+                       QStringLiteral("K3 Status"), MessageIcon::Information);
+}
+
+void frmConnect::sendCommand()
+{
+    if (m_ui->txtCommand->text().isEmpty()) m_ui->txtCommand->setText(QStringLiteral("id"));
+    PortError error;
+    const QString answer = sendConsoleCommand(m_link, m_ui->txtCommand->text(), &error);
+    if (error.isError()) {
+        reportPortError(error);
+        return;
+    }
+    m_ui->lblResponse->setText(QStringLiteral("K3 Response: ") + answer);
+    m_ui->txtCommand->clear();
+}
+
+}  // namespace corvane

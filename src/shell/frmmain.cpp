@@ -1,0 +1,118 @@
+#include "shell/frmmain.h"
+
+#include "link/connection.h"
+#include "link/ui/connectioncontroller.h"
+#include "shell/helpviewer.h"
+#include "shell/menuhelp.h"
+#include "shell/windows.h"
+#include "ui_frmmain.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QShortcut>
+
+namespace corvane {
+
+frmMain::frmMain(const AppContext &app, ConnectionController &connection, QWidget *parent)
+    : QMainWindow(parent),
+      m_app(app),
+      m_connection(connection),
+      m_ui(std::make_unique<Ui::frmMain>()),
+      m_windows(app, this),
+      m_menuHelp(new MenuHelpFilter(
+          [this](int topic) {
+              if (m_app.showHelp) m_app.showHelp(kMainHelpFile, topic);
+          },
+          this)),
+      m_endProgram([] { QCoreApplication::exit(0); })
+{
+    m_ui->setupUi(this);
+    registerProgramWindows(m_windows);
+    bindMenus();
+    m_menuHelp->watch(m_ui->menuBar);
+    // The menu captions carry no mnemonics, so F10 opens the menu bar from the keyboard.
+    auto *openMenus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(openMenus, &QShortcut::activated, this, [this] {
+        const auto actions = m_ui->menuBar->actions();
+        if (!actions.isEmpty()) m_ui->menuBar->setActiveAction(actions.first());
+    });
+}
+
+frmMain::~frmMain()
+{
+    // The windows go first, while everything they were given still exists.
+    m_windows.destroyAll();
+}
+
+void frmMain::bindMenus()
+{
+    const auto onTrigger = [this](QAction *action, std::function<void()> handler) {
+        connect(action, &QAction::triggered, this, std::move(handler));
+    };
+    const auto opens = [this, onTrigger](QAction *action, const QString &window) {
+        onTrigger(action, [this, window] { m_windows.open(window); });
+    };
+    const auto guarded = [this, onTrigger](QAction *action, const QString &window) {
+        onTrigger(action, [this, window] { openGuarded(window); });
+    };
+    const auto help = [this, onTrigger](QAction *action, const QString &file, int topic) {
+        onTrigger(action, [this, file, topic] {
+            if (m_app.showHelp) m_app.showHelp(file, topic);
+        });
+    };
+
+    opens(m_ui->mnuOpenFile, QStringLiteral("frmReadFile"));
+    opens(m_ui->mnuChartDBVLinearity, QStringLiteral("frmCreateDBVChart"));
+    opens(m_ui->mnuChartFilterSweep, QStringLiteral("frmCreateFSChart"));
+    guarded(m_ui->mnuConfigSettings, QStringLiteral("frmConfigSettings"));
+    onTrigger(m_ui->mnuExit, [this] { exitProgram(); });
+    onTrigger(m_ui->mnuConnect, [this] { m_connection.showDialog(); });
+    guarded(m_ui->mnuDiffMethod, QStringLiteral("frmDBVLinearity"));
+    opens(m_ui->mnuAppliedRF, QStringLiteral("frmAppliedRF"));
+    guarded(m_ui->mnuFilterConfig, QStringLiteral("frmCrystals"));
+    guarded(m_ui->mnuSweepFilter, QStringLiteral("frmFilterSweep"));
+    guarded(m_ui->mnuMDS, QStringLiteral("frmMDS"));
+    help(m_ui->mnuTutorial, kTutorialHelpFile, 1);
+    help(m_ui->mnuOverview, kMainHelpFile, 13);
+    help(m_ui->mnuWhat, kMainHelpFile, 14);
+    help(m_ui->mnuComponents, kMainHelpFile, 15);
+    help(m_ui->mnuSetup, kMainHelpFile, 17);
+    help(m_ui->mnuDBVHelp, kMainHelpFile, 2);
+    help(m_ui->mnuFSHelp, kMainHelpFile, 5);
+    opens(m_ui->mnuAbout, QStringLiteral("frmAbout"));
+}
+
+void frmMain::openGuarded(const QString &windowName)
+{
+    if (m_connection.link().isConnected()) {
+        m_windows.open(windowName);
+        return;
+    }
+    if (m_app.prompter)
+        m_app.prompter->message(QStringLiteral("Please connect to the K3 before loading this form."),
+                                QStringLiteral("Serial Port Status"), MessageIcon::Information);
+}
+
+void frmMain::exitProgram()
+{
+    if (m_app.prompter)
+        restoreAutoInfo(m_connection.link(), *m_app.prompter, m_connection.autoInfo());
+    m_connection.closePort();
+    endProgram();
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    if (m_ending) return;
+    m_connection.closePort();
+    endProgram();
+}
+
+void frmMain::endProgram()
+{
+    m_ending = true;
+    if (m_endProgram) m_endProgram();
+}
+
+}  // namespace corvane

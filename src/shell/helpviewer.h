@@ -1,0 +1,58 @@
+#pragma once
+// The built-in help: HTML pages compiled into the program, found by help file name and
+// topic number ("corvane.hlp", 5 -> :/help/corvane/5.html), shown in a browser window with
+// Back, Forward, Contents and Close. An unknown file or topic shows the viewer's own
+// "topic not found" page.
+
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+
+#include <memory>
+
+class QPushButton;
+class QTextBrowser;
+
+namespace corvane {
+
+inline const QString kMainHelpFile = QStringLiteral("corvane.hlp");
+inline const QString kTutorialHelpFile = QStringLiteral("corvanetutorial.hlp");
+
+class HelpViewer : public QWidget {
+    Q_OBJECT
+public:
+    explicit HelpViewer(QWidget *parent = nullptr);
+
+    // Shows the topic (or the not-found page) and brings the window to the front.
+    void showTopic(const QString &file, int topic);
+
+    // The page of a topic; empty when there is none.
+    static QUrl topicUrl(const QString &file, int topic);
+    static QUrl contentsUrl();
+    // The page shown for a file or topic the program has no page for.
+    static QString notFoundHtml(const QString &file, int topic);
+
+    QTextBrowser *browser() const { return m_browser; }
+
+private:
+    void updateTitle();
+
+    QTextBrowser *m_browser;
+    QPushButton *m_back;
+    QPushButton *m_forward;
+};
+
+// ShowHelpTopic: owns the one help viewer, built when first needed.
+class HelpSystem {
+public:
+    HelpSystem();
+    ~HelpSystem();
+    void showHelpTopic(const QString &file, int topic);
+    HelpViewer *viewer() const { return m_viewer.get(); }
+
+private:
+    std::unique_ptr<HelpViewer> m_viewer;
+};
+
+}  // namespace corvane

@@ -1,0 +1,36 @@
+// Every window the main window opens, one line each: its name (the objectName the menu
+// asks for) and how to build it. A window that is not built yet has a placeholder with its
+// caption; replace that line with the real window's factory, for example
+//   windows.add(QStringLiteral("frmMDS"),
+//               [](const WindowContext &c) { return new frmMDS(c.app, c.windows, c.owner); });
+// and, for a menu item that first asks for a file, pass an opener as the third argument.
+
+#include "shell/windows.h"
+
+#include "core/ui/windowregistry.h"
+#include "shell/frmabout.h"
+#include "shell/frmappliedrf.h"
+#include "shell/placeholderwindow.h"
+
+namespace corvane {
+
+void registerProgramWindows(WindowRegistry &windows)
+{
+    const auto later = [](const char *caption) {
+        return PlaceholderWindow::factory(QString::fromLatin1(caption));
+    };
+    windows.add(QStringLiteral("frmAbout"),
+                [](const WindowContext &c) { return new frmAbout(c.app, c.owner); });
+    windows.add(QStringLiteral("frmAppliedRF"),
+                [](const WindowContext &c) { return new frmAppliedRF(c.app, c.owner); });
+    windows.add(QStringLiteral("frmDBVLinearity"), later("Determine dBV Linear Range"));
+    windows.add(QStringLiteral("frmFilterSweep"), later("K3 Crystal Filter Sweep"));
+    windows.add(QStringLiteral("frmMDS"), later("Minimum Discernable Signal Test"));
+    windows.add(QStringLiteral("frmCrystals"), later("Main Receiver Crystal Filters Configuration"));
+    windows.add(QStringLiteral("frmConfigSettings"), later("K3 Configuration Settings"));
+    windows.add(QStringLiteral("frmReadFile"), later("View Saved DBV Linear Range Results"));
+    windows.add(QStringLiteral("frmCreateDBVChart"), later("DBV Linear Range Chart from File"));
+    windows.add(QStringLiteral("frmCreateFSChart"), later("Filter Sweep Chart from File"));
+}
+
+}  // namespace corvane
