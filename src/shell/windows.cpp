@@ -7,7 +7,9 @@
 
 #include "shell/windows.h"
 
+#include "charts/ui/chartwindows.h"
 #include "core/ui/windowregistry.h"
+#include "measurements/ui/frmdbvlinearity.h"
 #include "shell/frmabout.h"
 #include "shell/frmappliedrf.h"
 #include "shell/placeholderwindow.h"
@@ -23,7 +25,12 @@ void registerProgramWindows(WindowRegistry &windows)
                 [](const WindowContext &c) { return new frmAbout(c.app, c.owner); });
     windows.add(QStringLiteral("frmAppliedRF"),
                 [](const WindowContext &c) { return new frmAppliedRF(c.app, c.owner); });
-    windows.add(QStringLiteral("frmDBVLinearity"), later("Determine dBV Linear Range"));
+    windows.add(QStringLiteral("frmDBVLinearity"), [](const WindowContext &c) {
+        return new frmDBVLinearity(c.app, c.windows, c.owner);
+    });
+    windows.add(QStringLiteral("frmChartLinearRange"), [](const WindowContext &c) {
+        return new ChartLinearRangeWindow(*c.app.dialogs, c.owner);
+    });
     windows.add(QStringLiteral("frmFilterSweep"), later("K3 Crystal Filter Sweep"));
     windows.add(QStringLiteral("frmMDS"), later("Minimum Discernable Signal Test"));
     windows.add(QStringLiteral("frmCrystals"), later("Main Receiver Crystal Filters Configuration"));
