@@ -13,6 +13,7 @@
 
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QFontDatabase>
 
 namespace corvane {
 
@@ -69,6 +70,8 @@ frmDBVLinearity::frmDBVLinearity(const AppContext &app, WindowRegistry &windows,
 {
     m_ui->setupUi(this);
     setObjectName(QStringLiteral("frmDBVLinearity"));
+    // The columns of the report and the measurements line up in a fixed-pitch font.
+    m_ui->lstResults->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
     Prompter &prompter = *m_app.prompter;
     LeaveValidator::attach(m_ui->txtRFGainStart, prompter, checkRfGainStart);
