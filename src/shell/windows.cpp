@@ -9,6 +9,7 @@
 
 #include "charts/ui/chartwindows.h"
 #include "core/ui/windowregistry.h"
+#include "measurements/ui/frmfiltersweep.h"
 #include "shell/frmabout.h"
 #include "shell/frmappliedrf.h"
 #include "shell/placeholderwindow.h"
@@ -30,7 +31,12 @@ void registerProgramWindows(WindowRegistry &windows) {
         return new ChartLinearRangeWindow(*c.app.dialogs, c.owner);
     });
     windows.add(QStringLiteral("frmDBVLinearity"), later("Determine dBV Linear Range"));
-    windows.add(QStringLiteral("frmFilterSweep"), later("K3 Crystal Filter Sweep"));
+    windows.add(QStringLiteral("frmFilterSweep"), [](const WindowContext &c) {
+        return new frmFilterSweep(c.app, c.windows, c.owner);
+    });
+    windows.add(QStringLiteral("frmChartSweep"), [](const WindowContext &c) {
+        return new ChartSweepWindow(*c.app.dialogs, c.owner);
+    });
     windows.add(QStringLiteral("frmMDS"), later("Minimum Discernable Signal Test"));
     windows.add(QStringLiteral("frmCrystals"),
                 later("Main Receiver Crystal Filters Configuration"));

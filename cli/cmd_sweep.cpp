@@ -1,0 +1,131 @@
+// corvane-cli sweep: the crystal filter sweep of the sweep window. The options stand for the
+// window's boxes and are checked as the boxes are; the list lines go to stdout as they are
+// measured, and -o writes the results file as Save File does. Ctrl-C is Stop Sweep.
+
+#include <QDateTime>
+#include <cstdio>
+
+#include "clicommand.h"
+#include "clisession.h"
+#include "measurements/filtersweep.h"
+#include "measurements/sweeplimits.h"
+#include "measurements/sweepresultsfile.h"
+#include "stopflag.h"
+
+namespace corvane::cli {
+
+namespace {
+
+const QString kStartOption = QStringLiteral("start");
+const QString kStopOption = QStringLiteral("stop");
+const QString kStepOption = QStringLiteral("step");
+const QString kGainOption = QStringLiteral("rf-gain");
+const QString kCommentOption = QStringLiteral("comment");
+const QString kOutputOption = QStringLiteral("o");
+
+void printError(const QString &text) {
+    const QByteArray bytes = (text + u'\n').toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+// The list as stdout: every line as the window lists it. Ctrl-C is noticed here, between
+// steps, and stops the sweep before its next step as the Stop Sweep button does.
+class PrintingSink : public SweepSink {
+public:
+    PrintingSink(CliSession &session, FilterSweepState &state)
+        : m_session(session), m_state(state) {}
+    void clearLines() override { m_lines.clear(); }
+    void appendLine(const QString &line) override {
+        m_lines << line;
+        m_session.printLatin1(line);
+        std::fflush(stdout);
+        noticeStop();
+    }
+    void prepareChart(int) override {}
+    void setChartRow(int, double, const QString &) override {}
+    void progress(const SweepProgress &progress) override {
+        printError(sweepProgressText(progress));
+        noticeStop();
+    }
+    const QStringList &lines() const { return m_lines; }
+
+private:
+    void noticeStop() {
+        if (stopRequested()) m_state.blnStopSweep = true;
+    }
+    CliSession &m_session;
+    FilterSweepState &m_state;
+    QStringList m_lines;
+};
+
+// The boxes' checks on the options: an option left out is an empty box.
+std::optional<PromptMessage> checkOptions(const SweepInputs &inputs) {
+    if (const std::optional<SweepRefusal> empty = firstEmptyBox(inputs)) return empty->message;
+    const std::pair<SweepBox, const QString *> boxes[] = {{SweepBox::KHzStart, &inputs.kHzStart},
+                                                          {SweepBox::KHzStop, &inputs.kHzStop},
+                                                          {SweepBox::FreqStep, &inputs.freqStep},
+                                                          {SweepBox::RFGain, &inputs.rfGain}};
+    for (const auto &[box, text] : boxes)
+        if (std::optional<PromptMessage> refusal = checkSweepBox(box, *text)) return refusal;
+    return std::nullopt;
+}
+
+int runSweep(CliSession &session, const QStringList &arguments) {
+    if (!arguments.isEmpty()) return session.usageError(QStringLiteral("sweep takes options only"));
+    const QCommandLineParser &parser = session.parser();
+    const SweepInputs inputs{parser.value(kStartOption), parser.value(kStopOption),
+                             parser.value(kStepOption), parser.value(kGainOption)};
+    if (const std::optional<PromptMessage> refusal = checkOptions(inputs)) {
+        printError(refusal->title + QStringLiteral(": ") + refusal->text);
+        return kExitUsage;
+    }
+    if (!session.openPort()) return kExitFailed;
+
+    installStopHandler();
+    clearStopRequest();
+    FilterSweepState state;
+    PrintingSink sink(session, state);
+    FilterSweep sweep(session.link(), session.prompter(), state, sink);
+    const SweepOutcome outcome = sweep.beginSweep(inputs);
+    if (outcome.end == SweepEnd::NotPresent) return kExitFailed;
+    if (outcome.end == SweepEnd::Refused) return kExitUsage;
+
+    if (parser.isSet(kOutputOption)) {
+        const QString path = parser.value(kOutputOption);
+        if (!writeSweepResultsFile(path, sink.lines(), parser.value(kCommentOption),
+                                   QDateTime::currentDateTime())) {
+            printError(QStringLiteral("corvane-cli: cannot write ") + path);
+            return kExitFailed;
+        }
+    }
+    return kExitDone;
+}
+
+}  // namespace
+
+CliCommand command_sweep() {
+    return {
+        QStringLiteral("sweep"),
+        QString(),
+        QStringLiteral("Sweep the crystal filter in use: VFO A from --start to --stop kHz in "
+                       "--step Hz steps, the dBV reading at each."),
+        {QCommandLineOption(kStartOption, QStringLiteral("Start frequency, kHz (1800-30000)."),
+                            QStringLiteral("kHz")),
+         QCommandLineOption(kStopOption, QStringLiteral("Stop frequency, kHz (1800-30000)."),
+                            QStringLiteral("kHz")),
+         QCommandLineOption(kStepOption, QStringLiteral("Frequency step, Hz (1-500)."),
+                            QStringLiteral("Hz")),
+         QCommandLineOption(kGainOption,
+                            QStringLiteral("RF gain within the dBV readout's linear range "
+                                           "(1-250)."),
+                            QStringLiteral("N")),
+         QCommandLineOption(kCommentOption, QStringLiteral("User comments for the results file."),
+                            QStringLiteral("text")),
+         QCommandLineOption(kOutputOption,
+                            QStringLiteral("Write the results file (as Save File) to FILE."),
+                            QStringLiteral("FILE"))},
+        runSweep};
+}
+
+}  // namespace corvane::cli

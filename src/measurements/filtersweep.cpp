@@ -1,0 +1,151 @@
+#include "measurements/filtersweep.h"
+
+#include <algorithm>
+
+#include "core/numtext.h"
+
+namespace corvane {
+
+namespace {
+
+const QString kNotPresentTitle = QStringLiteral("K3 Not Present");
+const QString kNotPresentText = QStringLiteral("Connect to K3 before beginning this sweep.");
+const QString kAfvReferenceTitle = QStringLiteral("Set AFV Reference");
+const QString kAfvReferenceText = QStringLiteral(
+    "Setting AFV reference value. Be sure K3 frequency is set at mid point of filter passband. "
+    "When ready click OK.");
+const QString kStatusTitle = QStringLiteral("Test Status");
+const QString kStoppedText = QStringLiteral("Sweep was terminated prematurely.");
+const QString kCompletedText =
+    QStringLiteral("Filter sweep is complete. Check results in Listbox.");
+
+}  // namespace
+
+QString durationText(qint64 ms) {
+    const qint64 seconds = (std::max<qint64>(ms, 0) + 999) / 1000;  // never shows 0:00 early
+    const qint64 hours = seconds / 3600;
+    const QString minSec =
+        QStringLiteral("%1:%2")
+            .arg(hours > 0 ? QString::number(seconds / 60 % 60).rightJustified(2, u'0')
+                           : QString::number(seconds / 60))
+            .arg(QString::number(seconds % 60).rightJustified(2, u'0'));
+    return hours > 0 ? QString::number(hours) + u':' + minSec : minSec;
+}
+
+QString sweepProgressText(const SweepProgress &p) {
+    if (p.step == 0)
+        return QStringLiteral("%1 steps to measure, about %2")
+            .arg(p.steps)
+            .arg(durationText(p.msLeft));
+    return QStringLiteral("Step %1 of %2: %3 kHz, about %4 left")
+        .arg(p.step)
+        .arg(p.steps)
+        .arg(format0_000(numericValue(kHzLabel(p.frequencyHz))))
+        .arg(durationText(p.msLeft));
+}
+
+FilterSweep::FilterSweep(RadioLink &link, Prompter &prompter, FilterSweepState &state,
+                         SweepSink &sink)
+    : m_link(link), m_prompter(prompter), m_state(state), m_sink(sink) {}
+
+SweepOutcome FilterSweep::beginSweep(const SweepInputs &inputs) {
+    SweepOutcome outcome;
+    if (m_link.queryRadio(QStringLiteral("id;"), kSweepPresenceWaitMs).isEmpty()) {
+        m_prompter.message(kNotPresentText, kNotPresentTitle, MessageIcon::Exclamation);
+        outcome.end = SweepEnd::NotPresent;
+        return outcome;
+    }
+    m_sink.clearLines();
+
+    // Nothing on the radio is touched before the boxes have passed.
+    std::optional<SweepRefusal> refusal = firstEmptyBox(inputs);
+    const SweepPlanResult planned = refusal ? SweepPlanResult{} : planSweep(inputs);
+    if (!refusal) refusal = planned.refusal;
+    if (refusal) {
+        m_prompter.message(refusal->message);
+        outcome.end = SweepEnd::Refused;
+        outcome.box = refusal->box;
+        return outcome;
+    }
+    const SweepPlan &plan = *planned.plan;
+
+    m_sink.setSweeping(true);
+    m_state.blnStopSweep = false;
+
+    m_state.capture.readInitialSettings(m_link);
+    m_state.strKHzStart = inputs.kHzStart;
+    m_state.strKHzStop = inputs.kHzStop;
+    m_state.strFreqStep = inputs.freqStep;
+    m_state.capture.readRadioIdentity(m_link);
+    const QStringList report = m_state.capture.listInitialSettings(
+        sweepReportTail(m_state.strKHzStart, m_state.strKHzStop, m_state.strFreqStep));
+    for (const QString &line : report) m_sink.appendLine(line);
+
+    applyTestSettings(inputs.rfGain);
+
+    m_sink.prepareChart(plan.count);
+    const int steps = plan.stepsMeasured();
+    m_sink.progress(SweepProgress{0, steps, plan.startHz, qint64(steps) * kSweepStepWaitMs});
+    int row = 1;
+    for (int index = 0; index < steps; ++index) {
+        if (yieldAndCheckStop()) break;
+        const int32_t hz = plan.frequencyOfStep(index);
+        m_sink.progress(
+            SweepProgress{index + 1, steps, hz, qint64(steps - index) * kSweepStepWaitMs});
+        measureStep(row, hz);
+        ++row;
+        ++outcome.stepsMeasured;
+        m_sink.selectLastLine();
+    }
+
+    m_sink.setSweeping(false);
+    if (m_state.blnStopSweep) {
+        m_prompter.message(kStoppedText, kStatusTitle, MessageIcon::Exclamation);
+        outcome.end = SweepEnd::Stopped;
+    } else {
+        m_prompter.message(kCompletedText, kStatusTitle, MessageIcon::Information);
+        outcome.end = SweepEnd::Completed;
+    }
+    m_state.capture.restoreInitialSettings(m_link, m_state.flags);
+    return outcome;
+}
+
+void FilterSweep::applyTestSettings(const QString &rfGainText) {
+    // The RF gain goes to the radio exactly as typed.
+    const QString rfGain = rfGainText;
+    k3settings::prepareKat3AndTechMode(m_link, m_prompter, m_state.flags);
+    m_link.sendCommand(QStringLiteral("ag005;"), kSweepAfGainWaitMs);
+    k3settings::setAgcOff(m_link);
+    m_link.sendCommand(QStringLiteral("ra00;"), kSweepCommandWaitMs);
+    m_link.sendCommand(QStringLiteral("pa0;"), kSweepCommandWaitMs);
+    m_link.sendCommand(QStringLiteral("k31;swt08;k30;"), kSweepCommandWaitMs);
+    m_link.sendCommand(QStringLiteral("rg") + rfGain + u';', kSweepCommandWaitMs);
+    m_link.sendCommand(QStringLiteral("db10;"), kSweepCommandWaitMs);
+    // The dBV readout is relative to the AFV level when it is selected: the user tunes to
+    // the middle of the passband first.
+    m_prompter.message(kAfvReferenceText, kAfvReferenceTitle, MessageIcon::Information);
+    k3settings::setAgcOff(m_link);
+    m_link.sendCommand(QStringLiteral("db11;"), kSweepDbvSelectWaitMs);
+}
+
+void FilterSweep::resetK3() {
+    m_state.capture.restoreInitialSettings(m_link, m_state.flags);
+}
+
+bool FilterSweep::yieldAndCheckStop() {
+    Clock &clock = m_link.clock();
+    if (LinkTrace *trace = m_link.trace()) trace->addYield(clock.now());
+    clock.yield();
+    return m_state.blnStopSweep;
+}
+
+void FilterSweep::measureStep(int row, int32_t hz) {
+    m_link.sendCommand(frequencyCommand(hz), kSweepTuneWaitMs);
+    const QString reply = m_link.queryRadio(QStringLiteral("db;"), kSweepReadingWaitMs);
+    m_link.wait(kSweepAfterReadingWaitMs);
+    const QString reading = readingFromReply(reply);
+    m_sink.appendLine(sweepResultLine(hz, reading));
+    m_sink.setChartRow(row, readingValue(reading), kHzLabel(hz));
+}
+
+}  // namespace corvane

@@ -1,0 +1,114 @@
+#pragma once
+// The crystal filter sweep: VFO A steps from a start to a stop frequency and at each step the
+// radio's dBV readout is read, giving the filter's passband and skirts relative to the level
+// at the middle of the passband (the AFV reference the user confirms).
+//
+// Straight-line code over RadioLink, Prompter and the link's Clock. Its output goes through a
+// SweepSink, so that the window, corvane-cli and the tests all see the same lines, chart rows
+// and progress. It never touches a widget.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "core/prompter.h"
+#include "link/radiolink.h"
+#include "measurements/sweepplan.h"
+#include "radio/k3settings.h"
+#include "radio/settingscapture.h"
+
+namespace corvane {
+
+// Waits, in milliseconds.
+constexpr int kSweepPresenceWaitMs = 100;      // "id;" before reading
+constexpr int kSweepAfGainWaitMs = 1000;       // after "ag005;"
+constexpr int kSweepCommandWaitMs = 100;       // after each other set-up command
+constexpr int kSweepDbvSelectWaitMs = 1000;    // after "db11;": the readout settles
+constexpr int kSweepTuneWaitMs = 4000;         // after each frequency command
+constexpr int kSweepReadingWaitMs = 2500;      // "db;" before reading
+constexpr int kSweepAfterReadingWaitMs = 100;  // after each reading
+constexpr int kSweepStepWaitMs = kSweepTuneWaitMs + kSweepReadingWaitMs + kSweepAfterReadingWaitMs;
+
+// What the window (or the command line) keeps between sweeps.
+struct FilterSweepState {
+    k3settings::TestWindowFlags flags;
+    bool blnStopSweep = false;
+    // The boxes' text as the last sweep started; the report lists them.
+    QString strKHzStart;
+    QString strKHzStop;
+    QString strFreqStep;
+    SettingsCapture capture;
+};
+
+// Where the sweep is, for a progress line. Times come from the fixed waits alone.
+struct SweepProgress {
+    int step = 0;   // the step being measured, from 1; 0 before the first
+    int steps = 0;  // steps the sweep will measure
+    int32_t frequencyHz = 0;
+    qint64 msLeft = 0;  // fixed waits of this step and those after it
+};
+
+// "Step 3 of 11: 14060.200 kHz, about 1:00 left"; before the first step
+// "11 steps to measure, about 1:13".
+QString sweepProgressText(const SweepProgress &progress);
+// "1:06", "1:02:45"
+QString durationText(qint64 ms);
+
+class SweepSink {
+public:
+    virtual ~SweepSink() = default;
+    virtual void clearLines() = 0;
+    virtual void appendLine(const QString &line) = 0;
+    // The list shows its newest line.
+    virtual void selectLastLine() {}
+    // The chart becomes a line chart of `rows` rows.
+    virtual void prepareChart(int rows) = 0;
+    virtual void setChartRow(int row, double value, const QString &label) = 0;
+    // The buttons that could start another exchange go off while a sweep runs.
+    virtual void setSweeping(bool sweeping) { Q_UNUSED(sweeping); }
+    virtual void progress(const SweepProgress &progress) { Q_UNUSED(progress); }
+};
+
+enum class SweepEnd {
+    NotPresent,  // the radio did not answer "id;"
+    Refused,     // an empty box or a sweep the fields cannot hold; nothing set on the radio
+    Completed,
+    Stopped,
+};
+
+struct SweepOutcome {
+    SweepEnd end = SweepEnd::NotPresent;
+    // The box the focus belongs in after a refusal.
+    std::optional<SweepBox> box;
+    int stepsMeasured = 0;
+};
+
+class FilterSweep {
+public:
+    FilterSweep(RadioLink &link, Prompter &prompter, FilterSweepState &state, SweepSink &sink);
+
+    // Begin Sweep: presence check, box checks, settings capture and report, test set-up,
+    // the steps, the final message, then the radio's settings put back.
+    SweepOutcome beginSweep(const SweepInputs &inputs);
+    // The radio's test configuration: KAT3 check (once per window), TECH MD on, AF gain 5,
+    // AGC off, attenuator and preamp off, the user's RF gain, and the AFV reference the user
+    // confirms at the middle of the passband before the dBV readout is selected.
+    void applyTestSettings(const QString &rfGainText);
+    // Stop Sweep: noticed at the start of the next step.
+    void stopSweep() { m_state.blnStopSweep = true; }
+    // Reset K3: the settings captured before the last sweep, sent again.
+    void resetK3();
+
+private:
+    // Yields once to the event loop and reports whether Stop was pressed.
+    bool yieldAndCheckStop();
+    // One step: frequency, reading, list line, chart row.
+    void measureStep(int row, int32_t hz);
+
+    RadioLink &m_link;
+    Prompter &m_prompter;
+    FilterSweepState &m_state;
+    SweepSink &m_sink;
+};
+
+}  // namespace corvane
