@@ -34,9 +34,6 @@ void registerProgramWindows(WindowRegistry &windows) {
     windows.add(QStringLiteral("frmFilterSweep"), [](const WindowContext &c) {
         return new frmFilterSweep(c.app, c.windows, c.owner);
     });
-    windows.add(QStringLiteral("frmChartSweep"), [](const WindowContext &c) {
-        return new ChartSweepWindow(*c.app.dialogs, c.owner);
-    });
     windows.add(QStringLiteral("frmMDS"), later("Minimum Discernable Signal Test"));
     windows.add(QStringLiteral("frmCrystals"),
                 later("Main Receiver Crystal Filters Configuration"));
