@@ -1,6 +1,9 @@
 // Corvane: a bench tool for the Elecraft K3. The main window opens everything else; the
 // connection controller owns the one radio link.
 
+#include <QApplication>
+#include <QIcon>
+
 #include "core/appcontext.h"
 #include "core/ui/messageboxprompter.h"
 #include "core/ui/qtfiledialogs.h"
@@ -8,11 +11,7 @@
 #include "shell/frmmain.h"
 #include "shell/helpviewer.h"
 
-#include <QApplication>
-#include <QIcon>
-
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
@@ -28,10 +27,9 @@ int main(int argc, char *argv[])
     corvane::QtFileDialogs dialogs;
     corvane::HelpSystem help;
     corvane::ConnectionController connection(prompter);
-    const corvane::AppContext app{&connection.link(), &prompter, &dialogs,
-                                  [&help](const QString &file, int topic) {
-                                      help.showHelpTopic(file, topic);
-                                  }};
+    const corvane::AppContext app{
+        &connection.link(), &prompter, &dialogs,
+        [&help](const QString &file, int topic) { help.showHelpTopic(file, topic); }};
     corvane::frmMain mainWindow(app, connection);
     mainWindow.show();
     return QApplication::exec();

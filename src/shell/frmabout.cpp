@@ -10,8 +10,7 @@ constexpr char kContactAddress[] = "corvane-dev@lists.corvane.org";
 }
 
 frmAbout::frmAbout(const AppContext &app, QWidget *parent)
-    : FormWindow(parent), m_app(app), m_ui(std::make_unique<Ui::frmAbout>())
-{
+    : FormWindow(parent), m_app(app), m_ui(std::make_unique<Ui::frmAbout>()) {
     m_ui->setupUi(this);
     setWindowTitle(QStringLiteral("About ") + programTitle());
     m_ui->lblTitle->setText(programTitle());
@@ -27,16 +26,14 @@ frmAbout::frmAbout(const AppContext &app, QWidget *parent)
 
 frmAbout::~frmAbout() = default;
 
-QString frmAbout::versionText()
-{
+QString frmAbout::versionText() {
     return QStringLiteral("Version %1.%2.%3")
         .arg(CORVANE_VERSION_MAJOR)
         .arg(CORVANE_VERSION_MINOR)
         .arg(CORVANE_VERSION_PATCH);
 }
 
-QString frmAbout::disclaimerText()
-{
+QString frmAbout::disclaimerText() {
     return QStringLiteral(
                "Disclaimer: This software is provided as is without warranty or promises that it "
                "will function as intended in the user's environment. Please report problems to ") +

@@ -2,10 +2,10 @@
 // The About box: title, version, description and disclaimer. OK (Enter or Escape) closes
 // and destroys it; System Info looks for the system information tool.
 
+#include <memory>
+
 #include "core/appcontext.h"
 #include "core/ui/formwindow.h"
-
-#include <memory>
 
 namespace Ui {
 class frmAbout;

@@ -6,8 +6,7 @@
 namespace corvane {
 
 frmAppliedRF::frmAppliedRF(const AppContext &app, QWidget *parent)
-    : FormWindow(parent), m_app(app), m_ui(std::make_unique<Ui::frmAppliedRF>())
-{
+    : FormWindow(parent), m_app(app), m_ui(std::make_unique<Ui::frmAppliedRF>()) {
     m_ui->setupUi(this);
     connect(m_ui->cmdHelp, &QPushButton::clicked, this, [this] {
         if (m_app.showHelp) m_app.showHelp(kMainHelpFile, kHelpTopic);

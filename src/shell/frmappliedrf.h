@@ -2,10 +2,10 @@
 // The explanation of the applied-RF method: a plot of the K3's dBV readout against the
 // level of the applied signal, its credit line, Help and Close.
 
+#include <memory>
+
 #include "core/appcontext.h"
 #include "core/ui/formwindow.h"
-
-#include <memory>
 
 namespace Ui {
 class frmAppliedRF;

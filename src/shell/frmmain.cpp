@@ -1,15 +1,15 @@
 #include "shell/frmmain.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QShortcut>
+
 #include "link/connection.h"
 #include "link/ui/connectioncontroller.h"
 #include "shell/helpviewer.h"
 #include "shell/menuhelp.h"
 #include "shell/windows.h"
 #include "ui_frmmain.h"
-
-#include <QCloseEvent>
-#include <QCoreApplication>
-#include <QShortcut>
 
 namespace corvane {
 
@@ -24,8 +24,7 @@ frmMain::frmMain(const AppContext &app, ConnectionController &connection, QWidge
               if (m_app.showHelp) m_app.showHelp(kMainHelpFile, topic);
           },
           this)),
-      m_endProgram([] { QCoreApplication::exit(0); })
-{
+      m_endProgram([] { QCoreApplication::exit(0); }) {
     m_ui->setupUi(this);
     registerProgramWindows(m_windows);
     bindMenus();
@@ -38,14 +37,12 @@ frmMain::frmMain(const AppContext &app, ConnectionController &connection, QWidge
     });
 }
 
-frmMain::~frmMain()
-{
+frmMain::~frmMain() {
     // The windows go first, while everything they were given still exists.
     m_windows.destroyAll();
 }
 
-void frmMain::bindMenus()
-{
+void frmMain::bindMenus() {
     const auto onTrigger = [this](QAction *action, std::function<void()> handler) {
         connect(action, &QAction::triggered, this, std::move(handler));
     };
@@ -82,35 +79,32 @@ void frmMain::bindMenus()
     opens(m_ui->mnuAbout, QStringLiteral("frmAbout"));
 }
 
-void frmMain::openGuarded(const QString &windowName)
-{
+void frmMain::openGuarded(const QString &windowName) {
     if (m_connection.link().isConnected()) {
         m_windows.open(windowName);
         return;
     }
     if (m_app.prompter)
-        m_app.prompter->message(QStringLiteral("Please connect to the K3 before loading this form."),
-                                QStringLiteral("Serial Port Status"), MessageIcon::Information);
+        m_app.prompter->message(
+            QStringLiteral("Please connect to the K3 before loading this form."),
+            QStringLiteral("Serial Port Status"), MessageIcon::Information);
 }
 
-void frmMain::exitProgram()
-{
+void frmMain::exitProgram() {
     if (m_app.prompter)
         restoreAutoInfo(m_connection.link(), *m_app.prompter, m_connection.autoInfo());
     m_connection.closePort();
     endProgram();
 }
 
-void frmMain::closeEvent(QCloseEvent *event)
-{
+void frmMain::closeEvent(QCloseEvent *event) {
     event->accept();
     if (m_ending) return;
     m_connection.closePort();
     endProgram();
 }
 
-void frmMain::endProgram()
-{
+void frmMain::endProgram() {
     m_ending = true;
     if (m_endProgram) m_endProgram();
 }

@@ -4,13 +4,12 @@
 // open, and owns the two ways of ending the program: File, Exit (which first puts the
 // radio's auto-info mode back when the connect changed it) and the close box.
 
-#include "core/appcontext.h"
-#include "core/ui/windowregistry.h"
-
 #include <QMainWindow>
-
 #include <functional>
 #include <memory>
+
+#include "core/appcontext.h"
+#include "core/ui/windowregistry.h"
 
 namespace Ui {
 class frmMain;

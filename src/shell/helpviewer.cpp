@@ -14,8 +14,7 @@ constexpr int kViewerWidth = 720;
 constexpr int kViewerHeight = 640;
 
 // "corvane.hlp" -> "corvane": the folder of that file's pages.
-QString helpFolder(const QString &file)
-{
+QString helpFolder(const QString &file) {
     const QString base = QFileInfo(file.trimmed()).fileName().toLower();
     return base.endsWith(QLatin1String(".hlp")) ? base.chopped(4) : base;
 }
@@ -25,8 +24,7 @@ HelpViewer::HelpViewer(QWidget *parent)
     : QWidget(parent),
       m_browser(new QTextBrowser(this)),
       m_back(new QPushButton(tr("Back"), this)),
-      m_forward(new QPushButton(tr("Forward"), this))
-{
+      m_forward(new QPushButton(tr("Forward"), this)) {
     setObjectName(QStringLiteral("frmHelp"));
     setWindowFlag(Qt::Window, true);
     setWindowTitle(tr("Corvane Help"));
@@ -56,8 +54,7 @@ HelpViewer::HelpViewer(QWidget *parent)
     connect(m_forward, &QPushButton::clicked, m_browser, &QTextBrowser::forward);
     connect(m_browser, &QTextBrowser::backwardAvailable, m_back, &QPushButton::setEnabled);
     connect(m_browser, &QTextBrowser::forwardAvailable, m_forward, &QPushButton::setEnabled);
-    connect(contents, &QPushButton::clicked, this,
-            [this] { m_browser->setSource(contentsUrl()); });
+    connect(contents, &QPushButton::clicked, this, [this] { m_browser->setSource(contentsUrl()); });
     connect(close, &QPushButton::clicked, this, &QWidget::hide);
     connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpViewer::updateTitle);
     setTabOrder(m_browser, m_back);
@@ -67,8 +64,7 @@ HelpViewer::HelpViewer(QWidget *parent)
     resize(kViewerWidth, kViewerHeight);
 }
 
-QUrl HelpViewer::topicUrl(const QString &file, int topic)
-{
+QUrl HelpViewer::topicUrl(const QString &file, int topic) {
     const QString folder = helpFolder(file);
     if (folder.isEmpty() || topic <= 0) return {};
     const QString path = QStringLiteral(":/help/%1/%2.html").arg(folder).arg(topic);
@@ -76,10 +72,11 @@ QUrl HelpViewer::topicUrl(const QString &file, int topic)
     return QUrl(QStringLiteral("qrc") + path);
 }
 
-QUrl HelpViewer::contentsUrl() { return QUrl(QStringLiteral("qrc:/help/corvane/index.html")); }
+QUrl HelpViewer::contentsUrl() {
+    return QUrl(QStringLiteral("qrc:/help/corvane/index.html"));
+}
 
-QString HelpViewer::notFoundHtml(const QString &file, int topic)
-{
+QString HelpViewer::notFoundHtml(const QString &file, int topic) {
     return tr("<html><head><title>Topic not found</title></head><body>"
               "<h1>Topic not found</h1>"
               "<p>Corvane's help has no topic %1 in the help file \"%2\".</p>"
@@ -89,8 +86,7 @@ QString HelpViewer::notFoundHtml(const QString &file, int topic)
         .arg(file.toHtmlEscaped(), contentsUrl().toString());
 }
 
-void HelpViewer::showTopic(const QString &file, int topic)
-{
+void HelpViewer::showTopic(const QString &file, int topic) {
     const QUrl url = topicUrl(file, topic);
     if (url.isEmpty()) {
         // A page of our own, not from the help files: relative links resolve against the
@@ -107,8 +103,7 @@ void HelpViewer::showTopic(const QString &file, int topic)
     activateWindow();
 }
 
-void HelpViewer::updateTitle()
-{
+void HelpViewer::updateTitle() {
     const QString title = m_browser->documentTitle();
     setWindowTitle(title.isEmpty() ? tr("Corvane Help") : tr("Corvane Help - %1").arg(title));
 }
@@ -116,8 +111,7 @@ void HelpViewer::updateTitle()
 HelpSystem::HelpSystem() = default;
 HelpSystem::~HelpSystem() = default;
 
-void HelpSystem::showHelpTopic(const QString &file, int topic)
-{
+void HelpSystem::showHelpTopic(const QString &file, int topic) {
     if (!m_viewer) m_viewer = std::make_unique<HelpViewer>();
     m_viewer->showTopic(file, topic);
 }

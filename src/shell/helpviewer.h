@@ -8,7 +8,6 @@
 #include <QString>
 #include <QUrl>
 #include <QWidget>
-
 #include <memory>
 
 class QPushButton;

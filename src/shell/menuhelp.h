@@ -4,7 +4,6 @@
 // ignore F1.
 
 #include <QObject>
-
 #include <functional>
 
 class QAction;

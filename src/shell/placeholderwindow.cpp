@@ -7,8 +7,7 @@
 
 namespace corvane {
 
-PlaceholderWindow::PlaceholderWindow(const QString &caption, QWidget *parent) : FormWindow(parent)
-{
+PlaceholderWindow::PlaceholderWindow(const QString &caption, QWidget *parent) : FormWindow(parent) {
     setWindowTitle(caption);
     auto *layout = new QVBoxLayout(this);
     auto *title = new QLabel(caption, this);
@@ -37,8 +36,7 @@ PlaceholderWindow::PlaceholderWindow(const QString &caption, QWidget *parent) : 
     resize(420, 160);
 }
 
-WindowRegistry::Factory PlaceholderWindow::factory(const QString &caption)
-{
+WindowRegistry::Factory PlaceholderWindow::factory(const QString &caption) {
     return [caption](const WindowContext &context) {
         return new PlaceholderWindow(caption, context.owner);
     };

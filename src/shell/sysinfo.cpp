@@ -8,23 +8,19 @@
 
 namespace corvane {
 
-QString sysInfoUnavailableText()
-{
+QString sysInfoUnavailableText() {
     return QStringLiteral("System Information Is Unavailable At This Time");
 }
 
 #ifdef Q_OS_WIN
 namespace {
 // A text value of the machine-wide settings; empty when the key or value is missing.
-QString machineValue(const QString &key, const QString &value)
-{
-    const QSettings settings(QStringLiteral("HKEY_LOCAL_MACHINE\\") + key,
-                             QSettings::NativeFormat);
+QString machineValue(const QString &key, const QString &value) {
+    const QSettings settings(QStringLiteral("HKEY_LOCAL_MACHINE\\") + key, QSettings::NativeFormat);
     return settings.value(value).toString();
 }
 
-bool startSysInfoTool()
-{
+bool startSysInfoTool() {
     const QString path = machineValue(QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
                                       QStringLiteral("PATH"));
     if (!path.isEmpty()) return QProcess::startDetached(path, {});
@@ -37,8 +33,7 @@ bool startSysInfoTool()
 }  // namespace
 #endif
 
-void startSysInfo(Prompter &prompter)
-{
+void startSysInfo(Prompter &prompter) {
 #ifdef Q_OS_WIN
     if (startSysInfoTool()) return;
 #endif

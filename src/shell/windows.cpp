@@ -16,8 +16,7 @@
 
 namespace corvane {
 
-void registerProgramWindows(WindowRegistry &windows)
-{
+void registerProgramWindows(WindowRegistry &windows) {
     const auto later = [](const char *caption) {
         return PlaceholderWindow::factory(QString::fromLatin1(caption));
     };
@@ -25,15 +24,19 @@ void registerProgramWindows(WindowRegistry &windows)
                 [](const WindowContext &c) { return new frmAbout(c.app, c.owner); });
     windows.add(QStringLiteral("frmAppliedRF"),
                 [](const WindowContext &c) { return new frmAppliedRF(c.app, c.owner); });
+    windows.add(QStringLiteral("frmChartSweep"), [](const WindowContext &c) {
+        return new ChartSweepWindow(*c.app.dialogs, c.owner);
+    });
+    windows.add(QStringLiteral("frmChartLinearRange"), [](const WindowContext &c) {
+        return new ChartLinearRangeWindow(*c.app.dialogs, c.owner);
+    });
     windows.add(QStringLiteral("frmDBVLinearity"), later("Determine dBV Linear Range"));
     windows.add(QStringLiteral("frmFilterSweep"), [](const WindowContext &c) {
         return new frmFilterSweep(c.app, c.windows, c.owner);
     });
-    windows.add(QStringLiteral("frmChartSweep"), [](const WindowContext &c) {
-        return new ChartSweepWindow(*c.app.dialogs, c.owner);
-    });
     windows.add(QStringLiteral("frmMDS"), later("Minimum Discernable Signal Test"));
-    windows.add(QStringLiteral("frmCrystals"), later("Main Receiver Crystal Filters Configuration"));
+    windows.add(QStringLiteral("frmCrystals"),
+                later("Main Receiver Crystal Filters Configuration"));
     windows.add(QStringLiteral("frmConfigSettings"), later("K3 Configuration Settings"));
     windows.add(QStringLiteral("frmReadFile"), later("View Saved DBV Linear Range Results"));
     windows.add(QStringLiteral("frmCreateDBVChart"), later("DBV Linear Range Chart from File"));

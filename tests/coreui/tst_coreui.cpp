@@ -1,13 +1,6 @@
 // The shared widgets: unloading and hiding of forms, the results list's tab stops, the
 // leave-box check, and the message box and file dialog set-up.
 
-#include "core/ui/formwindow.h"
-#include "core/ui/leavevalidator.h"
-#include "core/ui/messageboxprompter.h"
-#include "core/ui/qtfiledialogs.h"
-#include "core/ui/resultslist.h"
-#include "core/ui/windowregistry.h"
-
 #include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
@@ -15,6 +8,13 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtTest>
+
+#include "core/ui/formwindow.h"
+#include "core/ui/leavevalidator.h"
+#include "core/ui/messageboxprompter.h"
+#include "core/ui/qtfiledialogs.h"
+#include "core/ui/resultslist.h"
+#include "core/ui/windowregistry.h"
 
 using namespace corvane;
 
@@ -37,8 +37,7 @@ struct TwoBoxes {
     QPushButton *button = new QPushButton(QStringLiteral("Begin"), &window);
     ScriptedPrompter prompter;
 
-    TwoBoxes()
-    {
+    TwoBoxes() {
         auto *layout = new QVBoxLayout(&window);
         layout->addWidget(first);
         layout->addWidget(second);
@@ -58,8 +57,7 @@ struct TwoBoxes {
         LeaveValidator::attach(second, prompter, digitsOnly(QStringLiteral("second")));
     }
 
-    bool showActive()
-    {
+    bool showActive() {
         window.show();
         window.activateWindow();
         return QTest::qWaitForWindowActive(&window);
@@ -89,8 +87,7 @@ private slots:
     void registryOpenerAndUnknownNames();
 };
 
-void TestCoreUi::formLoadsOnceAndHideKeepsIt()
-{
+void TestCoreUi::formLoadsOnceAndHideKeepsIt() {
     LoadCounter form;
     QCOMPARE(form.loads, 0);
     form.showForm();
@@ -102,8 +99,7 @@ void TestCoreUi::formLoadsOnceAndHideKeepsIt()
     QVERIFY(form.isWindow());
 }
 
-void TestCoreUi::frameCloseUnloads()
-{
+void TestCoreUi::frameCloseUnloads() {
     QWidget owner;
     QPointer<LoadCounter> form = new LoadCounter(&owner);
     QVERIFY(form->isWindow());  // a window of its own although it has an owner
@@ -115,8 +111,7 @@ void TestCoreUi::frameCloseUnloads()
     QTRY_VERIFY(form.isNull());
 }
 
-void TestCoreUi::tabStopsEveryEightAverageCharacters_data()
-{
+void TestCoreUi::tabStopsEveryEightAverageCharacters_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<int>("fields");
     QTest::newRow("one field") << QStringLiteral("K3 Serial Number: 05321") << 1;
@@ -127,8 +122,7 @@ void TestCoreUi::tabStopsEveryEightAverageCharacters_data()
         << QStringLiteral("Audio Response K3 dBV Function\tx") << 2;
 }
 
-void TestCoreUi::tabStopsEveryEightAverageCharacters()
-{
+void TestCoreUi::tabStopsEveryEightAverageCharacters() {
     QFETCH(QString, line);
     QFETCH(int, fields);
     ResultsList list;
@@ -147,8 +141,7 @@ void TestCoreUi::tabStopsEveryEightAverageCharacters()
     }
 }
 
-void TestCoreUi::listKeepsLinesAndSelectsLast()
-{
+void TestCoreUi::listKeepsLinesAndSelectsLast() {
     ResultsList list;
     QVERIFY(!list.accessibleName().isEmpty());
     list.selectLast();  // empty list: nothing to select, no crash
@@ -161,13 +154,12 @@ void TestCoreUi::listKeepsLinesAndSelectsLast()
     QCOMPARE(list.currentRow(), 4);
     QCOMPARE(list.lines(), lines + QStringList{QStringLiteral("last")});
     // The delegate's width follows the tab stops, so long lines get a scroll bar.
-    const QSize hint = list.itemDelegate()->sizeHint(QStyleOptionViewItem(),
-                                                     list.model()->index(0, 0));
+    const QSize hint =
+        list.itemDelegate()->sizeHint(QStyleOptionViewItem(), list.model()->index(0, 0));
     QVERIFY(hint.width() >= ResultsList::tabStopWidth(QFontMetrics(list.font())));
 }
 
-void TestCoreUi::leaveCheck_data()
-{
+void TestCoreUi::leaveCheck_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("refused");
     QTest::newRow("accepted") << QStringLiteral("250") << false;
@@ -175,8 +167,7 @@ void TestCoreUi::leaveCheck_data()
     QTest::newRow("empty refused") << QString() << true;
 }
 
-void TestCoreUi::leaveCheck()
-{
+void TestCoreUi::leaveCheck() {
     QFETCH(QString, typed);
     QFETCH(bool, refused);
     TwoBoxes w;
@@ -199,8 +190,7 @@ void TestCoreUi::leaveCheck()
     }
 }
 
-void TestCoreUi::twoRefusingBoxesDoNotBounce()
-{
+void TestCoreUi::twoRefusingBoxesDoNotBounce() {
     TwoBoxes w;
     w.first->setText(QStringLiteral("a"));
     w.second->setText(QStringLiteral("b"));
@@ -228,8 +218,7 @@ void TestCoreUi::twoRefusingBoxesDoNotBounce()
     QCOMPARE(QApplication::focusWidget(), w.second);
 }
 
-void TestCoreUi::leaveCheckIgnoresOtherWindows()
-{
+void TestCoreUi::leaveCheckIgnoresOtherWindows() {
     TwoBoxes w;
     w.first->setText(QStringLiteral("bad"));
     QVERIFY(w.showActive());
@@ -245,19 +234,16 @@ void TestCoreUi::leaveCheckIgnoresOtherWindows()
     QVERIFY(w.prompter.messages().empty());
 }
 
-void TestCoreUi::messageBoxLooks_data()
-{
+void TestCoreUi::messageBoxLooks_data() {
     QTest::addColumn<int>("icon");
     QTest::addColumn<int>("boxIcon");
     QTest::newRow("none") << int(MessageIcon::None) << int(QMessageBox::NoIcon);
-    QTest::newRow("information") << int(MessageIcon::Information)
-                                 << int(QMessageBox::Information);
+    QTest::newRow("information") << int(MessageIcon::Information) << int(QMessageBox::Information);
     QTest::newRow("exclamation") << int(MessageIcon::Exclamation) << int(QMessageBox::Warning);
     QTest::newRow("critical") << int(MessageIcon::Critical) << int(QMessageBox::Critical);
 }
 
-void TestCoreUi::messageBoxLooks()
-{
+void TestCoreUi::messageBoxLooks() {
     QFETCH(int, icon);
     QFETCH(int, boxIcon);
     MessageBoxPrompter prompter;
@@ -283,8 +269,7 @@ void TestCoreUi::messageBoxLooks()
              QStringLiteral("K3 Status"));
 }
 
-void TestCoreUi::fileDialogSetUp()
-{
+void TestCoreUi::fileDialogSetUp() {
     FileDialogRequest save;
     save.title = QStringLiteral("Save File");
     save.filterLabel = QStringLiteral("Text files (*.txt)");
@@ -322,8 +307,7 @@ void TestCoreUi::fileDialogSetUp()
     QVERIFY(QDir(openDialog.directory()).exists());
 }
 
-void TestCoreUi::escapePressesTheCancelButton()
-{
+void TestCoreUi::escapePressesTheCancelButton() {
     LoadCounter form;
     auto *ok = new QPushButton(QStringLiteral("OK"), &form);
     form.showForm();
@@ -345,16 +329,14 @@ public:
     int loads = 0;
 
 protected:
-    void loadForm() override
-    {
+    void loadForm() override {
         ++loads;
         list->appendLine(QStringLiteral("loaded"));
     }
 };
 }  // namespace
 
-void TestCoreUi::registryKeepsOneInstance()
-{
+void TestCoreUi::registryKeepsOneInstance() {
     AppContext app;
     QWidget owner;
     WindowRegistry windows(app, &owner);
@@ -382,8 +364,7 @@ void TestCoreUi::registryKeepsOneInstance()
     QVERIFY(sameRegistry);
 }
 
-void TestCoreUi::registryRebuildsAfterFrameClose()
-{
+void TestCoreUi::registryRebuildsAfterFrameClose() {
     AppContext app;
     WindowRegistry windows(app, nullptr);
     windows.add(QStringLiteral("frmMDS"),
@@ -401,8 +382,7 @@ void TestCoreUi::registryRebuildsAfterFrameClose()
     QCOMPARE(windows.existing(QStringLiteral("frmMDS")), second);
 }
 
-void TestCoreUi::registryOpenerAndUnknownNames()
-{
+void TestCoreUi::registryOpenerAndUnknownNames() {
     AppContext app;
     WindowRegistry windows(app, nullptr);
     QVERIFY(!windows.show(QStringLiteral("frmNothing")));

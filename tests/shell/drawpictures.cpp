@@ -6,18 +6,17 @@
 // Usage: corvane_drawpictures <resources folder>. Run by hand when the pictures change;
 // the results are committed.
 
-#include "sim/k3simulator.h"
-
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-
 #include <cmath>
 #include <cstdio>
 #include <vector>
+
+#include "sim/k3simulator.h"
 
 using corvane::sim::K3Simulator;
 
@@ -37,15 +36,13 @@ struct Chart {
 
 constexpr double kSettleMs = 5000;  // past the AFV integration time: a steady reading
 
-double toDb(double volts, double reference)
-{
+double toDb(double volts, double reference) {
     return 20.0 * std::log10(std::max(volts, 1e-12) / reference);
 }
 
 // Draws the chart into `area`; returns the plot rectangle and its mapping for annotations.
 QRectF drawChart(QPainter &p, const QRect &area, const Chart &chart,
-                 std::function<QPointF(QPointF)> *map = nullptr)
-{
+                 std::function<QPointF(QPointF)> *map = nullptr) {
     p.fillRect(area, QColor(0xfb, 0xfb, 0xf8));
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(12);
@@ -75,8 +72,7 @@ QRectF drawChart(QPainter &p, const QRect &area, const Chart &chart,
     for (double x = chart.x.min; x <= chart.x.max + 1e-9; x += chart.x.step) {
         const QString label = QString::number(x, 'f', chart.x.decimals);
         const QPointF at = toScreen({x, chart.y.min});
-        p.drawText(QRectF(at.x() - 40, at.y() + 4, 80, 16), Qt::AlignHCenter | Qt::AlignTop,
-                   label);
+        p.drawText(QRectF(at.x() - 40, at.y() + 4, 80, 16), Qt::AlignHCenter | Qt::AlignTop, label);
     }
     for (double y = chart.y.min; y <= chart.y.max + 1e-9; y += chart.y.step) {
         const QString label = QString::number(y, 'f', chart.y.decimals);
@@ -89,20 +85,20 @@ QRectF drawChart(QPainter &p, const QRect &area, const Chart &chart,
     p.save();
     p.translate(area.left() + 14, plot.center().y());
     p.rotate(-90);
-    p.drawText(QRectF(-plot.height() / 2, -8, plot.height(), 18), Qt::AlignCenter,
-               chart.y.title);
+    p.drawText(QRectF(-plot.height() / 2, -8, plot.height(), 18), Qt::AlignCenter, chart.y.title);
     p.restore();
     p.setFont(titleFont);
-    p.drawText(QRectF(area.left(), area.top() + 8, area.width(), 24), Qt::AlignCenter,
-               chart.title);
+    p.drawText(QRectF(area.left(), area.top() + 8, area.width(), 24), Qt::AlignCenter, chart.title);
     p.setFont(font);
 
     QPainterPath path;
     for (size_t i = 0; i < chart.points.size(); ++i) {
         QPointF v = chart.points[i];
         v.setY(std::clamp(v.y(), chart.y.min, chart.y.max));
-        if (i == 0) path.moveTo(toScreen(v));
-        else path.lineTo(toScreen(v));
+        if (i == 0)
+            path.moveTo(toScreen(v));
+        else
+            path.lineTo(toScreen(v));
     }
     p.save();
     p.setClipRect(plot.adjusted(0, -1, 0, 1));
@@ -113,8 +109,7 @@ QRectF drawChart(QPainter &p, const QRect &area, const Chart &chart,
 }
 
 // VFO A stepped across a 400 Hz filter with the generator fixed: what the sweep measures.
-Chart sweepChart()
-{
+Chart sweepChart() {
     K3Simulator sim;
     sim.setNoiseEnabled(false);
     auto &state = sim.state();
@@ -150,8 +145,7 @@ struct AppliedRf {
 };
 
 // The generator level stepped with the radio set as for a dBV test.
-AppliedRf appliedRfChart()
-{
+AppliedRf appliedRfChart() {
     K3Simulator sim;
     sim.setNoiseEnabled(false);
     auto &state = sim.state();
@@ -184,7 +178,8 @@ AppliedRf appliedRfChart()
     int bestStart = 0, bestLen = 0, start = 0;
     for (size_t i = 1; i < out.chart.points.size(); ++i) {
         const double slope = out.chart.points[i].y() - out.chart.points[i - 1].y();
-        if (std::abs(slope - 1.0) > 0.1) start = int(i);
+        if (std::abs(slope - 1.0) > 0.1)
+            start = int(i);
         else if (int(i) - start > bestLen) {
             bestLen = int(i) - start;
             bestStart = start;
@@ -195,8 +190,7 @@ AppliedRf appliedRfChart()
     return out;
 }
 
-bool save(const QImage &image, const QString &path)
-{
+bool save(const QImage &image, const QString &path) {
     if (!image.save(path, "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return false;
@@ -205,8 +199,7 @@ bool save(const QImage &image, const QString &path)
     return true;
 }
 
-QImage drawSweep()
-{
+QImage drawSweep() {
     QImage image(424, 449, QImage::Format_RGB32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -220,8 +213,7 @@ QImage drawSweep()
     return image;
 }
 
-QImage drawAppliedRf()
-{
+QImage drawAppliedRf() {
     QImage image(640, 558, QImage::Format_RGB32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -244,8 +236,7 @@ QImage drawAppliedRf()
                    .arg(data.linearTo));
     p.setPen(QColor(0x66, 0x66, 0x66));
     p.drawText(QRectF(plot.left() + 6, plot.bottom() - 40, left - plot.left() - 8, 34),
-               Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap,
-               QStringLiteral("noise floor"));
+               Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, QStringLiteral("noise floor"));
     if (plot.right() - right > 60)
         p.drawText(QRectF(right + 4, plot.top() + 44, plot.right() - right - 8, 34),
                    Qt::AlignRight | Qt::AlignTop | Qt::TextWordWrap,
@@ -253,8 +244,7 @@ QImage drawAppliedRf()
     return image;
 }
 
-QImage drawIcon(int size)
-{
+QImage drawIcon(int size) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
@@ -287,15 +277,15 @@ QImage drawIcon(int size)
 
 }  // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     QGuiApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s <resources folder>\n", argv[0]);
         return 2;
     }
     const QDir resources(QString::fromLocal8Bit(argv[1]));
-    bool ok = resources.mkpath(QStringLiteral("pictures")) && resources.mkpath(QStringLiteral("icons"));
+    bool ok =
+        resources.mkpath(QStringLiteral("pictures")) && resources.mkpath(QStringLiteral("icons"));
     ok = ok && save(drawSweep(), resources.filePath(QStringLiteral("pictures/sweep-sample.png")));
     ok = ok && save(drawAppliedRf(), resources.filePath(QStringLiteral("pictures/applied-rf.png")));
     ok = ok && save(drawIcon(64), resources.filePath(QStringLiteral("icons/corvane-64.png")));

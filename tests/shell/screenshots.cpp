@@ -2,13 +2,6 @@
 // in a folder (default /tmp): shot-main.png, shot-connect.png, ... Run it under a real X
 // server (xvfb-run) to look at layouts, texts and pictures; the pictures are not kept.
 
-#include "core/ui/messageboxprompter.h"
-#include "core/ui/qtfiledialogs.h"
-#include "link/ui/connectioncontroller.h"
-#include "link/ui/frmk3simulator.h"
-#include "shell/frmmain.h"
-#include "shell/helpviewer.h"
-
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -18,19 +11,23 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-
 #include <cstdio>
+
+#include "core/ui/messageboxprompter.h"
+#include "core/ui/qtfiledialogs.h"
+#include "link/ui/connectioncontroller.h"
+#include "link/ui/frmk3simulator.h"
+#include "shell/frmmain.h"
+#include "shell/helpviewer.h"
 
 using namespace corvane;
 
 namespace {
-void settle()
-{
+void settle() {
     for (int i = 0; i < 20; ++i) QApplication::processEvents();
 }
 
-void shoot(QWidget *window, const QDir &folder, const QString &name)
-{
+void shoot(QWidget *window, const QDir &folder, const QString &name) {
     window->show();
     window->raise();
     settle();
@@ -40,8 +37,7 @@ void shoot(QWidget *window, const QDir &folder, const QString &name)
 }
 }  // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/corvane-256.png")));
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath());
@@ -50,10 +46,9 @@ int main(int argc, char *argv[])
     QtFileDialogs dialogs;
     HelpSystem help;
     ConnectionController connection(prompter);
-    const AppContext app{&connection.link(), &prompter, &dialogs,
-                         [&help](const QString &file, int topic) {
-                             help.showHelpTopic(file, topic);
-                         }};
+    const AppContext app{
+        &connection.link(), &prompter, &dialogs,
+        [&help](const QString &file, int topic) { help.showHelpTopic(file, topic); }};
     frmMain mainWindow(app, connection);
 
     // Message boxes are photographed and answered as they appear.
@@ -85,7 +80,8 @@ int main(int argc, char *argv[])
 
     for (const char *name : {"frmAbout", "frmAppliedRF", "frmMDS"})
         shoot(mainWindow.windows().show(QLatin1String(name)), folder, QLatin1String(name));
-    mainWindow.windows().existing(QStringLiteral("frmAbout"))
+    mainWindow.windows()
+        .existing(QStringLiteral("frmAbout"))
         ->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))
         ->click();
     help.showHelpTopic(kMainHelpFile, 1);

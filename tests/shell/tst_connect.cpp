@@ -2,12 +2,12 @@
 // Command exchange and show, its states, the four port errors caused for real, and the
 // simulator's control window.
 
-#include "link/ui/frmk3simulator.h"
-#include "shellbench.h"
-
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QSerialPort>
+
+#include "link/ui/frmk3simulator.h"
+#include "shellbench.h"
 
 using namespace corvane;
 
@@ -36,8 +36,7 @@ private slots:
     void simulatorWindowFollowsThePick();
 };
 
-void TestConnect::dialogAtLoad()
-{
+void TestConnect::dialogAtLoad() {
     ShellBench b;
     frmConnect &d = b.dialog();
     QCOMPARE(d.objectName(), QStringLiteral("frmConnect"));
@@ -98,8 +97,7 @@ void TestConnect::dialogAtLoad()
     QVERIFY(b.trace.isEmpty());  // loading talks to nobody
 }
 
-void TestConnect::portListHoldsDetectedPortsAndSimulator()
-{
+void TestConnect::portListHoldsDetectedPortsAndSimulator() {
     ShellBench b;
     b.detected = {{QStringLiteral("/dev/ttyUSB3"), QStringLiteral("/dev/ttyUSB3")},
                   {QStringLiteral("/tmp/corvane-k3sim-1"), QStringLiteral("/tmp/corvane-k3sim-1")}};
@@ -127,8 +125,7 @@ void TestConnect::portListHoldsDetectedPortsAndSimulator()
     QCOMPARE(b.dialog().chosenPortSpec(), QStringLiteral("COM 1"));
 }
 
-void TestConnect::connectWithNoSelection()
-{
+void TestConnect::connectWithNoSelection() {
     ShellBench b;
     bool buttonsDuringMessage = true;
     QString openLabelDuringMessage;
@@ -139,8 +136,8 @@ void TestConnect::connectWithNoSelection()
     b.click("cmdConnect");
     QCOMPARE(b.trace.lines(),
              (QStringList{"W id;", "S 200", "R ID017;",
-                          "M K3 Status|K3 is connected and communicating at: 38400,N,8,1",
-                          "W ai;", "S 100", "R AI0;"}));
+                          "M K3 Status|K3 is connected and communicating at: 38400,N,8,1", "W ai;",
+                          "S 100", "R AI0;"}));
     QCOMPARE(b.prompter.messages().front().icon, MessageIcon::Information);
     QVERIFY2(!buttonsDuringMessage, "the buttons come on after the message is closed");
     QCOMPARE(openLabelDuringMessage, QStringLiteral("Port Open? True"));
@@ -154,8 +151,7 @@ void TestConnect::connectWithNoSelection()
     QCOMPARE(b.connection.autoInfo(), QStringLiteral("AI0;"));
 }
 
-void TestConnect::connectAtChosenBaud()
-{
+void TestConnect::connectAtChosenBaud() {
     ShellBench b;
     b.pickPort(QStringLiteral("K3 Simulator (built in)"));
     b.pickBaud(QStringLiteral("9600"));
@@ -167,8 +163,7 @@ void TestConnect::connectAtChosenBaud()
              QStringLiteral("K3 Status|K3 is connected and communicating at: 9600,N,8,1"));
 }
 
-void TestConnect::autoInfoAtConnect_data()
-{
+void TestConnect::autoInfoAtConnect_data() {
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("answer");
     QTest::addColumn<bool>("switchedOff");
@@ -178,8 +173,7 @@ void TestConnect::autoInfoAtConnect_data()
     QTest::newRow("AI3") << 3 << "AI3;" << false;
 }
 
-void TestConnect::autoInfoAtConnect()
-{
+void TestConnect::autoInfoAtConnect() {
     QFETCH(int, mode);
     QFETCH(QString, answer);
     QFETCH(bool, switchedOff);
@@ -193,8 +187,7 @@ void TestConnect::autoInfoAtConnect()
     QCOMPARE(b.radio().state().autoInfo, switchedOff ? 0 : mode);
 }
 
-void TestConnect::portWithNothingBehindIt()
-{
+void TestConnect::portWithNothingBehindIt() {
     ShellBench b;
     b.radio().faults().silent = true;
     QString openLabelDuringMessage;
@@ -221,8 +214,7 @@ void TestConnect::portWithNothingBehindIt()
     QCOMPARE(b.label("lblPortOpen"), QStringLiteral("Port Open? True"));
 }
 
-void TestConnect::identityMustBeExact_data()
-{
+void TestConnect::identityMustBeExact_data() {
     QTest::addColumn<QByteArray>("answer");
     QTest::newRow("report in front") << QByteArray("IF00014060000     -000000 0002000011 ;ID017;");
     QTest::newRow("twice") << QByteArray("ID017;ID017;");
@@ -232,8 +224,7 @@ void TestConnect::identityMustBeExact_data()
     QTest::newRow("another radio") << QByteArray("ID019;");
 }
 
-void TestConnect::identityMustBeExact()
-{
+void TestConnect::identityMustBeExact() {
     QFETCH(QByteArray, answer);
     ShellBench b;
     b.ports[QStringLiteral("COM 1")] = [answer] {
@@ -247,8 +238,7 @@ void TestConnect::identityMustBeExact()
     QCOMPARE(b.label("lblPortOpen"), QStringLiteral("Port Open? False"));
 }
 
-void TestConnect::secondConnectSendsNothing()
-{
+void TestConnect::secondConnectSendsNothing() {
     ShellBench b;
     QVERIFY(b.connectQuietly());
     b.pickPort(QStringLiteral("COM 7"));
@@ -261,8 +251,7 @@ void TestConnect::secondConnectSendsNothing()
     QVERIFY(b.connection.link().isConnected());
 }
 
-void TestConnect::testCommunications()
-{
+void TestConnect::testCommunications() {
     ShellBench b;
     QVERIFY(b.connectQuietly());
     QString labelDuringMessage;
@@ -281,19 +270,25 @@ void TestConnect::testCommunications()
     QVERIFY(b.connection.link().isConnected());  // the test never closes the port
 }
 
-void TestConnect::sendCommand_data()
-{
+void TestConnect::sendCommand_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("written");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("empty box") << "" << "id;" << "K3 Response: ID017;";
-    QTest::newRow("fa") << "fa" << "fa;" << "K3 Response: FA00014060000;";
-    QTest::newRow("upper case kept") << "MD" << "MD;" << "K3 Response: MD3;";
-    QTest::newRow("a setting: no answer") << "ag010" << "ag010;" << "K3 Response: ";
+    QTest::newRow("empty box") << ""
+                               << "id;"
+                               << "K3 Response: ID017;";
+    QTest::newRow("fa") << "fa"
+                        << "fa;"
+                        << "K3 Response: FA00014060000;";
+    QTest::newRow("upper case kept") << "MD"
+                                     << "MD;"
+                                     << "K3 Response: MD3;";
+    QTest::newRow("a setting: no answer") << "ag010"
+                                          << "ag010;"
+                                          << "K3 Response: ";
 }
 
-void TestConnect::sendCommand()
-{
+void TestConnect::sendCommand() {
     QFETCH(QString, typed);
     QFETCH(QString, written);
     QFETCH(QString, shown);
@@ -307,8 +302,7 @@ void TestConnect::sendCommand()
     QVERIFY(b.prompter.messages().empty());
 }
 
-void TestConnect::enterSendsTheCommand()
-{
+void TestConnect::enterSendsTheCommand() {
     ShellBench b;
     QVERIFY(b.connectQuietly());
     b.dialog().showForm();
@@ -321,28 +315,34 @@ void TestConnect::enterSendsTheCommand()
     b.dialog().hideForm();
 }
 
-void TestConnect::portErrors_data()
-{
+void TestConnect::portErrors_data() {
     QTest::addColumn<QString>("port");  // a detected port path, or empty for the simulator
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("message");
     QTest::newRow("device that does not exist")
-        << "/dev/corvane-no-such-port" << "cmdConnect"
+        << "/dev/corvane-no-such-port"
+        << "cmdConnect"
         << "Invalid COM port number. Select another COM port";
     QTest::newRow("COM 20: no such port here")
-        << "COM 20" << "cmdConnect" << "Invalid COM port number. Select another COM port";
+        << "COM 20"
+        << "cmdConnect"
+        << "Invalid COM port number. Select another COM port";
     QTest::newRow("exchange on a closed port")
-        << "" << "cmdSend" << "Port is closed. Be sure you are connected to the K3";
-    QTest::newRow("test on a closed port")
-        << "" << "cmdTestComm" << "Port is closed. Be sure you are connected to the K3";
-    QTest::newRow("not a serial device")
-        << "/dev/null" << "cmdConnect" << "Serial port error ";
-    QTest::newRow("adapter unplugged while connected")
-        << "vanish" << "cmdSend" << "Serial port error ";
+        << ""
+        << "cmdSend"
+        << "Port is closed. Be sure you are connected to the K3";
+    QTest::newRow("test on a closed port") << ""
+                                           << "cmdTestComm"
+                                           << "Port is closed. Be sure you are connected to the K3";
+    QTest::newRow("not a serial device") << "/dev/null"
+                                         << "cmdConnect"
+                                         << "Serial port error ";
+    QTest::newRow("adapter unplugged while connected") << "vanish"
+                                                       << "cmdSend"
+                                                       << "Serial port error ";
 }
 
-void TestConnect::portErrors()
-{
+void TestConnect::portErrors() {
     QFETCH(QString, port);
     QFETCH(QString, action);
     QFETCH(QString, message);
@@ -357,8 +357,10 @@ void TestConnect::portErrors()
         b.pickPort(port);
     } else {
         QVERIFY(b.connectQuietly());
-        if (port == QLatin1String("vanish")) b.radio().faults().vanished = true;
-        else b.connection.link().transport()->close();  // the port went away under us
+        if (port == QLatin1String("vanish"))
+            b.radio().faults().vanished = true;
+        else
+            b.connection.link().transport()->close();  // the port went away under us
     }
     const QString labelBefore = b.label("lblPortOpen");
     b.click(action.toLatin1().constData());
@@ -380,8 +382,7 @@ void TestConnect::portErrors()
     }
 }
 
-void TestConnect::portInUseByAnotherProgram()
-{
+void TestConnect::portInUseByAnotherProgram() {
     Pty pty;
     if (!pty.isValid()) QSKIP("no pseudo-terminals here");
     QSerialPort holder(pty.slavePath());  // another program holding the port
@@ -404,8 +405,7 @@ void TestConnect::portInUseByAnotherProgram()
     QCOMPARE(b.prompter.summary(), QStringList{"K3 Status|Unable to communicate with K3"});
 }
 
-void TestConnect::inUseNamesTheComPort()
-{
+void TestConnect::inUseNamesTheComPort() {
     ShellBench b;
     b.ports[QStringLiteral("COM 3")] = [] {
         return std::make_unique<ScriptedTransport>(
@@ -421,8 +421,7 @@ void TestConnect::inUseNamesTheComPort()
     QCOMPARE(b.label("lblPortOpen"), QStringLiteral("Port Open? xxxx"));
 }
 
-void TestConnect::closeKeepsTheLink()
-{
+void TestConnect::closeKeepsTheLink() {
     ShellBench b;
     QVERIFY(b.connectQuietly());
     QPointer<frmConnect> dialog = &b.dialog();
@@ -439,8 +438,7 @@ void TestConnect::closeKeepsTheLink()
     QVERIFY(b.trace.isEmpty());
 }
 
-void TestConnect::simulatorWindowFollowsThePick()
-{
+void TestConnect::simulatorWindowFollowsThePick() {
     ShellBench b;
     QVERIFY(!b.connection.simulatorWindow());
     b.pickPort(QStringLiteral("COM 2"));

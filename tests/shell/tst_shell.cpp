@@ -2,6 +2,12 @@
 // windows, the two ways of ending the program, the About box, the applied-RF window and
 // the help pages.
 
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QTextBrowser>
+
 #include "core/filedialogs.h"
 #include "core/ui/resultslist.h"
 #include "shell/frmabout.h"
@@ -10,12 +16,6 @@
 #include "shell/menuhelp.h"
 #include "shellbench.h"
 
-#include <QAction>
-#include <QMenu>
-#include <QMenuBar>
-#include <QRegularExpression>
-#include <QTextBrowser>
-
 using namespace corvane;
 
 namespace {
@@ -23,13 +23,11 @@ namespace {
 // File dialogs that are always cancelled.
 class CancelDialogs : public FileDialogs {
 public:
-    std::optional<QString> openFile(const FileDialogRequest &r) override
-    {
+    std::optional<QString> openFile(const FileDialogRequest &r) override {
         asked << r.title;
         return std::nullopt;
     }
-    std::optional<QString> saveFile(const FileDialogRequest &r) override
-    {
+    std::optional<QString> saveFile(const FileDialogRequest &r) override {
         asked << r.title;
         return std::nullopt;
     }
@@ -39,19 +37,16 @@ public:
 struct MainBench : ShellBench {
     CancelDialogs dialogs;
     QStringList help;  // "file topic" of every help request
-    AppContext app{&connection.link(), &prompter, &dialogs,
-                   [this](const QString &file, int topic) {
+    AppContext app{&connection.link(), &prompter, &dialogs, [this](const QString &file, int topic) {
                        help << file + u' ' + QString::number(topic);
                    }};
     frmMain main{app, connection};
     int ends = 0;
 
-    MainBench()
-    {
+    MainBench() {
         main.setEndProgram([this] { ++ends; });
     }
-    QAction *action(const QString &name)
-    {
+    QAction *action(const QString &name) {
         auto *a = main.findChild<QAction *>(name);
         if (!a) qWarning("no action %s", qPrintable(name));
         return a;
@@ -68,8 +63,7 @@ public:
     int closeEvents = 0;
 
 protected:
-    void closeEvent(QCloseEvent *event) override
-    {
+    void closeEvent(QCloseEvent *event) override {
         ++closeEvents;
         FormWindow::closeEvent(event);
     }
@@ -90,6 +84,7 @@ private slots:
     void guardedItems();
     void guardedWindowIsOneInstance();
     void unguardedItemsNeedNoRadio();
+    void everyWindowIsRegistered();
     void helpItems_data();
     void helpItems();
     void f1OnMenuItems_data();
@@ -110,8 +105,7 @@ private slots:
     void exitEndsWithoutClosingWindows();
 };
 
-void TestShell::menuTree_data()
-{
+void TestShell::menuTree_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("topic");
@@ -146,8 +140,7 @@ void TestShell::menuTree_data()
     row("mnuAbout", "About...", 0, "mnuHelp");
 }
 
-void TestShell::menuTree()
-{
+void TestShell::menuTree() {
     QFETCH(QString, name);
     QFETCH(QString, caption);
     QFETCH(int, topic);
@@ -157,8 +150,10 @@ void TestShell::menuTree()
     QCOMPARE(b.main.objectName(), QStringLiteral("frmMain"));
     // A submenu is a QMenu of that name, an item a QAction.
     const QAction *item = nullptr;
-    if (auto *menu = b.main.findChild<QMenu *>(name)) item = menu->menuAction();
-    else item = b.action(name);
+    if (auto *menu = b.main.findChild<QMenu *>(name))
+        item = menu->menuAction();
+    else
+        item = b.action(name);
     QVERIFY(item);
     QCOMPARE(item->text(), caption);
     QCOMPARE(MenuHelpFilter::topicOf(item), topic);
@@ -169,8 +164,7 @@ void TestShell::menuTree()
              parentMenu.isEmpty() ? QStringLiteral("menuBar") : parentMenu);
 }
 
-void TestShell::menuBarOrder()
-{
+void TestShell::menuBarOrder() {
     MainBench b;
     QStringList top;
     for (QAction *a : b.main.menuBar()->actions()) top << a->text();
@@ -187,25 +181,28 @@ void TestShell::menuBarOrder()
                                 "dBV Linearity", "Filter Sweep", "About..."}));
 }
 
-void TestShell::guardedItems_data()
-{
+void TestShell::guardedItems_data() {
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("K3 Configuration")
-        << "mnuConfigSettings" << "frmConfigSettings" << "K3 Configuration Settings";
-    QTest::newRow("Difference Method")
-        << "mnuDiffMethod" << "frmDBVLinearity" << "Determine dBV Linear Range";
-    QTest::newRow("Filter Configuration")
-        << "mnuFilterConfig" << "frmCrystals" << "Main Receiver Crystal Filters Configuration";
-    QTest::newRow("Sweep Filter") << "mnuSweepFilter" << "frmFilterSweep"
+    QTest::newRow("K3 Configuration") << "mnuConfigSettings"
+                                      << "frmConfigSettings"
+                                      << "K3 Configuration Settings";
+    QTest::newRow("Difference Method") << "mnuDiffMethod"
+                                       << "frmDBVLinearity"
+                                       << "Determine dBV Linear Range";
+    QTest::newRow("Filter Configuration") << "mnuFilterConfig"
+                                          << "frmCrystals"
+                                          << "Main Receiver Crystal Filters Configuration";
+    QTest::newRow("Sweep Filter") << "mnuSweepFilter"
+                                  << "frmFilterSweep"
                                   << "K3 Crystal Filter Sweep";
-    QTest::newRow("Sensitivity (MDS)")
-        << "mnuMDS" << "frmMDS" << "Minimum Discernable Signal Test";
+    QTest::newRow("Sensitivity (MDS)") << "mnuMDS"
+                                       << "frmMDS"
+                                       << "Minimum Discernable Signal Test";
 }
 
-void TestShell::guardedItems()
-{
+void TestShell::guardedItems() {
     QFETCH(QString, item);
     QFETCH(QString, window);
     QFETCH(QString, caption);
@@ -228,8 +225,7 @@ void TestShell::guardedItems()
     shown->hide();
 }
 
-void TestShell::guardedWindowIsOneInstance()
-{
+void TestShell::guardedWindowIsOneInstance() {
     MainBench b;
     b.main.windows().add(QStringLiteral("frmDBVLinearity"),
                          [](const WindowContext &c) { return new ListWindow(c.owner); });
@@ -237,8 +233,8 @@ void TestShell::guardedWindowIsOneInstance()
     b.choose(QStringLiteral("mnuDiffMethod"));
     auto *first = b.main.windows().instance<ListWindow>(QStringLiteral("frmDBVLinearity"));
     QVERIFY(first);
-    first->list->appendLines({QStringLiteral("RF Gain\tdBV 1\tdBV 2\tDiff"),
-                              QStringLiteral("100\t-23.5\t-33.6\t10.1")});
+    first->list->appendLines(
+        {QStringLiteral("RF Gain\tdBV 1\tdBV 2\tDiff"), QStringLiteral("100\t-23.5\t-33.6\t10.1")});
     first->hideForm();  // its Close button
     b.choose(QStringLiteral("mnuDiffMethod"));
     QCOMPARE(b.main.windows().existing(QStringLiteral("frmDBVLinearity")), first);
@@ -255,8 +251,7 @@ void TestShell::guardedWindowIsOneInstance()
     second->hide();
 }
 
-void TestShell::unguardedItemsNeedNoRadio()
-{
+void TestShell::unguardedItemsNeedNoRadio() {
     MainBench b;
     for (const char *item : {"mnuAppliedRF", "mnuAbout", "mnuOpenFile", "mnuChartDBVLinearity",
                              "mnuChartFilterSweep", "mnuConnect"}) {
@@ -273,21 +268,52 @@ void TestShell::unguardedItemsNeedNoRadio()
     b.dialog().hide();
 }
 
-void TestShell::helpItems_data()
-{
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<QString>("request");
-    QTest::newRow("Tutorial") << "mnuTutorial" << "corvanetutorial.hlp 1";
-    QTest::newRow("Overview") << "mnuOverview" << "corvane.hlp 13";
-    QTest::newRow("What Is?") << "mnuWhat" << "corvane.hlp 14";
-    QTest::newRow("Components") << "mnuComponents" << "corvane.hlp 15";
-    QTest::newRow("Setup") << "mnuSetup" << "corvane.hlp 17";
-    QTest::newRow("dBV Linearity") << "mnuDBVHelp" << "corvane.hlp 2";
-    QTest::newRow("Filter Sweep") << "mnuFSHelp" << "corvane.hlp 5";
+void TestShell::everyWindowIsRegistered() {
+    MainBench b;
+    const QStringList expected{"frmAbout",
+                               "frmAppliedRF",
+                               "frmChartLinearRange",
+                               "frmChartSweep",
+                               "frmConfigSettings",
+                               "frmCreateDBVChart",
+                               "frmCreateFSChart",
+                               "frmCrystals",
+                               "frmDBVLinearity",
+                               "frmFilterSweep",
+                               "frmMDS",
+                               "frmReadFile"};
+    for (const QString &name : expected) {
+        QVERIFY2(b.main.windows().contains(name), qPrintable(name));
+        QWidget *window = b.main.windows().instance(name);  // built, not shown
+        QVERIFY2(window, qPrintable(name));
+        QCOMPARE(window->objectName(), name);
+        QVERIFY(window->isWindow());
+        QVERIFY(!window->isVisible());
+        QVERIFY2(!window->windowTitle().isEmpty(), qPrintable(name));
+    }
+    QVERIFY(b.trace.writes().isEmpty());  // building a window talks to nobody
 }
 
-void TestShell::helpItems()
-{
+void TestShell::helpItems_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("request");
+    QTest::newRow("Tutorial") << "mnuTutorial"
+                              << "corvanetutorial.hlp 1";
+    QTest::newRow("Overview") << "mnuOverview"
+                              << "corvane.hlp 13";
+    QTest::newRow("What Is?") << "mnuWhat"
+                              << "corvane.hlp 14";
+    QTest::newRow("Components") << "mnuComponents"
+                                << "corvane.hlp 15";
+    QTest::newRow("Setup") << "mnuSetup"
+                           << "corvane.hlp 17";
+    QTest::newRow("dBV Linearity") << "mnuDBVHelp"
+                                   << "corvane.hlp 2";
+    QTest::newRow("Filter Sweep") << "mnuFSHelp"
+                                  << "corvane.hlp 5";
+}
+
+void TestShell::helpItems() {
     QFETCH(QString, item);
     QFETCH(QString, request);
     MainBench b;
@@ -296,23 +322,37 @@ void TestShell::helpItems()
     QVERIFY(b.prompter.messages().empty());
 }
 
-void TestShell::f1OnMenuItems_data()
-{
+void TestShell::f1OnMenuItems_data() {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QString>("item");  // an action, or a submenu of `menu`
     QTest::addColumn<QString>("request");
-    QTest::newRow("Applied RF Method") << "mnuDBVLinearity" << "mnuAppliedRF" << "corvane.hlp 4";
-    QTest::newRow("Open File") << "mnuFile" << "mnuOpenFile" << "corvane.hlp 11";
-    QTest::newRow("Create Chart submenu") << "mnuFile" << "mnuCreateChart" << "corvane.hlp 12";
-    QTest::newRow("Sweep Filter") << "mnuFilterSweep" << "mnuSweepFilter" << "corvane.hlp 5";
-    QTest::newRow("Setup") << "mnuHelp" << "mnuSetup" << "corvane.hlp 17";
-    QTest::newRow("Exit has no topic") << "mnuFile" << "mnuExit" << "";
-    QTest::newRow("MDS has no topic") << "mnuReceiver" << "mnuMDS" << "";
-    QTest::newRow("Tutorial has no topic") << "mnuHelp" << "mnuTutorial" << "";
+    QTest::newRow("Applied RF Method") << "mnuDBVLinearity"
+                                       << "mnuAppliedRF"
+                                       << "corvane.hlp 4";
+    QTest::newRow("Open File") << "mnuFile"
+                               << "mnuOpenFile"
+                               << "corvane.hlp 11";
+    QTest::newRow("Create Chart submenu") << "mnuFile"
+                                          << "mnuCreateChart"
+                                          << "corvane.hlp 12";
+    QTest::newRow("Sweep Filter") << "mnuFilterSweep"
+                                  << "mnuSweepFilter"
+                                  << "corvane.hlp 5";
+    QTest::newRow("Setup") << "mnuHelp"
+                           << "mnuSetup"
+                           << "corvane.hlp 17";
+    QTest::newRow("Exit has no topic") << "mnuFile"
+                                       << "mnuExit"
+                                       << "";
+    QTest::newRow("MDS has no topic") << "mnuReceiver"
+                                      << "mnuMDS"
+                                      << "";
+    QTest::newRow("Tutorial has no topic") << "mnuHelp"
+                                           << "mnuTutorial"
+                                           << "";
 }
 
-void TestShell::f1OnMenuItems()
-{
+void TestShell::f1OnMenuItems() {
     QFETCH(QString, menu);
     QFETCH(QString, item);
     QFETCH(QString, request);
@@ -321,8 +361,10 @@ void TestShell::f1OnMenuItems()
     auto *popup = b.main.findChild<QMenu *>(menu);
     QVERIFY(popup);
     QAction *active = nullptr;
-    if (auto *sub = b.main.findChild<QMenu *>(item)) active = sub->menuAction();
-    else active = b.action(item);
+    if (auto *sub = b.main.findChild<QMenu *>(item))
+        active = sub->menuAction();
+    else
+        active = b.action(item);
     popup->popup(b.main.mapToGlobal(QPoint(10, 10)));
     popup->setActiveAction(active);
     QCOMPARE(popup->activeAction(), active);
@@ -334,8 +376,7 @@ void TestShell::f1OnMenuItems()
     b.main.hide();
 }
 
-void TestShell::f10OpensTheMenus()
-{
+void TestShell::f10OpensTheMenus() {
     MainBench b;
     b.main.show();
     b.main.activateWindow();
@@ -347,8 +388,7 @@ void TestShell::f10OpensTheMenus()
     b.main.hide();
 }
 
-void TestShell::exitWithoutConnecting()
-{
+void TestShell::exitWithoutConnecting() {
     MainBench b;
     b.choose(QStringLiteral("mnuExit"));
     QVERIFY(b.trace.isEmpty());
@@ -356,8 +396,7 @@ void TestShell::exitWithoutConnecting()
     QCOMPARE(b.ends, 1);
 }
 
-void TestShell::exitPutsAutoInfoBack_data()
-{
+void TestShell::exitPutsAutoInfoBack_data() {
     QTest::addColumn<int>("mode");
     QTest::addColumn<QStringList>("trace");
     QTest::newRow("AI1 at connect")
@@ -366,17 +405,15 @@ void TestShell::exitPutsAutoInfoBack_data()
     QTest::newRow("AI2 at connect") << 2 << QStringList();
 }
 
-void TestShell::exitPutsAutoInfoBack()
-{
+void TestShell::exitPutsAutoInfoBack() {
     QFETCH(int, mode);
     QFETCH(QStringList, trace);
     MainBench b;
     b.radio().state().autoInfo = mode;
     QVERIFY(b.connectQuietly());
     bool openAtMessage = false;
-    b.prompter.setHook([&](const PromptMessage &) {
-        openAtMessage = b.connection.link().isConnected();
-    });
+    b.prompter.setHook(
+        [&](const PromptMessage &) { openAtMessage = b.connection.link().isConnected(); });
     b.choose(QStringLiteral("mnuExit"));
     QCOMPARE(b.trace.lines(), trace);
     if (!trace.isEmpty()) {
@@ -388,8 +425,7 @@ void TestShell::exitPutsAutoInfoBack()
     QCOMPARE(b.ends, 1);
 }
 
-void TestShell::closeBoxLeavesAutoInfo()
-{
+void TestShell::closeBoxLeavesAutoInfo() {
     MainBench b;
     b.radio().state().autoInfo = 1;
     QVERIFY(b.connectQuietly());
@@ -402,8 +438,7 @@ void TestShell::closeBoxLeavesAutoInfo()
     QCOMPARE(b.ends, 1);
 }
 
-void TestShell::aboutBox()
-{
+void TestShell::aboutBox() {
     MainBench b;
     b.choose(QStringLiteral("mnuAbout"));
     QPointer<QWidget> about = b.main.windows().existing(QStringLiteral("frmAbout"));
@@ -442,8 +477,7 @@ void TestShell::aboutBox()
     QTRY_VERIFY(about.isNull());
 }
 
-void TestShell::systemInfo()
-{
+void TestShell::systemInfo() {
     MainBench b;
     b.choose(QStringLiteral("mnuAbout"));
     QWidget *about = b.main.windows().existing(QStringLiteral("frmAbout"));
@@ -457,8 +491,7 @@ void TestShell::systemInfo()
     about->close();
 }
 
-void TestShell::appliedRfWindow()
-{
+void TestShell::appliedRfWindow() {
     MainBench b;
     b.choose(QStringLiteral("mnuAppliedRF"));
     QWidget *window = b.main.windows().existing(QStringLiteral("frmAppliedRF"));
@@ -480,8 +513,7 @@ void TestShell::appliedRfWindow()
     window->hide();
 }
 
-void TestShell::backgroundPicture()
-{
+void TestShell::backgroundPicture() {
     MainBench b;
     auto *picture = b.main.findChild<QLabel *>(QStringLiteral("picBackground"));
     QVERIFY(picture);
@@ -495,8 +527,7 @@ void TestShell::backgroundPicture()
     QVERIFY(colours.size() > 20);
 }
 
-void TestShell::everyHelpTopicHasAPage()
-{
+void TestShell::everyHelpTopicHasAPage() {
     MainBench b;
     // Every topic a menu item carries (F1), every Help item, and the Help buttons of the
     // applied-RF (4), dBV (2) and filter sweep (5) windows.
@@ -505,8 +536,8 @@ void TestShell::everyHelpTopicHasAPage()
         if (const int topic = MenuHelpFilter::topicOf(a))
             requests << QStringLiteral("corvane.hlp %1").arg(topic);
     }
-    for (const char *item : {"mnuTutorial", "mnuOverview", "mnuWhat", "mnuComponents",
-                             "mnuSetup", "mnuDBVHelp", "mnuFSHelp"})
+    for (const char *item : {"mnuTutorial", "mnuOverview", "mnuWhat", "mnuComponents", "mnuSetup",
+                             "mnuDBVHelp", "mnuFSHelp"})
         b.choose(QLatin1String(item));
     for (const QString &r : std::as_const(b.help)) requests << r;
     QCOMPARE(requests.size(), 13);
@@ -526,8 +557,7 @@ void TestShell::everyHelpTopicHasAPage()
     viewer.hide();
 }
 
-void TestShell::helpPagesLinkToPages()
-{
+void TestShell::helpPagesLinkToPages() {
     const QDir pages(QStringLiteral(":/help"));
     int checked = 0;
     for (const QString &folder : pages.entryList(QDir::Dirs)) {
@@ -549,8 +579,7 @@ void TestShell::helpPagesLinkToPages()
     QVERIFY(checked > 40);
 }
 
-void TestShell::unknownTopicShowsNotFound_data()
-{
+void TestShell::unknownTopicShowsNotFound_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<int>("topic");
     QTest::newRow("unknown topic") << "corvane.hlp" << 99;
@@ -561,8 +590,7 @@ void TestShell::unknownTopicShowsNotFound_data()
     QTest::newRow("tutorial topic 2") << "corvanetutorial.hlp" << 2;
 }
 
-void TestShell::unknownTopicShowsNotFound()
-{
+void TestShell::unknownTopicShowsNotFound() {
     QFETCH(QString, file);
     QFETCH(int, topic);
     QVERIFY(HelpViewer::topicUrl(file, topic).isEmpty());
@@ -578,8 +606,7 @@ void TestShell::unknownTopicShowsNotFound()
     QCOMPARE(browser->documentTitle(), QStringLiteral("Connecting to the K3"));
 }
 
-void TestShell::exitEndsWithoutClosingWindows()
-{
+void TestShell::exitEndsWithoutClosingWindows() {
     // The real end: File, Exit leaves the event loop at once; a hidden window and a shown
     // one get no close event, so none of their closing steps run.
     ShellBench b;
@@ -598,9 +625,8 @@ void TestShell::exitEndsWithoutClosingWindows()
     auto *shown = main.windows().instance<ListWindow>(QStringLiteral("frmFilterSweep"));
     hidden->hideForm();
     QEventLoop loop;
-    QTimer::singleShot(0, &main, [&main] {
-        main.findChild<QAction *>(QStringLiteral("mnuExit"))->trigger();
-    });
+    QTimer::singleShot(
+        0, &main, [&main] { main.findChild<QAction *>(QStringLiteral("mnuExit"))->trigger(); });
     QTimer::singleShot(5000, &loop, [&loop] { loop.exit(99); });  // fails the test, not CI
     QCOMPARE(loop.exec(), 0);
     QCOMPARE(hidden->closeEvents, 0);

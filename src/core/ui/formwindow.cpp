@@ -5,8 +5,7 @@
 
 namespace corvane {
 
-FormWindow::FormWindow(QWidget *parent) : QDialog(parent)
-{
+FormWindow::FormWindow(QWidget *parent) : QDialog(parent) {
     // A top-level window even when a parent owns it: it has its own frame, can be minimised,
     // and lives as long as its owner.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -14,23 +13,22 @@ FormWindow::FormWindow(QWidget *parent) : QDialog(parent)
     setModal(false);
 }
 
-void FormWindow::setCancelButton(QAbstractButton *button) { m_cancelButton = button; }
+void FormWindow::setCancelButton(QAbstractButton *button) {
+    m_cancelButton = button;
+}
 
-void FormWindow::reject()
-{
+void FormWindow::reject() {
     if (m_cancelButton && m_cancelButton->isEnabled()) m_cancelButton->click();
 }
 
-void FormWindow::load()
-{
+void FormWindow::load() {
     if (m_loaded) return;
     m_loaded = true;
     loadForm();
     emit loaded();
 }
 
-void FormWindow::showForm()
-{
+void FormWindow::showForm() {
     load();
     if (isMinimized()) showNormal();
     show();
@@ -38,10 +36,11 @@ void FormWindow::showForm()
     activateWindow();
 }
 
-void FormWindow::hideForm() { hide(); }
+void FormWindow::hideForm() {
+    hide();
+}
 
-void FormWindow::closeEvent(QCloseEvent *event)
-{
+void FormWindow::closeEvent(QCloseEvent *event) {
     event->accept();
     if (m_unloading) return;
     m_unloading = true;

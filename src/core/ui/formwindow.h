@@ -11,8 +11,6 @@
 #include <QDialog>
 #include <QPointer>
 
-
-
 namespace corvane {
 
 // A dialog underneath so that a default button answers Enter; shown modeless, it is an

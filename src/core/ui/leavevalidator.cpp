@@ -11,32 +11,30 @@ namespace {
 // control's own leave check does not run for that move.
 constexpr char kRestoringFocus[] = "corvaneRestoringFocus";
 
-bool isLeaveReason(Qt::FocusReason reason)
-{
+bool isLeaveReason(Qt::FocusReason reason) {
     switch (reason) {
-    case Qt::TabFocusReason:
-    case Qt::BacktabFocusReason:
-    case Qt::MouseFocusReason:
-    case Qt::ShortcutFocusReason:
-    case Qt::OtherFocusReason: return true;
-    default: return false;
+        case Qt::TabFocusReason:
+        case Qt::BacktabFocusReason:
+        case Qt::MouseFocusReason:
+        case Qt::ShortcutFocusReason:
+        case Qt::OtherFocusReason:
+            return true;
+        default:
+            return false;
     }
 }
 }  // namespace
 
 LeaveValidator::LeaveValidator(QLineEdit *box, Prompter &prompter, Check check)
-    : QObject(box), m_box(box), m_prompter(prompter), m_check(std::move(check))
-{
+    : QObject(box), m_box(box), m_prompter(prompter), m_check(std::move(check)) {
     m_box->installEventFilter(this);
 }
 
-LeaveValidator *LeaveValidator::attach(QLineEdit *box, Prompter &prompter, Check check)
-{
+LeaveValidator *LeaveValidator::attach(QLineEdit *box, Prompter &prompter, Check check) {
     return new LeaveValidator(box, prompter, std::move(check));
 }
 
-bool LeaveValidator::validate()
-{
+bool LeaveValidator::validate() {
     if (!m_check) return true;
     const std::optional<PromptMessage> refusal = m_check(m_box->text());
     if (!refusal) return true;
@@ -45,8 +43,7 @@ bool LeaveValidator::validate()
     return false;
 }
 
-bool LeaveValidator::eventFilter(QObject *watched, QEvent *event)
-{
+bool LeaveValidator::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_box && event->type() == QEvent::FocusOut) {
         const auto *focus = static_cast<QFocusEvent *>(event);
         if (m_box->property(kRestoringFocus).toBool()) {
@@ -66,8 +63,7 @@ bool LeaveValidator::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-void LeaveValidator::leaveAttempted()
-{
+void LeaveValidator::leaveAttempted() {
     const QPointer<QWidget> heading = m_heading;
     m_heading = nullptr;
     if (!m_box->isVisible()) {

@@ -8,13 +8,12 @@
 // not run its own check while the focus is being put back, so two refusing boxes cannot
 // bounce the focus between them.
 
-#include "core/prompter.h"
-
 #include <QObject>
 #include <QPointer>
-
 #include <functional>
 #include <optional>
+
+#include "core/prompter.h"
 
 class QLineEdit;
 

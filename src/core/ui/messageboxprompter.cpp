@@ -4,28 +4,28 @@
 
 namespace corvane {
 
-MessageBoxPrompter::MessageBoxPrompter(QWidget *fallbackParent) : m_fallbackParent(fallbackParent)
-{
-}
+MessageBoxPrompter::MessageBoxPrompter(QWidget *fallbackParent)
+    : m_fallbackParent(fallbackParent) {}
 
-QMessageBox::Icon MessageBoxPrompter::boxIcon(MessageIcon icon)
-{
+QMessageBox::Icon MessageBoxPrompter::boxIcon(MessageIcon icon) {
     switch (icon) {
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Exclamation: return QMessageBox::Warning;
-    case MessageIcon::Critical: return QMessageBox::Critical;
-    case MessageIcon::None: break;
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MessageIcon::Critical:
+            return QMessageBox::Critical;
+        case MessageIcon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
 
-QString MessageBoxPrompter::boxTitle(const QString &title)
-{
+QString MessageBoxPrompter::boxTitle(const QString &title) {
     return title.isEmpty() ? programTitle() : title;
 }
 
-void MessageBoxPrompter::message(const PromptMessage &msg)
-{
+void MessageBoxPrompter::message(const PromptMessage &msg) {
     QWidget *parent = QApplication::activeWindow();
     if (!parent) parent = m_fallbackParent;
     QMessageBox box(boxIcon(msg.icon), boxTitle(msg.title), msg.text, QMessageBox::Ok, parent);

@@ -2,11 +2,11 @@
 // The program's messages as modal message boxes: the given icon, one OK button, and the
 // given title or the program's title when the message has none.
 
-#include "core/prompter.h"
-
 #include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
+
+#include "core/prompter.h"
 
 namespace corvane {
 

@@ -7,8 +7,7 @@ namespace corvane {
 
 QtFileDialogs::QtFileDialogs(QWidget *fallbackParent) : m_fallbackParent(fallbackParent) {}
 
-QString QtFileDialogs::nameFilter(const FileDialogRequest &request)
-{
+QString QtFileDialogs::nameFilter(const FileDialogRequest &request) {
     const QString pattern = request.filterPattern.trimmed();
     QString label = request.filterLabel.trimmed();
     if (pattern.isEmpty()) return label.isEmpty() ? QStringLiteral("All files (*)") : label;
@@ -17,15 +16,13 @@ QString QtFileDialogs::nameFilter(const FileDialogRequest &request)
     return label + QStringLiteral(" (") + pattern + u')';
 }
 
-QString QtFileDialogs::startFolder(const FileDialogRequest &request)
-{
+QString QtFileDialogs::startFolder(const FileDialogRequest &request) {
     const QString folder = initialFolderFor(request.initialFolder);
     // A fresh account may have no documents folder yet.
     return QDir(folder).exists() ? folder : QDir::homePath();
 }
 
-void QtFileDialogs::configure(QFileDialog &dialog, const FileDialogRequest &request, bool save)
-{
+void QtFileDialogs::configure(QFileDialog &dialog, const FileDialogRequest &request, bool save) {
     dialog.setWindowTitle(request.title);
     dialog.setNameFilter(nameFilter(request));
     dialog.setDefaultSuffix(request.defaultExtension);
@@ -37,8 +34,7 @@ void QtFileDialogs::configure(QFileDialog &dialog, const FileDialogRequest &requ
     if (!request.proposedName.isEmpty()) dialog.selectFile(request.proposedName);
 }
 
-std::optional<QString> QtFileDialogs::run(const FileDialogRequest &request, bool save)
-{
+std::optional<QString> QtFileDialogs::run(const FileDialogRequest &request, bool save) {
     QWidget *parent = QApplication::activeWindow();
     if (!parent) parent = m_fallbackParent;
     QFileDialog dialog(parent);
@@ -49,13 +45,11 @@ std::optional<QString> QtFileDialogs::run(const FileDialogRequest &request, bool
     return QDir::toNativeSeparators(chosen.first());
 }
 
-std::optional<QString> QtFileDialogs::openFile(const FileDialogRequest &request)
-{
+std::optional<QString> QtFileDialogs::openFile(const FileDialogRequest &request) {
     return run(request, false);
 }
 
-std::optional<QString> QtFileDialogs::saveFile(const FileDialogRequest &request)
-{
+std::optional<QString> QtFileDialogs::saveFile(const FileDialogRequest &request) {
     return run(request, true);
 }
 

@@ -3,11 +3,11 @@
 // default extension, the proposed name in the starting folder; an open dialog accepts only
 // an existing file, a save dialog asks before replacing one.
 
-#include "core/filedialogs.h"
-
 #include <QFileDialog>
 #include <QPointer>
 #include <QWidget>
+
+#include "core/filedialogs.h"
 
 namespace corvane {
 

@@ -17,8 +17,7 @@ public:
     explicit TabStopDelegate(QObject *parent) : QStyledItemDelegate(parent) {}
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override
-    {
+               const QModelIndex &index) const override {
         QStyleOptionViewItem opt = option;
         initStyleOption(&opt, index);
         const QString line = opt.text;
@@ -27,8 +26,7 @@ public:
         QStyle *style = widget ? widget->style() : QApplication::style();
         style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
 
-        const QRect textRect =
-            style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
+        const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
         const QStringList fields = line.split(u'\t');
         const QVector<int> xs = ResultsList::fieldPositions(line, opt.fontMetrics);
         const QPalette::ColorRole role =
@@ -47,8 +45,7 @@ public:
         painter->restore();
     }
 
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
         QStyleOptionViewItem opt = option;
         initStyleOption(&opt, index);
         const QString line = opt.text;
@@ -65,8 +62,7 @@ public:
 
 }  // namespace
 
-ResultsList::ResultsList(QWidget *parent) : QListWidget(parent)
-{
+ResultsList::ResultsList(QWidget *parent) : QListWidget(parent) {
     setItemDelegate(new TabStopDelegate(this));
     setUniformItemSizes(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -74,32 +70,32 @@ ResultsList::ResultsList(QWidget *parent) : QListWidget(parent)
     setAccessibleName(tr("Results"));
 }
 
-void ResultsList::appendLine(const QString &line) { addItem(line); }
+void ResultsList::appendLine(const QString &line) {
+    addItem(line);
+}
 
-void ResultsList::appendLines(const QStringList &lines) { addItems(lines); }
+void ResultsList::appendLines(const QStringList &lines) {
+    addItems(lines);
+}
 
-void ResultsList::selectLast()
-{
+void ResultsList::selectLast() {
     if (count() == 0) return;
     setCurrentRow(count() - 1);
     scrollToBottom();
 }
 
-QStringList ResultsList::lines() const
-{
+QStringList ResultsList::lines() const {
     QStringList out;
     out.reserve(count());
     for (int i = 0; i < count(); ++i) out << item(i)->text();
     return out;
 }
 
-int ResultsList::tabStopWidth(const QFontMetrics &metrics)
-{
+int ResultsList::tabStopWidth(const QFontMetrics &metrics) {
     return qMax(1, kCharsPerTabStop * metrics.averageCharWidth());
 }
 
-QVector<int> ResultsList::fieldPositions(const QString &line, const QFontMetrics &metrics)
-{
+QVector<int> ResultsList::fieldPositions(const QString &line, const QFontMetrics &metrics) {
     const int stop = tabStopWidth(metrics);
     const QStringList fields = line.split(u'\t');
     QVector<int> xs;

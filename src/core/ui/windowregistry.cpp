@@ -5,28 +5,25 @@
 namespace corvane {
 
 WindowRegistry::WindowRegistry(const AppContext &app, QWidget *owner)
-    : m_context{app, *this, owner}
-{
+    : m_context{app, *this, owner} {}
+
+WindowRegistry::~WindowRegistry() {
+    destroyAll();
 }
 
-WindowRegistry::~WindowRegistry() { destroyAll(); }
-
-void WindowRegistry::add(const QString &name, Factory create, Opener open)
-{
+void WindowRegistry::add(const QString &name, Factory create, Opener open) {
     Entry &entry = m_entries[name];
     entry.create = std::move(create);
     entry.open = std::move(open);
 }
 
-QStringList WindowRegistry::names() const
-{
+QStringList WindowRegistry::names() const {
     QStringList out = m_entries.keys();
     out.sort();
     return out;
 }
 
-QWidget *WindowRegistry::existing(const QString &name) const
-{
+QWidget *WindowRegistry::existing(const QString &name) const {
     const auto it = m_entries.constFind(name);
     if (it == m_entries.constEnd() || !it->window) return nullptr;
     if (const auto *form = qobject_cast<const FormWindow *>(it->window.data());
@@ -35,8 +32,7 @@ QWidget *WindowRegistry::existing(const QString &name) const
     return it->window.data();
 }
 
-QWidget *WindowRegistry::instance(const QString &name)
-{
+QWidget *WindowRegistry::instance(const QString &name) {
     if (QWidget *window = existing(name)) return window;
     const auto it = m_entries.find(name);
     if (it == m_entries.end() || !it->create) return nullptr;
@@ -49,8 +45,7 @@ QWidget *WindowRegistry::instance(const QString &name)
     return window;
 }
 
-QWidget *WindowRegistry::show(const QString &name)
-{
+QWidget *WindowRegistry::show(const QString &name) {
     QWidget *window = instance(name);
     if (!window) return nullptr;
     if (auto *form = qobject_cast<FormWindow *>(window)) {
@@ -64,8 +59,7 @@ QWidget *WindowRegistry::show(const QString &name)
     return window;
 }
 
-void WindowRegistry::open(const QString &name)
-{
+void WindowRegistry::open(const QString &name) {
     const auto it = m_entries.constFind(name);
     if (it == m_entries.constEnd()) return;
     if (it->open) {
@@ -76,8 +70,7 @@ void WindowRegistry::open(const QString &name)
     }
 }
 
-void WindowRegistry::destroyAll()
-{
+void WindowRegistry::destroyAll() {
     for (auto &entry : m_entries) delete entry.window.data();
 }
 

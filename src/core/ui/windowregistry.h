@@ -7,14 +7,13 @@
 // needs another window (a test and its chart, the twin filter windows) asks the registry for
 // it each time rather than keeping a pointer, since the other window may have been unloaded.
 
-#include "core/appcontext.h"
-
 #include <QHash>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-
 #include <functional>
+
+#include "core/appcontext.h"
 
 namespace corvane {
 
@@ -49,8 +48,7 @@ public:
     // The window, built and loaded when there is none; not shown. Null for an unknown name.
     QWidget *instance(const QString &name);
     template <class T>
-    T *instance(const QString &name)
-    {
+    T *instance(const QString &name) {
         return qobject_cast<T *>(instance(name));
     }
     // The window when it exists (and is not being unloaded), without building it.

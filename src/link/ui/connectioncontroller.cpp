@@ -5,14 +5,10 @@
 namespace corvane {
 
 ConnectionController::ConnectionController(Prompter &prompter, QObject *parent)
-    : ConnectionController(std::make_unique<RealClock>(), nullptr, prompter, parent)
-{
-}
+    : ConnectionController(std::make_unique<RealClock>(), nullptr, prompter, parent) {}
 
 ConnectionController::ConnectionController(Clock &clock, Prompter &prompter, QObject *parent)
-    : ConnectionController(nullptr, &clock, prompter, parent)
-{
-}
+    : ConnectionController(nullptr, &clock, prompter, parent) {}
 
 ConnectionController::ConnectionController(std::unique_ptr<Clock> ownClock, Clock *clock,
                                            Prompter &prompter, QObject *parent)
@@ -20,8 +16,7 @@ ConnectionController::ConnectionController(std::unique_ptr<Clock> ownClock, Cloc
       m_ownClock(std::move(ownClock)),
       m_clock(clock ? *clock : *m_ownClock),
       m_simulator(std::make_shared<sim::K3Simulator>()),
-      m_link(m_clock)
-{
+      m_link(m_clock) {
     m_makeTransport = [this](const QString &spec) {
         return makeTransport(spec, m_clock, m_simulator);
     };
@@ -37,23 +32,27 @@ ConnectionController::ConnectionController(std::unique_ptr<Clock> ownClock, Cloc
             &ConnectionController::showSimulatorWindow);
 }
 
-ConnectionController::~ConnectionController() { closePort(); }
+ConnectionController::~ConnectionController() {
+    closePort();
+}
 
-void ConnectionController::showDialog() { m_dialog->showForm(); }
+void ConnectionController::showDialog() {
+    m_dialog->showForm();
+}
 
-frmK3Simulator *ConnectionController::showSimulatorWindow()
-{
+frmK3Simulator *ConnectionController::showSimulatorWindow() {
     if (!m_simulatorWindow || m_simulatorWindow->isUnloading())
         m_simulatorWindow = new frmK3Simulator(m_simulator, m_dialog.get());
     m_simulatorWindow->showForm();
     return m_simulatorWindow;
 }
 
-frmK3Simulator *ConnectionController::simulatorWindow() const
-{
+frmK3Simulator *ConnectionController::simulatorWindow() const {
     return m_simulatorWindow.data();
 }
 
-void ConnectionController::closePort() { m_link.close(); }
+void ConnectionController::closePort() {
+    m_link.close();
+}
 
 }  // namespace corvane

@@ -3,15 +3,14 @@
 // on, the built-in simulator, the connection dialog and the simulator's control window.
 // Windows get the link from here (through AppContext); nothing else opens or closes the port.
 
+#include <QObject>
+#include <QPointer>
+#include <memory>
+
 #include "link/clock.h"
 #include "link/radiolink.h"
 #include "link/ui/frmconnect.h"
 #include "sim/k3simulator.h"
-
-#include <QObject>
-#include <QPointer>
-
-#include <memory>
 
 namespace corvane {
 

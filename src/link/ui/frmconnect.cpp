@@ -1,9 +1,9 @@
 #include "link/ui/frmconnect.h"
 
+#include <QCloseEvent>
+
 #include "link/connection.h"
 #include "ui_frmconnect.h"
-
-#include <QCloseEvent>
 
 namespace corvane {
 
@@ -22,8 +22,7 @@ frmConnect::frmConnect(RadioLink &link, Prompter &prompter, TransportMaker makeT
       m_prompter(prompter),
       m_makeTransport(std::move(makeTransport)),
       m_listPorts(std::move(listPorts)),
-      m_ui(std::make_unique<Ui::frmConnect>())
-{
+      m_ui(std::make_unique<Ui::frmConnect>()) {
     m_ui->setupUi(this);
     m_ui->cboComPort->setAccessibleName(m_ui->lblComPort->text());
     m_ui->cboBaudRate->setAccessibleName(m_ui->Label1->text());
@@ -41,8 +40,7 @@ frmConnect::frmConnect(RadioLink &link, Prompter &prompter, TransportMaker makeT
 
 frmConnect::~frmConnect() = default;
 
-void frmConnect::loadForm()
-{
+void frmConnect::loadForm() {
     for (int baud : kBaudRates) m_ui->cboBaudRate->addItem(QString::number(baud), baud);
     for (int n = kFirstComPort; n <= kLastComPort; ++n)
         m_ui->cboComPort->addItem(QStringLiteral("COM %1").arg(n), n);
@@ -63,8 +61,7 @@ void frmConnect::loadForm()
     setConnectedControls(false);
 }
 
-void frmConnect::refreshDetectedPorts()
-{
+void frmConnect::refreshDetectedPorts() {
     QComboBox *combo = m_ui->cboComPort;
     const QVariant picked = combo->currentIndex() >= 0 ? combo->currentData() : QVariant();
     // Detected ports sit between COM 20 and the simulator.
@@ -76,21 +73,18 @@ void frmConnect::refreshDetectedPorts()
     combo->setCurrentIndex(picked.isValid() ? combo->findData(picked) : -1);
 }
 
-void frmConnect::closeEvent(QCloseEvent *event)
-{
+void frmConnect::closeEvent(QCloseEvent *event) {
     event->accept();
     hideForm();
 }
 
-void frmConnect::showEvent(QShowEvent *event)
-{
+void frmConnect::showEvent(QShowEvent *event) {
     // Adapters plugged in and simulators started since the list was made.
     if (isLoaded() && !m_link.isConnected()) refreshDetectedPorts();
     FormWindow::showEvent(event);
 }
 
-QString frmConnect::chosenPortSpec() const
-{
+QString frmConnect::chosenPortSpec() const {
     const QComboBox *combo = m_ui->cboComPort;
     if (combo->currentIndex() < 0) return QStringLiteral("COM %1").arg(kFirstComPort);
     const QVariant data = combo->currentData();
@@ -98,41 +92,35 @@ QString frmConnect::chosenPortSpec() const
     return data.toString();
 }
 
-QString frmConnect::chosenPortLabel() const
-{
+QString frmConnect::chosenPortLabel() const {
     const QString spec = chosenPortSpec();
     if (spec == kSimulatorPortSpec) return kSimulatorItem;
     return spec;
 }
 
-QString frmConnect::chosenSettings() const
-{
+QString frmConnect::chosenSettings() const {
     const QComboBox *combo = m_ui->cboBaudRate;
     const int baud = combo->currentIndex() < 0 ? kDefaultBaud : combo->currentData().toInt();
     return QString::number(baud) + kSettingsTail;
 }
 
-void frmConnect::showOpenFlag()
-{
-    m_ui->lblPortOpen->setText(QStringLiteral("Port Open? ") +
-                               (m_link.isConnected() ? QStringLiteral("True")
-                                                     : QStringLiteral("False")));
+void frmConnect::showOpenFlag() {
+    m_ui->lblPortOpen->setText(QStringLiteral("Port Open? ") + (m_link.isConnected()
+                                                                    ? QStringLiteral("True")
+                                                                    : QStringLiteral("False")));
 }
 
-void frmConnect::setConnectedControls(bool connected)
-{
+void frmConnect::setConnectedControls(bool connected) {
     m_ui->cmdTestComm->setEnabled(connected);
     m_ui->cmdSend->setEnabled(connected);
 }
 
-void frmConnect::reportPortError(const PortError &error)
-{
+void frmConnect::reportPortError(const PortError &error) {
     m_prompter.message(portErrorText(error, chosenPortLabel()), kPortErrorTitle,
                        MessageIcon::Critical);
 }
 
-void frmConnect::connectRadio()
-{
+void frmConnect::connectRadio() {
     if (m_link.isConnected()) return;
     const QString spec = chosenPortSpec();
     const std::optional<int> number = comPortNumber(spec);
@@ -164,8 +152,7 @@ void frmConnect::connectRadio()
     emit connected();
 }
 
-void frmConnect::testComm()
-{
+void frmConnect::testComm() {
     // The answer is shown before the message, so it stays readable behind the box.
     m_link.clearError();
     const QString answer = m_link.queryRadio(QStringLiteral("id;"), kIdentifyWaitMs);
@@ -179,8 +166,7 @@ void frmConnect::testComm()
                        QStringLiteral("K3 Status"), MessageIcon::Information);
 }
 
-void frmConnect::sendCommand()
-{
+void frmConnect::sendCommand() {
     if (m_ui->txtCommand->text().isEmpty()) m_ui->txtCommand->setText(QStringLiteral("id"));
     PortError error;
     const QString answer = sendConsoleCommand(m_link, m_ui->txtCommand->text(), &error);

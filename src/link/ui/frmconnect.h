@@ -7,13 +7,13 @@
 // Port list: "COM 1".."COM 20" (item data 1..20), then the serial ports found on this
 // machine by name (item data: the device path), then the built-in simulator.
 
+#include <functional>
+#include <memory>
+
 #include "core/prompter.h"
 #include "core/ui/formwindow.h"
 #include "link/portnames.h"
 #include "link/radiolink.h"
-
-#include <functional>
-#include <memory>
 
 namespace Ui {
 class frmConnect;

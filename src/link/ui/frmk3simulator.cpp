@@ -1,8 +1,8 @@
 #include "link/ui/frmk3simulator.h"
 
-#include "ui_frmk3simulator.h"
-
 #include <QSignalBlocker>
+
+#include "ui_frmk3simulator.h"
 
 namespace corvane {
 
@@ -12,8 +12,9 @@ constexpr double kHzPerKHz = 1000.0;
 }  // namespace
 
 frmK3Simulator::frmK3Simulator(std::shared_ptr<sim::K3Simulator> simulator, QWidget *parent)
-    : FormWindow(parent), m_sim(std::move(simulator)), m_ui(std::make_unique<Ui::frmK3Simulator>())
-{
+    : FormWindow(parent),
+      m_sim(std::move(simulator)),
+      m_ui(std::make_unique<Ui::frmK3Simulator>()) {
     m_ui->setupUi(this);
     m_ui->chkGenerator->setAccessibleName(m_ui->chkGenerator->text());
     m_ui->chkNoise->setAccessibleName(tr("Receiver noise"));
@@ -30,14 +31,12 @@ frmK3Simulator::frmK3Simulator(std::shared_ptr<sim::K3Simulator> simulator, QWid
 
 frmK3Simulator::~frmK3Simulator() = default;
 
-void frmK3Simulator::showEvent(QShowEvent *event)
-{
+void frmK3Simulator::showEvent(QShowEvent *event) {
     refresh();  // a test may have switched the generator off meanwhile
     FormWindow::showEvent(event);
 }
 
-void frmK3Simulator::refresh()
-{
+void frmK3Simulator::refresh() {
     const QSignalBlocker b1(m_ui->chkGenerator), b2(m_ui->chkNoise), b3(m_ui->spnLevel),
         b4(m_ui->spnFrequency), b5(m_ui->cboKat3), b6(m_ui->cboAutoInfo);
     const sim::SignalGenerator &generator = m_sim->generator();
@@ -52,8 +51,7 @@ void frmK3Simulator::refresh()
     m_ui->cboAutoInfo->setCurrentIndex(qBound(0, state.autoInfo, 3));
 }
 
-void frmK3Simulator::apply()
-{
+void frmK3Simulator::apply() {
     sim::SignalGenerator &generator = m_sim->generator();
     sim::K3State &state = m_sim->state();
     generator.on = m_ui->chkGenerator->isChecked();

@@ -4,10 +4,10 @@
 // mode the radio is in. Changes go to the simulator at once, so a user can follow a test's
 // prompts ("turn the signal generator off") without a bench.
 
+#include <memory>
+
 #include "core/ui/formwindow.h"
 #include "sim/k3simulator.h"
-
-#include <memory>
 
 namespace Ui {
 class frmK3Simulator;
@@ -18,8 +18,7 @@ namespace corvane {
 class frmK3Simulator : public FormWindow {
     Q_OBJECT
 public:
-    explicit frmK3Simulator(std::shared_ptr<sim::K3Simulator> simulator,
-                            QWidget *parent = nullptr);
+    explicit frmK3Simulator(std::shared_ptr<sim::K3Simulator> simulator, QWidget *parent = nullptr);
     ~frmK3Simulator() override;
 
     // Shows the simulator's present state in the controls.
