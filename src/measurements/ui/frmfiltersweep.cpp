@@ -56,8 +56,10 @@ frmFilterSweep::frmFilterSweep(const AppContext &context, WindowRegistry &window
       m_sink(std::make_unique<Sink>(*this)),
       m_now([] { return QDateTime::currentDateTime(); }) {
     m_ui->setupUi(this);
-    m_ui->splResults->setStretchFactor(0, 2);
-    m_ui->splResults->setStretchFactor(1, 3);
+    // The list keeps its width; the chart takes what the window gains.
+    m_ui->splResults->setStretchFactor(0, 0);
+    m_ui->splResults->setStretchFactor(1, 1);
+    m_ui->splResults->setSizes({300, 600});
     m_ui->cmdStopSweep->setEnabled(false);
 
     if (m_context.prompter) {
