@@ -1,7 +1,7 @@
 #pragma once
 // The bench the shell tests run on: the connection controller over the built-in simulator
 // on a virtual clock, a scripted prompter whose messages go into the exchange trace, and
-// helpers to find and press controls by name.
+// helpers to find and press the dialog's controls by name.
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -27,18 +27,11 @@
 // A port with scripted answers, for what neither a K3 nor the simulator sends.
 class ScriptedTransport : public corvane::Transport {
 public:
-    explicit ScriptedTransport(QMap<QByteArray, QByteArray> answers = {},
-                               corvane::PortError openError = {})
-        : m_answers(std::move(answers)), m_openError(std::move(openError)) {}
-    corvane::PortError open(int) override {
-        if (m_openError.isError()) return m_openError;
-        m_open = true;
-        return {};
-    }
+    explicit ScriptedTransport(QMap<QByteArray, QByteArray> answers) : m_answers(answers) {}
+    corvane::PortError open(int) override { return m_open = true, corvane::PortError{}; }
     void close() override { m_open = false; }
     bool isOpen() const override { return m_open; }
     corvane::PortError write(const QByteArray &bytes) override {
-        if (!m_open) return {corvane::PortErrorKind::NotOpen, QString()};
         m_buffer += m_answers.value(bytes);
         return {};
     }
@@ -50,30 +43,21 @@ public:
 
 private:
     QMap<QByteArray, QByteArray> m_answers;
-    corvane::PortError m_openError;
     QByteArray m_buffer;
     bool m_open = false;
 };
 
 // A pseudo-terminal: its slave side is a serial device nobody answers on.
-class Pty {
-public:
+struct Pty {
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QString slave;
     Pty() {
-        m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) return;
-        if (const char *name = ::ptsname(m_master)) m_slave = QString::fromLocal8Bit(name);
+        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0)
+            slave = QString::fromLocal8Bit(::ptsname(master));
     }
     ~Pty() {
-        if (m_master >= 0) ::close(m_master);
+        if (master >= 0) ::close(master);
     }
-    Pty(const Pty &) = delete;
-    Pty &operator=(const Pty &) = delete;
-    bool isValid() const { return !m_slave.isEmpty(); }
-    QString slavePath() const { return m_slave; }
-
-private:
-    int m_master = -1;
-    QString m_slave;
 };
 
 struct ShellBench {
@@ -82,8 +66,7 @@ struct ShellBench {
     corvane::LinkTrace trace;
     corvane::ConnectionController connection{clock, prompter};
     QList<corvane::DetectedPort> detected;
-    // Port specs the test answers itself; everything else opens for real.
-    QMap<QString, std::function<std::unique_ptr<corvane::Transport>()>> ports;
+    std::function<std::unique_ptr<corvane::Transport>()> com1;  // COM 1, the default port
 
     ShellBench() {
         connection.link().setTrace(&trace);
@@ -91,43 +74,40 @@ struct ShellBench {
             trace.addMessage(clock.now(), m.title + u'|' + m.text);
         });
         connection.setPortLister([this] { return detected; });
-        // COM 1, the default port, is the simulator here, so "no selection" connects.
-        ports[QStringLiteral("COM 1")] = [this] { return simulatorPort(); };
+        // COM 1 is the simulator here, so "no selection" connects; the rest open for real.
+        com1 = [this] {
+            return std::make_unique<corvane::SimTransport>(connection.simulator(), clock);
+        };
         connection.setTransportMaker([this](const QString &spec) {
-            if (ports.contains(spec)) return ports.value(spec)();
+            if (spec == QLatin1String("COM 1")) return com1();
             return corvane::makeTransport(spec, clock, connection.simulator());
         });
         dialog().refreshDetectedPorts();
     }
-
-    std::unique_ptr<corvane::Transport> simulatorPort() {
-        return std::make_unique<corvane::SimTransport>(connection.simulator(), clock);
-    }
     corvane::sim::K3Simulator &radio() { return *connection.simulator(); }
     corvane::frmConnect &dialog() { return connection.dialog(); }
-
-    template <class T>
+    bool connected() { return connection.link().isConnected(); }
+    template <class T = QWidget>
     T *control(const char *name) {
-        T *widget = dialog().findChild<T *>(QLatin1String(name));
-        if (!widget) qWarning("no control %s", name);
-        return widget;
+        return dialog().findChild<T *>(QLatin1String(name));
     }
     QString label(const char *name) { return control<QLabel>(name)->text(); }
+    bool enabled(const char *name) { return control(name)->isEnabled(); }
     void click(const char *name) { control<QAbstractButton>(name)->click(); }
-    // Picks a port the way a user does: the item whose text is `item`.
-    void pickPort(const QString &item) {
-        QComboBox *combo = control<QComboBox>("cboComPort");
-        combo->setCurrentIndex(combo->findText(item));
+    void pick(const char *combo, const QString &item) {
+        QComboBox *box = control<QComboBox>(combo);
+        box->setCurrentIndex(box->findText(item));
     }
-    void pickBaud(const QString &item) {
-        QComboBox *combo = control<QComboBox>("cboBaudRate");
-        combo->setCurrentIndex(combo->findText(item));
+    void detect(const QString &path) {
+        detected = {{path, path}};
+        dialog().refreshDetectedPorts();
+        pick("cboComPort", path);
     }
     // Connects with nothing picked (COM 1, the simulator) and forgets what that exchanged.
     bool connectQuietly() {
         click("cmdConnect");
         trace.clear();
         prompter.clear();
-        return connection.link().isConnected();
+        return connected();
     }
 };
