@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QImageReader>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
