@@ -28,8 +28,6 @@ private slots:
     void measurementWaits();
     void quickDecision_data();
     void quickDecision();
-    void quickSequences_data();
-    void quickSequences();
     void limits_data();
     void limits();
 };
@@ -244,39 +242,6 @@ void TestDbvRules::quickDecision()
     QFETCH(int, prevGain);
     QFETCH(double, prevDiff);
     QTEST(nextQuickGain(k, lastGain, diff, prevGain, prevDiff), "next");
-}
-
-void TestDbvRules::quickSequences_data()
-{
-    QTest::addColumn<QList<double>>("diffs");
-    QTest::addColumn<QList<int>>("gains");
-    QTest::newRow("all linear") << QList<double>{12, 11, 11, 10, 10, 10.5, 10}
-                                << QList<int>{125, 187, 218, 234, 242, 246, 248};
-    QTest::newRow("all below and falling")
-        << QList<double>{9, 8, 7, 6, 5, 4, 3} << QList<int>{125, 63, 94, 78, 86, 82, 84};
-    QTest::newRow("fell, then linear") << QList<double>{10.1, 9.2, 10.0, 11, 11, 11, 11}
-                                       << QList<int>{125, 187, 156, 172, 180, 184, 186};
-    QTest::newRow("equal keeps, linear moves")
-        << QList<double>{9, 8, 8, 8, 10, 9, 9} << QList<int>{125, 63, 94, 94, 94, 98, 96};
-}
-
-void TestDbvRules::quickSequences()
-{
-    QFETCH(QList<double>, diffs);
-    QFETCH(QList<int>, gains);
-    int gain = kQuickStartGain;
-    int prevGain = kQuickStartGain;
-    double prevDiff = 0;
-    QList<int> measured;
-    for (int k = 1; k <= kQuickMeasurements; ++k) {
-        measured << gain;
-        const double diff = diffs[k - 1];
-        const int lastGain = gain;
-        if (k < kQuickMeasurements) gain = nextQuickGain(k, lastGain, diff, prevGain, prevDiff);
-        prevGain = lastGain;
-        prevDiff = diff;
-    }
-    QCOMPARE(measured, gains);
 }
 
 void TestDbvRules::limits_data()

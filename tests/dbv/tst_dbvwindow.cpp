@@ -121,6 +121,7 @@ private slots:
     void radioNotPresent();
     void boxChecks_data();
     void boxChecks();
+    void clickWithARefusedBox();
     void saveFile();
     void smallButtons();
     void kat3OncePerWindowLife();
@@ -384,6 +385,28 @@ void TestDbvWindow::boxChecks()
         QCOMPARE(p.prompter.messages().front().icon, MessageIcon::Exclamation);
         QCOMPARE(QApplication::focusWidget(), edit);
         QCOMPARE(edit->text(), typed);
+    }
+}
+
+void TestDbvWindow::clickWithARefusedBox()
+{
+    // Clicking a button moves the focus out of the box: its message is shown once and the
+    // button does nothing.
+    for (const QString &name : QStringList{"cmdBegin", "cmdQuickTest", "cmdReset"}) {
+        Program p;
+        p.window()->show();
+        QVERIFY(QTest::qWaitForWindowActive(p.window()));
+        auto *inc = p.control<QLineEdit>("txtRFGainInc");
+        inc->setFocus(Qt::TabFocusReason);
+        inc->setText("0");
+        QTest::mouseClick(p.button(name), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(p.prompter.summary(),
+                 QStringList{"RF Gain Increment Outside Bounds|Please insert a number between 1 "
+                             "and 5."});
+        QVERIFY(p.simulator->commandLog().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), inc);
     }
 }
 

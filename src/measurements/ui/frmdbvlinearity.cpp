@@ -82,7 +82,7 @@ frmDBVLinearity::frmDBVLinearity(const AppContext &app, WindowRegistry &windows,
     connect(m_ui->cmdQuickTest, &QPushButton::clicked, this, &frmDBVLinearity::runQuickTest);
     connect(m_ui->cmdStopTest, &QPushButton::clicked, this, [this] { m_state.blnStopTest = true; });
     connect(m_ui->cmdReset, &QPushButton::clicked, this, [this] {
-        if (m_app.link) resetDbvRadio(*m_app.link, m_state);
+        if (m_app.link && boxesAccepted()) resetDbvRadio(*m_app.link, m_state);
     });
     connect(m_ui->cmdClear, &QPushButton::clicked, m_ui->lstResults, &QListWidget::clear);
     connect(m_ui->cmdChartResults, &QPushButton::clicked, this,
@@ -110,9 +110,16 @@ void frmDBVLinearity::closeEvent(QCloseEvent *event)
     FormWindow::closeEvent(event);
 }
 
+bool frmDBVLinearity::boxesAccepted() const
+{
+    return !checkRfGainStart(m_ui->txtRFGainStart->text()) &&
+           !checkRfGainStop(m_ui->txtRFGainStop->text()) &&
+           !checkRfGainInc(m_ui->txtRFGainInc->text());
+}
+
 void frmDBVLinearity::runFullTest()
 {
-    if (!m_app.link || !m_app.prompter || isTestRunning()) return;
+    if (!m_app.link || !m_app.prompter || isTestRunning() || !boxesAccepted()) return;
     DbvFullTest test(*m_app.link, *m_app.prompter, m_state, *m_sink);
     test.run(
         {m_ui->txtRFGainStart->text(), m_ui->txtRFGainStop->text(), m_ui->txtRFGainInc->text()});
@@ -120,14 +127,14 @@ void frmDBVLinearity::runFullTest()
 
 void frmDBVLinearity::runQuickTest()
 {
-    if (!m_app.link || !m_app.prompter || isTestRunning()) return;
+    if (!m_app.link || !m_app.prompter || isTestRunning() || !boxesAccepted()) return;
     DbvQuickTest test(*m_app.link, *m_app.prompter, m_state, *m_sink);
     test.run();
 }
 
 void frmDBVLinearity::saveFile()
 {
-    if (!m_app.dialogs) return;
+    if (!m_app.dialogs || !boxesAccepted()) return;
     const std::optional<QString> path =
         saveDbvResults(*m_app.dialogs, m_ui->txtFileName->text(), m_ui->lstResults->lines(),
                        m_ui->txtUserComments->toPlainText(), QDateTime::currentDateTime());

@@ -40,6 +40,9 @@ private:
     void runQuickTest();
     void saveFile();
     void setRunState(DbvRunKind kind);
+    // A box refused as the user left it keeps its text and the focus, and its message is on
+    // its way: a button clicked meanwhile does nothing, so that no exchange starts under it.
+    bool boxesAccepted() const;
 
     std::unique_ptr<Ui::frmDBVLinearity> m_ui;
     const AppContext &m_app;
