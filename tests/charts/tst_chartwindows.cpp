@@ -16,9 +16,10 @@
 #include "charts/ui/chartwindows.h"
 #include "charts/ui/picturebox.h"
 #include "charts/ui/resultchartview.h"
-#include "scriptedfiledialogs.h"
+#include "common/scriptedfiledialogs.h"
 
 using namespace corvane;
+using corvane::test::ScriptedFileDialogs;
 
 namespace {
 

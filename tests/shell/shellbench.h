@@ -3,10 +3,6 @@
 // on a virtual clock, a scripted prompter whose messages go into the exchange trace, and
 // helpers to find and press the dialog's controls by name.
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
@@ -16,6 +12,8 @@
 #include <functional>
 #include <memory>
 
+#include "common/k3simprocess.h"
+#include "common/scriptedtransport.h"
 #include "core/prompter.h"
 #include "link/clock.h"
 #include "link/linktrace.h"
@@ -23,42 +21,6 @@
 #include "link/simtransport.h"
 #include "link/ui/connectioncontroller.h"
 #include "link/ui/frmconnect.h"
-
-// A port with scripted answers, for what neither a K3 nor the simulator sends.
-class ScriptedTransport : public corvane::Transport {
-public:
-    explicit ScriptedTransport(QMap<QByteArray, QByteArray> answers) : m_answers(answers) {}
-    corvane::PortError open(int) override { return m_open = true, corvane::PortError{}; }
-    void close() override { m_open = false; }
-    bool isOpen() const override { return m_open; }
-    corvane::PortError write(const QByteArray &bytes) override {
-        m_buffer += m_answers.value(bytes);
-        return {};
-    }
-    QByteArray readAll(corvane::PortError *error) override {
-        if (error) *error = {};
-        return std::exchange(m_buffer, QByteArray());
-    }
-    QString name() const override { return QStringLiteral("scripted"); }
-
-private:
-    QMap<QByteArray, QByteArray> m_answers;
-    QByteArray m_buffer;
-    bool m_open = false;
-};
-
-// A pseudo-terminal: its slave side is a serial device nobody answers on.
-struct Pty {
-    int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    QString slave;
-    Pty() {
-        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0)
-            slave = QString::fromLocal8Bit(::ptsname(master));
-    }
-    ~Pty() {
-        if (master >= 0) ::close(master);
-    }
-};
 
 struct ShellBench {
     corvane::VirtualClock clock;

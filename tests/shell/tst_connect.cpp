@@ -6,6 +6,8 @@
 #include "shellbench.h"
 
 using namespace corvane;
+using corvane::test::Pty;
+using corvane::test::ScriptedTransport;
 
 class TestConnect : public QObject {
     Q_OBJECT
@@ -199,11 +201,11 @@ void TestConnect::portErrors() {
     if (port == QLatin1String("COM 20") && QFileInfo::exists(comPortDevice(20)))
         QSKIP("this machine has a COM 20");
     Pty pty;
-    QSerialPort holder(pty.slave);  // another program holding the port
+    QSerialPort holder(pty.slavePath());  // another program holding the port
     ShellBench b;
     if (port == QLatin1String("pty")) {
         QVERIFY2(holder.open(QIODevice::ReadWrite), qPrintable(holder.errorString()));
-        b.detect(pty.slave);
+        b.detect(pty.slavePath());
     } else if (port.startsWith(u'/')) {
         b.detect(port);
     } else if (port.startsWith(QLatin1String("COM"))) {
@@ -222,7 +224,7 @@ void TestConnect::portErrors() {
     QCOMPARE(shown.title, QStringLiteral("Serial Port Error"));
     QCOMPARE(shown.icon, MessageIcon::Critical);
     if (port == QLatin1String("pty"))
-        QCOMPARE(shown.text, message + pty.slave);
+        QCOMPARE(shown.text, message + pty.slavePath());
     else if (message.endsWith(u' '))
         QVERIFY2(shown.text.startsWith(message) && shown.text.size() > message.size(),
                  qPrintable(shown.text));
