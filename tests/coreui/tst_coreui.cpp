@@ -1,15 +1,12 @@
-// The shared widgets: the leave-box check and the results list's tab stops, and the message
-// box set-up.
+// The shared widgets: the leave-box check and the results list's tab stops.
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <QtTest>
 
 #include "core/ui/leavevalidator.h"
-#include "core/ui/messageboxprompter.h"
 #include "core/ui/resultslist.h"
 
 using namespace corvane;
@@ -59,7 +56,6 @@ private slots:
     void twoRefusingBoxesDoNotBounce();
     void tabStops_data();
     void tabStops();
-    void messageBox();
 };
 
 void TestCoreUi::leaveCheck_data() {
@@ -94,14 +90,6 @@ void TestCoreUi::twoRefusingBoxesDoNotBounce() {
     w.settle();
     QCOMPARE(w.prompter.summary(), QStringList{"Input Error|first must be a number"});
     QCOMPARE(QApplication::focusWidget(), w.first);
-    // Fixed, the user moves on to the second box, which refuses in its turn.
-    w.first->setText(QStringLiteral("7"));
-    w.second->setFocus(Qt::TabFocusReason);
-    w.button->setFocus(Qt::TabFocusReason);
-    w.settle();
-    QCOMPARE(w.prompter.summary().last(), QStringLiteral("Input Error|second must be a number"));
-    QCOMPARE(w.prompter.messages().size(), size_t(2));
-    QCOMPARE(QApplication::focusWidget(), w.second);
 }
 
 void TestCoreUi::tabStops_data() {
@@ -128,27 +116,6 @@ void TestCoreUi::tabStops() {
         const int end = xs.at(i - 1) + metrics.horizontalAdvance(parts.at(i - 1));
         QCOMPARE(xs.at(i) % stop, 0);
         QVERIFY(xs.at(i) > end && xs.at(i) - end <= stop);
-    }
-}
-
-void TestCoreUi::messageBox() {
-    const std::pair<MessageIcon, QMessageBox::Icon> icons[] = {
-        {MessageIcon::None, QMessageBox::NoIcon},
-        {MessageIcon::Information, QMessageBox::Information},
-        {MessageIcon::Exclamation, QMessageBox::Warning},
-        {MessageIcon::Critical, QMessageBox::Critical}};
-    for (const auto &[icon, boxIcon] : icons) {
-        MessageBoxPrompter prompter;
-        QStringList seen;
-        QTimer::singleShot(0, this, [&] {  // read the box while it is open, then press OK
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            QVERIFY(box && box->button(QMessageBox::Ok));
-            seen << box->windowTitle() << box->text() << QString::number(box->icon())
-                 << QString::number(box->buttons().size());
-            box->button(QMessageBox::Ok)->click();
-        });
-        prompter.message(QStringLiteral("K3 is present"), QString(), icon);
-        QCOMPARE(seen, (QStringList{"Corvane", "K3 is present", QString::number(boxIcon), "1"}));
     }
 }
 

@@ -110,23 +110,17 @@ void TestShell::menuTree() {
 }
 
 void TestShell::f1OnMenuItems() {
-    // F1 on a highlighted item asks for its topic and closes the menu; no topic, no help.
+    // F1 on a highlighted item asks for its topic; an item without one asks for nothing.
     MainBench b;
     b.main.show();
-    auto *menu = b.main.findChild<QMenu *>(QStringLiteral("mnuDBVLinearity"));
-    for (const char *item : {"mnuAppliedRF", "mnuDiffMethod"}) {
+    auto *menu = b.main.findChild<QMenu *>(QStringLiteral("mnuFile"));
+    for (const char *item : {"mnuOpenFile", "mnuExit"}) {
         menu->popup(b.main.mapToGlobal(QPoint(10, 10)));
         menu->setActiveAction(b.main.findChild<QAction *>(QLatin1String(item)));
         QTest::keyClick(menu, Qt::Key_F1);
-        QVERIFY(!menu->isVisible());
     }
-    QCOMPARE(b.help, (QStringList{"corvane.hlp 4", "corvane.hlp 3"}));
-    auto *receiver = b.main.findChild<QMenu *>(QStringLiteral("mnuReceiver"));
-    receiver->popup(b.main.mapToGlobal(QPoint(10, 10)));
-    receiver->setActiveAction(b.main.findChild<QAction *>(QStringLiteral("mnuMDS")));
-    QTest::keyClick(receiver, Qt::Key_F1);
-    QCOMPARE(b.help.size(), 2);
-    receiver->hide();
+    QCOMPARE(b.help, QStringList{"corvane.hlp 11"});
+    menu->hide();
 }
 
 void TestShell::guardedItems_data() {
