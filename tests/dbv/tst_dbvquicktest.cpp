@@ -45,8 +45,6 @@ private slots:
     void setUpListAndEnd();
     void search_data();
     void search();
-    void measurementKeepsItsTexts();
-    void silentRadio();
 };
 
 void TestDbvQuickTest::setUpListAndEnd()
@@ -143,47 +141,6 @@ void TestDbvQuickTest::search()
     test.run();
     QTEST(searchedGains(bench.trace), "gains");
     QCOMPARE(sink.lines.size(), 9);
-}
-
-void TestDbvQuickTest::measurementKeepsItsTexts()
-{
-    DbvBench bench;
-    DbvScriptedRadio &radio = bench.useScriptedRadio();
-    radio.reading = [](int, bool att) { return att ? "-15.3" : " -5.3"; };
-    radio.techMode = true;
-    radio.vfoBReadout = 11;
-    RecordingSink sink;
-    DbvQuickTest test(bench.link, bench.prompter, bench.state, sink);
-    bench.state.flags.blnKat3Checked = true;
-    test.halfIntervalSearch(84);
-    QCOMPARE(bench.trace.writes(), (QStringList{"rg084;", "rg;", "db;", "ra01;", "db;", "ra00;"}));
-    QCOMPARE(bench.state.strRFGainRead, QString("084"));
-    QCOMPARE(bench.state.strDBV1, QString(" -5.3"));
-    QCOMPARE(bench.state.strDBV2, QString("-15.3"));
-    QCOMPARE(bench.state.strDiff, QString("10"));
-
-    // Listed as cut, the leading blank kept.
-    test.run();
-    QCOMPARE(sink.lines.at(2), QString("125\t -5.3\t-15.3\t10"));
-}
-
-void TestDbvQuickTest::silentRadio()
-{
-    // No presence check: a radio that answers nothing still gives seven (empty) lines,
-    // the message and the restore, and nothing breaks.
-    DbvBench bench;
-    bench.useScriptedRadio().silent = true;
-    RecordingSink sink;
-    DbvQuickTest test(bench.link, bench.prompter, bench.state, sink);
-    test.run();
-    QCOMPARE(sink.lines.size(), 9);
-    for (int i = 2; i < 9; ++i) QCOMPARE(sink.lines[i], QString("\t\t\t0"));
-    // Nothing came back, so every difference is 0 and the search goes down, then the same
-    // gain is kept (no trend).
-    QCOMPARE(searchedGains(bench.trace), (QList<int>{125, 63, 63, 63, 63, 63, 63}));
-    QCOMPARE(bench.prompter.summary().last(),
-             QString("Quick Test Status|Quick Test is complete. Check results in Listbox."));
-    QVERIFY(bench.trace.writes().contains("db00;"));
 }
 
 QTEST_GUILESS_MAIN(TestDbvQuickTest)

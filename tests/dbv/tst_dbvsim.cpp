@@ -1,5 +1,5 @@
-// The dBV tests against the built-in K3 simulator: the linear range the physics gives, the
-// quick test finding its top, the radio left as it was found, and a radio that is silent.
+// The dBV tests against the built-in K3 simulator: the linear range the physics gives and
+// the quick test finding its top.
 
 #include "dbvbench.h"
 #include "measurements/dbvlinearity.h"
@@ -11,19 +11,6 @@ using namespace corvane;
 using namespace corvane::test;
 
 namespace {
-
-// The settings a test changes, as the simulator holds them.
-QStringList settingsOf(const sim::K3State &s)
-{
-    return {QString::number(s.rfGain),         QString::number(s.afGain),
-            QString::number(s.attenuator),     QString::number(s.preamp),
-            QString::number(s.agcOn),          QString::number(s.agcTimeConstant),
-            QString::number(s.mode),           QString::number(s.vfoAHz),
-            QString::number(s.techMode),       QString::number(int(s.vfoBReadout)),
-            QString::number(s.openMenuEntry),  QString::number(s.selectedSlot),
-            QString::number(s.dspBandwidthHz), QString::number(s.k2Mode),
-            QString::number(s.k3Mode)};
-}
 
 struct Step {
     int gain;
@@ -47,9 +34,6 @@ private slots:
     void initTestCase();
     void linearRangeAndCompression();
     void quickTestFindsTheTopOfTheRange();
-    void radioLeftAsFound_data();
-    void radioLeftAsFound();
-    void silentRadioIsNotPresent();
 
 private:
     QList<Step> m_fullTest;
@@ -108,56 +92,6 @@ void TestDbvSim::quickTestFindsTheTopOfTheRange()
     QVERIFY2(qAbs(highestLinear - m_top) <= 4,
              qPrintable(QStringLiteral("%1 vs %2").arg(highestLinear).arg(m_top)));
     QVERIFY2(qAbs(last - m_top) <= 4, qPrintable(QStringLiteral("%1 vs %2").arg(last).arg(m_top)));
-}
-
-void TestDbvSim::radioLeftAsFound_data()
-{
-    QTest::addColumn<bool>("quick");
-    QTest::addColumn<bool>("techModeOn");
-    QTest::addColumn<bool>("stopped");
-    QTest::newRow("full test") << false << false << false;
-    QTest::newRow("full test, TECH MD already on") << false << true << false;
-    QTest::newRow("full test stopped") << false << false << true;
-    QTest::newRow("quick test") << true << false << false;
-}
-
-void TestDbvSim::radioLeftAsFound()
-{
-    QFETCH(bool, quick);
-    QFETCH(bool, techModeOn);
-    QFETCH(bool, stopped);
-    DbvBench bench;
-    sim::K3Simulator &radio = bench.useSimulator();
-    radio.state().techMode = techModeOn;
-    radio.state().rfGain = 180;
-    radio.state().afGain = 42;
-    radio.state().mode = 2;
-    const QStringList before = settingsOf(radio.state());
-    RecordingSink sink;
-    if (quick) {
-        DbvQuickTest(bench.link, bench.prompter, bench.state, sink).run();
-    } else {
-        if (stopped) bench.clock.setYieldHook([&bench] { bench.state.blnStopTest = true; });
-        QVERIFY(
-            DbvFullTest(bench.link, bench.prompter, bench.state, sink).run({"100", "103", "1"}));
-    }
-    QCOMPARE(settingsOf(radio.state()), before);
-    QCOMPARE(bench.state.flags.blnTechModeSet, !techModeOn);
-}
-
-void TestDbvSim::silentRadioIsNotPresent()
-{
-    DbvBench bench;
-    bench.useSimulator().faults().silent = true;
-    RecordingSink sink;
-    sink.lines << "old line";
-    DbvFullTest test(bench.link, bench.prompter, bench.state, sink);
-    QVERIFY(!test.run({"50", "250", "1"}));
-    QCOMPARE(bench.trace.lines(),
-             (QStringList{"W id;", "S 100", "R ",
-                          "M K3 Not Present|Connect to K3 before beginning this test."}));
-    QCOMPARE(sink.lines, QStringList{"old line"});
-    QCOMPARE(bench.simulator->commandLog(), QStringList{"id"});
 }
 
 QTEST_GUILESS_MAIN(TestDbvSim)
