@@ -1,13 +1,14 @@
 // The full dBV linear range test on a scripted K3 and a virtual clock: the exact exchange
-// with its waits, the list and chart it fills, Stop Test, a radio that does not answer,
-// the run figures taken from the boxes, odd answers, and the radio put back afterwards.
+// with its waits, the list and chart it fills, Stop Test, a radio that does not answer, odd
+// answers, the KAT3 message once per window, and Reset K3 putting the radio back.
+
+#include <QtTest>
 
 #include "dbvbench.h"
 #include "measurements/dbvlinearity.h"
+#include "measurements/dbvplan.h"
 #include "measurements/dbvquick.h"
 #include "measurements/dbvsteps.h"
-
-#include <QtTest>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -17,42 +18,11 @@ namespace {
 const QString kCompleteMessage("Test Status|Test is complete. Check results in Listbox.");
 const QString kStoppedMessage("Test Status|Test was terminated prematurely.");
 
-QStringList readTrace(const QString &name)
-{
+// The lines of a data file (a trace, or list lines with their tabs).
+QStringList readTrace(const QString &name) {
     QFile file(QFINDTESTDATA("data/" + name));
     if (!file.open(QIODevice::ReadOnly)) return {};
     return QString::fromLatin1(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
-}
-
-// The report the dBV window lists for the scripted radio's settings.
-QStringList reportLines(const QString &start, const QString &stop, const QString &inc)
-{
-    return {"K3 Serial Number:   \t05321",
-            "K3 MCU Revision:    \t04.45",
-            "K3 DSP Revision:    \t02.80",
-            "K3 Front Panel Rev: \t01.21",
-            "Initial settings of K3 ===============",
-            "AF Gain:\t\t030",
-            "AGC:\t\tSlow",
-            "Attenuator:\tOff",
-            "Preamp:\t\tOn",
-            "RF Gain:\t\t250",
-            "Mode:\t\tCW",
-            "Power:\t\t50 watts",
-            "VFO A Frequency:   14060 kHz",
-            "Filter BW:\t0.5 kHz",
-            "Filter Nbr: \tFL3",
-            "Test settings of K3 ===============",
-            "AF Gain: 005",
-            "AGC: Off",
-            "Attenuator: Off",
-            "Preamp: Off",
-            "Power: \t50 watts",
-            "RF Gain Start: " + start,
-            "RF Gain Stop: " + stop,
-            "RF Gain Increment: " + inc,
-            QString(39, u'='),
-            "RF Gain\tdBV 1\tdBV 2\tDiff"};
 }
 
 }  // namespace
@@ -68,10 +38,11 @@ private slots:
     void oddAnswers();
     void kat3MessageOncePerWindow();
     void resetSendsTheSnapshotAgain();
+    void plan_data();
+    void plan();
 };
 
-void TestDbvFullTest::exactExchangeListAndChart()
-{
+void TestDbvFullTest::exactExchangeListAndChart() {
     DbvBench bench;
     DbvScriptedRadio &radio = bench.useScriptedRadio();
     radio.reading = [](int gain, bool att) -> QString {
@@ -85,14 +56,13 @@ void TestDbvFullTest::exactExchangeListAndChart()
         }
     };
     RecordingSink sink;
-    sink.lines << "an earlier line";
+    sink.lines << "an earlier line";  // cleared by the run
     DbvFullTest test(bench.link, bench.prompter, bench.state, sink);
     QVERIFY(test.run({"100", "102", "1"}));
 
     QCOMPARE(bench.trace.lines(), readTrace("fulltest-100-102.trace"));
-    QCOMPARE(sink.lines, reportLines("100", "102", "1") << "100\t-23.5\t-33.6\t10.1"
-                                                        << "101\t-5.3\t-15.3\t10.0"
-                                                        << "102\t-10.0\t-19.9\t9.9");
+    // The report of the scripted radio's settings, then one line per gain.
+    QCOMPARE(sink.lines, readTrace("fulltest-100-102.lines"));
     QCOMPARE(sink.chartRows, 3);
     QCOMPARE(sink.chartValues, (QList<double>{10.1, 10, 9.9}));
     QCOMPARE(sink.chartLabels, (QStringList{"100", "101", "102"}));
@@ -123,8 +93,7 @@ void TestDbvFullTest::exactExchangeListAndChart()
     QCOMPARE(radio.menu, -1);
 }
 
-void TestDbvFullTest::stopPressedDuringAStep()
-{
+void TestDbvFullTest::stopPressedDuringAStep() {
     DbvBench bench;
     bench.useScriptedRadio();
     RecordingSink sink;
@@ -158,8 +127,7 @@ void TestDbvFullTest::stopPressedDuringAStep()
     QCOMPARE(bench.prompter.summary().last(), kCompleteMessage);
 }
 
-void TestDbvFullTest::radioNotPresent()
-{
+void TestDbvFullTest::radioNotPresent() {
     DbvBench bench;
     bench.useScriptedRadio().silent = true;
     RecordingSink sink;
@@ -178,8 +146,7 @@ void TestDbvFullTest::radioNotPresent()
     QVERIFY(!bench.state.capture.hasSnapshot());
 }
 
-void TestDbvFullTest::oddAnswers_data()
-{
+void TestDbvFullTest::oddAnswers_data() {
     QTest::addColumn<QString>("off");
     QTest::addColumn<QString>("on");
     QTest::addColumn<bool>("mute");
@@ -196,8 +163,7 @@ void TestDbvFullTest::oddAnswers_data()
                                        << "" << true << "\t\t\t0.0" << 0.0 << "";
 }
 
-void TestDbvFullTest::oddAnswers()
-{
+void TestDbvFullTest::oddAnswers() {
     QFETCH(QString, off);
     QFETCH(QString, on);
     QFETCH(bool, mute);
@@ -216,8 +182,7 @@ void TestDbvFullTest::oddAnswers()
     QVERIFY(!radio.attenuator);
 }
 
-void TestDbvFullTest::kat3MessageOncePerWindow()
-{
+void TestDbvFullTest::kat3MessageOncePerWindow() {
     const QString kat3 =
         "KAT3 Present|KAT3 ATU is present. Recommend it be bypassed for test. "
         "Press and hold ATU Tune on K3.";
@@ -238,8 +203,7 @@ void TestDbvFullTest::kat3MessageOncePerWindow()
     QCOMPARE(bench.prompter.summary().count(kat3), 2);
 }
 
-void TestDbvFullTest::resetSendsTheSnapshotAgain()
-{
+void TestDbvFullTest::resetSendsTheSnapshotAgain() {
     DbvBench bench;
     DbvScriptedRadio &radio = bench.useScriptedRadio();
     RecordingSink sink;
@@ -256,6 +220,34 @@ void TestDbvFullTest::resetSendsTheSnapshotAgain()
                           "FA00014060000;", "k22;FW005030;k20;", "k31;FW0050;k30;", "db00;"}));
     QCOMPARE(radio.rfGain, 250);
     QVERIFY(radio.preamp);
+}
+
+void TestDbvFullTest::plan_data() {
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<int>("refGain");
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("measured");
+    QTest::newRow("defaults") << QStringList{"50", "250", "1"} << 100 << 200 << 201 << 201;
+    QTest::newRow("from 0") << QStringList{"0", "250", "1"} << 125 << 250 << 251 << 251;
+    QTest::newRow("99.5 to even") << QStringList{"51", "250", "1"} << 100 << 199 << 200 << 200;
+    QTest::newRow("98.5 to even") << QStringList{"53", "250", "1"} << 98 << 197 << 198 << 198;
+    QTest::newRow("3.5 steps to 4") << QStringList{"50", "57", "2"} << 4 << 4 << 5 << 4;
+    QTest::newRow("start equals stop") << QStringList{"120", "120", "3"} << 0 << 0 << 1 << 1;
+    QTest::newRow("2.5 increment is 2") << QStringList{"100", "110", "2.5"} << 5 << 5 << 6 << 6;
+    QTest::newRow("boxes with blanks") << QStringList{" 100", "10 2", " 1"} << 1 << 2 << 3 << 3;
+    QTest::newRow("start above stop") << QStringList{"200", "100", "1"} << -50 << 100 << 101 << 0;
+    QTest::newRow("300 measures nothing") << QStringList{"300", "250", "1"} << -25 << 50 << 51 << 0;
+}
+
+void TestDbvFullTest::plan() {
+    QFETCH(QStringList, boxes);
+    const DbvFullTestPlan p = planFullTest(boxes[0], boxes[1], boxes[2]);
+    QTEST(p.refGain, "refGain");
+    QTEST(p.steps, "steps");
+    QTEST(p.chartRows(), "rows");
+    QTEST(p.measuredCount(), "measured");
+    QCOMPARE(p.sendsReferenceGain(), p.refGain >= 0);
 }
 
 QTEST_GUILESS_MAIN(TestDbvFullTest)

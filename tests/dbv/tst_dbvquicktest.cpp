@@ -2,11 +2,11 @@
 // half-interval search with the gains it chooses, the unformatted list lines, and that it
 // neither yields nor touches the chart.
 
-#include "dbvbench.h"
-#include "measurements/dbvquick.h"
-
 #include <QMap>
 #include <QtTest>
+
+#include "dbvbench.h"
+#include "measurements/dbvquick.h"
 
 using namespace corvane;
 using namespace corvane::test;
@@ -16,8 +16,7 @@ using DiffByGain = QMap<int, double>;
 namespace {
 
 // Readings that give the chosen difference at each gain (10 dB attenuator when linear).
-std::function<QString(int, bool)> differences(DiffByGain diffByGain, double otherwise = 10)
-{
+std::function<QString(int, bool)> differences(DiffByGain diffByGain, double otherwise = 10) {
     return [diffByGain, otherwise](int gain, bool att) {
         const double diff = diffByGain.value(gain, otherwise);
         return QString::number(att ? -20.0 - diff : -20.0, 'f', 1);
@@ -25,8 +24,7 @@ std::function<QString(int, bool)> differences(DiffByGain diffByGain, double othe
 }
 
 // The gains set during the search (the "rgNNN;" writes after the dBV readout is selected).
-QList<int> searchedGains(const LinkTrace &trace)
-{
+QList<int> searchedGains(const LinkTrace &trace) {
     QList<int> gains;
     bool searching = false;
     for (const QString &w : trace.writes()) {
@@ -47,8 +45,7 @@ private slots:
     void search();
 };
 
-void TestDbvQuickTest::setUpListAndEnd()
-{
+void TestDbvQuickTest::setUpListAndEnd() {
     DbvBench bench;
     DbvScriptedRadio &radio = bench.useScriptedRadio();
     radio.reading = differences({});
@@ -109,8 +106,7 @@ void TestDbvQuickTest::setUpListAndEnd()
     QCOMPARE(radio.vfoBReadout, 0);
 }
 
-void TestDbvQuickTest::search_data()
-{
+void TestDbvQuickTest::search_data() {
     QTest::addColumn<DiffByGain>("diffs");
     QTest::addColumn<QList<int>>("gains");
     QTest::newRow("every difference 10 or more")
@@ -131,8 +127,7 @@ void TestDbvQuickTest::search_data()
         << QList<int>{125, 63, 94, 110, 118, 122, 124};
 }
 
-void TestDbvQuickTest::search()
-{
+void TestDbvQuickTest::search() {
     QFETCH(DiffByGain, diffs);
     DbvBench bench;
     bench.useScriptedRadio().reading = differences(diffs);

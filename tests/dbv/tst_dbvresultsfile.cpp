@@ -1,24 +1,22 @@
 // The dBV results file: bytes against files written by hand.
 
-#include "core/linefile.h"
-#include "measurements/dbvresultsfile.h"
-
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include "core/linefile.h"
+#include "measurements/dbvresultsfile.h"
 
 using namespace corvane;
 
 namespace {
 
-QByteArray readBytes(const QString &path)
-{
+QByteArray readBytes(const QString &path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // An expected file with its date line filled in for this machine's date format.
-QByteArray expectedFile(const QString &name, const QDateTime &when)
-{
+QByteArray expectedFile(const QString &name, const QDateTime &when) {
     QByteArray bytes = readBytes(QFINDTESTDATA("data/" + name));
     bytes.replace("@DATE@", generalDateText(when).toLatin1());
     return bytes;
@@ -36,8 +34,7 @@ private slots:
     void fileBytes();
 };
 
-void TestDbvResultsFile::fileBytes_data()
-{
+void TestDbvResultsFile::fileBytes_data() {
     QTest::addColumn<QString>("comment");
     QTest::addColumn<QStringList>("list");
     QTest::addColumn<QString>("expected");
@@ -52,8 +49,7 @@ void TestDbvResultsFile::fileBytes_data()
         << QString() << QStringList() << "dbvresults-empty.txt";
 }
 
-void TestDbvResultsFile::fileBytes()
-{
+void TestDbvResultsFile::fileBytes() {
     QFETCH(QString, comment);
     QFETCH(QStringList, list);
     QFETCH(QString, expected);

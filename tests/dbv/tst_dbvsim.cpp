@@ -1,11 +1,11 @@
 // The dBV tests against the built-in K3 simulator: the linear range the physics gives and
 // the quick test finding its top.
 
+#include <QtTest>
+
 #include "dbvbench.h"
 #include "measurements/dbvlinearity.h"
 #include "measurements/dbvquick.h"
-
-#include <QtTest>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -17,8 +17,7 @@ struct Step {
     double diff;
 };
 
-QList<Step> fullTestSteps(const QStringList &lines)
-{
+QList<Step> fullTestSteps(const QStringList &lines) {
     QList<Step> steps;
     for (const QString &line : lines.mid(26))
         steps.push_back({line.section(u'\t', 0, 0).toInt(), line.section(u'\t', 3, 3).toDouble()});
@@ -40,8 +39,7 @@ private:
     int m_top = -1;  // the highest gain of the linear range around the middle
 };
 
-void TestDbvSim::initTestCase()
-{
+void TestDbvSim::initTestCase() {
     DbvBench bench;
     bench.useSimulator();
     RecordingSink sink;
@@ -58,8 +56,7 @@ void TestDbvSim::initTestCase()
              QString("Test Status|Test is complete. Check results in Listbox."));
 }
 
-void TestDbvSim::linearRangeAndCompression()
-{
+void TestDbvSim::linearRangeAndCompression() {
     // Linear across the middle: the attenuator's full 10 dB (give or take the noise).
     for (const Step &s : m_fullTest) {
         if (s.gain >= 50 && s.gain <= 180)
@@ -74,8 +71,7 @@ void TestDbvSim::linearRangeAndCompression()
         QVERIFY2(m_fullTest[g].diff < m_fullTest[g - 10].diff, qPrintable(QString::number(g)));
 }
 
-void TestDbvSim::quickTestFindsTheTopOfTheRange()
-{
+void TestDbvSim::quickTestFindsTheTopOfTheRange() {
     DbvBench bench;
     bench.useSimulator();
     RecordingSink sink;

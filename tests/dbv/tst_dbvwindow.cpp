@@ -1,7 +1,16 @@
-// frmDBVLinearity on the offscreen platform, found by object names: its controls, both
-// tests through the buttons (buttons off while they run, progress, list, chart), Stop Test,
-// the box checks when leaving a box, Save File, Help, Close, and the KAT3 check once per
-// window life.
+// frmDBVLinearity on the offscreen platform, found by object names: the full test through
+// its button (buttons off while it runs, progress, list, chart), the box checks when leaving
+// a box or clicking with a box refused, and Save File.
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+#include <memory>
 
 #include "charts/resultchart.h"
 #include "charts/ui/chartwindows.h"
@@ -17,17 +26,6 @@
 #include "measurements/ui/frmdbvlinearity.h"
 #include "sim/k3simulator.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPointer>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QtTest>
-
-#include <cmath>
-#include <memory>
-
 using namespace corvane;
 
 namespace {
@@ -37,8 +35,7 @@ public:
     std::optional<QString> answer;
     std::vector<FileDialogRequest> requests;
     std::optional<QString> openFile(const FileDialogRequest &) override { return std::nullopt; }
-    std::optional<QString> saveFile(const FileDialogRequest &request) override
-    {
+    std::optional<QString> saveFile(const FileDialogRequest &request) override {
         requests.push_back(request);
         return answer;
     }
@@ -60,8 +57,7 @@ struct Program {
     AppContext app;
     std::unique_ptr<WindowRegistry> windows;
 
-    Program()
-    {
+    Program() {
         link.setTransport(std::make_unique<SimTransport>(simulator, clock));
         link.open();
         app.link = &link;
@@ -79,26 +75,22 @@ struct Program {
     ~Program() { windows->destroyAll(); }
 
     frmDBVLinearity *window() { return windows->instance<frmDBVLinearity>("frmDBVLinearity"); }
-    ResultChart &chart()
-    {
+    ResultChart &chart() {
         return windows->instance<ChartLinearRangeWindow>("frmChartLinearRange")->chart();
     }
     template <class T>
-    T *control(const QString &name)
-    {
+    T *control(const QString &name) {
         return window()->findChild<T *>(name);
     }
     QPushButton *button(const QString &name) { return control<QPushButton>(name); }
     ResultsList *list() { return control<ResultsList>("lstResults"); }
-    void setBoxes(const QString &start, const QString &stop, const QString &inc)
-    {
+    void setBoxes(const QString &start, const QString &stop, const QString &inc) {
         control<QLineEdit>("txtRFGainStart")->setText(start);
         control<QLineEdit>("txtRFGainStop")->setText(stop);
         control<QLineEdit>("txtRFGainInc")->setText(inc);
     }
     // Names of the buttons that can be clicked now.
-    QStringList enabledButtons()
-    {
+    QStringList enabledButtons() {
         QStringList names;
         for (const QString &name : kAllButtons)
             if (button(name)->isEnabled()) names << name;
@@ -119,8 +111,7 @@ private slots:
     void saveFile();
 };
 
-void TestDbvWindow::fullTestThroughTheWindow()
-{
+void TestDbvWindow::fullTestThroughTheWindow() {
     Program p;
     p.setBoxes("100", "102", "1");
     p.list()->appendLine("an old line");
@@ -163,8 +154,7 @@ void TestDbvWindow::fullTestThroughTheWindow()
     QVERIFY(!p.windows->existing("frmChartLinearRange")->isVisible());
 }
 
-void TestDbvWindow::boxChecks_data()
-{
+void TestDbvWindow::boxChecks_data() {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("refusal");
@@ -172,46 +162,26 @@ void TestDbvWindow::boxChecks_data()
         "RF Gain Outside Bounds|Please insert a number greater than or equal to 0.";
     const QString stop = "RF Gain Outside Bounds|Please insert a number less than or equal to 250.";
     const QString inc = "RF Gain Increment Outside Bounds|Please insert a number between 1 and 5.";
-    QTest::newRow("start 0") << "txtRFGainStart"
-                             << "0"
-                             << "";
-    QTest::newRow("start 300") << "txtRFGainStart"
-                               << "300"
-                               << "";
-    QTest::newRow("start -1") << "txtRFGainStart"
-                              << "-1" << start;
-    QTest::newRow("start empty") << "txtRFGainStart"
-                                 << "" << start;
-    QTest::newRow("start 12abc") << "txtRFGainStart"
-                                 << "12abc" << start;
-    QTest::newRow("stop 250") << "txtRFGainStop"
-                              << "250"
-                              << "";
-    QTest::newRow("stop 251") << "txtRFGainStop"
-                              << "251" << stop;
-    QTest::newRow("stop empty") << "txtRFGainStop"
-                                << "" << stop;
-    QTest::newRow("inc 1") << "txtRFGainInc"
-                           << "1"
-                           << "";
-    QTest::newRow("inc 5") << "txtRFGainInc"
-                           << "5"
-                           << "";
-    QTest::newRow("inc 2.5") << "txtRFGainInc"
-                             << "2.5"
-                             << "";
-    QTest::newRow("inc 0") << "txtRFGainInc"
-                           << "0" << inc;
-    QTest::newRow("inc 0.5") << "txtRFGainInc"
-                             << "0.5" << inc;
-    QTest::newRow("inc 6") << "txtRFGainInc"
-                           << "6" << inc;
-    QTest::newRow("inc x") << "txtRFGainInc"
-                           << "x" << inc;
+    for (const QStringList &r :
+         QList<QStringList>{{"start 0", "txtRFGainStart", "0", ""},
+                            {"start 300", "txtRFGainStart", "300", ""},
+                            {"start -1", "txtRFGainStart", "-1", start},
+                            {"start empty", "txtRFGainStart", "", start},
+                            {"start 12abc", "txtRFGainStart", "12abc", start},
+                            {"stop 250", "txtRFGainStop", "250", ""},
+                            {"stop 251", "txtRFGainStop", "251", stop},
+                            {"stop empty", "txtRFGainStop", "", stop},
+                            {"inc 1", "txtRFGainInc", "1", ""},
+                            {"inc 5", "txtRFGainInc", "5", ""},
+                            {"inc 2.5", "txtRFGainInc", "2.5", ""},
+                            {"inc 0", "txtRFGainInc", "0", inc},
+                            {"inc 0.5", "txtRFGainInc", "0.5", inc},
+                            {"inc 6", "txtRFGainInc", "6", inc},
+                            {"inc x", "txtRFGainInc", "x", inc}})
+        QTest::newRow(qPrintable(r[0])) << r[1] << r[2] << r[3];
 }
 
-void TestDbvWindow::boxChecks()
-{
+void TestDbvWindow::boxChecks() {
     QFETCH(QString, box);
     QFETCH(QString, typed);
     QFETCH(QString, refusal);
@@ -237,8 +207,7 @@ void TestDbvWindow::boxChecks()
     }
 }
 
-void TestDbvWindow::clickWithARefusedBox()
-{
+void TestDbvWindow::clickWithARefusedBox() {
     // Clicking a button moves the focus out of the box: its message is shown once and the
     // button does nothing.
     for (const QString &name : QStringList{"cmdBegin", "cmdQuickTest", "cmdReset"}) {
@@ -259,8 +228,7 @@ void TestDbvWindow::clickWithARefusedBox()
     }
 }
 
-void TestDbvWindow::saveFile()
-{
+void TestDbvWindow::saveFile() {
     Program p;
     QTemporaryDir dir;
     const QString path = dir.filePath("dBVResults.txt");

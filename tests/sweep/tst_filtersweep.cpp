@@ -7,6 +7,8 @@
 
 #include "core/linefile.h"
 #include "core/numtext.h"
+#include "measurements/sweeplimits.h"
+#include "measurements/sweepplan.h"
 #include "measurements/sweepresultsfile.h"
 #include "sweepbench.h"
 
@@ -84,6 +86,8 @@ private slots:
     void tooManyPointsSendsOnlyId();
     void kat3MessageOncePerWindow();
     void restoreLeavesRadioAsItWas();
+    void refusesValuesThatDoNotFit_data();
+    void refusesValuesThatDoNotFit();
 };
 
 void TestFilterSweep::elevenSteps() {
@@ -137,10 +141,9 @@ void TestFilterSweep::stepsAndChartRows_data() {
         << "100" << QStringList{"FA00014060000;", "FA00014060100;", "FA00014060200;"}
         << QStringList{"14060.000", "14060.100", "14060.200"} << 3;
     // Half the span is negative: nothing is measured, the chart still gets its rows.
-    QTest::newRow("start above stop")
-        << "14061"
-        << "14060"
-        << "100" << QStringList{} << QStringList{} << 11;
+    QTest::newRow("start above stop") << "14061"
+                                      << "14060"
+                                      << "100" << QStringList{} << QStringList{} << 11;
     QTest::newRow("start equals stop")
         << "14060"
         << "14060"
@@ -284,6 +287,49 @@ void TestFilterSweep::restoreLeavesRadioAsItWas() {
     second.run({"7040", "7041", "250", "210"});
     QVERIFY(settingsOf(second.sim->state()) == before2);
     QVERIFY(!second.trace.writes().contains("up;"));
+}
+
+void TestFilterSweep::refusesValuesThatDoNotFit_data() {
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("stop");
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<int>("box");
+
+    QTest::newRow("start beyond 32 bits") << "9999999"
+                                          << "14060"
+                                          << "100" << int(SweepBox::KHzStart);
+    QTest::newRow("negative stop") << "14060"
+                                   << "-1"
+                                   << "100" << int(SweepBox::KHzStop);
+    QTest::newRow("step zero") << "14060"
+                               << "14061"
+                               << "0" << int(SweepBox::FreqStep);
+    QTest::newRow("step rounds to nothing") << " 1800"
+                                            << "1801"
+                                            << "0.5" << int(SweepBox::FreqStep);
+    QTest::newRow("negative step") << "14060"
+                                   << "14061"
+                                   << "-100" << int(SweepBox::FreqStep);
+    QTest::newRow("step beyond 16 bits") << "14060"
+                                         << "14061"
+                                         << "40000" << int(SweepBox::FreqStep);
+    QTest::newRow("step not a number") << "14060"
+                                       << "14061"
+                                       << "abc" << int(SweepBox::FreqStep);
+}
+
+void TestFilterSweep::refusesValuesThatDoNotFit() {
+    QFETCH(QString, start);
+    QFETCH(QString, stop);
+    QFETCH(QString, step);
+    QFETCH(int, box);
+    const SweepPlanResult result = planSweep({start, stop, step, QStringLiteral("200")});
+    QVERIFY(!result.plan);
+    QVERIFY(result.refusal);
+    QCOMPARE(int(result.refusal->box), box);
+    const PromptMessage expected = sweepBoxLimits(SweepBox(box)).outsideMessage();
+    QCOMPARE(result.refusal->message.title, expected.title);
+    QCOMPARE(result.refusal->message.text, expected.text);
 }
 
 QTEST_GUILESS_MAIN(TestFilterSweep)

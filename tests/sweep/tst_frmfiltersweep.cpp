@@ -151,30 +151,18 @@ void TestFilterSweepWindow::leavingABox_data() {
     const QString step =
         "Frequency Increment Outside Bounds|Please insert a frequency in Hz between 1 and 500.";
     const QString gain = "RF Gain Outside Bounds|Please insert a number between 1 and 250.";
-    QTest::newRow("start ok") << "txtKHzStart"
-                              << "1800"
-                              << "";
-    QTest::newRow("start low") << "txtKHzStart"
-                               << "1799.99" << freq;
-    QTest::newRow("start letters") << "txtKHzStart"
-                                   << "14060abc" << freq;
-    QTest::newRow("stop high") << "txtKHzStop"
-                               << "30000.01" << freq;
-    QTest::newRow("stop ok") << "txtKHzStop"
-                             << "30000"
-                             << "";
-    QTest::newRow("step half") << "txtFreqStep"
-                               << "0.5" << step;
-    QTest::newRow("step ok") << "txtFreqStep"
-                             << "500"
-                             << "";
-    QTest::newRow("gain empty") << "txtRFGain"
-                                << "" << gain;
-    QTest::newRow("gain high") << "txtRFGain"
-                               << "251" << gain;
-    QTest::newRow("gain ok") << "txtRFGain"
-                             << "1"
-                             << "";
+    for (const QStringList &r :
+         QList<QStringList>{{"start ok", "txtKHzStart", "1800", ""},
+                            {"start low", "txtKHzStart", "1799.99", freq},
+                            {"start letters", "txtKHzStart", "14060abc", freq},
+                            {"stop high", "txtKHzStop", "30000.01", freq},
+                            {"stop ok", "txtKHzStop", "30000", ""},
+                            {"step half", "txtFreqStep", "0.5", step},
+                            {"step ok", "txtFreqStep", "500", ""},
+                            {"gain empty", "txtRFGain", "", gain},
+                            {"gain high", "txtRFGain", "251", gain},
+                            {"gain ok", "txtRFGain", "1", ""}})
+        QTest::newRow(qPrintable(r[0])) << r[1] << r[2] << r[3];
 }
 
 void TestFilterSweepWindow::leavingABox() {
