@@ -8,8 +8,10 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "link/k3simprocess.h"
+#include "common/k3simprocess.h"
 #include "link/ptyradio.h"
+
+using corvane::test::K3SimProcess;
 
 namespace {
 

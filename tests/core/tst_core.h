@@ -9,21 +9,13 @@ class NumTextTest : public QObject {
 private slots:
     void numericValue_data();
     void numericValue();
-    void isNumber_data();
-    void isNumber();
     void roundHalfEven_data();
     void roundHalfEven();
     void toInt16_data();
     void toInt16();
     void toInt32Limits();
-    void roundHalfEvenTo_data();
-    void roundHalfEvenTo();
     void shortestText_data();
     void shortestText();
-    void singleText_data();
-    void singleText();
-    void formatFixed_data();
-    void formatFixed();
     void formatTextFixed_data();
     void formatTextFixed();
     void cuts_data();

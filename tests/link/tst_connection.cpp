@@ -9,10 +9,11 @@
 #include "link/connection.h"
 #include "link/linktrace.h"
 #include "link/radiolink.h"
-#include "scriptedtransport.h"
+#include "common/scriptedtransport.h"
 #include "tst_link.h"
 
 using namespace corvane;
+using namespace corvane::test;
 
 namespace {
 

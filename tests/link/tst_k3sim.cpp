@@ -5,7 +5,7 @@
 #include <QtTest>
 
 #include "core/prompter.h"
-#include "k3simprocess.h"
+#include "common/k3simprocess.h"
 #include "link/clock.h"
 #include "link/connection.h"
 #include "link/linktrace.h"
@@ -15,6 +15,7 @@
 #include "tst_link.h"
 
 using namespace corvane;
+using namespace corvane::test;
 
 namespace {
 

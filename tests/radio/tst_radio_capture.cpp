@@ -3,7 +3,7 @@
 
 #include <QtTest>
 
-#include "radio/radiobench.h"
+#include "common/bench.h"
 #include "radio/settingscapture.h"
 
 using namespace corvane;
@@ -14,7 +14,7 @@ Q_DECLARE_METATYPE(corvane::ReportTail)
 namespace {
 
 // The answers of the data model's examples.
-void scriptTypicalRadio(test::ScriptedRadio &radio) {
+void scriptTypicalRadio(test::ScriptedTransport &radio) {
     radio.setAnswer("ag;", "AG030;");
     radio.setAnswer("k22;gt;k20;", "GT0041;");
     radio.setAnswer("ra;", "RA00;");

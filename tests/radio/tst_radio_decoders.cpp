@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "radio/k3settings.h"
-#include "radio/radiobench.h"
+#include "common/bench.h"
 
 using namespace corvane;
 using namespace corvane::k3settings;

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "radio/k3settings.h"
-#include "radio/radiobench.h"
+#include "common/bench.h"
 
 using namespace corvane;
 using namespace corvane::k3settings;

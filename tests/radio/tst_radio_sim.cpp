@@ -5,7 +5,7 @@
 #include <QtTest>
 
 #include "radio/k3settings.h"
-#include "radio/radiobench.h"
+#include "common/bench.h"
 #include "radio/settingscapture.h"
 
 using namespace corvane;

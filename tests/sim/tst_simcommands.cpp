@@ -5,12 +5,12 @@
 #include "link/clock.h"
 #include "link/radiolink.h"
 #include "link/simtransport.h"
-#include "simharness.h"
+#include "common/bench.h"
 
 using corvane::sim::K3Simulator;
 using corvane::sim::VfoBReadout;
-using corvane::sim::test::decodeDisplay;
-using corvane::sim::test::SimHarness;
+using corvane::test::decodeDisplay;
+using corvane::test::SimHarness;
 
 class SimCommandsTest : public QObject {
     Q_OBJECT

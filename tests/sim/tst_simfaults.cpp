@@ -5,11 +5,11 @@
 #include "link/clock.h"
 #include "link/radiolink.h"
 #include "link/simtransport.h"
-#include "simharness.h"
+#include "common/bench.h"
 
 using corvane::sim::Faults;
 using corvane::sim::K3Simulator;
-using corvane::sim::test::SimHarness;
+using corvane::test::SimHarness;
 
 class SimFaultsTest : public QObject {
     Q_OBJECT

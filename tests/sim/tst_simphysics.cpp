@@ -4,11 +4,11 @@
 #include <QtTest>
 #include <cmath>
 
-#include "simharness.h"
+#include "common/bench.h"
 
 using corvane::sim::CrystalFilter;
 using corvane::sim::K3Simulator;
-using corvane::sim::test::SimHarness;
+using corvane::test::SimHarness;
 
 namespace {
 
