@@ -158,13 +158,10 @@ void SimCommandsTest::menuValues_data() {
     QTest::newRow("TECH MD") << 72 << QStringLiteral("     OFF");
     QTest::newRow("KAT3") << 23 << QStringLiteral(" NOTINST");
     QTest::newRow("ADC REF") << 34 << QStringLiteral("     5.00");
-    QTest::newRow("KBPF3") << 46 << QStringLiteral("NOT INST");
     QTest::newRow("REF CAL") << 62 << QStringLiteral("49.380.000");
     QTest::newRow("PB CTRL") << 109 << QStringLiteral("Shift=.05");
     QTest::newRow("EXT ALC") << 22 << QStringLiteral("OFF t-4.0");
     QTest::newRow("XV1 PWR") << 92 << QStringLiteral("     L.01");
-    QTest::newRow("RS232") << 57 << QStringLiteral("  4800 B");
-    QTest::newRow("AFX MD") << 105 << QStringLiteral(" DELAY 5");
     QTest::newRow("RX EQ") << 8 << QStringLiteral("--------");
 }
 
