@@ -5,14 +5,11 @@
 // listed, then the radio's settings are put back.
 
 #include <QCommandLineOption>
-#include <QDateTime>
-#include <cstdio>
 
-#include "clicommand.h"
-#include "clisession.h"
 #include "measurements/dbvlimits.h"
 #include "measurements/dbvlinearity.h"
 #include "measurements/dbvresultsfile.h"
+#include "resultsoutput.h"
 #include "stopflag.h"
 
 namespace corvane::cli {
@@ -22,28 +19,17 @@ namespace {
 const QString kStartOption = QStringLiteral("start");
 const QString kStopOption = QStringLiteral("stop");
 const QString kIncOption = QStringLiteral("inc");
-const QString kCommentOption = QStringLiteral("comment");
-const QString kOutputOption = QStringLiteral("o");
-
-void printError(const QString &text) {
-    const QByteArray bytes = (text + u'\n').toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
-    std::fflush(stderr);
-}
 
 // List lines on stdout as they come, kept for the file; progress on stderr; Ctrl-C passed
 // on as Stop Test at each step.
 class FullTestOutput : public DbvResultSink {
 public:
     FullTestOutput(CliSession &session, DbvWindowState &state)
-        : m_session(session), m_state(state) {}
-    QStringList lines;
+        : list(session), m_state(state) {}
+    PrintedList list;
 
-    void clearLines() override { lines.clear(); }
-    void appendLine(const QString &line) override {
-        lines << line;
-        m_session.printLatin1(line);
-    }
+    void clearLines() override { list.clear(); }
+    void appendLine(const QString &line) override { list.append(line); }
     void progress(const DbvProgress &progress) override {
         if (progress.step > 0) printError(progressText(progress));
     }
@@ -52,7 +38,6 @@ public:
     }
 
 private:
-    CliSession &m_session;
     DbvWindowState &m_state;
 };
 
@@ -68,10 +53,7 @@ int runDbvFull(CliSession &session, const QStringList &arguments) {
                              box(kIncOption, "1")};
     for (const auto &refusal :
          {checkRfGainStart(boxes.start), checkRfGainStop(boxes.stop), checkRfGainInc(boxes.inc)}) {
-        if (refusal) {
-            printError(refusal->title + QStringLiteral(": ") + refusal->text);
-            return kExitUsage;
-        }
+        if (refusal) return refuseOption(*refusal);
     }
     if (!session.openPort()) return kExitFailed;
 
@@ -85,15 +67,7 @@ int runDbvFull(CliSession &session, const QStringList &arguments) {
         return kExitFailed;
     }
     if (!ran) return kExitFailed;
-    if (options.isSet(kOutputOption)) {
-        const QString path = options.value(kOutputOption);
-        if (!writeDbvResultsFile(path, output.lines, options.value(kCommentOption),
-                                 QDateTime::currentDateTime())) {
-            printError(QStringLiteral("corvane-cli: cannot write ") + path);
-            return kExitFailed;
-        }
-    }
-    return kExitDone;
+    return writeOutputFile(options, writeDbvResultsFile, output.list.lines());
 }
 
 }  // namespace

@@ -4,34 +4,22 @@
 // window's quick test it cannot be stopped.
 
 #include <QCommandLineOption>
-#include <QDateTime>
-#include <cstdio>
 
-#include "clicommand.h"
-#include "clisession.h"
 #include "measurements/dbvquick.h"
 #include "measurements/dbvresultsfile.h"
+#include "resultsoutput.h"
 
 namespace corvane::cli {
 
 namespace {
 
-const QString kCommentOption = QStringLiteral("comment");
-const QString kOutputOption = QStringLiteral("o");
-
 class QuickTestOutput : public DbvResultSink {
 public:
-    explicit QuickTestOutput(CliSession &session) : m_session(session) {}
-    QStringList lines;
+    explicit QuickTestOutput(CliSession &session) : list(session) {}
+    PrintedList list;
 
-    void clearLines() override { lines.clear(); }
-    void appendLine(const QString &line) override {
-        lines << line;
-        m_session.printLatin1(line);
-    }
-
-private:
-    CliSession &m_session;
+    void clearLines() override { list.clear(); }
+    void appendLine(const QString &line) override { list.append(line); }
 };
 
 int runDbvQuick(CliSession &session, const QStringList &arguments) {
@@ -47,18 +35,7 @@ int runDbvQuick(CliSession &session, const QStringList &arguments) {
         session.reportPortError(session.link().lastError());
         return kExitFailed;
     }
-    const QCommandLineParser &options = session.parser();
-    if (options.isSet(kOutputOption)) {
-        const QString path = options.value(kOutputOption);
-        if (!writeDbvResultsFile(path, output.lines, options.value(kCommentOption),
-                                 QDateTime::currentDateTime())) {
-            const QByteArray text =
-                (QStringLiteral("corvane-cli: cannot write ") + path + u'\n').toLocal8Bit();
-            std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stderr);
-            return kExitFailed;
-        }
-    }
-    return kExitDone;
+    return writeOutputFile(session.parser(), writeDbvResultsFile, output.list.lines());
 }
 
 }  // namespace

@@ -2,14 +2,10 @@
 // window's boxes and are checked as the boxes are; the list lines go to stdout as they are
 // measured, and -o writes the results file as Save File does. Ctrl-C is Stop Sweep.
 
-#include <QDateTime>
-#include <cstdio>
-
-#include "clicommand.h"
-#include "clisession.h"
 #include "measurements/filtersweep.h"
 #include "measurements/sweeplimits.h"
 #include "measurements/sweepresultsfile.h"
+#include "resultsoutput.h"
 #include "stopflag.h"
 
 namespace corvane::cli {
@@ -20,26 +16,16 @@ const QString kStartOption = QStringLiteral("start");
 const QString kStopOption = QStringLiteral("stop");
 const QString kStepOption = QStringLiteral("step");
 const QString kGainOption = QStringLiteral("rf-gain");
-const QString kCommentOption = QStringLiteral("comment");
-const QString kOutputOption = QStringLiteral("o");
-
-void printError(const QString &text) {
-    const QByteArray bytes = (text + u'\n').toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
-    std::fflush(stderr);
-}
 
 // The list as stdout: every line as the window lists it. Ctrl-C is noticed here, between
 // steps, and stops the sweep before its next step as the Stop Sweep button does.
 class PrintingSink : public SweepSink {
 public:
     PrintingSink(CliSession &session, FilterSweepState &state)
-        : m_session(session), m_state(state) {}
-    void clearLines() override { m_lines.clear(); }
+        : m_list(session), m_state(state) {}
+    void clearLines() override { m_list.clear(); }
     void appendLine(const QString &line) override {
-        m_lines << line;
-        m_session.printLatin1(line);
-        std::fflush(stdout);
+        m_list.append(line);
         noticeStop();
     }
     void prepareChart(int) override {}
@@ -48,15 +34,14 @@ public:
         printError(sweepProgressText(progress));
         noticeStop();
     }
-    const QStringList &lines() const { return m_lines; }
+    const QStringList &lines() const { return m_list.lines(); }
 
 private:
     void noticeStop() {
         if (stopRequested()) m_state.blnStopSweep = true;
     }
-    CliSession &m_session;
+    PrintedList m_list;
     FilterSweepState &m_state;
-    QStringList m_lines;
 };
 
 // The boxes' checks on the options: an option left out is an empty box.
@@ -76,10 +61,8 @@ int runSweep(CliSession &session, const QStringList &arguments) {
     const QCommandLineParser &parser = session.parser();
     const SweepInputs inputs{parser.value(kStartOption), parser.value(kStopOption),
                              parser.value(kStepOption), parser.value(kGainOption)};
-    if (const std::optional<PromptMessage> refusal = checkOptions(inputs)) {
-        printError(refusal->title + QStringLiteral(": ") + refusal->text);
-        return kExitUsage;
-    }
+    if (const std::optional<PromptMessage> refusal = checkOptions(inputs))
+        return refuseOption(*refusal);
     if (!session.openPort()) return kExitFailed;
 
     installStopHandler();
@@ -91,15 +74,7 @@ int runSweep(CliSession &session, const QStringList &arguments) {
     if (outcome.end == SweepEnd::NotPresent) return kExitFailed;
     if (outcome.end == SweepEnd::Refused) return kExitUsage;
 
-    if (parser.isSet(kOutputOption)) {
-        const QString path = parser.value(kOutputOption);
-        if (!writeSweepResultsFile(path, sink.lines(), parser.value(kCommentOption),
-                                   QDateTime::currentDateTime())) {
-            printError(QStringLiteral("corvane-cli: cannot write ") + path);
-            return kExitFailed;
-        }
-    }
-    return kExitDone;
+    return writeOutputFile(parser, writeSweepResultsFile, sink.lines());
 }
 
 }  // namespace

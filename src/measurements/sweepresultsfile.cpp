@@ -1,27 +1,22 @@
 #include "measurements/sweepresultsfile.h"
 
-#include <QRegularExpression>
-
-#include "core/linefile.h"
-
 namespace corvane {
 
-QStringList sweepResultsFileLines(const QStringList &listLines, const QString &comment,
-                                  const QDateTime &when) {
-    QStringList lines;
-    lines << QStringLiteral("K3 Crystal Filter Sweep Results")
-          << QStringLiteral("By Quill Ashby, N0CALL");
-    // Each line break of the comment ends a file line, so the file keeps CR LF throughout.
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
-    lines << (QStringLiteral("User Comments: ") + comment).split(lineBreak);
-    lines << QStringLiteral("Date run: ") + generalDateText(when);
-    lines << listLines;
-    return lines;
-}
+namespace {
+const QString kTitleLine = QStringLiteral("K3 Crystal Filter Sweep Results");
+}  // namespace
 
 bool writeSweepResultsFile(const QString &path, const QStringList &listLines,
                            const QString &comment, const QDateTime &when) {
-    return writeLineFile(path, sweepResultsFileLines(listLines, comment, when));
+    return writeResultsFile(path, kTitleLine, listLines, comment, when);
+}
+
+std::optional<QString> saveSweepResults(FileDialogs &dialogs, const QString &fileNameText,
+                                        const QStringList &listLines, const QString &comment,
+                                        const QDateTime &when) {
+    const FileDialogRequest request = resultsSaveRequest(
+        QStringLiteral("Save Filter Sweep Results"), QStringLiteral("FilterSweep"), fileNameText);
+    return saveResultsFile(dialogs, request, kTitleLine, listLines, comment, when);
 }
 
 }  // namespace corvane

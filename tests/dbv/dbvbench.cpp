@@ -1,21 +1,19 @@
 #include "dbvbench.h"
 
-#include "link/simtransport.h"
-
 #include <cmath>
+
+#include "link/simtransport.h"
 
 namespace corvane::test {
 
-PortError DbvScriptedRadio::write(const QByteArray &bytes)
-{
+PortError DbvScriptedRadio::write(const QByteArray &bytes) {
     if (silent) return {};
     const QStringList parts = QString::fromLatin1(bytes).split(u';', Qt::SkipEmptyParts);
     for (const QString &part : parts) execute(part);
     return {};
 }
 
-void DbvScriptedRadio::execute(const QString &command)
-{
+void DbvScriptedRadio::execute(const QString &command) {
     commands << command;
     const QString c = command.toLower();
     const auto answer = [this](const QString &text) { m_buffer += text.toLatin1() + ';'; };
@@ -92,28 +90,24 @@ void DbvScriptedRadio::execute(const QString &command)
     }
 }
 
-void RecordingSink::prepareChart(int rows)
-{
+void RecordingSink::prepareChart(int rows) {
     chartRows = rows;
     chartValues = QList<double>(rows, std::nan(""));
     chartLabels = QStringList(rows, QString());
 }
 
-void RecordingSink::setChartRow(int row, double value, const QString &label)
-{
+void RecordingSink::setChartRow(int row, double value, const QString &label) {
     chartValues[row - 1] = value;
     chartLabels[row - 1] = label;
 }
 
-DbvBench::DbvBench()
-{
+DbvBench::DbvBench() {
     link.setTrace(&trace);
     prompter.setObserver(
         [this](const PromptMessage &m) { trace.addMessage(clock.now(), m.title + u'|' + m.text); });
 }
 
-DbvScriptedRadio &DbvBench::useScriptedRadio()
-{
+DbvScriptedRadio &DbvBench::useScriptedRadio() {
     auto owned = std::make_unique<DbvScriptedRadio>();
     radio = owned.get();
     link.setTransport(std::move(owned));
@@ -121,8 +115,7 @@ DbvScriptedRadio &DbvBench::useScriptedRadio()
     return *radio;
 }
 
-sim::K3Simulator &DbvBench::useSimulator()
-{
+sim::K3Simulator &DbvBench::useSimulator() {
     simulator = std::make_shared<sim::K3Simulator>();
     link.setTransport(std::make_unique<SimTransport>(simulator, clock));
     link.open();

@@ -4,6 +4,14 @@
 // function of RF gain and attenuator (so a test chooses the differences exactly), or to the
 // built-in simulator; and a sink that records what the tests report.
 
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
 #include "core/prompter.h"
 #include "link/clock.h"
 #include "link/linktrace.h"
@@ -11,15 +19,6 @@
 #include "link/transport.h"
 #include "measurements/dbvsession.h"
 #include "sim/k3simulator.h"
-
-#include <QByteArray>
-#include <QList>
-#include <QString>
-#include <QStringList>
-
-#include <functional>
-#include <memory>
-#include <vector>
 
 namespace corvane::test {
 
@@ -48,16 +47,14 @@ public:
     // Every command carried out, without its ";".
     QStringList commands;
 
-    PortError open(int) override
-    {
+    PortError open(int) override {
         m_open = true;
         return {};
     }
     void close() override { m_open = false; }
     bool isOpen() const override { return m_open; }
     PortError write(const QByteArray &bytes) override;
-    QByteArray readAll(PortError * = nullptr) override
-    {
+    QByteArray readAll(PortError * = nullptr) override {
         QByteArray out;
         out.swap(m_buffer);
         return out;

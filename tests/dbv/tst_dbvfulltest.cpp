@@ -1,15 +1,14 @@
 // The full dBV linear range test on a scripted K3 and a virtual clock: the exact exchange
-// with its waits, the list and chart it fills, Stop Test, a radio that does not answer,
-// the run figures taken from the boxes, odd answers, and the radio put back afterwards.
-
-#include "dbvbench.h"
-#include "measurements/dbvlinearity.h"
-#include "measurements/dbvquick.h"
-#include "measurements/dbvsteps.h"
+// with its waits, the list and chart it fills, Stop Test, a radio that does not answer, odd
+// answers, the KAT3 message once per window, and Reset K3 putting the radio back.
 
 #include <QtTest>
 
-#include <cmath>
+#include "dbvbench.h"
+#include "measurements/dbvlinearity.h"
+#include "measurements/dbvplan.h"
+#include "measurements/dbvquick.h"
+#include "measurements/dbvsteps.h"
 
 using namespace corvane;
 using namespace corvane::test;
@@ -19,69 +18,11 @@ namespace {
 const QString kCompleteMessage("Test Status|Test is complete. Check results in Listbox.");
 const QString kStoppedMessage("Test Status|Test was terminated prematurely.");
 
-QStringList readTrace(const QString &name)
-{
+// The lines of a data file (a trace, or list lines with their tabs).
+QStringList readTrace(const QString &name) {
     QFile file(QFINDTESTDATA("data/" + name));
     if (!file.open(QIODevice::ReadOnly)) return {};
     return QString::fromLatin1(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
-}
-
-// The report the dBV window lists for the scripted radio's settings.
-QStringList reportLines(const QString &start, const QString &stop, const QString &inc)
-{
-    return {"K3 Serial Number:   \t05321",
-            "K3 MCU Revision:    \t04.45",
-            "K3 DSP Revision:    \t02.80",
-            "K3 Front Panel Rev: \t01.21",
-            "Initial settings of K3 ===============",
-            "AF Gain:\t\t030",
-            "AGC:\t\tSlow",
-            "Attenuator:\tOff",
-            "Preamp:\t\tOn",
-            "RF Gain:\t\t250",
-            "Mode:\t\tCW",
-            "Power:\t\t50 watts",
-            "VFO A Frequency:   14060 kHz",
-            "Filter BW:\t0.5 kHz",
-            "Filter Nbr: \tFL3",
-            "Test settings of K3 ===============",
-            "AF Gain: 005",
-            "AGC: Off",
-            "Attenuator: Off",
-            "Preamp: Off",
-            "Power: \t50 watts",
-            "RF Gain Start: " + start,
-            "RF Gain Stop: " + stop,
-            "RF Gain Increment: " + inc,
-            QString(39, u'='),
-            "RF Gain\tdBV 1\tdBV 2\tDiff"};
-}
-
-// The gains set during the steps (the "rgNNN;" writes after the AFV reference).
-QList<int> steppedGains(const LinkTrace &trace)
-{
-    QList<int> gains;
-    bool stepping = false;
-    for (const QString &w : trace.writes()) {
-        if (w == "db11;") stepping = true;
-        if (stepping && w.size() == 6 && w.startsWith("rg")) gains << w.mid(2, 3).toInt();
-    }
-    return gains;
-}
-
-QList<int> gainRange(int start, int stop, int inc)
-{
-    QList<int> gains;
-    for (int g = start; g <= stop; g += inc) gains << g;
-    return gains;
-}
-
-// The write that follows "pa0;" in the set-up: the reference gain, or the AFV step.
-QString writeAfterPreampOff(const LinkTrace &trace)
-{
-    const QStringList writes = trace.writes();
-    const int at = writes.indexOf("pa0;");
-    return at >= 0 && at + 1 < writes.size() ? writes.at(at + 1) : QString();
 }
 
 }  // namespace
@@ -91,20 +32,17 @@ class TestDbvFullTest : public QObject {
 
 private slots:
     void exactExchangeListAndChart();
-    void runFigures_data();
-    void runFigures();
-    void defaultRunOnTheVirtualClock();
     void stopPressedDuringAStep();
     void radioNotPresent();
-    void boxesOutsideTheirLimitsSendNothing();
     void oddAnswers_data();
     void oddAnswers();
     void kat3MessageOncePerWindow();
     void resetSendsTheSnapshotAgain();
+    void plan_data();
+    void plan();
 };
 
-void TestDbvFullTest::exactExchangeListAndChart()
-{
+void TestDbvFullTest::exactExchangeListAndChart() {
     DbvBench bench;
     DbvScriptedRadio &radio = bench.useScriptedRadio();
     radio.reading = [](int gain, bool att) -> QString {
@@ -118,14 +56,13 @@ void TestDbvFullTest::exactExchangeListAndChart()
         }
     };
     RecordingSink sink;
-    sink.lines << "an earlier line";
+    sink.lines << "an earlier line";  // cleared by the run
     DbvFullTest test(bench.link, bench.prompter, bench.state, sink);
     QVERIFY(test.run({"100", "102", "1"}));
 
     QCOMPARE(bench.trace.lines(), readTrace("fulltest-100-102.trace"));
-    QCOMPARE(sink.lines, reportLines("100", "102", "1") << "100\t-23.5\t-33.6\t10.1"
-                                                        << "101\t-5.3\t-15.3\t10.0"
-                                                        << "102\t-10.0\t-19.9\t9.9");
+    // The report of the scripted radio's settings, then one line per gain.
+    QCOMPARE(sink.lines, readTrace("fulltest-100-102.lines"));
     QCOMPARE(sink.chartRows, 3);
     QCOMPARE(sink.chartValues, (QList<double>{10.1, 10, 9.9}));
     QCOMPARE(sink.chartLabels, (QStringList{"100", "101", "102"}));
@@ -156,92 +93,7 @@ void TestDbvFullTest::exactExchangeListAndChart()
     QCOMPARE(radio.menu, -1);
 }
 
-void TestDbvFullTest::runFigures_data()
-{
-    QTest::addColumn<QStringList>("boxes");
-    QTest::addColumn<QString>("referenceWrite");
-    QTest::addColumn<QList<int>>("gains");
-    QTest::addColumn<int>("chartRows");
-    QTest::newRow("from 0: half of 250")
-        << QStringList{"0", "4", "2"} << "rg002;" << QList<int>{0, 2, 4} << 3;
-    QTest::newRow("0 to 250 refers at 125")
-        << QStringList{"0", "250", "5"} << "rg125;" << gainRange(0, 250, 5) << 51;
-    QTest::newRow("99.5 rounds to 100")
-        << QStringList{"51", "250", "5"} << "rg100;" << gainRange(51, 250, 5) << 41;
-    QTest::newRow("98.5 rounds to 98")
-        << QStringList{"53", "250", "5"} << "rg098;" << gainRange(53, 250, 5) << 40;
-    QTest::newRow("3.5 steps: 5 rows, 4 gains")
-        << QStringList{"50", "57", "2"} << "rg004;" << QList<int>{50, 52, 54, 56} << 5;
-    QTest::newRow("start equals stop")
-        << QStringList{"120", "120", "3"} << "rg000;" << QList<int>{120} << 1;
-    QTest::newRow("2.5 is used as 2")
-        << QStringList{"5", "9", "2.5"} << "rg002;" << QList<int>{5, 7, 9} << 3;
-    QTest::newRow("box texts with blanks")
-        << QStringList{" 10 ", "12", "1 "} << "rg001;" << QList<int>{10, 11, 12} << 3;
-    // Half the span is negative: no such gain is sent and nothing is measured.
-    QTest::newRow("start above stop")
-        << QStringList{"200", "100", "1"} << "k31;swt08;k30;" << QList<int>{} << 101;
-    QTest::newRow("300 measures nothing")
-        << QStringList{"300", "250", "1"} << "k31;swt08;k30;" << QList<int>{} << 51;
-}
-
-void TestDbvFullTest::runFigures()
-{
-    QFETCH(QStringList, boxes);
-    QFETCH(QList<int>, gains);
-    DbvBench bench;
-    bench.useScriptedRadio();
-    RecordingSink sink;
-    DbvFullTest test(bench.link, bench.prompter, bench.state, sink);
-    QVERIFY(test.run({boxes[0], boxes[1], boxes[2]}));
-
-    QTEST(writeAfterPreampOff(bench.trace), "referenceWrite");
-    QCOMPARE(steppedGains(bench.trace), gains);
-    QTEST(sink.chartRows, "chartRows");
-    QCOMPARE(sink.lines.size(), 26 + gains.size());
-    QCOMPARE(sink.lines.mid(21, 3), reportLines(boxes[0], boxes[1], boxes[2]).mid(21, 3));
-    for (int i = 0; i < gains.size(); ++i) {
-        QCOMPARE(sink.lines[26 + i].section(u'\t', 0, 0),
-                 QStringLiteral("%1").arg(gains[i], 3, 10, QChar(u'0')));
-        QCOMPARE(sink.chartValues[i], 10.1);
-    }
-    // Rows beyond the last gain measured stay unset.
-    for (int row = gains.size(); row < sink.chartRows; ++row)
-        QVERIFY(std::isnan(sink.chartValues[row]));
-    QCOMPARE(bench.prompter.summary().last(), kCompleteMessage);
-    QCOMPARE(bench.trace.writes().last(), QString("mn255;"));  // restore's TECH MD off
-}
-
-void TestDbvFullTest::defaultRunOnTheVirtualClock()
-{
-    DbvBench bench;
-    bench.useScriptedRadio().reading = [](int gain, bool att) {
-        // Linear up to 200, compressing above.
-        const double off = -40 + gain * 0.1;
-        const double loss = gain <= 200 ? 10 : 10 - (gain - 200) * 0.1;
-        return QString::number(att ? off - loss : off, 'f', 1);
-    };
-    RecordingSink sink;
-    DbvFullTest test(bench.link, bench.prompter, bench.state, sink);
-    QVERIFY(test.run({"50", "250", "1"}));
-
-    QCOMPARE(writeAfterPreampOff(bench.trace), QString("rg100;"));
-    QCOMPARE(sink.chartRows, 201);
-    QCOMPARE(sink.lines.size(), 26 + 201);
-    QCOMPARE(sink.lines[26], QString("050\t-35.0\t-45.0\t10.0"));
-    QCOMPARE(sink.lines.last(), QString("250\t-15.0\t-20.0\t5.0"));
-    QCOMPARE(sink.chartLabels.first(), QString("050"));
-    QCOMPARE(sink.chartLabels.last(), QString("250"));
-    QCOMPARE(sink.chartValues[150], 10.0);
-    QCOMPARE(sink.chartValues[200], 5.0);
-    QCOMPARE(bench.clock.yieldCount(), 201);
-    // Every bit of time spent is one of the traced waits: 201 steps, set-up and restore.
-    QCOMPARE(bench.clock.now(), bench.trace.totalWaitMs());
-    QVERIFY(bench.trace.totalWaitMs() > 201 * kMeasurementWaitMs);
-}
-
-void TestDbvFullTest::stopPressedDuringAStep()
-{
+void TestDbvFullTest::stopPressedDuringAStep() {
     DbvBench bench;
     bench.useScriptedRadio();
     RecordingSink sink;
@@ -252,7 +104,8 @@ void TestDbvFullTest::stopPressedDuringAStep()
     });
     QVERIFY(test.run({"100", "110", "1"}));
 
-    QCOMPARE(steppedGains(bench.trace), (QList<int>{100, 101}));
+    QCOMPARE(bench.trace.writes().count("rg100;") + bench.trace.writes().count("rg101;"), 2);
+    QVERIFY(!bench.trace.writes().contains("rg102;"));
     QCOMPARE(sink.lines.size(), 28);
     QCOMPARE(sink.lines.last(), QString("101\t-23.5\t-33.6\t10.1"));
     QCOMPARE(sink.chartRows, 11);
@@ -274,8 +127,7 @@ void TestDbvFullTest::stopPressedDuringAStep()
     QCOMPARE(bench.prompter.summary().last(), kCompleteMessage);
 }
 
-void TestDbvFullTest::radioNotPresent()
-{
+void TestDbvFullTest::radioNotPresent() {
     DbvBench bench;
     bench.useScriptedRadio().silent = true;
     RecordingSink sink;
@@ -294,25 +146,7 @@ void TestDbvFullTest::radioNotPresent()
     QVERIFY(!bench.state.capture.hasSnapshot());
 }
 
-void TestDbvFullTest::boxesOutsideTheirLimitsSendNothing()
-{
-    // The window refuses these as the user leaves the box; the test itself must not step
-    // the radio through gains it does not know when handed them anyway.
-    const QList<QStringList> cases{{"-1", "250", "1"}, {"50", "251", "1"}, {"50", "250", "0"}};
-    for (const QStringList &boxes : cases) {
-        DbvBench bench;
-        bench.useScriptedRadio();
-        RecordingSink sink;
-        DbvFullTest test(bench.link, bench.prompter, bench.state, sink);
-        QVERIFY(!test.run({boxes[0], boxes[1], boxes[2]}));
-        QCOMPARE(bench.trace.writes(), QStringList());
-        QCOMPARE(bench.prompter.messages().size(), size_t(1));
-        QCOMPARE(bench.prompter.messages().front().icon, MessageIcon::Exclamation);
-    }
-}
-
-void TestDbvFullTest::oddAnswers_data()
-{
+void TestDbvFullTest::oddAnswers_data() {
     QTest::addColumn<QString>("off");
     QTest::addColumn<QString>("on");
     QTest::addColumn<bool>("mute");
@@ -329,8 +163,7 @@ void TestDbvFullTest::oddAnswers_data()
                                        << "" << true << "\t\t\t0.0" << 0.0 << "";
 }
 
-void TestDbvFullTest::oddAnswers()
-{
+void TestDbvFullTest::oddAnswers() {
     QFETCH(QString, off);
     QFETCH(QString, on);
     QFETCH(bool, mute);
@@ -349,8 +182,7 @@ void TestDbvFullTest::oddAnswers()
     QVERIFY(!radio.attenuator);
 }
 
-void TestDbvFullTest::kat3MessageOncePerWindow()
-{
+void TestDbvFullTest::kat3MessageOncePerWindow() {
     const QString kat3 =
         "KAT3 Present|KAT3 ATU is present. Recommend it be bypassed for test. "
         "Press and hold ATU Tune on K3.";
@@ -371,8 +203,7 @@ void TestDbvFullTest::kat3MessageOncePerWindow()
     QCOMPARE(bench.prompter.summary().count(kat3), 2);
 }
 
-void TestDbvFullTest::resetSendsTheSnapshotAgain()
-{
+void TestDbvFullTest::resetSendsTheSnapshotAgain() {
     DbvBench bench;
     DbvScriptedRadio &radio = bench.useScriptedRadio();
     RecordingSink sink;
@@ -389,6 +220,34 @@ void TestDbvFullTest::resetSendsTheSnapshotAgain()
                           "FA00014060000;", "k22;FW005030;k20;", "k31;FW0050;k30;", "db00;"}));
     QCOMPARE(radio.rfGain, 250);
     QVERIFY(radio.preamp);
+}
+
+void TestDbvFullTest::plan_data() {
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<int>("refGain");
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("measured");
+    QTest::newRow("defaults") << QStringList{"50", "250", "1"} << 100 << 200 << 201 << 201;
+    QTest::newRow("from 0") << QStringList{"0", "250", "1"} << 125 << 250 << 251 << 251;
+    QTest::newRow("99.5 to even") << QStringList{"51", "250", "1"} << 100 << 199 << 200 << 200;
+    QTest::newRow("98.5 to even") << QStringList{"53", "250", "1"} << 98 << 197 << 198 << 198;
+    QTest::newRow("3.5 steps to 4") << QStringList{"50", "57", "2"} << 4 << 4 << 5 << 4;
+    QTest::newRow("start equals stop") << QStringList{"120", "120", "3"} << 0 << 0 << 1 << 1;
+    QTest::newRow("2.5 increment is 2") << QStringList{"100", "110", "2.5"} << 5 << 5 << 6 << 6;
+    QTest::newRow("boxes with blanks") << QStringList{" 100", "10 2", " 1"} << 1 << 2 << 3 << 3;
+    QTest::newRow("start above stop") << QStringList{"200", "100", "1"} << -50 << 100 << 101 << 0;
+    QTest::newRow("300 measures nothing") << QStringList{"300", "250", "1"} << -25 << 50 << 51 << 0;
+}
+
+void TestDbvFullTest::plan() {
+    QFETCH(QStringList, boxes);
+    const DbvFullTestPlan p = planFullTest(boxes[0], boxes[1], boxes[2]);
+    QTEST(p.refGain, "refGain");
+    QTEST(p.steps, "steps");
+    QTEST(p.chartRows(), "rows");
+    QTEST(p.measuredCount(), "measured");
+    QCOMPARE(p.sendsReferenceGain(), p.refGain >= 0);
 }
 
 QTEST_GUILESS_MAIN(TestDbvFullTest)

@@ -2,11 +2,11 @@
 // half-interval search with the gains it chooses, the unformatted list lines, and that it
 // neither yields nor touches the chart.
 
-#include "dbvbench.h"
-#include "measurements/dbvquick.h"
-
 #include <QMap>
 #include <QtTest>
+
+#include "dbvbench.h"
+#include "measurements/dbvquick.h"
 
 using namespace corvane;
 using namespace corvane::test;
@@ -16,8 +16,7 @@ using DiffByGain = QMap<int, double>;
 namespace {
 
 // Readings that give the chosen difference at each gain (10 dB attenuator when linear).
-std::function<QString(int, bool)> differences(DiffByGain diffByGain, double otherwise = 10)
-{
+std::function<QString(int, bool)> differences(DiffByGain diffByGain, double otherwise = 10) {
     return [diffByGain, otherwise](int gain, bool att) {
         const double diff = diffByGain.value(gain, otherwise);
         return QString::number(att ? -20.0 - diff : -20.0, 'f', 1);
@@ -25,8 +24,7 @@ std::function<QString(int, bool)> differences(DiffByGain diffByGain, double othe
 }
 
 // The gains set during the search (the "rgNNN;" writes after the dBV readout is selected).
-QList<int> searchedGains(const LinkTrace &trace)
-{
+QList<int> searchedGains(const LinkTrace &trace) {
     QList<int> gains;
     bool searching = false;
     for (const QString &w : trace.writes()) {
@@ -45,12 +43,9 @@ private slots:
     void setUpListAndEnd();
     void search_data();
     void search();
-    void measurementKeepsItsTexts();
-    void silentRadio();
 };
 
-void TestDbvQuickTest::setUpListAndEnd()
-{
+void TestDbvQuickTest::setUpListAndEnd() {
     DbvBench bench;
     DbvScriptedRadio &radio = bench.useScriptedRadio();
     radio.reading = differences({});
@@ -111,8 +106,7 @@ void TestDbvQuickTest::setUpListAndEnd()
     QCOMPARE(radio.vfoBReadout, 0);
 }
 
-void TestDbvQuickTest::search_data()
-{
+void TestDbvQuickTest::search_data() {
     QTest::addColumn<DiffByGain>("diffs");
     QTest::addColumn<QList<int>>("gains");
     QTest::newRow("every difference 10 or more")
@@ -133,8 +127,7 @@ void TestDbvQuickTest::search_data()
         << QList<int>{125, 63, 94, 110, 118, 122, 124};
 }
 
-void TestDbvQuickTest::search()
-{
+void TestDbvQuickTest::search() {
     QFETCH(DiffByGain, diffs);
     DbvBench bench;
     bench.useScriptedRadio().reading = differences(diffs);
@@ -143,47 +136,6 @@ void TestDbvQuickTest::search()
     test.run();
     QTEST(searchedGains(bench.trace), "gains");
     QCOMPARE(sink.lines.size(), 9);
-}
-
-void TestDbvQuickTest::measurementKeepsItsTexts()
-{
-    DbvBench bench;
-    DbvScriptedRadio &radio = bench.useScriptedRadio();
-    radio.reading = [](int, bool att) { return att ? "-15.3" : " -5.3"; };
-    radio.techMode = true;
-    radio.vfoBReadout = 11;
-    RecordingSink sink;
-    DbvQuickTest test(bench.link, bench.prompter, bench.state, sink);
-    bench.state.flags.blnKat3Checked = true;
-    test.halfIntervalSearch(84);
-    QCOMPARE(bench.trace.writes(), (QStringList{"rg084;", "rg;", "db;", "ra01;", "db;", "ra00;"}));
-    QCOMPARE(bench.state.strRFGainRead, QString("084"));
-    QCOMPARE(bench.state.strDBV1, QString(" -5.3"));
-    QCOMPARE(bench.state.strDBV2, QString("-15.3"));
-    QCOMPARE(bench.state.strDiff, QString("10"));
-
-    // Listed as cut, the leading blank kept.
-    test.run();
-    QCOMPARE(sink.lines.at(2), QString("125\t -5.3\t-15.3\t10"));
-}
-
-void TestDbvQuickTest::silentRadio()
-{
-    // No presence check: a radio that answers nothing still gives seven (empty) lines,
-    // the message and the restore, and nothing breaks.
-    DbvBench bench;
-    bench.useScriptedRadio().silent = true;
-    RecordingSink sink;
-    DbvQuickTest test(bench.link, bench.prompter, bench.state, sink);
-    test.run();
-    QCOMPARE(sink.lines.size(), 9);
-    for (int i = 2; i < 9; ++i) QCOMPARE(sink.lines[i], QString("\t\t\t0"));
-    // Nothing came back, so every difference is 0 and the search goes down, then the same
-    // gain is kept (no trend).
-    QCOMPARE(searchedGains(bench.trace), (QList<int>{125, 63, 63, 63, 63, 63, 63}));
-    QCOMPARE(bench.prompter.summary().last(),
-             QString("Quick Test Status|Quick Test is complete. Check results in Listbox."));
-    QVERIFY(bench.trace.writes().contains("db00;"));
 }
 
 QTEST_GUILESS_MAIN(TestDbvQuickTest)

@@ -1,37 +1,23 @@
-// The dBV tests against the built-in K3 simulator: the linear range the physics gives, the
-// quick test finding its top, the radio left as it was found, and a radio that is silent.
+// The dBV tests against the built-in K3 simulator: the linear range the physics gives and
+// the quick test finding its top.
+
+#include <QtTest>
 
 #include "dbvbench.h"
 #include "measurements/dbvlinearity.h"
 #include "measurements/dbvquick.h"
-
-#include <QtTest>
 
 using namespace corvane;
 using namespace corvane::test;
 
 namespace {
 
-// The settings a test changes, as the simulator holds them.
-QStringList settingsOf(const sim::K3State &s)
-{
-    return {QString::number(s.rfGain),         QString::number(s.afGain),
-            QString::number(s.attenuator),     QString::number(s.preamp),
-            QString::number(s.agcOn),          QString::number(s.agcTimeConstant),
-            QString::number(s.mode),           QString::number(s.vfoAHz),
-            QString::number(s.techMode),       QString::number(int(s.vfoBReadout)),
-            QString::number(s.openMenuEntry),  QString::number(s.selectedSlot),
-            QString::number(s.dspBandwidthHz), QString::number(s.k2Mode),
-            QString::number(s.k3Mode)};
-}
-
 struct Step {
     int gain;
     double diff;
 };
 
-QList<Step> fullTestSteps(const QStringList &lines)
-{
+QList<Step> fullTestSteps(const QStringList &lines) {
     QList<Step> steps;
     for (const QString &line : lines.mid(26))
         steps.push_back({line.section(u'\t', 0, 0).toInt(), line.section(u'\t', 3, 3).toDouble()});
@@ -47,17 +33,13 @@ private slots:
     void initTestCase();
     void linearRangeAndCompression();
     void quickTestFindsTheTopOfTheRange();
-    void radioLeftAsFound_data();
-    void radioLeftAsFound();
-    void silentRadioIsNotPresent();
 
 private:
     QList<Step> m_fullTest;
     int m_top = -1;  // the highest gain of the linear range around the middle
 };
 
-void TestDbvSim::initTestCase()
-{
+void TestDbvSim::initTestCase() {
     DbvBench bench;
     bench.useSimulator();
     RecordingSink sink;
@@ -74,8 +56,7 @@ void TestDbvSim::initTestCase()
              QString("Test Status|Test is complete. Check results in Listbox."));
 }
 
-void TestDbvSim::linearRangeAndCompression()
-{
+void TestDbvSim::linearRangeAndCompression() {
     // Linear across the middle: the attenuator's full 10 dB (give or take the noise).
     for (const Step &s : m_fullTest) {
         if (s.gain >= 50 && s.gain <= 180)
@@ -90,8 +71,7 @@ void TestDbvSim::linearRangeAndCompression()
         QVERIFY2(m_fullTest[g].diff < m_fullTest[g - 10].diff, qPrintable(QString::number(g)));
 }
 
-void TestDbvSim::quickTestFindsTheTopOfTheRange()
-{
+void TestDbvSim::quickTestFindsTheTopOfTheRange() {
     DbvBench bench;
     bench.useSimulator();
     RecordingSink sink;
@@ -108,56 +88,6 @@ void TestDbvSim::quickTestFindsTheTopOfTheRange()
     QVERIFY2(qAbs(highestLinear - m_top) <= 4,
              qPrintable(QStringLiteral("%1 vs %2").arg(highestLinear).arg(m_top)));
     QVERIFY2(qAbs(last - m_top) <= 4, qPrintable(QStringLiteral("%1 vs %2").arg(last).arg(m_top)));
-}
-
-void TestDbvSim::radioLeftAsFound_data()
-{
-    QTest::addColumn<bool>("quick");
-    QTest::addColumn<bool>("techModeOn");
-    QTest::addColumn<bool>("stopped");
-    QTest::newRow("full test") << false << false << false;
-    QTest::newRow("full test, TECH MD already on") << false << true << false;
-    QTest::newRow("full test stopped") << false << false << true;
-    QTest::newRow("quick test") << true << false << false;
-}
-
-void TestDbvSim::radioLeftAsFound()
-{
-    QFETCH(bool, quick);
-    QFETCH(bool, techModeOn);
-    QFETCH(bool, stopped);
-    DbvBench bench;
-    sim::K3Simulator &radio = bench.useSimulator();
-    radio.state().techMode = techModeOn;
-    radio.state().rfGain = 180;
-    radio.state().afGain = 42;
-    radio.state().mode = 2;
-    const QStringList before = settingsOf(radio.state());
-    RecordingSink sink;
-    if (quick) {
-        DbvQuickTest(bench.link, bench.prompter, bench.state, sink).run();
-    } else {
-        if (stopped) bench.clock.setYieldHook([&bench] { bench.state.blnStopTest = true; });
-        QVERIFY(
-            DbvFullTest(bench.link, bench.prompter, bench.state, sink).run({"100", "103", "1"}));
-    }
-    QCOMPARE(settingsOf(radio.state()), before);
-    QCOMPARE(bench.state.flags.blnTechModeSet, !techModeOn);
-}
-
-void TestDbvSim::silentRadioIsNotPresent()
-{
-    DbvBench bench;
-    bench.useSimulator().faults().silent = true;
-    RecordingSink sink;
-    sink.lines << "old line";
-    DbvFullTest test(bench.link, bench.prompter, bench.state, sink);
-    QVERIFY(!test.run({"50", "250", "1"}));
-    QCOMPARE(bench.trace.lines(),
-             (QStringList{"W id;", "S 100", "R ",
-                          "M K3 Not Present|Connect to K3 before beginning this test."}));
-    QCOMPARE(sink.lines, QStringList{"old line"});
-    QCOMPARE(bench.simulator->commandLog(), QStringList{"id"});
 }
 
 QTEST_GUILESS_MAIN(TestDbvSim)

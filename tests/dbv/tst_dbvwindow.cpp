@@ -1,7 +1,16 @@
-// frmDBVLinearity on the offscreen platform, found by object names: its controls, both
-// tests through the buttons (buttons off while they run, progress, list, chart), Stop Test,
-// the box checks when leaving a box, Save File, Help, Close, and the KAT3 check once per
-// window life.
+// frmDBVLinearity on the offscreen platform, found by object names: the full test through
+// its button (buttons off while it runs, progress, list, chart), the box checks when leaving
+// a box or clicking with a box refused, and Save File.
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+#include <memory>
 
 #include "charts/resultchart.h"
 #include "charts/ui/chartwindows.h"
@@ -17,17 +26,6 @@
 #include "measurements/ui/frmdbvlinearity.h"
 #include "sim/k3simulator.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPointer>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QtTest>
-
-#include <cmath>
-#include <memory>
-
 using namespace corvane;
 
 namespace {
@@ -37,8 +35,7 @@ public:
     std::optional<QString> answer;
     std::vector<FileDialogRequest> requests;
     std::optional<QString> openFile(const FileDialogRequest &) override { return std::nullopt; }
-    std::optional<QString> saveFile(const FileDialogRequest &request) override
-    {
+    std::optional<QString> saveFile(const FileDialogRequest &request) override {
         requests.push_back(request);
         return answer;
     }
@@ -60,8 +57,7 @@ struct Program {
     AppContext app;
     std::unique_ptr<WindowRegistry> windows;
 
-    Program()
-    {
+    Program() {
         link.setTransport(std::make_unique<SimTransport>(simulator, clock));
         link.open();
         app.link = &link;
@@ -79,26 +75,22 @@ struct Program {
     ~Program() { windows->destroyAll(); }
 
     frmDBVLinearity *window() { return windows->instance<frmDBVLinearity>("frmDBVLinearity"); }
-    ResultChart &chart()
-    {
+    ResultChart &chart() {
         return windows->instance<ChartLinearRangeWindow>("frmChartLinearRange")->chart();
     }
     template <class T>
-    T *control(const QString &name)
-    {
+    T *control(const QString &name) {
         return window()->findChild<T *>(name);
     }
     QPushButton *button(const QString &name) { return control<QPushButton>(name); }
     ResultsList *list() { return control<ResultsList>("lstResults"); }
-    void setBoxes(const QString &start, const QString &stop, const QString &inc)
-    {
+    void setBoxes(const QString &start, const QString &stop, const QString &inc) {
         control<QLineEdit>("txtRFGainStart")->setText(start);
         control<QLineEdit>("txtRFGainStop")->setText(stop);
         control<QLineEdit>("txtRFGainInc")->setText(inc);
     }
     // Names of the buttons that can be clicked now.
-    QStringList enabledButtons()
-    {
+    QStringList enabledButtons() {
         QStringList names;
         for (const QString &name : kAllButtons)
             if (button(name)->isEnabled()) names << name;
@@ -112,116 +104,14 @@ class TestDbvWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void controls_data();
-    void controls();
-    void labelsAndTabOrder();
     void fullTestThroughTheWindow();
-    void stopTestButton();
-    void quickTestThroughTheWindow();
-    void radioNotPresent();
     void boxChecks_data();
     void boxChecks();
     void clickWithARefusedBox();
     void saveFile();
-    void smallButtons();
-    void kat3OncePerWindowLife();
 };
 
-void TestDbvWindow::controls_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("toolTip");
-    QTest::newRow("start") << "txtRFGainStart"
-                           << "50"
-                           << "Enter initial RF Gain value between 0 and 250";
-    QTest::newRow("stop") << "txtRFGainStop"
-                          << "250"
-                          << "Enter final RF Gain value between 0 and 250";
-    QTest::newRow("inc") << "txtRFGainInc"
-                         << "1"
-                         << "Enter RF gain increment between 1 and 5";
-    QTest::newRow("file") << "txtFileName"
-                          << ""
-                          << "Shows file path and file name of saved text file";
-    QTest::newRow("begin") << "cmdBegin"
-                           << "Full Test"
-                           << "Click to begin test of dBV linear range";
-    QTest::newRow("quick") << "cmdQuickTest"
-                           << "Quick Test"
-                           << "Click to run a quick test of dBV linearity to get an approximation "
-                              "of the highest RF gain setting you can use";
-    QTest::newRow("stop test") << "cmdStopTest"
-                               << "Stop Test"
-                               << "Click to stop test run";
-    QTest::newRow("reset") << "cmdReset"
-                           << "Reset K3"
-                           << "Click to reset K3 to settings prior to start of linearity test";
-    QTest::newRow("clear") << "cmdClear"
-                           << "Clear Listbox"
-                           << "Clears the contents of the listbox";
-    QTest::newRow("chart") << "cmdChartResults"
-                           << "Chart Results"
-                           << "Click to see a chart of test results in listbox";
-    QTest::newRow("save") << "cmdSaveFileDialog"
-                          << "Save File"
-                          << "Click to save a text file of test results in listbox";
-    QTest::newRow("help") << "cmdHelp"
-                          << "Help"
-                          << "";
-    QTest::newRow("close") << "cmdClose"
-                           << "Close"
-                           << "Click to hide this form";
-}
-
-void TestDbvWindow::controls()
-{
-    QFETCH(QString, name);
-    Program p;
-    QWidget *w = p.window()->findChild<QWidget *>(name);
-    QVERIFY2(w, qPrintable(name));
-    if (auto *edit = qobject_cast<QLineEdit *>(w)) QTEST(edit->text(), "text");
-    if (auto *b = qobject_cast<QPushButton *>(w)) QTEST(b->text(), "text");
-    QTEST(w->toolTip(), "toolTip");
-    QCOMPARE(p.window()->objectName(), QString("frmDBVLinearity"));
-    QCOMPARE(p.window()->windowTitle(), QString("Determine dBV Linear Range"));
-}
-
-void TestDbvWindow::labelsAndTabOrder()
-{
-    Program p;
-    const QList<std::pair<QString, QString>> labels{
-        {"lblRFGainStart", "RF Gain Start Value:"},
-        {"lblRFGainStop", "RF Gain Stop Value:"},
-        {"lblRFGainInc", "RF Gain Increment:"},
-        {"lblUserComments", "User comments to insert in file:"},
-        {"lblFileName", "File path:"}};
-    for (const auto &[name, text] : labels) {
-        auto *label = p.control<QLabel>(name);
-        QVERIFY2(label, qPrintable(name));
-        QCOMPARE(label->text(), text);
-        const QString box = QString(name).replace("lbl", "txt");
-        QCOMPARE(label->buddy(), p.window()->findChild<QWidget *>(box));
-    }
-    QCOMPARE(p.control<QPlainTextEdit>("txtUserComments")->toolTip(),
-             QString("Insert comments you want included in saved text file"));
-    QVERIFY(!p.list()->accessibleName().isEmpty());
-
-    // Tab from the first box visits the boxes, then the buttons.
-    p.window()->show();
-    QVERIFY(QTest::qWaitForWindowActive(p.window()));
-    p.control<QLineEdit>("txtRFGainStart")->setFocus(Qt::TabFocusReason);
-    QStringList order;
-    for (int i = 0; i < 4; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCoreApplication::processEvents();
-        order << QApplication::focusWidget()->objectName();
-    }
-    QCOMPARE(order, (QStringList{"txtRFGainStop", "txtRFGainInc", "cmdBegin", "cmdQuickTest"}));
-}
-
-void TestDbvWindow::fullTestThroughTheWindow()
-{
+void TestDbvWindow::fullTestThroughTheWindow() {
     Program p;
     p.setBoxes("100", "102", "1");
     p.list()->appendLine("an old line");
@@ -264,58 +154,7 @@ void TestDbvWindow::fullTestThroughTheWindow()
     QVERIFY(!p.windows->existing("frmChartLinearRange")->isVisible());
 }
 
-void TestDbvWindow::stopTestButton()
-{
-    Program p;
-    p.setBoxes("100", "110", "1");
-    // Stop clicked while step 2 runs: the click is handled at the yield before step 3.
-    p.clock.setYieldHook([&] {
-        if (p.clock.yieldCount() == 3) p.button("cmdStopTest")->click();
-    });
-    p.button("cmdBegin")->click();
-    QCOMPARE(p.list()->lines().size(), 28);
-    QVERIFY(p.list()->lines().last().startsWith("101\t"));
-    QCOMPARE(p.prompter.summary().last(), QString("Test Status|Test was terminated prematurely."));
-    QCOMPARE(p.chart().rowCount(), 11);
-    QVERIFY(!p.chart().rowValue(3));
-    QCOMPARE(p.simulator->state().rfGain, 250);
-    QCOMPARE(p.enabledButtons(), kAllButtons);
-}
-
-void TestDbvWindow::quickTestThroughTheWindow()
-{
-    Program p;
-    p.chart().setRowCount(2);
-    p.chart().setRowLabel(1, "kept");
-    QStringList duringAfv;
-    p.prompter.setHook([&](const PromptMessage &m) {
-        if (m.title == "Set AFV Reference") duringAfv = p.enabledButtons();
-        if (m.title == "Quick Test Status") duringAfv << "message with" << p.enabledButtons();
-    });
-    p.button("cmdQuickTest")->click();
-    QCOMPARE(duringAfv, (QStringList{"cmdHelp", "message with", "cmdHelp"}));
-    QCOMPARE(p.enabledButtons(), kAllButtons);
-    QCOMPARE(p.list()->lines().size(), 9);
-    QCOMPARE(p.list()->currentRow(), 8);
-    QCOMPARE(p.clock.yieldCount(), 0);
-    QCOMPARE(p.chart().rowCount(), 2);
-    QCOMPARE(p.chart().rowLabel(1), QString("kept"));
-}
-
-void TestDbvWindow::radioNotPresent()
-{
-    Program p;
-    p.simulator->faults().silent = true;
-    p.list()->appendLine("kept");
-    p.button("cmdBegin")->click();
-    QCOMPARE(p.prompter.summary(),
-             QStringList{"K3 Not Present|Connect to K3 before beginning this test."});
-    QCOMPARE(p.list()->lines(), QStringList{"kept"});
-    QCOMPARE(p.enabledButtons(), kAllButtons);
-}
-
-void TestDbvWindow::boxChecks_data()
-{
+void TestDbvWindow::boxChecks_data() {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("refusal");
@@ -323,46 +162,26 @@ void TestDbvWindow::boxChecks_data()
         "RF Gain Outside Bounds|Please insert a number greater than or equal to 0.";
     const QString stop = "RF Gain Outside Bounds|Please insert a number less than or equal to 250.";
     const QString inc = "RF Gain Increment Outside Bounds|Please insert a number between 1 and 5.";
-    QTest::newRow("start 0") << "txtRFGainStart"
-                             << "0"
-                             << "";
-    QTest::newRow("start 300") << "txtRFGainStart"
-                               << "300"
-                               << "";
-    QTest::newRow("start -1") << "txtRFGainStart"
-                              << "-1" << start;
-    QTest::newRow("start empty") << "txtRFGainStart"
-                                 << "" << start;
-    QTest::newRow("start 12abc") << "txtRFGainStart"
-                                 << "12abc" << start;
-    QTest::newRow("stop 250") << "txtRFGainStop"
-                              << "250"
-                              << "";
-    QTest::newRow("stop 251") << "txtRFGainStop"
-                              << "251" << stop;
-    QTest::newRow("stop empty") << "txtRFGainStop"
-                                << "" << stop;
-    QTest::newRow("inc 1") << "txtRFGainInc"
-                           << "1"
-                           << "";
-    QTest::newRow("inc 5") << "txtRFGainInc"
-                           << "5"
-                           << "";
-    QTest::newRow("inc 2.5") << "txtRFGainInc"
-                             << "2.5"
-                             << "";
-    QTest::newRow("inc 0") << "txtRFGainInc"
-                           << "0" << inc;
-    QTest::newRow("inc 0.5") << "txtRFGainInc"
-                             << "0.5" << inc;
-    QTest::newRow("inc 6") << "txtRFGainInc"
-                           << "6" << inc;
-    QTest::newRow("inc x") << "txtRFGainInc"
-                           << "x" << inc;
+    for (const QStringList &r :
+         QList<QStringList>{{"start 0", "txtRFGainStart", "0", ""},
+                            {"start 300", "txtRFGainStart", "300", ""},
+                            {"start -1", "txtRFGainStart", "-1", start},
+                            {"start empty", "txtRFGainStart", "", start},
+                            {"start 12abc", "txtRFGainStart", "12abc", start},
+                            {"stop 250", "txtRFGainStop", "250", ""},
+                            {"stop 251", "txtRFGainStop", "251", stop},
+                            {"stop empty", "txtRFGainStop", "", stop},
+                            {"inc 1", "txtRFGainInc", "1", ""},
+                            {"inc 5", "txtRFGainInc", "5", ""},
+                            {"inc 2.5", "txtRFGainInc", "2.5", ""},
+                            {"inc 0", "txtRFGainInc", "0", inc},
+                            {"inc 0.5", "txtRFGainInc", "0.5", inc},
+                            {"inc 6", "txtRFGainInc", "6", inc},
+                            {"inc x", "txtRFGainInc", "x", inc}})
+        QTest::newRow(qPrintable(r[0])) << r[1] << r[2] << r[3];
 }
 
-void TestDbvWindow::boxChecks()
-{
+void TestDbvWindow::boxChecks() {
     QFETCH(QString, box);
     QFETCH(QString, typed);
     QFETCH(QString, refusal);
@@ -388,8 +207,7 @@ void TestDbvWindow::boxChecks()
     }
 }
 
-void TestDbvWindow::clickWithARefusedBox()
-{
+void TestDbvWindow::clickWithARefusedBox() {
     // Clicking a button moves the focus out of the box: its message is shown once and the
     // button does nothing.
     for (const QString &name : QStringList{"cmdBegin", "cmdQuickTest", "cmdReset"}) {
@@ -410,8 +228,7 @@ void TestDbvWindow::clickWithARefusedBox()
     }
 }
 
-void TestDbvWindow::saveFile()
-{
+void TestDbvWindow::saveFile() {
     Program p;
     QTemporaryDir dir;
     const QString path = dir.filePath("dBVResults.txt");
@@ -420,6 +237,7 @@ void TestDbvWindow::saveFile()
     p.dialogs.answer = path;
     p.button("cmdSaveFileDialog")->click();
     QCOMPARE(p.control<QLineEdit>("txtFileName")->text(), path);
+    QCOMPARE(p.dialogs.requests.front().proposedName, QString("dBVResults"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
@@ -436,62 +254,6 @@ void TestDbvWindow::saveFile()
     QCOMPARE(p.dialogs.requests.back().title, QString("Save DBV Linearity Results"));
     QCOMPARE(p.control<QLineEdit>("txtFileName")->text(), path);
     QVERIFY(p.prompter.messages().empty());
-}
-
-void TestDbvWindow::smallButtons()
-{
-    Program p;
-    p.window()->show();
-    p.button("cmdHelp")->click();
-    QCOMPARE(p.helpShown, (QList<std::pair<QString, int>>{{"corvane.hlp", 2}}));
-
-    p.chart().setRowCount(4);
-    p.list()->appendLine("x");
-    p.button("cmdClear")->click();
-    QVERIFY(p.list()->lines().isEmpty());
-    QCOMPARE(p.chart().rowCount(), 4);  // the chart keeps its data
-
-    p.button("cmdChartResults")->click();
-    QWidget *chartWindow = p.windows->existing("frmChartLinearRange");
-    QVERIFY(chartWindow->isVisible());
-    QVERIFY(!chartWindow->isModal());
-
-    // Reset K3 sends the settings captured by the last test.
-    p.setBoxes("100", "100", "1");
-    p.button("cmdBegin")->click();
-    p.simulator->state().rfGain = 17;
-    p.button("cmdReset")->click();
-    QCOMPARE(p.simulator->state().rfGain, 250);
-
-    QPointer<frmDBVLinearity> window = p.window();
-    p.button("cmdClose")->click();
-    QVERIFY(!window->isVisible());
-    QVERIFY(window);  // hidden, not destroyed
-}
-
-void TestDbvWindow::kat3OncePerWindowLife()
-{
-    const QString kat3 =
-        "KAT3 Present|KAT3 ATU is present. Recommend it be bypassed for test. "
-        "Press and hold ATU Tune on K3.";
-    Program p;
-    p.simulator->state().kat3Installed = true;
-    p.simulator->state().kat3Bypassed = false;
-    p.setBoxes("100", "100", "1");
-    p.button("cmdBegin")->click();
-    p.button("cmdQuickTest")->click();
-    p.button("cmdBegin")->click();
-    QCOMPARE(p.prompter.summary().count(kat3), 1);
-
-    // Closed by its frame, the window is unloaded; the next one checks again.
-    QPointer<frmDBVLinearity> first = p.window();
-    first->show();
-    first->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!first);
-    p.setBoxes("100", "100", "1");
-    p.button("cmdBegin")->click();
-    QCOMPARE(p.prompter.summary().count(kat3), 2);
 }
 
 QTEST_MAIN(TestDbvWindow)

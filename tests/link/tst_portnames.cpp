@@ -58,15 +58,11 @@ void PortNamesTest::comPortNumbers_data() {
     QTest::addColumn<QString>("spec");
     QTest::addColumn<int>("number");  // 0: not a COM port
     QTest::newRow("COM 1") << "COM 1" << 1;
-    QTest::newRow("COM 20") << "COM 20" << 20;
     QTest::newRow("no blank") << "COM3" << 3;
-    QTest::newRow("lower case") << "com 4" << 4;
     QTest::newRow("blanks around") << "  COM 5 " << 5;
     QTest::newRow("leading zero is decimal") << "COM 08" << 8;
     QTest::newRow("zero") << "COM 0" << 0;
-    QTest::newRow("no number") << "COM" << 0;
     QTest::newRow("device path") << "/dev/ttyS0" << 0;
-    QTest::newRow("sim") << "sim" << 0;
     QTest::newRow("trailing text") << "COM 1x" << 0;
 }
 
@@ -214,11 +210,8 @@ void PortNamesTest::tcpSpecs_data() {
     QTest::addColumn<QString>("host");
     QTest::addColumn<int>("port");
     QTest::newRow("name") << "tcp://localhost:7373" << true << "localhost" << 7373;
-    QTest::newRow("address") << "tcp://192.168.1.20:4001" << true << "192.168.1.20" << 4001;
     QTest::newRow("upper case scheme") << "TCP://radio:23" << true << "radio" << 23;
     QTest::newRow("no port") << "tcp://localhost" << false << "" << 0;
-    QTest::newRow("no host") << "tcp://:7373" << false << "" << 0;
-    QTest::newRow("path") << "tcp://localhost:7373/x" << false << "" << 0;
     QTest::newRow("other scheme") << "udp://localhost:7373" << false << "" << 0;
     QTest::newRow("bad port") << "tcp://localhost:99999" << false << "" << 0;
 }

@@ -67,46 +67,13 @@ class SimTests : public QObject {
     Q_OBJECT
 
 private slots:
-    void vfoADisplayDecodes();
-    void mainReadersUnderstandTheSimulator();
     void techModeReadAndSwitch();
     void agcOff();
     void kat3_data();
     void kat3();
     void reportOfAKnownRadio();
     void restoreRoundTrip();
-    void restoreLeavesTechModeAloneWithoutTheFlag();
 };
-
-void SimTests::vfoADisplayDecodes() {
-    SimBench b;
-    b.state().vfoAHz = 14060000;
-    QCOMPARE(decodeDisplayText(readDisplay(b.link)), QString(" 14060.00"));
-    QCOMPARE(b.trace.writes(), QStringList({"ds;"}));
-}
-
-void SimTests::mainReadersUnderstandTheSimulator() {
-    SimBench b;
-    const QRegularExpression alarm(QStringLiteral("^(ON|OFF) \\d\\d\\.\\d\\d$"));
-    QVERIFY2(alarm.match(readAlarm(b.link)).hasMatch(), qPrintable(readAlarm(b.link)));
-    const QRegularExpression eq(QStringLiteral("^([+-][012]){8}$"));
-    QVERIFY(eq.match(readRxEq(b.link)).hasMatch());
-    QVERIFY(eq.match(readTxEq(b.link)).hasMatch());
-    const QString micSel = readMicSelect(b.link);
-    const QRegularExpression mic(QStringLiteral("^((FP|RP)\\.[^ ]( BIAS|     )|LINE IN  )$"));
-    QVERIFY2(mic.match(micSel).hasMatch(), qPrintable(micSel));
-    const QString micLine = readMicPlusLine(b.link);
-    QVERIFY2(QStringList({"NOT APPL", "     ON", "    OFF"}).contains(micLine),
-             qPrintable(micLine));
-    for (const auto &reader :
-         {readLcdAdjust, readLcdBrightness, readLedBrightness, readMessageRepeat,
-          readRepeaterOffset, readVoxGain, readAntiVox, readAfxMode}) {
-        const QString value = reader(b.link);
-        QVERIFY2(value.size() >= 8 && !value.trimmed().isEmpty(), qPrintable(value));
-    }
-    // The readers leave the menu open; the caller leaves it.
-    QCOMPARE(b.state().openMenuEntry, 105);
-}
 
 void SimTests::techModeReadAndSwitch() {
     SimBench b;
@@ -260,24 +227,6 @@ void SimTests::restoreRoundTrip() {
     capture.restoreInitialSettings(b.link, flags);
     QCOMPARE(b.trace.writes(), first);
     QCOMPARE(Settings::of(b.state()).text(), before.text());
-}
-
-void SimTests::restoreLeavesTechModeAloneWithoutTheFlag() {
-    SimBench b;
-    b.state().techMode = true;
-    SettingsCapture capture;
-    TestWindowFlags flags;
-    capture.readInitialSettings(b.link);
-    prepareKat3AndTechMode(b.link, b.prompter, flags);
-    QVERIFY(!flags.blnTechModeSet);
-    b.trace.clear();
-    capture.restoreInitialSettings(b.link, flags);
-    const QStringList writes = b.trace.writes();
-    QVERIFY(!writes.isEmpty());
-    QCOMPARE(writes.last(), QString("db00;"));
-    QVERIFY(!writes.contains("mn072;"));
-    QVERIFY(!writes.contains("up;"));
-    QVERIFY(b.state().techMode);
 }
 
 QTEST_GUILESS_MAIN(SimTests)

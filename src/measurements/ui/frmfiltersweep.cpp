@@ -164,20 +164,11 @@ ResultChart *frmFilterSweep::sweepChart() {
 
 void frmFilterSweep::saveFile() {
     if (!m_context.dialogs || focusBoxRefuses()) return;
-    FileDialogRequest request;
-    request.title = QStringLiteral("Save Filter Sweep Results");
-    request.filterLabel = QStringLiteral("Text files (*.txt)");
-    request.filterPattern = QStringLiteral("*.txt");
-    request.defaultExtension = QStringLiteral("txt");
-    request.proposedName = QStringLiteral("FilterSweep");
-    request.initialFolder = m_ui->txtFileName->text();
-    request.confirmReplace = true;
-    const std::optional<QString> path = m_context.dialogs->saveFile(request);
-    if (!path || path->isEmpty()) return;
-    m_ui->txtFileName->setText(*path);
+    const std::optional<QString> path =
+        saveSweepResults(*m_context.dialogs, m_ui->txtFileName->text(), m_ui->lstSweep->lines(),
+                         m_ui->txtUserComments->toPlainText(), m_now());
     // A file that cannot be written ends the save without a message; the path stays shown.
-    writeSweepResultsFile(*path, m_ui->lstSweep->lines(), m_ui->txtUserComments->toPlainText(),
-                          m_now());
+    if (path) m_ui->txtFileName->setText(*path);
 }
 
 void frmFilterSweep::showHelp() {

@@ -1,0 +1,53 @@
+#include "measurements/resultsfile.h"
+
+#include "core/linefile.h"
+
+#include <QRegularExpression>
+
+namespace corvane {
+
+QStringList resultsFileLines(const QString &titleLine, const QStringList &listLines,
+                             const QString &comment, const QDateTime &when)
+{
+    // Each line break of the comment ends a file line, so the file keeps CR LF throughout.
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    QStringList lines;
+    lines << titleLine << QStringLiteral("By Quill Ashby, N0CALL");
+    lines << (QStringLiteral("User Comments: ") + comment).split(lineBreak);
+    lines << QStringLiteral("Date run: ") + generalDateText(when);
+    lines << listLines;
+    return lines;
+}
+
+bool writeResultsFile(const QString &path, const QString &titleLine, const QStringList &listLines,
+                      const QString &comment, const QDateTime &when)
+{
+    return writeLineFile(path, resultsFileLines(titleLine, listLines, comment, when));
+}
+
+FileDialogRequest resultsSaveRequest(const QString &dialogTitle, const QString &proposedName,
+                                     const QString &initialFolder)
+{
+    FileDialogRequest request;
+    request.title = dialogTitle;
+    request.filterLabel = QStringLiteral("Text files (*.txt)");
+    request.filterPattern = QStringLiteral("*.txt");
+    request.defaultExtension = QStringLiteral("txt");
+    request.proposedName = proposedName;
+    request.initialFolder = initialFolder;
+    request.confirmReplace = true;
+    return request;
+}
+
+std::optional<QString> saveResultsFile(FileDialogs &dialogs, const FileDialogRequest &request,
+                                       const QString &titleLine, const QStringList &listLines,
+                                       const QString &comment, const QDateTime &when)
+{
+    const std::optional<QString> path = dialogs.saveFile(request);
+    if (!path || path->isEmpty()) return std::nullopt;
+    // A write failure ends Save File without a message; the path is still shown.
+    writeResultsFile(*path, titleLine, listLines, comment, when);
+    return path;
+}
+
+}  // namespace corvane

@@ -1,0 +1,35 @@
+#pragma once
+// A measurement window's results file: four header lines (the window's title line, author,
+// the user's comment, the date run) and then every line of its results list, CR LF, Latin-1.
+// The saved-file viewer and the chart-from-file readers count on these line positions.
+
+#include "core/filedialogs.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace corvane {
+
+// The file's lines. A comment holding line breaks spreads over several lines.
+QStringList resultsFileLines(const QString &titleLine, const QStringList &listLines,
+                             const QString &comment, const QDateTime &when);
+
+// Creates or replaces the file and writes the lines; false on any failure (a file already
+// created may then hold part of the lines).
+bool writeResultsFile(const QString &path, const QString &titleLine, const QStringList &listLines,
+                      const QString &comment, const QDateTime &when);
+
+// Save File's dialog: a text file, replacing one only when the user confirms.
+FileDialogRequest resultsSaveRequest(const QString &dialogTitle, const QString &proposedName,
+                                     const QString &initialFolder);
+
+// Save File: asks for the path and writes the file. Returns the chosen path, also when
+// writing it failed (a failure is silent); nothing on cancel.
+std::optional<QString> saveResultsFile(FileDialogs &dialogs, const FileDialogRequest &request,
+                                       const QString &titleLine, const QStringList &listLines,
+                                       const QString &comment, const QDateTime &when);
+
+}  // namespace corvane
