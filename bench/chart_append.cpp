@@ -2,22 +2,21 @@
 // each as a sweep does, and reports the time per row and the peak memory. Several runs in one
 // process; the median is the figure.
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
 #include "charts/chartsetup.h"
 #include "charts/resultchart.h"
 #include "charts/ui/chartwindows.h"
 #include "charts/ui/resultchartview.h"
 #include "core/filedialogs.h"
 #include "core/numtext.h"
-
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QTest>
-
-#include <algorithm>
-#include <cmath>
-#include <cstdio>
-#include <vector>
 
 namespace {
 
@@ -37,15 +36,13 @@ public:
     int count = 0;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
+    bool eventFilter(QObject *watched, QEvent *event) override {
         if (event->type() == QEvent::Paint) ++count;
         return QObject::eventFilter(watched, event);
     }
 };
 
-QString peakMemory()
-{
+QString peakMemory() {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly)) return QStringLiteral("unknown");
     for (const QByteArray &line : status.readAll().split('\n')) {
@@ -55,14 +52,12 @@ QString peakMemory()
 }
 
 // A passband-like curve so the Y range grows as a real sweep's does.
-double reading(int row, int rows)
-{
+double reading(int row, int rows) {
     const double x = (row - rows / 2.0) / (rows / 8.0);
     return -60.0 + 50.0 * std::exp(-x * x) + 0.5 * std::sin(row * 0.37);
 }
 
-double runOnce(corvane::ChartSweepWindow &window, int rows, PaintCounter &paints)
-{
+double runOnce(corvane::ChartSweepWindow &window, int rows, PaintCounter &paints) {
     paints.count = 0;
     corvane::ResultChart &chart = window.chart();
     chart.setRowCount(rows);
@@ -81,8 +76,7 @@ double runOnce(corvane::ChartSweepWindow &window, int rows, PaintCounter &paints
 
 }  // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     // An optional row count, for a quicker look; the figure is for the full chart.

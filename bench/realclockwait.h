@@ -9,7 +9,6 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
-
 #include <algorithm>
 #include <cstdio>
 #include <functional>

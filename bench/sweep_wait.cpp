@@ -10,8 +10,8 @@ namespace {
 
 using namespace corvane;
 
-const SweepInputs kSweep{QStringLiteral("14060"), QStringLiteral("14060.3"),
-                         QStringLiteral("100"), QStringLiteral("150")};
+const SweepInputs kSweep{QStringLiteral("14060"), QStringLiteral("14060.3"), QStringLiteral("100"),
+                         QStringLiteral("150")};
 
 class CountingSink : public SweepSink {
 public:

@@ -24,8 +24,7 @@ const QString kIncOption = QStringLiteral("inc");
 // on as Stop Test at each step.
 class FullTestOutput : public DbvResultSink {
 public:
-    FullTestOutput(CliSession &session, DbvWindowState &state)
-        : list(session), m_state(state) {}
+    FullTestOutput(CliSession &session, DbvWindowState &state) : list(session), m_state(state) {}
     PrintedList list;
 
     void clearLines() override { list.clear(); }

@@ -21,8 +21,7 @@ const QString kGainOption = QStringLiteral("rf-gain");
 // steps, and stops the sweep before its next step as the Stop Sweep button does.
 class PrintingSink : public SweepSink {
 public:
-    PrintingSink(CliSession &session, FilterSweepState &state)
-        : m_list(session), m_state(state) {}
+    PrintingSink(CliSession &session, FilterSweepState &state) : m_list(session), m_state(state) {}
     void clearLines() override { m_list.clear(); }
     void appendLine(const QString &line) override {
         m_list.append(line);

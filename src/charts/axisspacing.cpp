@@ -10,8 +10,7 @@ namespace {
 constexpr int kMaxStep = ResultChart::kMaxRows;
 
 // The smallest of 1, 2, 5, 10, 20, 50 ... that is at least `need`.
-int niceStepAtLeast(int need)
-{
+int niceStepAtLeast(int need) {
     for (int decade = 1; decade <= kMaxStep; decade *= 10) {
         for (const int m : {1, 2, 5}) {
             if (m * decade >= need) return m * decade;
@@ -23,8 +22,7 @@ int niceStepAtLeast(int need)
 constexpr double kLabelGapPx = 12.0;
 constexpr double kLibraryLabelPaddingPx = 4.0;
 
-int rowsNeeded(double pxPerRow, double widthPx)
-{
+int rowsNeeded(double pxPerRow, double widthPx) {
     if (!(pxPerRow > 0.0)) return kMaxStep;
     const double rows = std::ceil(widthPx / pxPerRow);
     return static_cast<int>(std::clamp(rows, 1.0, static_cast<double>(kMaxStep)));
@@ -32,8 +30,7 @@ int rowsNeeded(double pxPerRow, double widthPx)
 
 }  // namespace
 
-NiceRange niceRange(double minimum, double maximum, int maxSteps)
-{
+NiceRange niceRange(double minimum, double maximum, int maxSteps) {
     if (!std::isfinite(minimum) || !std::isfinite(maximum)) return NiceRange();
     maxSteps = std::max(1, maxSteps);
     if (minimum > maximum) std::swap(minimum, maximum);
@@ -66,8 +63,7 @@ NiceRange niceRange(double minimum, double maximum, int maxSteps)
     return r;
 }
 
-int labelStep(const CategoryScale &scale, int rowCount, double plotWidthPx, double labelWidthPx)
-{
+int labelStep(const CategoryScale &scale, int rowCount, double plotWidthPx, double labelWidthPx) {
     if (rowCount <= 1 || !(plotWidthPx > 0.0)) return 1;
     const double pxPerRow = plotWidthPx / rowCount;
     const auto fits = [&](int step) {
@@ -85,8 +81,7 @@ int labelStep(const CategoryScale &scale, int rowCount, double plotWidthPx, doub
     return std::min(step, kMaxStep);
 }
 
-int tickStep(const CategoryScale &scale, int labelStep, double pxPerRow, double minGapPx)
-{
+int tickStep(const CategoryScale &scale, int labelStep, double pxPerRow, double minGapPx) {
     if (labelStep <= 1) return 1;
     const int need = rowsNeeded(pxPerRow, minGapPx);
     if (scale.automatic) {

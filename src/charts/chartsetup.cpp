@@ -8,8 +8,7 @@ namespace corvane {
 namespace {
 
 void setTexts(ResultChart &chart, const QString &title, const QString &xTitle,
-              const QString &yTitle)
-{
+              const QString &yTitle) {
     chart.setTitle(title);
     chart.setXAxisTitle(xTitle);
     chart.setYAxisTitle(yTitle);
@@ -20,8 +19,7 @@ constexpr auto kDialSettingTitle = QLatin1String("K3 Dial Setting (KHz)");
 
 }  // namespace
 
-void applyInitialTexts(ResultChart &chart, ChartWindowKind kind)
-{
+void applyInitialTexts(ResultChart &chart, ChartWindowKind kind) {
     switch (kind) {
         case ChartWindowKind::Sweep:
             setTexts(chart, QStringLiteral("K3 Filter Sweep Results"),
@@ -43,8 +41,7 @@ void applyInitialTexts(ResultChart &chart, ChartWindowKind kind)
     }
 }
 
-SweepSpacing sweepSpacing(const QString &startKHz, const QString &stopKHz, const QString &stepHz)
-{
+SweepSpacing sweepSpacing(const QString &startKHz, const QString &stopKHz, const QString &stepHz) {
     SweepSpacing s;
     s.startHz = numericValue(startKHz) * 1000.0;
     s.stopHz = numericValue(stopKHz) * 1000.0;
@@ -54,8 +51,7 @@ SweepSpacing sweepSpacing(const QString &startKHz, const QString &stopKHz, const
     return s;
 }
 
-void applySweepScales(ResultChart &chart, const SweepSpacing &spacing)
-{
+void applySweepScales(ResultChart &chart, const SweepSpacing &spacing) {
     chart.setXValueScale(ValueScale{false, spacing.startHz, spacing.stopHz});
 
     CategoryScale category = chart.xCategoryScale();
@@ -73,8 +69,7 @@ void applySweepScales(ResultChart &chart, const SweepSpacing &spacing)
 }
 
 bool applySweepSetup(ResultChart &chart, const QString &startKHz, const QString &stopKHz,
-                     const QString &stepHz)
-{
+                     const QString &stepHz) {
     if (chart.isSetUp()) return false;
     chart.markSetUp();
     if (startKHz.isEmpty() || stopKHz.isEmpty() || stepHz.isEmpty()) return false;
@@ -86,28 +81,24 @@ bool applySweepSetup(ResultChart &chart, const QString &startKHz, const QString 
     return true;
 }
 
-void applyLinearRangeTexts(ResultChart &chart)
-{
+void applyLinearRangeTexts(ResultChart &chart) {
     chart.setKind(ChartKind::Line2D);
     setTexts(chart, QStringLiteral("K3 DBV Function Linear Range"),
              QStringLiteral("RF Gain Setting"), QStringLiteral("DBV Difference (dB)"));
     chart.setLabelTick(true);
 }
 
-void applyAutomaticScales(ResultChart &chart)
-{
+void applyAutomaticScales(ResultChart &chart) {
     chart.setValueAutomatic(true);
     chart.setCategoryAutomatic(true);
 }
 
-void applyLinearRangePresentation(ResultChart &chart)
-{
+void applyLinearRangePresentation(ResultChart &chart) {
     applyLinearRangeTexts(chart);
     applyAutomaticScales(chart);
 }
 
-void applySweepFileTexts(ResultChart &chart)
-{
+void applySweepFileTexts(ResultChart &chart) {
     chart.setKind(ChartKind::Line2D);
     setTexts(chart, QStringLiteral("K3 Filter Sweep Chart"), kDialSettingTitle, kSweepYTitle);
     chart.setLabelTick(true);

@@ -6,26 +6,29 @@ namespace corvane {
 
 ResultChart::ResultChart(QObject *parent) : QObject(parent) {}
 
-void ResultChart::setKind(ChartKind kind)
-{
+void ResultChart::setKind(ChartKind kind) {
     if (m_kind == kind) return;
     m_kind = kind;
     emit textsChanged();
 }
 
-void ResultChart::setText(QString &field, const QString &text)
-{
+void ResultChart::setText(QString &field, const QString &text) {
     if (field == text) return;
     field = text;
     emit textsChanged();
 }
 
-void ResultChart::setTitle(const QString &title) { setText(m_title, title); }
-void ResultChart::setXAxisTitle(const QString &title) { setText(m_xAxisTitle, title); }
-void ResultChart::setYAxisTitle(const QString &title) { setText(m_yAxisTitle, title); }
+void ResultChart::setTitle(const QString &title) {
+    setText(m_title, title);
+}
+void ResultChart::setXAxisTitle(const QString &title) {
+    setText(m_xAxisTitle, title);
+}
+void ResultChart::setYAxisTitle(const QString &title) {
+    setText(m_yAxisTitle, title);
+}
 
-void ResultChart::setRowCount(int count)
-{
+void ResultChart::setRowCount(int count) {
     const auto rows = static_cast<size_t>(std::clamp(count, 0, kMaxRows));
     m_values.assign(rows, 0.0);
     m_valueSet.assign(rows, false);
@@ -33,8 +36,7 @@ void ResultChart::setRowCount(int count)
     emit rowCountChanged();
 }
 
-void ResultChart::setRowValue(int row, double value)
-{
+void ResultChart::setRowValue(int row, double value) {
     if (!isValidRow(row)) return;
     const auto i = static_cast<size_t>(row - 1);
     m_values[i] = value;
@@ -42,8 +44,7 @@ void ResultChart::setRowValue(int row, double value)
     emit rowValueChanged(row);
 }
 
-void ResultChart::setRowLabel(int row, const QString &label)
-{
+void ResultChart::setRowLabel(int row, const QString &label) {
     if (!isValidRow(row)) return;
     QString &current = m_labels[static_cast<size_t>(row - 1)];
     if (current == label) return;
@@ -51,70 +52,60 @@ void ResultChart::setRowLabel(int row, const QString &label)
     emit rowLabelChanged(row);
 }
 
-std::optional<double> ResultChart::rowValue(int row) const
-{
+std::optional<double> ResultChart::rowValue(int row) const {
     if (!isValidRow(row)) return std::nullopt;
     const auto i = static_cast<size_t>(row - 1);
     if (!m_valueSet[i]) return std::nullopt;
     return m_values[i];
 }
 
-QString ResultChart::rowLabel(int row) const
-{
+QString ResultChart::rowLabel(int row) const {
     return isValidRow(row) ? m_labels[static_cast<size_t>(row - 1)] : QString();
 }
 
-void ResultChart::setXCategoryScale(const CategoryScale &scale)
-{
+void ResultChart::setXCategoryScale(const CategoryScale &scale) {
     if (m_category == scale) return;
     m_category = scale;
     emit scalesChanged();
 }
 
-void ResultChart::setCategoryAutomatic(bool automatic)
-{
+void ResultChart::setCategoryAutomatic(bool automatic) {
     CategoryScale scale = m_category;
     scale.automatic = automatic;
     setXCategoryScale(scale);
 }
 
-void ResultChart::setLabelTick(bool on)
-{
+void ResultChart::setLabelTick(bool on) {
     CategoryScale scale = m_category;
     scale.labelTick = on;
     setXCategoryScale(scale);
 }
 
-void ResultChart::setDivisionsPerLabel(int16_t rows)
-{
+void ResultChart::setDivisionsPerLabel(int16_t rows) {
     CategoryScale scale = m_category;
     scale.divisionsPerLabel = rows;
     setXCategoryScale(scale);
 }
 
-void ResultChart::setDivisionsPerTick(int16_t rows)
-{
+void ResultChart::setDivisionsPerTick(int16_t rows) {
     CategoryScale scale = m_category;
     scale.divisionsPerTick = rows;
     setXCategoryScale(scale);
 }
 
-void ResultChart::setXValueScale(const ValueScale &scale)
-{
+void ResultChart::setXValueScale(const ValueScale &scale) {
     if (m_value == scale) return;
     m_value = scale;
     emit scalesChanged();
 }
 
-void ResultChart::setValueAutomatic(bool automatic)
-{
+void ResultChart::setValueAutomatic(bool automatic) {
     ValueScale scale = m_value;
     scale.automatic = automatic;
     setXValueScale(scale);
 }
 
-void ResultChart::reset()
-{
+void ResultChart::reset() {
     m_setUp = false;
     m_kind = ChartKind::Line2D;
     m_title.clear();

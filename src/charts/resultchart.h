@@ -5,7 +5,6 @@
 
 #include <QObject>
 #include <QString>
-
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -20,8 +19,7 @@ struct CategoryScale {
     bool labelTick = false;  // labels stand on the tick marks rather than between them
     int16_t divisionsPerLabel = 1;
     int16_t divisionsPerTick = 1;
-    bool operator==(const CategoryScale &o) const
-    {
+    bool operator==(const CategoryScale &o) const {
         return automatic == o.automatic && labelTick == o.labelTick &&
                divisionsPerLabel == o.divisionsPerLabel && divisionsPerTick == o.divisionsPerTick;
     }
@@ -33,8 +31,7 @@ struct ValueScale {
     bool automatic = true;
     double minimum = 0.0;
     double maximum = 0.0;
-    bool operator==(const ValueScale &o) const
-    {
+    bool operator==(const ValueScale &o) const {
         return automatic == o.automatic && minimum == o.minimum && maximum == o.maximum;
     }
     bool operator!=(const ValueScale &o) const { return !(*this == o); }

@@ -3,7 +3,6 @@
 // There are no globals: the one RadioLink belongs to the connection dialog's controller.
 
 #include <QString>
-
 #include <functional>
 
 namespace corvane {

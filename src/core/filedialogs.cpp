@@ -6,8 +6,7 @@
 
 namespace corvane {
 
-QString initialFolderFor(const QString &remembered)
-{
+QString initialFolderFor(const QString &remembered) {
     if (!remembered.isEmpty()) {
         const QFileInfo info(remembered);
         if (info.isDir()) return info.absoluteFilePath();

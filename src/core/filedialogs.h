@@ -3,18 +3,17 @@
 // (or cancel) and record what the dialog was asked to show.
 
 #include <QString>
-
 #include <optional>
 
 namespace corvane {
 
 struct FileDialogRequest {
     QString title;
-    QString filterLabel;    // "Text files (*.txt)"
-    QString filterPattern;  // "*.txt"
-    QString defaultExtension;  // "txt", without the dot
-    QString proposedName;   // may be empty
-    QString initialFolder;  // a folder, or a file path whose folder is meant
+    QString filterLabel;          // "Text files (*.txt)"
+    QString filterPattern;        // "*.txt"
+    QString defaultExtension;     // "txt", without the dot
+    QString proposedName;         // may be empty
+    QString initialFolder;        // a folder, or a file path whose folder is meant
     bool mustExist = false;       // open dialogs
     bool confirmReplace = false;  // save dialogs
 };

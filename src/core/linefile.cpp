@@ -4,8 +4,7 @@
 
 namespace corvane {
 
-bool LineFileWriter::create(const QString &path)
-{
+bool LineFileWriter::create(const QString &path) {
     m_failed = false;
     m_error.clear();
     m_file.setFileName(path);
@@ -17,8 +16,7 @@ bool LineFileWriter::create(const QString &path)
     return true;
 }
 
-bool LineFileWriter::writeLine(const QString &line)
-{
+bool LineFileWriter::writeLine(const QString &line) {
     if (!m_file.isOpen()) {
         m_failed = true;
         return false;
@@ -33,8 +31,7 @@ bool LineFileWriter::writeLine(const QString &line)
     return true;
 }
 
-bool LineFileWriter::close()
-{
+bool LineFileWriter::close() {
     if (m_file.isOpen()) {
         if (!m_file.flush()) {
             m_failed = true;
@@ -45,8 +42,7 @@ bool LineFileWriter::close()
     return !m_failed;
 }
 
-bool writeLineFile(const QString &path, const QStringList &lines, QString *error)
-{
+bool writeLineFile(const QString &path, const QStringList &lines, QString *error) {
     LineFileWriter writer;
     bool ok = writer.create(path);
     for (int i = 0; ok && i < lines.size(); ++i) ok = writer.writeLine(lines.at(i));
@@ -55,8 +51,7 @@ bool writeLineFile(const QString &path, const QStringList &lines, QString *error
     return ok;
 }
 
-bool LineFileReader::open(const QString &path)
-{
+bool LineFileReader::open(const QString &path) {
     QFile file(path);
     m_pos = 0;
     m_data.clear();
@@ -75,10 +70,11 @@ bool LineFileReader::open(const QString &path)
     return true;
 }
 
-bool LineFileReader::atEnd() const { return !m_open || m_pos >= m_data.size(); }
+bool LineFileReader::atEnd() const {
+    return !m_open || m_pos >= m_data.size();
+}
 
-QString LineFileReader::readLine()
-{
+QString LineFileReader::readLine() {
     if (atEnd()) return QString();
     int end = m_pos;
     while (end < m_data.size() && m_data.at(end) != '\r' && m_data.at(end) != '\n') ++end;
@@ -89,22 +85,19 @@ QString LineFileReader::readLine()
     return line;
 }
 
-bool LineFileReader::skipLine()
-{
+bool LineFileReader::skipLine() {
     if (atEnd()) return false;
     readLine();
     return true;
 }
 
-void LineFileReader::close()
-{
+void LineFileReader::close() {
     m_open = false;
     m_data.clear();
     m_pos = 0;
 }
 
-QString generalDateText(const QDateTime &when)
-{
+QString generalDateText(const QDateTime &when) {
     const QLocale locale = QLocale::system();
     const QString date = locale.toString(when.date(), QLocale::ShortFormat);
     if (when.time() == QTime(0, 0, 0)) return date;

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QString>
 #include <QStringList>
-
 #include <memory>
 
 namespace corvane {

@@ -1,7 +1,6 @@
 #include "core/numtext.h"
 
 #include <QRegularExpression>
-
 #include <cmath>
 #include <limits>
 
@@ -9,13 +8,14 @@ namespace corvane {
 
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
 
 // Drops a "-0" that rounding may leave, and an exponent that Qt's 'g' form may use.
-QString plainDecimal(double value, int significant)
-{
-    if (value == 0.0 || !std::isfinite(value)) return std::isfinite(value) ? QStringLiteral("0")
-                                                                           : QString::number(value);
+QString plainDecimal(double value, int significant) {
+    if (value == 0.0 || !std::isfinite(value))
+        return std::isfinite(value) ? QStringLiteral("0") : QString::number(value);
     QString text = QString::number(value, 'g', significant);
     if (text.contains(u'e')) {
         // Write it out in full, then trim the zeros that the fixed form adds.
@@ -33,8 +33,7 @@ QString plainDecimal(double value, int significant)
 
 }  // namespace
 
-double numericValue(const QString &text)
-{
+double numericValue(const QString &text) {
     QString number;
     bool seenPoint = false;
     bool seenDigit = false;
@@ -58,21 +57,18 @@ double numericValue(const QString &text)
     return ok ? value : 0.0;
 }
 
-bool isNumber(const QString &text)
-{
+bool isNumber(const QString &text) {
     static const QRegularExpression pattern(
         QStringLiteral(R"(^\s*[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?\s*$)"));
     return pattern.match(text).hasMatch();
 }
 
-double roundHalfEven(double value)
-{
+double roundHalfEven(double value) {
     // The default floating-point rounding mode rounds to nearest, ties to even.
     return std::nearbyint(value);
 }
 
-double roundHalfEvenTo(double value, int decimals)
-{
+double roundHalfEvenTo(double value, int decimals) {
     const double scale = std::pow(10.0, decimals);
     const double scaled = value * scale;
     // Products such as 10.100000000000001 * 100 must not become a tie: round the product
@@ -81,8 +77,7 @@ double roundHalfEvenTo(double value, int decimals)
     return std::nearbyint(cleaned) / scale;
 }
 
-std::optional<int16_t> toInt16(double value)
-{
+std::optional<int16_t> toInt16(double value) {
     if (!std::isfinite(value)) return std::nullopt;
     const double r = roundHalfEven(value);
     if (r < std::numeric_limits<int16_t>::min() || r > std::numeric_limits<int16_t>::max())
@@ -90,8 +85,7 @@ std::optional<int16_t> toInt16(double value)
     return static_cast<int16_t>(r);
 }
 
-std::optional<int32_t> toInt32(double value)
-{
+std::optional<int32_t> toInt32(double value) {
     if (!std::isfinite(value)) return std::nullopt;
     const double r = roundHalfEven(value);
     if (r < std::numeric_limits<int32_t>::min() || r > std::numeric_limits<int32_t>::max())
@@ -99,12 +93,15 @@ std::optional<int32_t> toInt32(double value)
     return static_cast<int32_t>(r);
 }
 
-QString shortestText(double value) { return plainDecimal(value, 15); }
+QString shortestText(double value) {
+    return plainDecimal(value, 15);
+}
 
-QString singleText(double value) { return plainDecimal(static_cast<double>(static_cast<float>(value)), 7); }
+QString singleText(double value) {
+    return plainDecimal(static_cast<double>(static_cast<float>(value)), 7);
+}
 
-QString formatFixed(double value, int decimals)
-{
+QString formatFixed(double value, int decimals) {
     if (!std::isfinite(value)) return QString::number(value);
     // Halves away from zero, on the decimal value the user sees (cleaned as above).
     const double scale = std::pow(10.0, decimals);
@@ -115,18 +112,20 @@ QString formatFixed(double value, int decimals)
     return text;
 }
 
-QString formatTextFixed(const QString &text, int decimals)
-{
+QString formatTextFixed(const QString &text, int decimals) {
     if (!isNumber(text)) return text;
     return formatFixed(text.trimmed().toDouble(), decimals);
 }
 
-QString leftOf(const QString &text, int count) { return text.left(std::max(0, count)); }
+QString leftOf(const QString &text, int count) {
+    return text.left(std::max(0, count));
+}
 
-QString rightOf(const QString &text, int count) { return text.right(std::max(0, count)); }
+QString rightOf(const QString &text, int count) {
+    return text.right(std::max(0, count));
+}
 
-QString cutMiddle(const QString &text, int front, int back)
-{
+QString cutMiddle(const QString &text, int front, int back) {
     const int length = text.size() - front - back;
     if (length <= 0) return QString();
     return text.mid(front, length);

@@ -12,7 +12,6 @@
 // The decimal point is always "." whatever the locale.
 
 #include <QString>
-
 #include <cstdint>
 #include <optional>
 
@@ -36,9 +35,15 @@ QString singleText(double value);
 // Fixed decimals with at least one digit before the point; halves away from zero.
 QString formatFixed(double value, int decimals);
 // The patterns used in lists and files.
-inline QString format0_0(double v) { return formatFixed(v, 1); }     // "#0.0"
-inline QString format0_00(double v) { return formatFixed(v, 2); }    // "##0.00"
-inline QString format0_000(double v) { return formatFixed(v, 3); }   // "####0.000"
+inline QString format0_0(double v) {
+    return formatFixed(v, 1);
+}  // "#0.0"
+inline QString format0_00(double v) {
+    return formatFixed(v, 2);
+}  // "##0.00"
+inline QString format0_000(double v) {
+    return formatFixed(v, 3);
+}  // "####0.000"
 // A text formatted with a pattern: numbers are formatted, other texts come back unchanged.
 QString formatTextFixed(const QString &text, int decimals);
 

@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 #include <vector>
 
@@ -23,8 +22,7 @@ public:
     virtual ~Prompter() = default;
     // Shows the message and returns when the user has closed it.
     virtual void message(const PromptMessage &msg) = 0;
-    void message(const QString &text, const QString &title, MessageIcon icon)
-    {
+    void message(const QString &text, const QString &title, MessageIcon icon) {
         message(PromptMessage{text, title, icon});
     }
 };

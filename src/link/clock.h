@@ -7,7 +7,6 @@
 //  - VirtualClock: time jumps forward at once; a 35-minute test runs in milliseconds.
 
 #include <QtGlobal>
-
 #include <functional>
 
 namespace corvane {

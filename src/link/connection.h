@@ -2,12 +2,11 @@
 // The radio-side steps of the connection dialog and of the program's exit, as plain code so
 // that the dialog and corvane-cli run the same exchanges.
 
+#include <QString>
+#include <functional>
+
 #include "core/prompter.h"
 #include "link/radiolink.h"
-
-#include <QString>
-
-#include <functional>
 
 namespace corvane {
 
@@ -18,9 +17,9 @@ constexpr int kConsoleWaitMs = 400;
 inline const QString kK3Identity = QStringLiteral("ID017;");
 
 struct ConnectOutcome {
-    bool identified = false;   // the radio answered exactly "ID017;"
-    QString autoInfo;          // the answer to "ai;" (empty when not identified)
-    PortError error;           // a port error that stopped the procedure
+    bool identified = false;  // the radio answered exactly "ID017;"
+    QString autoInfo;         // the answer to "ai;" (empty when not identified)
+    PortError error;          // a port error that stopped the procedure
 };
 
 // With the port already open: "id;" (200 ms), and on "ID017;" the "K3 Status" message,

@@ -4,41 +4,39 @@ namespace corvane {
 
 RadioLink::RadioLink(Clock &clock) : m_clock(clock) {}
 
-RadioLink::~RadioLink() { close(); }
+RadioLink::~RadioLink() {
+    close();
+}
 
-void RadioLink::setTransport(std::unique_ptr<Transport> transport)
-{
+void RadioLink::setTransport(std::unique_ptr<Transport> transport) {
     close();
     m_transport = std::move(transport);
 }
 
-int RadioLink::baudRate() const
-{
+int RadioLink::baudRate() const {
     bool ok = false;
     const int baud = m_settings.section(u',', 0, 0).toInt(&ok);
     return ok && baud > 0 ? baud : 38400;
 }
 
-PortError RadioLink::open()
-{
+PortError RadioLink::open() {
     if (!m_transport) return PortError{PortErrorKind::NoSuchPort, QString()};
     return m_transport->open(baudRate());
 }
 
-void RadioLink::close()
-{
+void RadioLink::close() {
     if (m_transport && m_transport->isOpen()) m_transport->close();
 }
 
-bool RadioLink::isConnected() const { return m_transport && m_transport->isOpen(); }
+bool RadioLink::isConnected() const {
+    return m_transport && m_transport->isOpen();
+}
 
-void RadioLink::noteError(const PortError &error)
-{
+void RadioLink::noteError(const PortError &error) {
     if (error.isError() && !m_lastError.isError()) m_lastError = error;
 }
 
-bool RadioLink::writeAndWait(const QString &text, int waitMs)
-{
+bool RadioLink::writeAndWait(const QString &text, int waitMs) {
     if (!isConnected()) {
         noteError(PortError{PortErrorKind::NotOpen, QString()});
         return false;
@@ -53,10 +51,11 @@ bool RadioLink::writeAndWait(const QString &text, int waitMs)
     return true;
 }
 
-void RadioLink::sendCommand(const QString &text, int waitMs) { writeAndWait(text, waitMs); }
+void RadioLink::sendCommand(const QString &text, int waitMs) {
+    writeAndWait(text, waitMs);
+}
 
-QString RadioLink::queryRadio(const QString &text, int waitMs, int settleMs)
-{
+QString RadioLink::queryRadio(const QString &text, int waitMs, int settleMs) {
     if (!writeAndWait(text, waitMs)) return QString();
     PortError error;
     const QString answer = QString::fromLatin1(m_transport->readAll(&error));
@@ -66,8 +65,7 @@ QString RadioLink::queryRadio(const QString &text, int waitMs, int settleMs)
     return answer;
 }
 
-void RadioLink::wait(int ms)
-{
+void RadioLink::wait(int ms) {
     if (ms <= 0) return;
     if (m_trace) m_trace->addWait(m_clock.now(), ms);
     m_clock.sleep(ms);

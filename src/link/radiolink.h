@@ -4,13 +4,12 @@
 // framing, no reply parser, no retry and no flushing of the receive buffer: an answer that
 // arrives late is at the front of the next read.
 
+#include <QString>
+#include <memory>
+
 #include "link/clock.h"
 #include "link/linktrace.h"
 #include "link/transport.h"
-
-#include <QString>
-
-#include <memory>
 
 namespace corvane {
 

@@ -3,12 +3,9 @@
 namespace corvane {
 
 SimTransport::SimTransport(std::shared_ptr<sim::K3Simulator> simulator, const Clock &clock)
-    : m_sim(std::move(simulator)), m_clock(clock)
-{
-}
+    : m_sim(std::move(simulator)), m_clock(clock) {}
 
-PortError SimTransport::open(int)
-{
+PortError SimTransport::open(int) {
     if (m_sim->faults().vanished)
         return PortError{PortErrorKind::NoSuchPort, QStringLiteral("No such device")};
     if (m_open) return PortError{PortErrorKind::InUse, QStringLiteral("Port is already open")};
@@ -16,10 +13,11 @@ PortError SimTransport::open(int)
     return {};
 }
 
-void SimTransport::close() { m_open = false; }
+void SimTransport::close() {
+    m_open = false;
+}
 
-PortError SimTransport::write(const QByteArray &bytes)
-{
+PortError SimTransport::write(const QByteArray &bytes) {
     if (!m_open) return PortError{PortErrorKind::NotOpen, QString()};
     if (m_sim->faults().vanished)
         return PortError{PortErrorKind::Other, QStringLiteral("The device was removed")};
@@ -27,14 +25,14 @@ PortError SimTransport::write(const QByteArray &bytes)
     return {};
 }
 
-QByteArray SimTransport::readAll(PortError *error)
-{
+QByteArray SimTransport::readAll(PortError *error) {
     if (!m_open) {
         if (error) *error = PortError{PortErrorKind::NotOpen, QString()};
         return {};
     }
     if (m_sim->faults().vanished) {
-        if (error) *error = PortError{PortErrorKind::Other, QStringLiteral("The device was removed")};
+        if (error)
+            *error = PortError{PortErrorKind::Other, QStringLiteral("The device was removed")};
         return {};
     }
     return m_sim->takeOutput(m_clock.now());

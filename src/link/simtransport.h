@@ -2,11 +2,11 @@
 // The built-in simulator as a port: writes go to the simulator at the clock's time, reads
 // take what it has sent by then.
 
+#include <memory>
+
 #include "link/clock.h"
 #include "link/transport.h"
 #include "sim/k3simulator.h"
-
-#include <memory>
 
 namespace corvane {
 

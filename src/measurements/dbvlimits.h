@@ -3,11 +3,10 @@
 // by corvane-cli on its options. Each check gives nothing when the text is acceptable, or the
 // message to show (the text stays as typed; the caller keeps the focus in the box).
 
-#include "core/prompter.h"
-
 #include <QString>
-
 #include <optional>
+
+#include "core/prompter.h"
 
 namespace corvane {
 

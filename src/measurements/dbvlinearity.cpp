@@ -9,12 +9,9 @@ namespace corvane {
 
 DbvFullTest::DbvFullTest(RadioLink &link, Prompter &prompter, DbvWindowState &state,
                          DbvResultSink &sink)
-    : m_exchanges(link, prompter, state), m_sink(sink)
-{
-}
+    : m_exchanges(link, prompter, state), m_sink(sink) {}
 
-bool DbvFullTest::run(const DbvGainBoxes &boxes)
-{
+bool DbvFullTest::run(const DbvGainBoxes &boxes) {
     // The window refuses such texts as the user leaves a box; a caller that skips that check
     // must not make the radio step through gains it does not know.
     for (const auto &refusal :
@@ -75,8 +72,7 @@ bool DbvFullTest::run(const DbvGainBoxes &boxes)
     return true;
 }
 
-bool DbvFullTest::radioAnswers()
-{
+bool DbvFullTest::radioAnswers() {
     if (!m_exchanges.link().queryRadio(QStringLiteral("id;"), kPresenceWaitMs).isEmpty())
         return true;
     m_exchanges.prompter().message(QStringLiteral("Connect to K3 before beginning this test."),

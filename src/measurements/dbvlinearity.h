@@ -5,11 +5,11 @@
 // Straight-line code over the radio link; it yields once per step so that Stop Test can be
 // pressed, and the step in progress is always finished first.
 
+#include <QString>
+
 #include "core/prompter.h"
 #include "link/radiolink.h"
 #include "measurements/dbvsession.h"
-
-#include <QString>
 
 namespace corvane {
 

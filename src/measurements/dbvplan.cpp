@@ -1,12 +1,12 @@
 #include "measurements/dbvplan.h"
 
-#include "core/numtext.h"
-#include "measurements/dbvsteps.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+
+#include "core/numtext.h"
+#include "measurements/dbvsteps.h"
 
 namespace corvane {
 
@@ -15,8 +15,7 @@ namespace {
 constexpr int kInt16Min = std::numeric_limits<int16_t>::min();
 constexpr int kInt16Max = std::numeric_limits<int16_t>::max();
 
-int toInt16Held(double value)
-{
+int toInt16Held(double value) {
     if (std::isnan(value)) return 0;
     const double rounded = roundHalfEven(value);
     if (rounded <= kInt16Min) return kInt16Min;
@@ -26,25 +25,21 @@ int toInt16Held(double value)
 
 }  // namespace
 
-int DbvFullTestPlan::chartRows() const
-{
+int DbvFullTestPlan::chartRows() const {
     return std::min(steps + 1, kInt16Max);
 }
 
-int DbvFullTestPlan::measuredCount() const
-{
+int DbvFullTestPlan::measuredCount() const {
     if (inc <= 0 || start > stop) return 0;
     return (stop - start) / inc + 1;
 }
 
-bool DbvFullTestPlan::sendsReferenceGain() const
-{
+bool DbvFullTestPlan::sendsReferenceGain() const {
     return isValidRfGain(refGain);
 }
 
 DbvFullTestPlan planFullTest(const QString &startText, const QString &stopText,
-                             const QString &incText)
-{
+                             const QString &incText) {
     DbvFullTestPlan plan;
     plan.start = toInt16Held(numericValue(startText));
     plan.stop = toInt16Held(numericValue(stopText));

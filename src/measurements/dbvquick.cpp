@@ -1,14 +1,13 @@
 #include "measurements/dbvquick.h"
 
+#include <cstddef>
+
 #include "core/numtext.h"
 #include "measurements/dbvsteps.h"
 
-#include <cstddef>
-
 namespace corvane {
 
-int nextQuickGain(int k, int lastGain, double diff, int prevGain, double prevDiff)
-{
+int nextQuickGain(int k, int lastGain, double diff, int prevGain, double prevDiff) {
     if (k < 1 || k > static_cast<int>(kQuickSteps.size())) return lastGain;
     const int step = kQuickSteps[static_cast<std::size_t>(k - 1)];
     if (k == 1) return diff >= kLinearDifferenceDb ? lastGain + step : lastGain - step;
@@ -28,12 +27,9 @@ namespace corvane {
 
 DbvQuickTest::DbvQuickTest(RadioLink &link, Prompter &prompter, DbvWindowState &state,
                            DbvResultSink &sink)
-    : m_exchanges(link, prompter, state), m_sink(sink)
-{
-}
+    : m_exchanges(link, prompter, state), m_sink(sink) {}
 
-void DbvQuickTest::halfIntervalSearch(int intRFGain)
-{
+void DbvQuickTest::halfIntervalSearch(int intRFGain) {
     const DbvReading r = m_exchanges.measureAtGain(intRFGain);
     DbvWindowState &state = m_exchanges.state();
     state.strRFGainRead = r.rgText;
@@ -41,8 +37,7 @@ void DbvQuickTest::halfIntervalSearch(int intRFGain)
     state.strDBV2 = r.dbv2Text;
 }
 
-void DbvQuickTest::run()
-{
+void DbvQuickTest::run() {
     DbvWindowState &state = m_exchanges.state();
     RadioLink &link = m_exchanges.link();
     m_sink.runStateChanged(DbvRunKind::QuickTest);

@@ -3,13 +3,12 @@
 // the step halving after each (62 31 16 8 4 2). A difference of 10 dB or more counts as
 // linear and moves the gain up; below that the trend of the last two measurements decides.
 
+#include <QString>
+#include <array>
+
 #include "core/prompter.h"
 #include "link/radiolink.h"
 #include "measurements/dbvsession.h"
-
-#include <QString>
-
-#include <array>
 
 namespace corvane {
 

@@ -7,18 +7,16 @@ const QString kTitleLine = QStringLiteral("K3 dBV Linear Range Test Results");
 }  // namespace
 
 bool writeDbvResultsFile(const QString &path, const QStringList &listLines, const QString &comment,
-                         const QDateTime &when)
-{
+                         const QDateTime &when) {
     return writeResultsFile(path, kTitleLine, listLines, comment, when);
 }
 
 std::optional<QString> saveDbvResults(FileDialogs &dialogs, const QString &fileNameText,
                                       const QStringList &listLines, const QString &comment,
-                                      const QDateTime &when)
-{
-    const FileDialogRequest request = resultsSaveRequest(
-        QStringLiteral("Save DBV Linearity Results"), QStringLiteral("dBVResults"),
-        initialFolderFor(fileNameText));
+                                      const QDateTime &when) {
+    const FileDialogRequest request =
+        resultsSaveRequest(QStringLiteral("Save DBV Linearity Results"),
+                           QStringLiteral("dBVResults"), initialFolderFor(fileNameText));
     return saveResultsFile(dialogs, request, kTitleLine, listLines, comment, when);
 }
 

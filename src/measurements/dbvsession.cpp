@@ -4,8 +4,7 @@
 
 namespace corvane {
 
-QString progressText(const DbvProgress &progress)
-{
+QString progressText(const DbvProgress &progress) {
     if (progress.step <= 0) return QString();
     const qint64 seconds = (progress.msLeft + 999) / 1000;
     const QString left = seconds >= 60
@@ -18,12 +17,9 @@ QString progressText(const DbvProgress &progress)
 }
 
 DbvExchanges::DbvExchanges(RadioLink &link, Prompter &prompter, DbvWindowState &state)
-    : m_link(link), m_prompter(prompter), m_state(state)
-{
-}
+    : m_link(link), m_prompter(prompter), m_state(state) {}
 
-void DbvExchanges::applyTestSettings()
-{
+void DbvExchanges::applyTestSettings() {
     k3settings::prepareKat3AndTechMode(m_link, m_prompter, m_state.flags);
     m_link.sendCommand(QStringLiteral("mn255;"), kMenuExitWaitMs);
     m_link.sendCommand(QStringLiteral("ag005;"), kAfGainWaitMs);
@@ -32,8 +28,7 @@ void DbvExchanges::applyTestSettings()
     m_link.sendCommand(QStringLiteral("pa0;"), kPreampOffWaitMs);
 }
 
-void DbvExchanges::setAfvReference()
-{
+void DbvExchanges::setAfvReference() {
     m_link.sendCommand(QStringLiteral("k31;swt08;k30;"), kSwitchTapWaitMs);
     m_link.sendCommand(QStringLiteral("db10;"), kAfvReadoutWaitMs);
     m_prompter.message(QStringLiteral("Setting AFV reference voltage. Be sure K3 frequency is set "
@@ -43,8 +38,7 @@ void DbvExchanges::setAfvReference()
     m_link.sendCommand(QStringLiteral("db11;"), kDbvReadoutWaitMs);
 }
 
-DbvReading DbvExchanges::measureAtGain(int gain)
-{
+DbvReading DbvExchanges::measureAtGain(int gain) {
     DbvReading reading;
     m_link.sendCommand(rfGainCommand(gain), kRfGainSetWaitMs);
     reading.rgText = cutRfGainAnswer(m_link.queryRadio(QStringLiteral("rg;"), kRfGainReadWaitMs));
@@ -59,14 +53,12 @@ DbvReading DbvExchanges::measureAtGain(int gain)
     return reading;
 }
 
-void DbvExchanges::yieldToEvents()
-{
+void DbvExchanges::yieldToEvents() {
     if (LinkTrace *trace = m_link.trace()) trace->addYield(m_link.clock().now());
     m_link.clock().yield();
 }
 
-void resetDbvRadio(RadioLink &link, const DbvWindowState &state)
-{
+void resetDbvRadio(RadioLink &link, const DbvWindowState &state) {
     state.capture.restoreInitialSettings(link, state.flags);
 }
 

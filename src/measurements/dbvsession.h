@@ -7,13 +7,13 @@
 //  - DbvExchanges: the radio exchanges both tests are made of (test configuration, AFV
 //    reference, one measurement).
 
+#include <QString>
+#include <QtGlobal>
+
 #include "core/prompter.h"
 #include "link/radiolink.h"
 #include "radio/k3settings.h"
 #include "radio/settingscapture.h"
-
-#include <QString>
-#include <QtGlobal>
 
 namespace corvane {
 

@@ -31,8 +31,7 @@ constexpr int kMeasurementWaitMs = kRfGainSetWaitMs + kRfGainReadWaitMs + kGainS
 constexpr int kMinRfGain = 0;
 constexpr int kMaxRfGain = 250;
 
-inline bool isValidRfGain(int gain)
-{
+inline bool isValidRfGain(int gain) {
     return gain >= kMinRfGain && gain <= kMaxRfGain;
 }
 

@@ -1,14 +1,13 @@
 #include "measurements/resultsfile.h"
 
-#include "core/linefile.h"
-
 #include <QRegularExpression>
+
+#include "core/linefile.h"
 
 namespace corvane {
 
 QStringList resultsFileLines(const QString &titleLine, const QStringList &listLines,
-                             const QString &comment, const QDateTime &when)
-{
+                             const QString &comment, const QDateTime &when) {
     // Each line break of the comment ends a file line, so the file keeps CR LF throughout.
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
     QStringList lines;
@@ -20,14 +19,12 @@ QStringList resultsFileLines(const QString &titleLine, const QStringList &listLi
 }
 
 bool writeResultsFile(const QString &path, const QString &titleLine, const QStringList &listLines,
-                      const QString &comment, const QDateTime &when)
-{
+                      const QString &comment, const QDateTime &when) {
     return writeLineFile(path, resultsFileLines(titleLine, listLines, comment, when));
 }
 
 FileDialogRequest resultsSaveRequest(const QString &dialogTitle, const QString &proposedName,
-                                     const QString &initialFolder)
-{
+                                     const QString &initialFolder) {
     FileDialogRequest request;
     request.title = dialogTitle;
     request.filterLabel = QStringLiteral("Text files (*.txt)");
@@ -41,8 +38,7 @@ FileDialogRequest resultsSaveRequest(const QString &dialogTitle, const QString &
 
 std::optional<QString> saveResultsFile(FileDialogs &dialogs, const FileDialogRequest &request,
                                        const QString &titleLine, const QStringList &listLines,
-                                       const QString &comment, const QDateTime &when)
-{
+                                       const QString &comment, const QDateTime &when) {
     const std::optional<QString> path = dialogs.saveFile(request);
     if (!path || path->isEmpty()) return std::nullopt;
     // A write failure ends Save File without a message; the path is still shown.

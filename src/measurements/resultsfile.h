@@ -3,13 +3,12 @@
 // the user's comment, the date run) and then every line of its results list, CR LF, Latin-1.
 // The saved-file viewer and the chart-from-file readers count on these line positions.
 
-#include "core/filedialogs.h"
-
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
-
 #include <optional>
+
+#include "core/filedialogs.h"
 
 namespace corvane {
 

@@ -20,8 +20,7 @@ private slots:
     void rowCountLimits();
 };
 
-void TestChartModel::sweepSetup_data()
-{
+void TestChartModel::sweepSetup_data() {
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("stop");
     QTest::addColumn<QString>("step");
@@ -31,25 +30,32 @@ void TestChartModel::sweepSetup_data()
     QTest::addColumn<double>("minHz");
     QTest::addColumn<double>("maxHz");
     // Rows per label is the span over the step; per tick half that, both rounded to even.
-    QTest::newRow("0.5 per tick to 0") << "14060" << "14061" << "100" << false << 1 << 0
-                                       << 14060000.0 << 14061000.0;
-    QTest::newRow("1.5 per tick to 2") << "14000" << "14003" << "100" << false << 3 << 2
-                                       << 14000000.0 << 14003000.0;
-    QTest::newRow("2.5 to 2, 1.25 to 1") << "7000" << "7002.5" << "100" << false << 2 << 1
-                                         << 7000000.0 << 7002500.0;
-    QTest::newRow("start above stop") << "14061" << "14060" << "100" << false << -1 << 0
-                                      << 14061000.0 << 14060000.0;
-    QTest::newRow("text read from its start") << " 14060 kHz" << "14061x" << "100Hz" << false
-                                              << 1 << 0 << 14060000.0 << 14061000.0;
+    QTest::newRow("0.5 per tick to 0") << "14060"
+                                       << "14061"
+                                       << "100" << false << 1 << 0 << 14060000.0 << 14061000.0;
+    QTest::newRow("1.5 per tick to 2") << "14000"
+                                       << "14003"
+                                       << "100" << false << 3 << 2 << 14000000.0 << 14003000.0;
+    QTest::newRow("2.5 to 2, 1.25 to 1") << "7000"
+                                         << "7002.5"
+                                         << "100" << false << 2 << 1 << 7000000.0 << 7002500.0;
+    QTest::newRow("start above stop") << "14061"
+                                      << "14060"
+                                      << "100" << false << -1 << 0 << 14061000.0 << 14060000.0;
+    QTest::newRow("text read from its start")
+        << " 14060 kHz"
+        << "14061x"
+        << "100Hz" << false << 1 << 0 << 14060000.0 << 14061000.0;
     // No spacing that fits 16 bits: the labels stay automatic.
-    QTest::newRow("zero step") << "14060" << "14061" << "0" << true << 1 << 1 << 14060000.0
-                               << 14061000.0;
-    QTest::newRow("beyond 16 bits") << "0" << "30000" << "1" << true << 1 << 1 << 0.0
-                                    << 30000000.0;
+    QTest::newRow("zero step") << "14060"
+                               << "14061"
+                               << "0" << true << 1 << 1 << 14060000.0 << 14061000.0;
+    QTest::newRow("beyond 16 bits") << "0"
+                                    << "30000"
+                                    << "1" << true << 1 << 1 << 0.0 << 30000000.0;
 }
 
-void TestChartModel::sweepSetup()
-{
+void TestChartModel::sweepSetup() {
     QFETCH(QString, start);
     QFETCH(QString, stop);
     QFETCH(QString, step);
@@ -71,16 +77,14 @@ void TestChartModel::sweepSetup()
     QCOMPARE(chart.xValueScale().maximum, maxHz);
 }
 
-void TestChartModel::setupOncePerRun_data()
-{
+void TestChartModel::setupOncePerRun_data() {
     QTest::addColumn<QString>("start");  // the first sweep's boxes; the second's are all filled
     QTest::addColumn<bool>("firstApplies");
     QTest::newRow("first sweep filled") << "14060" << true;
     QTest::newRow("first sweep empty box") << "" << false;
 }
 
-void TestChartModel::setupOncePerRun()
-{
+void TestChartModel::setupOncePerRun() {
     // Only the run's first sweep sets the chart up; an empty box there leaves the initial
     // texts and scales for the whole run.
     QFETCH(QString, start);
@@ -107,8 +111,7 @@ void TestChartModel::setupOncePerRun()
     QVERIFY(applySweepSetup(chart, "7000", "7001", "100"));
 }
 
-void TestChartModel::rowCountLimits_data()
-{
+void TestChartModel::rowCountLimits_data() {
     QTest::addColumn<int>("asked");
     QTest::addColumn<int>("rows");
     QTest::newRow("negative") << -5 << 0;
@@ -117,8 +120,7 @@ void TestChartModel::rowCountLimits_data()
     QTest::newRow("past 16 bits") << 32768 << 32767;
 }
 
-void TestChartModel::rowCountLimits()
-{
+void TestChartModel::rowCountLimits() {
     QFETCH(int, asked);
     QFETCH(int, rows);
     ResultChart chart;

@@ -24,15 +24,16 @@ using corvane::test::ScriptedFileDialogs;
 namespace {
 
 // The chart's line is dark blue; antialiased edges are lighter but still blue.
-bool isLinePixel(QRgb p) { return qBlue(p) > 110 && qRed(p) < 90 && qGreen(p) < 90; }
+bool isLinePixel(QRgb p) {
+    return qBlue(p) > 110 && qRed(p) < 90 && qGreen(p) < 90;
+}
 
 struct Span {
     int top = INT_MAX, bottom = -1, count = 0;
 };
 
 // Where the line's pixels are within the columns x0..x1.
-Span lineSpan(const QImage &image, int x0, int x1)
-{
+Span lineSpan(const QImage &image, int x0, int x1) {
     Span span;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = std::max(0, x0); x <= std::min(x1, image.width() - 1); ++x) {
@@ -46,8 +47,7 @@ Span lineSpan(const QImage &image, int x0, int x1)
 }
 
 // Dark text pixels above the plot, over its middle half.
-int titlePixels(const QImage &image, const QRect &plot)
-{
+int titlePixels(const QImage &image, const QRect &plot) {
     int count = 0;
     for (int y = 0; y < plot.top() - 10; ++y)
         for (int x = plot.left() + plot.width() / 4; x < plot.left() + 3 * plot.width() / 4; ++x)
@@ -60,8 +60,7 @@ struct Bench {
     std::unique_ptr<ResultChartWindow> window;
     QTemporaryDir dir;
 
-    explicit Bench(bool sweep)
-    {
+    explicit Bench(bool sweep) {
         if (sweep)
             window = std::make_unique<ChartSweepWindow>(dialogs);
         else
@@ -78,18 +77,18 @@ struct Bench {
     }
     ResultChartView &view() { return window->chartView(); }
     QRect plot() { return view().chart()->plotArea().toRect(); }
-    int xOfRow(double row)
-    {
+    int xOfRow(double row) {
         return qRound(view().chart()->mapToPosition(QPointF(row, 0), view().series()).x());
     }
-    QWidget *openImageWindow()
-    {
+    QWidget *openImageWindow() {
         window->findChild<QPushButton *>(QStringLiteral("cmdSaveFile"))->click();
         return window->imageWindow();
     }
 };
 
-QImage rgb(const QImage &image) { return image.convertToFormat(QImage::Format_RGB32); }
+QImage rgb(const QImage &image) {
+    return image.convertToFormat(QImage::Format_RGB32);
+}
 
 }  // namespace
 
@@ -105,8 +104,7 @@ private slots:
     void cancelAndWriteFailureAreSilent();
 };
 
-void TestChartWindows::stepIsDrawnWhereTheDataSays_data()
-{
+void TestChartWindows::stepIsDrawnWhereTheDataSays_data() {
     QTest::addColumn<bool>("sweep");
     QTest::addColumn<bool>("screen");
     QTest::newRow("sweep, image") << true << false;
@@ -114,8 +112,7 @@ void TestChartWindows::stepIsDrawnWhereTheDataSays_data()
     QTest::newRow("linear range, image") << false << false;
 }
 
-void TestChartWindows::stepIsDrawnWhereTheDataSays()
-{
+void TestChartWindows::stepIsDrawnWhereTheDataSays() {
     QFETCH(bool, sweep);
     QFETCH(bool, screen);
     Bench b(sweep);
@@ -136,16 +133,14 @@ void TestChartWindows::stepIsDrawnWhereTheDataSays()
     QVERIFY(rise.top < middle && rise.bottom > middle);
 }
 
-void TestChartWindows::titleIsDrawn()
-{
+void TestChartWindows::titleIsDrawn() {
     Bench b(true);
     QVERIFY(titlePixels(b.view().renderImage(true), b.plot()) > 40);
     b.window->chart().setTitle(QString());
     QCOMPARE(titlePixels(b.view().renderImage(true), b.plot()), 0);
 }
 
-void TestChartWindows::imageWindowCopiesOnSolidBackdrop()
-{
+void TestChartWindows::imageWindowCopiesOnSolidBackdrop() {
     Bench b(true);
     QVERIFY(QTest::qWaitForWindowExposed(b.window.get()));
     QWidget *image = b.openImageWindow();
@@ -167,8 +162,7 @@ void TestChartWindows::imageWindowCopiesOnSolidBackdrop()
     QVERIFY(b.view().palette().color(QPalette::Window) != QColor(white));
 }
 
-void TestChartWindows::saveWritesTheBitmap()
-{
+void TestChartWindows::saveWritesTheBitmap() {
     Bench b(true);
     QWidget *image = b.openImageWindow();
     const QImage picture = image->findChild<PictureBox *>(QStringLiteral("Picture1"))->picture();
@@ -187,8 +181,7 @@ void TestChartWindows::saveWritesTheBitmap()
     QCOMPARE(rgb(reader.read()), rgb(picture));
 }
 
-void TestChartWindows::cancelAndWriteFailureAreSilent()
-{
+void TestChartWindows::cancelAndWriteFailureAreSilent() {
     Bench b(false);
     QWidget *image = b.openImageWindow();
     auto *path = image->findChild<QLineEdit *>(QStringLiteral("txtFilePath"));

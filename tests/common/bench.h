@@ -91,7 +91,9 @@ inline QByteArray dsAnswer(const QByteArray &display) {
 }
 
 // A display byte with its decimal point lit.
-inline char lit(char c) { return static_cast<char>(static_cast<unsigned char>(c) | 0x80); }
+inline char lit(char c) {
+    return static_cast<char>(static_cast<unsigned char>(c) | 0x80);
+}
 
 // Display codes as text: bit 7 is the point before the character; the radio draws some
 // letters with stand-ins.

@@ -40,9 +40,7 @@ public:
     }
     QString name() const override { return QStringLiteral("scripted"); }
 
-    void setAnswer(const QByteArray &write, const QByteArray &answer) {
-        m_answers[write] = answer;
-    }
+    void setAnswer(const QByteArray &write, const QByteArray &answer) { m_answers[write] = answer; }
     void inject(const QByteArray &bytes) { m_buffer += bytes; }
     void failOpen(const PortError &error) { m_openError = error; }
     // The n-th write (1 = the first) fails with `error`.

@@ -130,13 +130,20 @@ void NumTextTest::shortestText() {
 void NumTextTest::formatTextFixed_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("formatted");
-    QTest::newRow("leading blank") << " -5.3" << "-5.3";
-    QTest::newRow("whole number") << "10" << "10.0";
-    QTest::newRow("exponent") << "1e2" << "100.0";
-    QTest::newRow("empty unchanged") << "" << "";
-    QTest::newRow("busy answer unchanged") << "?;" << "?;";
-    QTest::newRow("trailing letters unchanged") << "12abc" << "12abc";
-    QTest::newRow("blanks unchanged") << "  " << "  ";
+    QTest::newRow("leading blank") << " -5.3"
+                                   << "-5.3";
+    QTest::newRow("whole number") << "10"
+                                  << "10.0";
+    QTest::newRow("exponent") << "1e2"
+                              << "100.0";
+    QTest::newRow("empty unchanged") << ""
+                                     << "";
+    QTest::newRow("busy answer unchanged") << "?;"
+                                           << "?;";
+    QTest::newRow("trailing letters unchanged") << "12abc"
+                                                << "12abc";
+    QTest::newRow("blanks unchanged") << "  "
+                                      << "  ";
 }
 
 void NumTextTest::formatTextFixed() {

@@ -4,12 +4,12 @@
 #include <QtTest>
 #include <memory>
 
+#include "common/scriptedtransport.h"
 #include "core/prompter.h"
 #include "link/clock.h"
 #include "link/connection.h"
 #include "link/linktrace.h"
 #include "link/radiolink.h"
-#include "common/scriptedtransport.h"
 #include "tst_link.h"
 
 using namespace corvane;

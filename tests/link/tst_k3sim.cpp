@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QtTest>
 
-#include "core/prompter.h"
 #include "common/k3simprocess.h"
+#include "core/prompter.h"
 #include "link/clock.h"
 #include "link/connection.h"
 #include "link/linktrace.h"

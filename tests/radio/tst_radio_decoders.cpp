@@ -3,8 +3,8 @@
 
 #include <QtTest>
 
-#include "radio/k3settings.h"
 #include "common/bench.h"
+#include "radio/k3settings.h"
 
 using namespace corvane;
 using namespace corvane::k3settings;

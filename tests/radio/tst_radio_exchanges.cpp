@@ -4,8 +4,8 @@
 #include <QtTest>
 #include <functional>
 
-#include "radio/k3settings.h"
 #include "common/bench.h"
+#include "radio/k3settings.h"
 
 using namespace corvane;
 using namespace corvane::k3settings;

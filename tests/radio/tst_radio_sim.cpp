@@ -4,8 +4,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
-#include "radio/k3settings.h"
 #include "common/bench.h"
+#include "radio/k3settings.h"
 #include "radio/settingscapture.h"
 
 using namespace corvane;

@@ -33,23 +33,31 @@ void TestConnect::states_data() {
     QTest::addColumn<QStringList>("labels");  // port number, settings, port open
     QTest::addColumn<bool>("buttonsOn");
     const QString ok = QStringLiteral("M K3 Status|K3 is connected and communicating at: ");
-    QTest::newRow("at load") << "-" << "" << false << QStringList()
+    QTest::newRow("at load") << "-"
+                             << "" << false << QStringList()
                              << QStringList{"Com Port Number: xxxx", "Port Settings: xxxx",
                                             "Port Open? xxxx"}
                              << false;
-    QTest::newRow("no selection")
-        << "" << "" << false
-        << QStringList{"W id;", "S 200", "R ID017;", ok + "38400,N,8,1", "W ai;", "S 100", "R AI0;"}
-        << QStringList{"Port: COM 1", "Settings: 38400,N,8,1", "Port Open? True"} << true;
+    QTest::newRow("no selection") << ""
+                                  << "" << false
+                                  << QStringList{"W id;", "S 200", "R ID017;", ok + "38400,N,8,1",
+                                                 "W ai;", "S 100", "R AI0;"}
+                                  << QStringList{"Port: COM 1", "Settings: 38400,N,8,1",
+                                                 "Port Open? True"}
+                                  << true;
     QTest::newRow("simulator at 9600")
-        << "K3 Simulator (built in)" << "9600" << false
+        << "K3 Simulator (built in)"
+        << "9600" << false
         << QStringList{"W id;", "S 200", "R ID017;", ok + "9600,N,8,1", "W ai;", "S 100", "R AI0;"}
         << QStringList{"Port: K3 Simulator (built in)", "Settings: 9600,N,8,1", "Port Open? True"}
         << true;
-    QTest::newRow("silent radio")
-        << "" << "" << true
-        << QStringList{"W id;", "S 200", "R ", "M K3 Status|Unable to communicate with K3"}
-        << QStringList{"Port: COM 1", "Settings: 38400,N,8,1", "Port Open? False"} << false;
+    QTest::newRow("silent radio") << ""
+                                  << "" << true
+                                  << QStringList{"W id;", "S 200", "R ",
+                                                 "M K3 Status|Unable to communicate with K3"}
+                                  << QStringList{"Port: COM 1", "Settings: 38400,N,8,1",
+                                                 "Port Open? False"}
+                                  << false;
 }
 
 void TestConnect::states() {
@@ -77,9 +85,9 @@ void TestConnect::states() {
         QCOMPARE(duringMessage, (QStringList{"Port Open? True", "0"}));
         QCOMPARE(b.prompter.messages().front().icon, MessageIcon::Information);
     }
-    QCOMPARE((QStringList{b.label("lblPortNumber"), b.label("lblPortSettings"),
-                          b.label("lblPortOpen")}),
-             labels);
+    QCOMPARE(
+        (QStringList{b.label("lblPortNumber"), b.label("lblPortSettings"), b.label("lblPortOpen")}),
+        labels);
     QCOMPARE(b.connected(), buttonsOn);
     QCOMPARE(b.enabled("cmdTestComm"), buttonsOn);
     QCOMPARE(b.enabled("cmdSend"), buttonsOn);
@@ -146,19 +154,21 @@ void TestConnect::exchanges_data() {
     QTest::addColumn<bool>("silent");
     QTest::addColumn<QStringList>("trace");
     QTest::addColumn<QString>("shown");  // in lblResponse after Send, lblInput after Test
-    QTest::newRow("Send, empty box") << "cmdSend" << "" << false
-                                     << QStringList{"W id;", "S 400", "R ID017;"}
-                                     << "K3 Response: ID017;";
-    QTest::newRow("Send fa") << "cmdSend" << "fa" << false
-                             << QStringList{"W fa;", "S 400", "R FA00014060000;"}
+    QTest::newRow("Send, empty box")
+        << "cmdSend"
+        << "" << false << QStringList{"W id;", "S 400", "R ID017;"} << "K3 Response: ID017;";
+    QTest::newRow("Send fa") << "cmdSend"
+                             << "fa" << false << QStringList{"W fa;", "S 400", "R FA00014060000;"}
                              << "K3 Response: FA00014060000;";
-    QTest::newRow("Test") << "cmdTestComm" << "" << false
+    QTest::newRow("Test") << "cmdTestComm"
+                          << "" << false
                           << QStringList{"W id;", "S 100", "R ID017;", "M K3 Status|K3 is present"}
                           << "K3 Response: ID017;";
-    QTest::newRow("Test, silent")
-        << "cmdTestComm" << "" << true
-        << QStringList{"W id;", "S 100", "R ", "M K3 Status|Unable to communicate with K3"}
-        << "K3 Response: ";
+    QTest::newRow("Test, silent") << "cmdTestComm"
+                                  << "" << true
+                                  << QStringList{"W id;", "S 100", "R ",
+                                                 "M K3 Status|Unable to communicate with K3"}
+                                  << "K3 Response: ";
 }
 
 void TestConnect::exchanges() {
@@ -184,13 +194,21 @@ void TestConnect::portErrors_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("message");  // ending in a blank: the platform's words follow
     const QString invalid = QStringLiteral("Invalid COM port number. Select another COM port");
-    QTest::newRow("no such device") << "/dev/corvane-no-such-port" << "cmdConnect" << invalid;
-    QTest::newRow("COM 20") << "COM 20" << "cmdConnect" << invalid;
-    QTest::newRow("closed under us") << "closed" << "cmdSend"
+    QTest::newRow("no such device") << "/dev/corvane-no-such-port"
+                                    << "cmdConnect" << invalid;
+    QTest::newRow("COM 20") << "COM 20"
+                            << "cmdConnect" << invalid;
+    QTest::newRow("closed under us") << "closed"
+                                     << "cmdSend"
                                      << "Port is closed. Be sure you are connected to the K3";
-    QTest::newRow("not a serial device") << "/dev/null" << "cmdConnect" << "Serial port error ";
-    QTest::newRow("unplugged") << "vanish" << "cmdSend" << "Serial port error ";
-    QTest::newRow("in use") << "pty" << "cmdConnect"
+    QTest::newRow("not a serial device") << "/dev/null"
+                                         << "cmdConnect"
+                                         << "Serial port error ";
+    QTest::newRow("unplugged") << "vanish"
+                               << "cmdSend"
+                               << "Serial port error ";
+    QTest::newRow("in use") << "pty"
+                            << "cmdConnect"
                             << "Port is already open. Close other applications using ";
 }
 

@@ -32,7 +32,9 @@ struct MainBench : ShellBench {
     frmMain main{app, connection};
     int ends = 0;
 
-    MainBench() { main.setEndProgram([this] { ++ends; }); }
+    MainBench() {
+        main.setEndProgram([this] { ++ends; });
+    }
     void choose(const char *name) { main.findChild<QAction *>(QLatin1String(name))->trigger(); }
     QWidget *window(const char *name) { return main.windows().existing(QLatin1String(name)); }
 };
@@ -127,14 +129,21 @@ void TestShell::guardedItems_data() {
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("K3 Configuration")
-        << "mnuConfigSettings" << "frmConfigSettings" << "K3 Configuration Settings";
-    QTest::newRow("Difference Method")
-        << "mnuDiffMethod" << "frmDBVLinearity" << "Determine dBV Linear Range";
-    QTest::newRow("Filter Configuration")
-        << "mnuFilterConfig" << "frmCrystals" << "Main Receiver Crystal Filters Configuration";
-    QTest::newRow("Sweep Filter") << "mnuSweepFilter" << "frmFilterSweep" << "K3 Crystal Filter Sweep";
-    QTest::newRow("MDS") << "mnuMDS" << "frmMDS" << "Minimum Discernable Signal Test";
+    QTest::newRow("K3 Configuration") << "mnuConfigSettings"
+                                      << "frmConfigSettings"
+                                      << "K3 Configuration Settings";
+    QTest::newRow("Difference Method") << "mnuDiffMethod"
+                                       << "frmDBVLinearity"
+                                       << "Determine dBV Linear Range";
+    QTest::newRow("Filter Configuration") << "mnuFilterConfig"
+                                          << "frmCrystals"
+                                          << "Main Receiver Crystal Filters Configuration";
+    QTest::newRow("Sweep Filter") << "mnuSweepFilter"
+                                  << "frmFilterSweep"
+                                  << "K3 Crystal Filter Sweep";
+    QTest::newRow("MDS") << "mnuMDS"
+                         << "frmMDS"
+                         << "Minimum Discernable Signal Test";
 }
 
 void TestShell::guardedItems() {
@@ -247,12 +256,13 @@ void TestShell::everyHelpTopicHasAPage() {
     for (const char *item : {"mnuTutorial", "mnuOverview", "mnuWhat", "mnuComponents", "mnuSetup",
                              "mnuDBVHelp", "mnuFSHelp"})
         b.choose(item);
-    QCOMPARE(b.help, (QStringList{"corvanetutorial.hlp 1", "corvane.hlp 13", "corvane.hlp 14",
-                                  "corvane.hlp 15", "corvane.hlp 17", "corvane.hlp 2",
-                                  "corvane.hlp 5"}));
+    QCOMPARE(b.help,
+             (QStringList{"corvanetutorial.hlp 1", "corvane.hlp 13", "corvane.hlp 14",
+                          "corvane.hlp 15", "corvane.hlp 17", "corvane.hlp 2", "corvane.hlp 5"}));
     // Plus every F1 topic of the menus.
     for (QAction *a : b.main.findChildren<QAction *>())
-        if (const int topic = MenuHelpFilter::topicOf(a)) b.help << "corvane.hlp " + QString::number(topic);
+        if (const int topic = MenuHelpFilter::topicOf(a))
+            b.help << "corvane.hlp " + QString::number(topic);
     HelpViewer viewer;
     for (const QString &request : std::as_const(b.help)) {
         viewer.showTopic(request.section(u' ', 0, 0), request.section(u' ', 1).toInt());

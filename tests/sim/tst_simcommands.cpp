@@ -2,10 +2,10 @@
 // reads them.
 #include <QtTest>
 
+#include "common/bench.h"
 #include "link/clock.h"
 #include "link/radiolink.h"
 #include "link/simtransport.h"
-#include "common/bench.h"
 
 using corvane::sim::K3Simulator;
 using corvane::sim::VfoBReadout;

@@ -2,10 +2,10 @@
 #include <QtTest>
 #include <random>
 
+#include "common/bench.h"
 #include "link/clock.h"
 #include "link/radiolink.h"
 #include "link/simtransport.h"
-#include "common/bench.h"
 
 using corvane::sim::Faults;
 using corvane::sim::K3Simulator;

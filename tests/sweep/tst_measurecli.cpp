@@ -5,7 +5,6 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
-
 #include <csignal>
 
 namespace {
@@ -36,8 +35,8 @@ Run runCli(const QStringList &arguments) {
     return run;
 }
 
-const QStringList kSweep{"sweep", "--start", "14060", "--stop", "14061", "--step", "100",
-                         "--rf-gain", "200"};
+const QStringList kSweep{"sweep",  "--start", "14060",     "--stop", "14061",
+                         "--step", "100",     "--rf-gain", "200"};
 
 // kSweep with one option changed (or left out when value is null).
 QStringList sweepWith(const char *option, const char *value) {
@@ -76,17 +75,17 @@ void TestMeasureCli::listAndFile_data() {
     QTest::addColumn<QStringList>("expected");  // "index:start of line"
     QTest::addColumn<QString>("message");
     QTest::addColumn<QByteArray>("firstFileLine");
-    QTest::newRow("dbv-full")
-        << QStringList{"dbv-full", "--start", "100", "--stop", "102", "--inc", "1"}
-        << "FL3, 14060 kHz" << 26 + 3
-        << QStringList{"21:RF Gain Start: 100", "25:RF Gain\tdBV 1\tdBV 2\tDiff", "26:100\t",
-                       "28:102\t"}
-        << "Test Status: Test is complete. Check results in Listbox."
-        << QByteArray("K3 dBV Linear Range Test Results");
+    QTest::newRow("dbv-full") << QStringList{"dbv-full", "--start", "100", "--stop",
+                                             "102",      "--inc",   "1"}
+                              << "FL3, 14060 kHz" << 26 + 3
+                              << QStringList{"21:RF Gain Start: 100",
+                                             "25:RF Gain\tdBV 1\tdBV 2\tDiff", "26:100\t",
+                                             "28:102\t"}
+                              << "Test Status: Test is complete. Check results in Listbox."
+                              << QByteArray("K3 dBV Linear Range Test Results");
     QTest::newRow("dbv-quick")
         << QStringList{"dbv-quick"} << "" << 2 + 7
-        << QStringList{"0:==============Half-Interval Search Results===================",
-                       "2:125\t"}
+        << QStringList{"0:==============Half-Interval Search Results===================", "2:125\t"}
         << "Quick Test Status: Quick Test is complete. Check results in Listbox."
         << QByteArray("K3 dBV Linear Range Test Results");
     QTest::newRow("sweep") << kSweep << "FL3 on the bench" << 26 + 11
@@ -120,8 +119,9 @@ void TestMeasureCli::listAndFile() {
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     QFETCH(QByteArray, firstFileLine);
-    const QByteArray header = firstFileLine + "\r\nBy Quill Ashby, N0CALL\r\nUser Comments: " +
-                              comment.toLatin1() + "\r\nDate run: ";
+    const QByteArray header = firstFileLine +
+                              "\r\nBy Quill Ashby, N0CALL\r\nUser Comments: " + comment.toLatin1() +
+                              "\r\nDate run: ";
     QCOMPARE(bytes.left(header.size()), header);
     QByteArray listed = run.out;
     listed.replace("\n", "\r\n");
@@ -158,7 +158,8 @@ void TestMeasureCli::optionLimits_data() {
     QTest::newRow("no gain") << sweepWith("--rf-gain", nullptr)
                              << "RF Gain Null Error: Enter an appropriate RF Gain setting";
     QTest::newRow("nothing at all")
-        << QStringList{"sweep"} << "Start Frequency Null Error: Enter an appropriate start frequency";
+        << QStringList{"sweep"}
+        << "Start Frequency Null Error: Enter an appropriate start frequency";
     QTest::newRow("start low") << sweepWith("--start", "1799.99") << freq;
     QTest::newRow("stop high") << sweepWith("--stop", "30000.01") << freq;
     QTest::newRow("start letters") << sweepWith("--start", "14060abc") << freq;
@@ -167,8 +168,8 @@ void TestMeasureCli::optionLimits_data() {
     QTest::newRow("gain zero") << sweepWith("--rf-gain", "0") << gain;
     QTest::newRow("gain words") << sweepWith("--rf-gain", "full") << gain;
     QTest::newRow("too many points")
-        << QStringList{"sweep", "--start", "1800", "--stop", "30000", "--step", "1", "--rf-gain",
-                       "200"}
+        << QStringList{"sweep",  "--start", "1800",      "--stop", "30000",
+                       "--step", "1",       "--rf-gain", "200"}
         << "Too Many Sweep Points: This sweep would measure 28200001 points";
 }
 

@@ -1,30 +1,28 @@
 #include "charts/ui/chartimagewindows.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+
 #include "charts/ui/picturebox.h"
 #include "charts/ui/resultchartview.h"
 #include "core/filedialogs.h"
 #include "ui_savechartlrwindow.h"
 #include "ui_savechartwindow.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QLineEdit>
-#include <QPushButton>
-
 namespace corvane {
 
 ChartImageWindow::ChartImageWindow(FileDialogs &dialogs, ResultChartView &source,
                                    const QString &proposedName, QWidget *parent)
-    : QWidget(parent), m_dialogs(dialogs), m_source(&source), m_proposedName(proposedName)
-{
+    : QWidget(parent), m_dialogs(dialogs), m_source(&source), m_proposedName(proposedName) {
     setWindowFlag(Qt::Window);
     setAttribute(Qt::WA_DeleteOnClose);
 }
 
 void ChartImageWindow::bind(PictureBox *picture, QLineEdit *filePath, QPushButton *copyButton,
                             QPushButton *clearButton, QPushButton *saveButton,
-                            QPushButton *closeButton)
-{
+                            QPushButton *closeButton) {
     m_picture = picture;
     m_filePath = filePath;
     connect(copyButton, &QPushButton::clicked, this, &ChartImageWindow::copyChart);
@@ -34,8 +32,7 @@ void ChartImageWindow::bind(PictureBox *picture, QLineEdit *filePath, QPushButto
     copyChart();
 }
 
-void ChartImageWindow::copyChart()
-{
+void ChartImageWindow::copyChart() {
     m_picture->setSingleLineBorder();
     if (!m_source) return;
     // Drawn with a solid backdrop for the picture only; the chart window keeps its own.
@@ -44,10 +41,11 @@ void ChartImageWindow::copyChart()
     if (QClipboard *clipboard = QGuiApplication::clipboard()) clipboard->setImage(image);
 }
 
-void ChartImageWindow::clearPicture() { m_picture->clear(); }
+void ChartImageWindow::clearPicture() {
+    m_picture->clear();
+}
 
-void ChartImageWindow::savePicture()
-{
+void ChartImageWindow::savePicture() {
     // With the picture cleared there is nothing to save. Writing an empty bitmap would only
     // replace a file the user may still want, so Save then asks for no name and writes
     // nothing.
@@ -71,8 +69,7 @@ void ChartImageWindow::savePicture()
 
 SaveChartWindow::SaveChartWindow(FileDialogs &dialogs, ResultChartView &source, QWidget *parent)
     : ChartImageWindow(dialogs, source, QStringLiteral("FilterSweepChart"), parent),
-      m_ui(std::make_unique<Ui::SaveChartWindow>())
-{
+      m_ui(std::make_unique<Ui::SaveChartWindow>()) {
     m_ui->setupUi(this);
     bind(m_ui->Picture1, m_ui->txtFilePath, m_ui->cmdLoadPicture, m_ui->cmdClear, m_ui->cmdSaveFile,
          m_ui->cmdclose);
@@ -82,8 +79,7 @@ SaveChartWindow::~SaveChartWindow() = default;
 
 SaveChartLRWindow::SaveChartLRWindow(FileDialogs &dialogs, ResultChartView &source, QWidget *parent)
     : ChartImageWindow(dialogs, source, QStringLiteral("DBVLinRange"), parent),
-      m_ui(std::make_unique<Ui::SaveChartLRWindow>())
-{
+      m_ui(std::make_unique<Ui::SaveChartLRWindow>()) {
     m_ui->setupUi(this);
     bind(m_ui->Picture1, m_ui->txtFilePath, m_ui->cmdLoadPic, m_ui->cmdClear, m_ui->cmdSaveFile,
          m_ui->cmdClose);

@@ -6,12 +6,11 @@
 // the window registry for the window at each use rather than keeping the chart. The save
 // button opens the chart's image window.
 
+#include <QPointer>
+#include <memory>
+
 #include "charts/chartsetup.h"
 #include "core/ui/formwindow.h"
-
-#include <QPointer>
-
-#include <memory>
 
 class QPushButton;
 namespace Ui {

@@ -4,29 +4,27 @@
 
 namespace corvane {
 
-PictureBox::PictureBox(QWidget *parent) : QFrame(parent)
-{
+PictureBox::PictureBox(QWidget *parent) : QFrame(parent) {
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void PictureBox::setPicture(const QImage &picture)
-{
+void PictureBox::setPicture(const QImage &picture) {
     m_picture = picture;
     update();
 }
 
-void PictureBox::setSingleLineBorder()
-{
+void PictureBox::setSingleLineBorder() {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
 }
 
-QSize PictureBox::sizeHint() const { return QSize(480, 300); }
+QSize PictureBox::sizeHint() const {
+    return QSize(480, 300);
+}
 
-void PictureBox::paintEvent(QPaintEvent *event)
-{
+void PictureBox::paintEvent(QPaintEvent *event) {
     QFrame::paintEvent(event);
     if (m_picture.isNull()) return;
     const QRect room = contentsRect();

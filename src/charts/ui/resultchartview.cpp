@@ -1,7 +1,5 @@
 #include "charts/ui/resultchartview.h"
 
-#include "charts/resultchart.h"
-
 #include <QCategoryAxis>
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
@@ -10,8 +8,9 @@
 #include <QLoggingCategory>
 #include <QPainter>
 #include <QValueAxis>
-
 #include <algorithm>
+
+#include "charts/resultchart.h"
 
 Q_LOGGING_CATEGORY(lcCharts, "corvane.charts", QtWarningMsg)
 
@@ -32,8 +31,7 @@ constexpr QSize kUnshownSize(800, 500);
 // Qt Charts names each X axis category by its text, and names must differ. Row labels may
 // repeat and unlabelled rows have none, so every name ends in the category's index written
 // in characters that take no room on screen.
-QString invisibleIndex(int index)
-{
+QString invisibleIndex(int index) {
     static constexpr char16_t kDigits[] = {u'\u200B', u'\u200C', u'\u200D', u'\u2060'};
     QString text;
     do {
@@ -45,8 +43,7 @@ QString invisibleIndex(int index)
 
 }  // namespace
 
-ResultChartView::ResultChartView(QWidget *parent) : QChartView(parent)
-{
+ResultChartView::ResultChartView(QWidget *parent) : QChartView(parent) {
     m_chart = chart();
     m_chart->legend()->hide();
     m_chart->setBackgroundRoundness(0);
@@ -93,8 +90,7 @@ ResultChartView::ResultChartView(QWidget *parent) : QChartView(parent)
     connect(m_chart, &QChart::plotAreaChanged, this, &ResultChartView::scheduleFlush);
 }
 
-void ResultChartView::setModel(ResultChart *model)
-{
+void ResultChartView::setModel(ResultChart *model) {
     if (m_model) disconnect(m_model, nullptr, this, nullptr);
     m_model = model;
     if (model) {
@@ -114,20 +110,17 @@ void ResultChartView::setModel(ResultChart *model)
     onRowCountChanged();
 }
 
-void ResultChartView::scheduleFlush()
-{
+void ResultChartView::scheduleFlush() {
     // A hidden chart catches up when it is shown or copied.
     if (isVisible() && !m_flushTimer.isActive()) m_flushTimer.start();
 }
 
-void ResultChartView::showEvent(QShowEvent *event)
-{
+void ResultChartView::showEvent(QShowEvent *event) {
     QChartView::showEvent(event);
     flush();
 }
 
-void ResultChartView::onRowCountChanged()
-{
+void ResultChartView::onRowCountChanged() {
     m_rowsReset = true;
     m_axisDirty = true;
     m_dirtyColumns.clear();
@@ -136,8 +129,7 @@ void ResultChartView::onRowCountChanged()
     scheduleFlush();
 }
 
-void ResultChartView::onRowValueChanged(int row)
-{
+void ResultChartView::onRowValueChanged(int row) {
     if (!m_rowsReset) {
         const auto index = static_cast<size_t>((row - 1) / m_columnRows);
         if (index < m_columns.size() && !m_columns[index].dirty) {
@@ -148,21 +140,18 @@ void ResultChartView::onRowValueChanged(int row)
     scheduleFlush();
 }
 
-void ResultChartView::onRowLabelChanged(int row)
-{
+void ResultChartView::onRowLabelChanged(int row) {
     noteLabelWidth(m_model->rowLabel(row));
     if (!m_axisDirty) m_pendingLabelRows.push_back(row);
     scheduleFlush();
 }
 
-void ResultChartView::noteLabelWidth(const QString &label)
-{
+void ResultChartView::noteLabelWidth(const QString &label) {
     const QFontMetricsF metrics(m_xAxis->labelsFont());
     m_labelWidth = std::max(m_labelWidth, metrics.horizontalAdvance(label));
 }
 
-void ResultChartView::flush()
-{
+void ResultChartView::flush() {
     m_flushTimer.stop();
     if (!m_model) return;
     if (m_textsDirty) applyTexts();
@@ -170,8 +159,7 @@ void ResultChartView::flush()
     updateXAxis();
 }
 
-void ResultChartView::applyTexts()
-{
+void ResultChartView::applyTexts() {
     m_textsDirty = false;
     m_chart->setTitle(m_model->title().toHtmlEscaped());
     m_xAxis->setTitleText(m_model->xAxisTitle().toHtmlEscaped());
@@ -181,15 +169,13 @@ void ResultChartView::applyTexts()
             .arg(m_model->title(), m_model->xAxisTitle(), m_model->yAxisTitle()));
 }
 
-int ResultChartView::columnRowsFor(int rows) const
-{
+int ResultChartView::columnRowsFor(int rows) const {
     const qreal plotWidth = m_chart->plotArea().width();
     const int columns = plotWidth >= 1.0 ? static_cast<int>(plotWidth) : kUnshownSize.width();
     return std::max(1, (rows + columns - 1) / columns);
 }
 
-void ResultChartView::rebuildColumns()
-{
+void ResultChartView::rebuildColumns() {
     const int rows = m_model->rowCount();
     m_columnRows = columnRowsFor(rows);
     m_columns.assign(static_cast<size_t>((rows + m_columnRows - 1) / m_columnRows), Column());
@@ -197,8 +183,7 @@ void ResultChartView::rebuildColumns()
     for (size_t i = 0; i < m_columns.size(); ++i) computeColumn(i);
 }
 
-void ResultChartView::computeColumn(size_t column)
-{
+void ResultChartView::computeColumn(size_t column) {
     // First, lowest, highest and last row in the column, in row order: the line through
     // them covers the same pixels as the line through every row.
     const int firstRow = static_cast<int>(column) * m_columnRows + 1;
@@ -234,8 +219,7 @@ void ResultChartView::computeColumn(size_t column)
     }
 }
 
-bool ResultChartView::updateSeries()
-{
+bool ResultChartView::updateSeries() {
     const bool reset = m_rowsReset || columnRowsFor(m_model->rowCount()) != m_columnRows;
     if (reset) {
         m_rowsReset = false;
@@ -264,8 +248,7 @@ bool ResultChartView::updateSeries()
     return true;
 }
 
-void ResultChartView::updateYRange(bool force)
-{
+void ResultChartView::updateYRange(bool force) {
     constexpr double kEmptyLow = 0.0;
     constexpr double kEmptyHigh = 10.0;
     constexpr int kMostYSteps = 8;
@@ -294,8 +277,7 @@ void ResultChartView::updateYRange(bool force)
     m_yAxis->setLabelFormat(QStringLiteral("%.%1f").arg(m_yRange.decimals));
 }
 
-void ResultChartView::updateXAxis()
-{
+void ResultChartView::updateXAxis() {
     const int rows = m_model->rowCount();
     const double plotWidth = m_chart->plotArea().width();
     if (m_axisDirty) {
@@ -325,8 +307,7 @@ void ResultChartView::updateXAxis()
     m_pendingLabelRows.clear();
 }
 
-void ResultChartView::rebuildXAxis(int rows, int labelStep, int tickStep)
-{
+void ResultChartView::rebuildXAxis(int rows, int labelStep, int tickStep) {
     qCDebug(lcCharts) << "X axis:" << rows << "rows, label every" << labelStep << "tick every"
                       << tickStep;
     m_axisDirty = false;
@@ -351,13 +332,11 @@ void ResultChartView::rebuildXAxis(int rows, int labelStep, int tickStep)
     m_xAxis->setMinorTickCount(labelStep / tickStep - 1);
 }
 
-QString ResultChartView::categoryName(int row, int index) const
-{
+QString ResultChartView::categoryName(int row, int index) const {
     return m_model->rowLabel(row).toHtmlEscaped() + invisibleIndex(index);
 }
 
-void ResultChartView::setBackdropFilled(bool filled)
-{
+void ResultChartView::setBackdropFilled(bool filled) {
     m_backdropFilled = filled;
     m_chart->setBackgroundBrush(QBrush(Qt::white, Qt::SolidPattern));
     m_chart->setBackgroundVisible(filled);
@@ -365,8 +344,7 @@ void ResultChartView::setBackdropFilled(bool filled)
     m_chart->setPlotAreaBackgroundVisible(filled);
 }
 
-QImage ResultChartView::renderImage(bool filledBackdrop)
-{
+QImage ResultChartView::renderImage(bool filledBackdrop) {
     if (!isVisible()) {
         // Lay the never-shown window out so the chart is drawn at a sensible size.
         if (QLayout *layout = window()->layout()) layout->activate();

@@ -7,15 +7,14 @@
 // drawing feeds the screen and the chart image (renderImage), which the image windows show,
 // copy and save.
 
-#include "charts/axisspacing.h"
-
 #include <QChartView>
 #include <QImage>
 #include <QPointer>
 #include <QTimer>
-
 #include <array>
 #include <vector>
+
+#include "charts/axisspacing.h"
 
 class QCategoryAxis;
 class QLineSeries;

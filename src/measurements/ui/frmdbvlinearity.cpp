@@ -1,5 +1,9 @@
 #include "measurements/ui/frmdbvlinearity.h"
 
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QFontDatabase>
+
 #include "charts/chartsetup.h"
 #include "charts/resultchart.h"
 #include "charts/ui/chartwindows.h"
@@ -10,10 +14,6 @@
 #include "measurements/dbvquick.h"
 #include "measurements/dbvresultsfile.h"
 #include "ui_frmdbvlinearity.h"
-
-#include <QCloseEvent>
-#include <QDateTime>
-#include <QFontDatabase>
 
 namespace corvane {
 
@@ -32,29 +32,24 @@ public:
     void appendLine(const QString &line) override { m_window.m_ui->lstResults->appendLine(line); }
     void selectLastLine() override { m_window.m_ui->lstResults->selectLast(); }
     void runStateChanged(DbvRunKind kind) override { m_window.setRunState(kind); }
-    void prepareChart(int rows) override
-    {
+    void prepareChart(int rows) override {
         if (ResultChart *c = chart()) c->setRowCount(rows);
     }
-    void setChartRow(int row, double value, const QString &label) override
-    {
+    void setChartRow(int row, double value, const QString &label) override {
         if (ResultChart *c = chart()) {
             c->setRowValue(row, value);
             c->setRowLabel(row, label);
         }
     }
-    void finishChart() override
-    {
+    void finishChart() override {
         if (ResultChart *c = chart()) applyLinearRangePresentation(*c);
     }
-    void progress(const DbvProgress &p) override
-    {
+    void progress(const DbvProgress &p) override {
         m_window.m_ui->lblProgress->setText(progressText(p));
     }
 
 private:
-    ResultChart *chart()
-    {
+    ResultChart *chart() {
         auto *window = m_window.m_windows.instance<ResultChartWindow>(kChartWindow);
         return window ? &window->chart() : nullptr;
     }
@@ -66,8 +61,7 @@ frmDBVLinearity::frmDBVLinearity(const AppContext &app, WindowRegistry &windows,
       m_ui(std::make_unique<Ui::frmDBVLinearity>()),
       m_app(app),
       m_windows(windows),
-      m_sink(std::make_unique<Sink>(*this))
-{
+      m_sink(std::make_unique<Sink>(*this)) {
     m_ui->setupUi(this);
     setObjectName(QStringLiteral("frmDBVLinearity"));
     // The columns of the report and the measurements line up in a fixed-pitch font.
@@ -96,13 +90,11 @@ frmDBVLinearity::frmDBVLinearity(const AppContext &app, WindowRegistry &windows,
 
 frmDBVLinearity::~frmDBVLinearity() = default;
 
-void frmDBVLinearity::loadForm()
-{
+void frmDBVLinearity::loadForm() {
     m_state.flags.blnKat3Checked = false;
 }
 
-void frmDBVLinearity::closeEvent(QCloseEvent *event)
-{
+void frmDBVLinearity::closeEvent(QCloseEvent *event) {
     if (isTestRunning()) {
         event->ignore();
         return;
@@ -110,30 +102,26 @@ void frmDBVLinearity::closeEvent(QCloseEvent *event)
     FormWindow::closeEvent(event);
 }
 
-bool frmDBVLinearity::boxesAccepted() const
-{
+bool frmDBVLinearity::boxesAccepted() const {
     return !checkRfGainStart(m_ui->txtRFGainStart->text()) &&
            !checkRfGainStop(m_ui->txtRFGainStop->text()) &&
            !checkRfGainInc(m_ui->txtRFGainInc->text());
 }
 
-void frmDBVLinearity::runFullTest()
-{
+void frmDBVLinearity::runFullTest() {
     if (!m_app.link || !m_app.prompter || isTestRunning() || !boxesAccepted()) return;
     DbvFullTest test(*m_app.link, *m_app.prompter, m_state, *m_sink);
     test.run(
         {m_ui->txtRFGainStart->text(), m_ui->txtRFGainStop->text(), m_ui->txtRFGainInc->text()});
 }
 
-void frmDBVLinearity::runQuickTest()
-{
+void frmDBVLinearity::runQuickTest() {
     if (!m_app.link || !m_app.prompter || isTestRunning() || !boxesAccepted()) return;
     DbvQuickTest test(*m_app.link, *m_app.prompter, m_state, *m_sink);
     test.run();
 }
 
-void frmDBVLinearity::saveFile()
-{
+void frmDBVLinearity::saveFile() {
     if (!m_app.dialogs || !boxesAccepted()) return;
     const std::optional<QString> path =
         saveDbvResults(*m_app.dialogs, m_ui->txtFileName->text(), m_ui->lstResults->lines(),
@@ -141,8 +129,7 @@ void frmDBVLinearity::saveFile()
     if (path) m_ui->txtFileName->setText(*path);
 }
 
-void frmDBVLinearity::setRunState(DbvRunKind kind)
-{
+void frmDBVLinearity::setRunState(DbvRunKind kind) {
     m_running = kind;
     const bool idle = kind == DbvRunKind::Idle;
     for (QPushButton *button :

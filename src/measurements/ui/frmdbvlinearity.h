@@ -4,11 +4,11 @@
 // the controls to the procedures (measurements/dbvlinearity.h, dbvquick.h) and shows what
 // they report: list lines, the linear range chart, progress and which buttons are usable.
 
+#include <memory>
+
 #include "core/appcontext.h"
 #include "core/ui/formwindow.h"
 #include "measurements/dbvsession.h"
-
-#include <memory>
 
 namespace Ui {
 class frmDBVLinearity;
