@@ -33,7 +33,7 @@ public:
         if (progress.step > 0) printError(progressText(progress));
     }
     void atStepYield() override {
-        if (stopRequested()) m_state.blnStopTest = true;
+        if (stopRequested()) m_state.stopTestRequested = true;
     }
 
 private:

@@ -37,7 +37,7 @@ public:
 
 private:
     void noticeStop() {
-        if (stopRequested()) m_state.blnStopSweep = true;
+        if (stopRequested()) m_state.stopSweepRequested = true;
     }
     PrintedList m_list;
     FilterSweepState &m_state;

@@ -28,7 +28,7 @@ bool DbvFullTest::run(const DbvGainBoxes &boxes) {
     m_sink.clearLines();
     const DbvFullTestPlan plan = planFullTest(boxes.start, boxes.stop, boxes.inc);
     m_sink.runStateChanged(DbvRunKind::FullTest);
-    state.blnStopTest = false;
+    state.stopTestRequested = false;
 
     state.capture.readInitialSettings(link);
     state.capture.readRadioIdentity(link);
@@ -48,11 +48,11 @@ bool DbvFullTest::run(const DbvGainBoxes &boxes) {
     for (int gain = plan.start; gain <= plan.stop; gain += plan.inc) {
         m_exchanges.yieldToEvents();
         m_sink.atStepYield();
-        if (state.blnStopTest) break;
+        if (state.stopTestRequested) break;
         m_sink.progress({row, total, qint64(total - row + 1) * kMeasurementWaitMs});
         const DbvReading r = m_exchanges.measureAtGain(gain);
-        m_sink.appendLine(fullTestLine(r.rgText, r.dbv1Text, r.dbv2Text, state.strDiff));
-        m_sink.setChartRow(row, numericValue(state.strDiff), r.rgText);
+        m_sink.appendLine(fullTestLine(r.rgText, r.dbv1Text, r.dbv2Text, state.diffText));
+        m_sink.setChartRow(row, numericValue(state.diffText), r.rgText);
         ++row;
         m_sink.selectLastLine();
     }
@@ -61,7 +61,7 @@ bool DbvFullTest::run(const DbvGainBoxes &boxes) {
     m_sink.runStateChanged(DbvRunKind::Idle);
 
     const QString title = QStringLiteral("Test Status");
-    if (state.blnStopTest)
+    if (state.stopTestRequested)
         m_exchanges.prompter().message(QStringLiteral("Test was terminated prematurely."), title,
                                        MessageIcon::Exclamation);
     else

@@ -29,12 +29,12 @@ DbvQuickTest::DbvQuickTest(RadioLink &link, Prompter &prompter, DbvWindowState &
                            DbvResultSink &sink)
     : m_exchanges(link, prompter, state), m_sink(sink) {}
 
-void DbvQuickTest::halfIntervalSearch(int intRFGain) {
-    const DbvReading r = m_exchanges.measureAtGain(intRFGain);
+void DbvQuickTest::halfIntervalSearch(int rfGain) {
+    const DbvReading r = m_exchanges.measureAtGain(rfGain);
     DbvWindowState &state = m_exchanges.state();
-    state.strRFGainRead = r.rgText;
-    state.strDBV1 = r.dbv1Text;
-    state.strDBV2 = r.dbv2Text;
+    state.rfGainReadText = r.rgText;
+    state.dbv1Text = r.dbv1Text;
+    state.dbv2Text = r.dbv2Text;
 }
 
 void DbvQuickTest::run() {
@@ -57,9 +57,9 @@ void DbvQuickTest::run() {
         halfIntervalSearch(gain);
         const int lastGain = gain;
         m_sink.appendLine(
-            quickTestLine(state.strRFGainRead, state.strDBV1, state.strDBV2, state.strDiff));
+            quickTestLine(state.rfGainReadText, state.dbv1Text, state.dbv2Text, state.diffText));
         m_sink.selectLastLine();
-        const double diff = numericValue(state.strDiff);
+        const double diff = numericValue(state.diffText);
         if (k < kQuickMeasurements) gain = nextQuickGain(k, lastGain, diff, prevGain, prevDiff);
         prevDiff = diff;
         prevGain = lastGain;

@@ -32,9 +32,9 @@ public:
     DbvQuickTest(RadioLink &link, Prompter &prompter, DbvWindowState &state, DbvResultSink &sink);
 
     void run();
-    // One measurement at intRFGain, its texts kept in strRFGainRead, strDBV1, strDBV2 and
-    // strDiff.
-    void halfIntervalSearch(int intRFGain);
+    // One measurement at rfGain, its texts kept in rfGainReadText, dbv1Text, dbv2Text and
+    // diffText.
+    void halfIntervalSearch(int rfGain);
 
 private:
     DbvExchanges m_exchanges;

@@ -48,7 +48,7 @@ DbvReading DbvExchanges::measureAtGain(int gain) {
     m_link.sendCommand(QStringLiteral("ra01;"), kAttenuatorOnWaitMs);
     reading.dbv2Text =
         cutDbvAnswer(m_link.queryRadio(QStringLiteral("db;"), kDbvReadWaitMs, kDbvReadSettleMs));
-    m_state.strDiff = calculateDiff(reading.dbv1Text, reading.dbv2Text);
+    m_state.diffText = calculateDiff(reading.dbv1Text, reading.dbv2Text);
     m_link.sendCommand(QStringLiteral("ra00;"), kAttenuatorOffWaitMs);
     return reading;
 }

@@ -18,14 +18,14 @@
 namespace corvane {
 
 struct DbvWindowState {
-    bool blnStopTest = false;  // set by Stop Test; looked at once per full-test step
+    bool stopTestRequested = false;  // set by Stop Test; looked at once per full-test step
     k3settings::TestWindowFlags flags;
     SettingsCapture capture;
-    QString strDiff;  // difference of the last measurement
+    QString diffText;  // difference of the last measurement
     // The quick test's last measurement, as cut from the radio's answers.
-    QString strRFGainRead;
-    QString strDBV1;
-    QString strDBV2;
+    QString rfGainReadText;
+    QString dbv1Text;
+    QString dbv2Text;
 };
 
 enum class DbvRunKind { Idle, FullTest, QuickTest };
@@ -79,7 +79,7 @@ public:
     // readout, whose reference is the AFV level at that moment.
     void setAfvReference();
     // Gain set and read back, dBV with the attenuator off and on, the difference into
-    // strDiff, attenuator off again. Always runs to its end.
+    // diffText, attenuator off again. Always runs to its end.
     DbvReading measureAtGain(int gain);
     // The one yield to the event loop per step (recorded in the trace).
     void yieldToEvents();

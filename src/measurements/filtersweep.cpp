@@ -70,15 +70,15 @@ SweepOutcome FilterSweep::beginSweep(const SweepInputs &inputs) {
     const SweepPlan &plan = *planned.plan;
 
     m_sink.setSweeping(true);
-    m_state.blnStopSweep = false;
+    m_state.stopSweepRequested = false;
 
     m_state.capture.readInitialSettings(m_link);
-    m_state.strKHzStart = inputs.kHzStart;
-    m_state.strKHzStop = inputs.kHzStop;
-    m_state.strFreqStep = inputs.freqStep;
+    m_state.startKhzText = inputs.kHzStart;
+    m_state.stopKhzText = inputs.kHzStop;
+    m_state.stepHzText = inputs.freqStep;
     m_state.capture.readRadioIdentity(m_link);
     const QStringList report = m_state.capture.listInitialSettings(
-        sweepReportTail(m_state.strKHzStart, m_state.strKHzStop, m_state.strFreqStep));
+        sweepReportTail(m_state.startKhzText, m_state.stopKhzText, m_state.stepHzText));
     for (const QString &line : report) m_sink.appendLine(line);
 
     applyTestSettings(inputs.rfGain);
@@ -99,7 +99,7 @@ SweepOutcome FilterSweep::beginSweep(const SweepInputs &inputs) {
     }
 
     m_sink.setSweeping(false);
-    if (m_state.blnStopSweep) {
+    if (m_state.stopSweepRequested) {
         m_prompter.message(kStoppedText, kStatusTitle, MessageIcon::Exclamation);
         outcome.end = SweepEnd::Stopped;
     } else {
@@ -136,7 +136,7 @@ bool FilterSweep::yieldAndCheckStop() {
     Clock &clock = m_link.clock();
     if (LinkTrace *trace = m_link.trace()) trace->addYield(clock.now());
     clock.yield();
-    return m_state.blnStopSweep;
+    return m_state.stopSweepRequested;
 }
 
 void FilterSweep::measureStep(int row, int32_t hz) {

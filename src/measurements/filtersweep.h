@@ -32,11 +32,11 @@ constexpr int kSweepStepWaitMs = kSweepTuneWaitMs + kSweepReadingWaitMs + kSweep
 // What the window (or the command line) keeps between sweeps.
 struct FilterSweepState {
     k3settings::TestWindowFlags flags;
-    bool blnStopSweep = false;
+    bool stopSweepRequested = false;
     // The boxes' text as the last sweep started; the report lists them.
-    QString strKHzStart;
-    QString strKHzStop;
-    QString strFreqStep;
+    QString startKhzText;
+    QString stopKhzText;
+    QString stepHzText;
     SettingsCapture capture;
 };
 
@@ -95,7 +95,7 @@ public:
     // confirms at the middle of the passband before the dBV readout is selected.
     void applyTestSettings(const QString &rfGainText);
     // Stop Sweep: noticed at the start of the next step.
-    void stopSweep() { m_state.blnStopSweep = true; }
+    void stopSweep() { m_state.stopSweepRequested = true; }
     // Reset K3: the settings captured before the last sweep, sent again.
     void resetK3();
 

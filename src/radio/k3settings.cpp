@@ -283,13 +283,13 @@ void checkKat3(RadioLink &link, Prompter &prompter) {
 }
 
 void prepareKat3AndTechMode(RadioLink &link, Prompter &prompter, TestWindowFlags &flags) {
-    if (!flags.blnKat3Checked) {
+    if (!flags.kat3Checked) {
         checkKat3(link, prompter);
-        flags.blnKat3Checked = true;
+        flags.kat3Checked = true;
     }
     if (readTechMode(link).trimmed() == QLatin1String("OFF")) {
         enableTechMode(link);
-        flags.blnTechModeSet = true;
+        flags.techModeSet = true;
     }
 }
 

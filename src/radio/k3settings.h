@@ -37,8 +37,8 @@ inline const QString kKat3PresentText = QStringLiteral(
 
 // Kept by each test window for its whole life (the windows are hidden, not destroyed).
 struct TestWindowFlags {
-    bool blnKat3Checked = false;  // the KAT3 check has run since the window was loaded
-    bool blnTechModeSet = false;  // this window turned TECH MD on; its restore turns it off
+    bool kat3Checked = false;  // the KAT3 check has run since the window was loaded
+    bool techModeSet = false;  // this window turned TECH MD on; its restore turns it off
 };
 
 // ---- Display readout -------------------------------------------------------------------

@@ -51,17 +51,17 @@ void SettingsCapture::readInitialSettings(RadioLink &link) {
         return link.queryRadio(QString::fromLatin1(command), kSettingQueryWaitMs, kSettingSettleMs);
     };
     RadioSnapshot s;
-    s.strAFGain = cutMiddle(query("ag;"), 2, 1);
-    s.strAGC = withoutLast(query("k22;gt;k20;"));
-    s.strAtten = withoutLast(query("ra;"));
-    s.strPreamp = withoutLast(query("pa;"));
-    s.strRFGain = withoutLast(query("rg;"));
-    s.strRFGainNbr = cutMiddle(s.strRFGain, 2, 0);
-    s.strMode = withoutLast(query("md;"));
-    s.strPower = withoutLast(query("k22;pc;k20;"));
-    s.strVfoA = withoutLast(query("fa;"));
-    s.strFltBandwidth = withoutLast(query("k31;fw;k30;"));
-    s.strFltNumber = withoutLast(query("k22;fw;k20;"));
+    s.afGain = cutMiddle(query("ag;"), 2, 1);
+    s.agc = withoutLast(query("k22;gt;k20;"));
+    s.attenuator = withoutLast(query("ra;"));
+    s.preamp = withoutLast(query("pa;"));
+    s.rfGain = withoutLast(query("rg;"));
+    s.rfGainNumber = cutMiddle(s.rfGain, 2, 0);
+    s.mode = withoutLast(query("md;"));
+    s.power = withoutLast(query("k22;pc;k20;"));
+    s.vfoA = withoutLast(query("fa;"));
+    s.filterBandwidth = withoutLast(query("k31;fw;k30;"));
+    s.filterNumber = withoutLast(query("k22;fw;k20;"));
     m_snapshot = s;
     m_hasSnapshot = true;
 }
@@ -72,13 +72,13 @@ void SettingsCapture::readRadioIdentity(RadioLink &link) {
         link.queryRadio(QStringLiteral("ds;"), kSerialDisplayWaitMs, kSerialDisplaySettleMs);
     link.sendCommand(k3settings::kLeaveMenuCommand, kMenuLeaveWaitMs);
     RadioIdentity id;
-    id.strMCURev = cutMiddle(
+    id.mcuRevision = cutMiddle(
         link.queryRadio(QStringLiteral("rvm;"), kRevisionQueryWaitMs, kRevisionSettleMs), 3, 1);
-    id.strDSPRev = cutMiddle(
+    id.dspRevision = cutMiddle(
         link.queryRadio(QStringLiteral("rvd;"), kRevisionQueryWaitMs, kRevisionSettleMs), 3, 1);
-    id.strFPRev = cutMiddle(link.queryRadio(QStringLiteral("rvf;"), kRevisionQueryWaitMs), 3, 1);
+    id.frontPanelRevision = cutMiddle(link.queryRadio(QStringLiteral("rvf;"), kRevisionQueryWaitMs), 3, 1);
     // "DS" + 8 display characters + 2 status characters + ";": display characters 4 to 8.
-    id.strSerialNbr = cutMiddle(display, 5, 3);
+    id.serialNumber = cutMiddle(display, 5, 3);
     m_identity = id;
 }
 
@@ -86,24 +86,24 @@ QStringList SettingsCapture::listInitialSettings(const ReportTail &tail) const {
     using namespace k3settings;
     const RadioSnapshot &s = m_snapshot;
     // The decoders that cut their argument get copies: the snapshot is what the restore sends.
-    QString power = s.strPower;
-    QString powerAgain = s.strPower;
-    QString vfoA = s.strVfoA;
-    QString bandwidth = s.strFltBandwidth;
-    QString filterNumber = s.strFltNumber;
+    QString power = s.power;
+    QString powerAgain = s.power;
+    QString vfoA = s.vfoA;
+    QString bandwidth = s.filterBandwidth;
+    QString filterNumber = s.filterNumber;
 
     QStringList lines;
-    lines << QStringLiteral("K3 Serial Number:   ") + kTab + m_identity.strSerialNbr
-          << QStringLiteral("K3 MCU Revision:    ") + kTab + m_identity.strMCURev
-          << QStringLiteral("K3 DSP Revision:    ") + kTab + m_identity.strDSPRev
-          << QStringLiteral("K3 Front Panel Rev: ") + kTab + m_identity.strFPRev
+    lines << QStringLiteral("K3 Serial Number:   ") + kTab + m_identity.serialNumber
+          << QStringLiteral("K3 MCU Revision:    ") + kTab + m_identity.mcuRevision
+          << QStringLiteral("K3 DSP Revision:    ") + kTab + m_identity.dspRevision
+          << QStringLiteral("K3 Front Panel Rev: ") + kTab + m_identity.frontPanelRevision
           << QStringLiteral("Initial settings of K3 ") + rule(15)
-          << QStringLiteral("AF Gain:\t\t") + s.strAFGain
-          << QStringLiteral("AGC:\t\t") + decodeAgc(s.strAGC)
-          << QStringLiteral("Attenuator:\t") + decodeAttenuator(s.strAtten)
-          << QStringLiteral("Preamp:\t\t") + decodePreamp(s.strPreamp)
-          << QStringLiteral("RF Gain:\t\t") + s.strRFGainNbr
-          << QStringLiteral("Mode:\t\t") + decodeMode(s.strMode)
+          << QStringLiteral("AF Gain:\t\t") + s.afGain
+          << QStringLiteral("AGC:\t\t") + decodeAgc(s.agc)
+          << QStringLiteral("Attenuator:\t") + decodeAttenuator(s.attenuator)
+          << QStringLiteral("Preamp:\t\t") + decodePreamp(s.preamp)
+          << QStringLiteral("RF Gain:\t\t") + s.rfGainNumber
+          << QStringLiteral("Mode:\t\t") + decodeMode(s.mode)
           << QStringLiteral("Power:\t\t") + decodePower(power) + QStringLiteral(" watts")
           << QStringLiteral("VFO A Frequency:   ") + decodeVfoFrequency(vfoA) +
                  QStringLiteral(" kHz")
@@ -128,19 +128,19 @@ void SettingsCapture::restoreInitialSettings(RadioLink &link,
     const auto send = [&link](const QString &command) {
         link.sendCommand(command, kRestoreStepWaitMs);
     };
-    send(QStringLiteral("k22;") + s.strAGC + QStringLiteral(";k20;"));
-    send(QStringLiteral("AG") + s.strAFGain + u';');
-    send(s.strAtten + u';');
-    send(s.strPreamp + u';');
-    send(s.strRFGain + u';');
-    send(s.strMode + u';');
-    send(s.strVfoA + u';');
-    send(QStringLiteral("k22;") + s.strFltNumber + QStringLiteral(";k20;"));
-    send(QStringLiteral("k31;") + s.strFltBandwidth + QStringLiteral(";k30;"));
+    send(QStringLiteral("k22;") + s.agc + QStringLiteral(";k20;"));
+    send(QStringLiteral("AG") + s.afGain + u';');
+    send(s.attenuator + u';');
+    send(s.preamp + u';');
+    send(s.rfGain + u';');
+    send(s.mode + u';');
+    send(s.vfoA + u';');
+    send(QStringLiteral("k22;") + s.filterNumber + QStringLiteral(";k20;"));
+    send(QStringLiteral("k31;") + s.filterBandwidth + QStringLiteral(";k30;"));
     link.sendCommand(QStringLiteral("db00;"), kReadoutResetWaitMs);
     // The flag stays set: every later restore in this window turns TECH MD off again,
     // which changes nothing when it is already off.
-    if (flags.blnTechModeSet) k3settings::disableTechMode(link);
+    if (flags.techModeSet) k3settings::disableTechMode(link);
 }
 
 }  // namespace corvane

@@ -15,24 +15,24 @@ namespace corvane {
 // The raw answers without their ";" (AF gain and RF gain number also without letters):
 // exactly the texts that the restore sends back.
 struct RadioSnapshot {
-    QString strAFGain;        // "030"
-    QString strAGC;           // "GT0041"
-    QString strAtten;         // "RA00"
-    QString strPreamp;        // "PA1"
-    QString strRFGain;        // "RG250"
-    QString strRFGainNbr;     // "250"
-    QString strMode;          // "MD2"
-    QString strPower;         // "PC0501"
-    QString strVfoA;          // "FA00014060000"
-    QString strFltBandwidth;  // "FW0240" (K31 form)
-    QString strFltNumber;     // "FW005030" (K22 form: filter number, one more digit)
+    QString afGain;        // "030"
+    QString agc;           // "GT0041"
+    QString attenuator;         // "RA00"
+    QString preamp;        // "PA1"
+    QString rfGain;        // "RG250"
+    QString rfGainNumber;     // "250"
+    QString mode;          // "MD2"
+    QString power;         // "PC0501"
+    QString vfoA;          // "FA00014060000"
+    QString filterBandwidth;  // "FW0240" (K31 form)
+    QString filterNumber;     // "FW005030" (K22 form: filter number, one more digit)
 };
 
 struct RadioIdentity {
-    QString strSerialNbr;  // the last five display characters of menu entry 026, raw
-    QString strMCURev;     // "04.45"
-    QString strDSPRev;
-    QString strFPRev;
+    QString serialNumber;  // the last five display characters of menu entry 026, raw
+    QString mcuRevision;     // "04.45"
+    QString dspRevision;
+    QString frontPanelRevision;
 };
 
 // The window-specific end of the report: line 20 and the lines after 21 (the power line 21

@@ -69,9 +69,9 @@ void TestDbvFullTest::exactExchangeListAndChart() {
     QVERIFY(sink.chartFinished);
     QCOMPARE(sink.selectLastCalls, 3);
     QCOMPARE(sink.runStates, (std::vector<DbvRunKind>{DbvRunKind::FullTest, DbvRunKind::Idle}));
-    QCOMPARE(bench.state.strDiff, QString("9.9"));
-    QVERIFY(bench.state.flags.blnKat3Checked);
-    QVERIFY(bench.state.flags.blnTechModeSet);
+    QCOMPARE(bench.state.diffText, QString("9.9"));
+    QVERIFY(bench.state.flags.kat3Checked);
+    QVERIFY(bench.state.flags.techModeSet);
 
     // Progress: each step with the fixed waiting still ahead, then "no test running".
     QCOMPARE(sink.progressReports.size(), size_t(4));
@@ -100,7 +100,7 @@ void TestDbvFullTest::stopPressedDuringAStep() {
     DbvFullTest test(bench.link, bench.prompter, bench.state, sink);
     // Stop pressed while step 2 waits is seen at the yield before step 3.
     bench.clock.setYieldHook([&bench] {
-        if (bench.clock.yieldCount() == 3) bench.state.blnStopTest = true;
+        if (bench.clock.yieldCount() == 3) bench.state.stopTestRequested = true;
     });
     QVERIFY(test.run({"100", "110", "1"}));
 
@@ -198,7 +198,7 @@ void TestDbvFullTest::kat3MessageOncePerWindow() {
     QCOMPARE(bench.trace.writes().count("mn023;"), 1);
 
     // A window loaded again starts with the flag clear.
-    bench.state.flags.blnKat3Checked = false;
+    bench.state.flags.kat3Checked = false;
     QVERIFY(full.run({"100", "100", "1"}));
     QCOMPARE(bench.prompter.summary().count(kat3), 2);
 }

@@ -58,17 +58,17 @@ void CaptureTests::snapshotQueriesAndCuts() {
     SettingsCapture capture;
     capture.readInitialSettings(b.link);
     const RadioSnapshot &s = capture.snapshot();
-    QCOMPARE(s.strAFGain, QString("030"));
-    QCOMPARE(s.strAGC, QString("GT0041"));
-    QCOMPARE(s.strAtten, QString("RA00"));
-    QCOMPARE(s.strPreamp, QString("PA1"));
-    QCOMPARE(s.strRFGain, QString("RG250"));
-    QCOMPARE(s.strRFGainNbr, QString("250"));
-    QCOMPARE(s.strMode, QString("MD2"));
-    QCOMPARE(s.strPower, QString("PC0501"));
-    QCOMPARE(s.strVfoA, QString("FA00014060000"));
-    QCOMPARE(s.strFltBandwidth, QString("FW0240"));
-    QCOMPARE(s.strFltNumber, QString("FW005030"));
+    QCOMPARE(s.afGain, QString("030"));
+    QCOMPARE(s.agc, QString("GT0041"));
+    QCOMPARE(s.attenuator, QString("RA00"));
+    QCOMPARE(s.preamp, QString("PA1"));
+    QCOMPARE(s.rfGain, QString("RG250"));
+    QCOMPARE(s.rfGainNumber, QString("250"));
+    QCOMPARE(s.mode, QString("MD2"));
+    QCOMPARE(s.power, QString("PC0501"));
+    QCOMPARE(s.vfoA, QString("FA00014060000"));
+    QCOMPARE(s.filterBandwidth, QString("FW0240"));
+    QCOMPARE(s.filterNumber, QString("FW005030"));
     QCOMPARE(b.trace.writes(), QStringList({"ag;", "k22;gt;k20;", "ra;", "pa;", "rg;", "md;",
                                             "k22;pc;k20;", "fa;", "k31;fw;k30;", "k22;fw;k20;"}));
     // Every query: 100 ms before the read, 100 ms after it.
@@ -85,18 +85,18 @@ void CaptureTests::shortAnswersLeaveEmptyFields() {
     SettingsCapture capture;
     capture.readInitialSettings(b.link);
     const RadioSnapshot &s = capture.snapshot();
-    QCOMPARE(s.strAFGain, QString());
-    QCOMPARE(s.strRFGain, QString());
-    QCOMPARE(s.strRFGainNbr, QString());
-    QCOMPARE(s.strAtten, QString());
-    QCOMPARE(s.strVfoA, QString());
+    QCOMPARE(s.afGain, QString());
+    QCOMPARE(s.rfGain, QString());
+    QCOMPARE(s.rfGainNumber, QString());
+    QCOMPARE(s.attenuator, QString());
+    QCOMPARE(s.vfoA, QString());
     QVERIFY(capture.hasSnapshot());
 
     // A capture with answers overwrites the whole snapshot.
     scriptTypicalRadio(*b.radio);
     capture.readInitialSettings(b.link);
-    QCOMPARE(capture.snapshot().strAFGain, QString("030"));
-    QCOMPARE(capture.snapshot().strRFGainNbr, QString("250"));
+    QCOMPARE(capture.snapshot().afGain, QString("030"));
+    QCOMPARE(capture.snapshot().rfGainNumber, QString("250"));
 }
 
 void CaptureTests::identityExchange() {
@@ -104,10 +104,10 @@ void CaptureTests::identityExchange() {
     scriptTypicalRadio(*b.radio);
     SettingsCapture capture;
     capture.readRadioIdentity(b.link);
-    QCOMPARE(capture.identity().strSerialNbr, QString("05321"));
-    QCOMPARE(capture.identity().strMCURev, QString("04.45"));
-    QCOMPARE(capture.identity().strDSPRev, QString("02.80"));
-    QCOMPARE(capture.identity().strFPRev, QString("01.21"));
+    QCOMPARE(capture.identity().serialNumber, QString("05321"));
+    QCOMPARE(capture.identity().mcuRevision, QString("04.45"));
+    QCOMPARE(capture.identity().dspRevision, QString("02.80"));
+    QCOMPARE(capture.identity().frontPanelRevision, QString("01.21"));
     QCOMPARE(b.trace.lines(),
              QStringList({"W mn026;", "S 1500", "W ds;", "S 100",
                           "R " + QString::fromLatin1("DS   05321\x80\x80;"), "S 100", "W mn255;",
@@ -117,8 +117,8 @@ void CaptureTests::identityExchange() {
     ScriptedBench silent;
     SettingsCapture empty;
     empty.readRadioIdentity(silent.link);
-    QCOMPARE(empty.identity().strSerialNbr, QString());
-    QCOMPARE(empty.identity().strMCURev, QString());
+    QCOMPARE(empty.identity().serialNumber, QString());
+    QCOMPARE(empty.identity().mcuRevision, QString());
 }
 
 // clang-format off
@@ -159,9 +159,9 @@ void CaptureTests::reportLines() {
     QCOMPARE(lines.at(10), QString("Mode:\t\tUSB"));
     QCOMPARE(lines.at(14), QString("Filter Nbr: \tFL3"));
     // The report decodes copies: the snapshot still holds what the restore sends.
-    QCOMPARE(capture.snapshot().strPower, QString("PC0501"));
-    QCOMPARE(capture.snapshot().strVfoA, QString("FA00014060000"));
-    QCOMPARE(capture.snapshot().strFltNumber, QString("FW005030"));
+    QCOMPARE(capture.snapshot().power, QString("PC0501"));
+    QCOMPARE(capture.snapshot().vfoA, QString("FA00014060000"));
+    QCOMPARE(capture.snapshot().filterNumber, QString("FW005030"));
     QCOMPARE(capture.listInitialSettings(tail), lines);
 }
 
@@ -204,7 +204,7 @@ void CaptureTests::restoreWithTechModeTurnsItOff() {
     SettingsCapture capture;
     capture.readInitialSettings(b.link);
     k3settings::TestWindowFlags flags;
-    flags.blnTechModeSet = true;
+    flags.techModeSet = true;
     b.trace.clear();
     capture.restoreInitialSettings(b.link, flags);
     QCOMPARE(b.trace.writes(), kRestoreWrites + QStringList({"mn072;", "ds;", "up;", "mn255;"}));

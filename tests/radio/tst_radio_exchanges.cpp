@@ -201,8 +201,8 @@ void ExchangeTests::prepareRunsKat3OnceAndSetsFlags() {
     b.radio->setAnswer("ds;", dsAnswer("     OFF"));
     TestWindowFlags flags;
     prepareKat3AndTechMode(b.link, b.prompter, flags);
-    QVERIFY(flags.blnKat3Checked);
-    QVERIFY(flags.blnTechModeSet);
+    QVERIFY(flags.kat3Checked);
+    QVERIFY(flags.techModeSet);
     // The scripted display is not a tuner text, so the warning showed once.
     QCOMPARE(b.prompter.messages().size(), size_t(1));
     QCOMPARE(b.trace.writes(), QStringList({"mn023;", "ds;", "mn255;", "mn072;", "ds;", "mn255;",
@@ -214,13 +214,13 @@ void ExchangeTests::prepareRunsKat3OnceAndSetsFlags() {
     QCOMPARE(b.trace.writes(), QStringList({"mn072;", "ds;", "mn255;"}));
     QCOMPARE(b.prompter.messages().size(), size_t(1));
     // Nothing clears the flag: the restore keeps turning TECH MD off.
-    QVERIFY(flags.blnTechModeSet);
+    QVERIFY(flags.techModeSet);
 
     TestWindowFlags fresh;
-    fresh.blnKat3Checked = true;
+    fresh.kat3Checked = true;
     b.trace.clear();
     prepareKat3AndTechMode(b.link, b.prompter, fresh);
-    QVERIFY(!fresh.blnTechModeSet);
+    QVERIFY(!fresh.techModeSet);
     QCOMPARE(b.trace.writes(), QStringList({"mn072;", "ds;", "mn255;"}));
 }
 

@@ -183,7 +183,7 @@ void SimTests::reportOfAKnownRadio() {
                                QString(39, u'='),
                                "RF Gain\tdBV 1\tdBV 2\tDiff"};
     QCOMPARE(capture.listInitialSettings(dbvReportTail("100", "250", "10")), expected);
-    QCOMPARE(capture.snapshot().strPower, QString("PC0501"));
+    QCOMPARE(capture.snapshot().power, QString("PC0501"));
     // The identity read leaves the menu.
     QCOMPARE(b.state().openMenuEntry, -1);
 }
@@ -199,7 +199,7 @@ void SimTests::restoreRoundTrip() {
     capture.readInitialSettings(b.link);
     prepareKat3AndTechMode(b.link, b.prompter, flags);
     setAgcOff(b.link);
-    QVERIFY(flags.blnTechModeSet);
+    QVERIFY(flags.techModeSet);
     QVERIFY(b.state().techMode);
     QVERIFY(!b.state().agcOn);
 

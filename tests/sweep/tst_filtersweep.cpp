@@ -262,7 +262,7 @@ void TestFilterSweep::kat3MessageOncePerWindow() {
     QCOMPARE(bench.prompter.summary().count(kCompleted), 3);
 
     // A window loaded anew starts with the check not yet run.
-    bench.state.flags.blnKat3Checked = false;
+    bench.state.flags.kat3Checked = false;
     bench.run({"14060", "14060.1", "100", "200"});
     QCOMPARE(bench.prompter.summary().count(kat3), 2);
 }

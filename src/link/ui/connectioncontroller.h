@@ -30,7 +30,7 @@ public:
     const std::shared_ptr<sim::K3Simulator> &simulator() const { return m_simulator; }
     // The dialog, loaded (not shown) when the controller is made.
     frmConnect &dialog() const { return *m_dialog; }
-    QString autoInfo() const { return m_dialog->strAutoInf(); }
+    QString autoInfo() const { return m_dialog->autoInfoAnswer(); }
 
     void showDialog();
     // Shows the simulator's window, building it when needed.

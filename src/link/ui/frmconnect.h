@@ -36,7 +36,7 @@ public:
 
     // The radio's answer to "ai;" at connect (for example "AI1;"); empty until a connect
     // succeeds. File, Exit reads it to put the auto-info mode back.
-    QString strAutoInf() const { return m_autoInfo; }
+    QString autoInfoAnswer() const { return m_autoInfo; }
 
     // The port the next Connect opens, as a port spec: "COM 1" when none is picked.
     QString chosenPortSpec() const;

@@ -74,7 +74,7 @@ frmDBVLinearity::frmDBVLinearity(const AppContext &app, WindowRegistry &windows,
 
     connect(m_ui->cmdBegin, &QPushButton::clicked, this, &frmDBVLinearity::runFullTest);
     connect(m_ui->cmdQuickTest, &QPushButton::clicked, this, &frmDBVLinearity::runQuickTest);
-    connect(m_ui->cmdStopTest, &QPushButton::clicked, this, [this] { m_state.blnStopTest = true; });
+    connect(m_ui->cmdStopTest, &QPushButton::clicked, this, [this] { m_state.stopTestRequested = true; });
     connect(m_ui->cmdReset, &QPushButton::clicked, this, [this] {
         if (m_app.link && boxesAccepted()) resetDbvRadio(*m_app.link, m_state);
     });
@@ -91,7 +91,7 @@ frmDBVLinearity::frmDBVLinearity(const AppContext &app, WindowRegistry &windows,
 frmDBVLinearity::~frmDBVLinearity() = default;
 
 void frmDBVLinearity::loadForm() {
-    m_state.flags.blnKat3Checked = false;
+    m_state.flags.kat3Checked = false;
 }
 
 void frmDBVLinearity::closeEvent(QCloseEvent *event) {

@@ -84,7 +84,7 @@ frmFilterSweep::frmFilterSweep(const AppContext &context, WindowRegistry &window
 frmFilterSweep::~frmFilterSweep() = default;
 
 void frmFilterSweep::loadForm() {
-    m_state.flags.blnKat3Checked = false;
+    m_state.flags.kat3Checked = false;
     m_ui->lblProgress->setText(QStringLiteral("Ready."));
     m_ui->prgSweep->setRange(0, 1);
     m_ui->prgSweep->setValue(0);
@@ -134,7 +134,7 @@ void frmFilterSweep::beginSweep() {
 }
 
 void frmFilterSweep::stopSweep() {
-    m_state.blnStopSweep = true;
+    m_state.stopSweepRequested = true;
 }
 
 void frmFilterSweep::resetK3() {
@@ -205,7 +205,7 @@ void frmFilterSweep::showFinished() {
     if (steps == 0)
         m_ui->lblProgress->setText(
             QStringLiteral("No step to measure: the start frequency is above the stop frequency."));
-    else if (m_state.blnStopSweep)
+    else if (m_state.stopSweepRequested)
         m_ui->lblProgress->setText(
             QStringLiteral("Stopped after %1 of %2 steps.").arg(measured).arg(steps));
     else
