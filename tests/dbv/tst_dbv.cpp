@@ -232,7 +232,7 @@ void TestDbv::plan() {
         QList<int>({used.toInt(), ref.toInt(), steps.toInt(), rows.toInt(), measured.toInt()}));
     // A run measures that many gains (the "rgNNN;" writes once the dBV readout is on).
     DbvBench b;
-    b.full.run({start, stop, inc});
+    if (!b.full.run({start, stop, inc})) return;  // boxes the test refuses
     const QStringList writes = b.trace.writes();
     int gains = 0;
     for (const QString &w : writes.mid(writes.indexOf("db11;")))
@@ -396,9 +396,9 @@ void TestDbv::windowRunsTheFullTest() {
     w.control("cmdBegin")->click();
     QCOMPARE(duringAfv, QStringList({"cmdHelp", "cmdStopTest"}));
     QCOMPARE(w.enabledButtons(), allButtons);
-    QCOMPARE(progress, QStringList({"Step 1 of 3, about 32 s left", "Step 1 of 3, about 32 s left",
-                                    "Step 2 of 3, about 21 s left"})
-                           .mid(0, progress.size()));
+    // The label shows the step just measured when the next yield comes.
+    QCOMPARE(progress,
+             QStringList({"", "Step 1 of 3, about 32 s left", "Step 2 of 3, about 21 s left"}));
     QVERIFY(w.control<QLabel>("lblProgress")->text().isEmpty());
     const QStringList lines = w.control<ResultsList>("lstResults")->lines();
     QCOMPARE(lines.size(), 29);
@@ -426,7 +426,8 @@ void TestDbv::windowBoxes() {
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
     QCOMPARE(w.prompter.summary(), refusal.isEmpty() ? QStringList() : QStringList{refusal});
-    QCOMPARE(QApplication::focusWidget(), refusal.isEmpty() ? w.control("cmdHelp") : edit);
+    QCOMPARE(QApplication::focusWidget(),
+             refusal.isEmpty() ? static_cast<QWidget *>(w.control("cmdHelp")) : edit);
     QCOMPARE(edit->text(), typed);
 }
 

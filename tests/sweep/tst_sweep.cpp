@@ -49,7 +49,7 @@ public:
     }
     void setSweeping(bool on) override { events << (on ? "sweeping" : "idle"); }
     void progress(const SweepProgress &p) override {
-        events << QStringLiteral("step %1/%2 %3 ms").arg(p.step).arg(p.total).arg(p.msLeft);
+        events << QStringLiteral("step %1/%2 %3 ms").arg(p.step).arg(p.steps).arg(p.msLeft);
     }
     QStringList data() const { return lines.mid(26); }
 };
@@ -57,9 +57,9 @@ public:
 // The simulator (noise off) with a user who tunes to the middle of the passband before
 // confirming the AFV reference: by then the readout has settled.
 struct SweepBench : SimBench {
-    FilterSweepState state;
+    FilterSweepState sweepState;
     RecordingSink sink;
-    FilterSweep sweep{link, prompter, state, sink};
+    FilterSweep sweep{link, prompter, sweepState, sink};
     SweepBench() {
         prompter.setHook([this](const PromptMessage &m) {
             if (m.title == "Set AFV Reference") clock.advance(3000);
@@ -242,7 +242,7 @@ void TestSweep::kat3MessageOncePerWindow() {
     for (int run = 0; run < 3; ++run) b.run("14060", "14060.1", "100", "200");
     QCOMPARE(b.prompter.summary().count(kKat3), 1);
     QCOMPARE(b.trace.writes().count("mn023;"), 1);
-    b.state.flags.kat3Checked = false;  // a window loaded anew
+    b.sweepState.flags.kat3Checked = false;  // a window loaded anew
     b.run("14060", "14060.1", "100", "200");
     QCOMPARE(b.prompter.summary().count(kKat3), 2);
 }
