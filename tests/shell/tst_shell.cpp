@@ -3,7 +3,12 @@
 // topics, the guarded items and their single windows, the two ways of ending the program,
 // About, and the help pages.
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSerialPort>
