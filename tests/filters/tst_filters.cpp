@@ -31,7 +31,7 @@ QStringList goldenLines(const QString &name) {
 // Compares with data/<name>; a difference leaves the actual lines in the temporary folder.
 void compareGolden(const QStringList &actual, const QString &name) {
     if (actual == goldenLines(name)) return;
-    QFile out(QDir::temp().filePath(name));
+    QFile out(QDir::temp().filePath("tst_filters-" + name));
     if (out.open(QIODevice::WriteOnly)) out.write((actual.join(u'\n') + u'\n').toLatin1());
     QFAIL(qPrintable("differs from data/" + name + ", actual in " + out.fileName()));
 }
