@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include "common/bench.h"
+#include "common/golden.h"
 #include "common/k3simprocess.h"
 #include "core/ui/windowregistry.h"
 #include "filters/ui/frmcrystals.h"
@@ -21,20 +22,6 @@ using corvane::test::ScriptedBench;
 using corvane::test::SimBench;
 
 namespace {
-
-QStringList goldenLines(const QString &name) {
-    QFile file(QFINDTESTDATA("data/" + name));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return QString::fromLatin1(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
-}
-
-// Compares with data/<name>; a difference leaves the actual lines in the temporary folder.
-void compareGolden(const QStringList &actual, const QString &name) {
-    if (actual == goldenLines(name)) return;
-    QFile out(QDir::temp().filePath("tst_filters-" + name));
-    if (out.open(QIODevice::WriteOnly)) out.write((actual.join(u'\n') + u'\n').toLatin1());
-    QFAIL(qPrintable("differs from data/" + name + ", actual in " + out.fileName()));
-}
 
 // The two windows in a registry on the simulator bench, as the main window keeps them.
 struct WindowBench {
@@ -139,8 +126,8 @@ void TestFilters::procedures() {
         QVERIFY(words[0] == u"bandwidths" ? procedure.bandwidthReadout()
                                           : procedure.receiveReadout());
 
-    compareGolden(b.trace.lines() + QStringList{"--"} + sink.table.alignedText(),
-                  QString::fromLatin1(QTest::currentDataTag()) + ".trace");
+    CORVANE_COMPARE_GOLDEN(b.trace.lines() + QStringList{"--"} + sink.table.alignedText(),
+                           QString::fromLatin1(QTest::currentDataTag()) + ".trace");
     if (flag) QTEST(*flag, "flagAfter");
     QCOMPARE(b.state().mode, modeAfter);
     QCOMPARE(b.state().openMenuEntry, -1);
@@ -149,45 +136,17 @@ void TestFilters::procedures() {
 }
 
 void TestFilters::badAnswers_data() {
-    QTest::addColumn<QString>("operation");
-    QTest::addColumn<QByteArray>("slotAnswer");     // to "db;"
-    QTest::addColumn<QByteArray>("displayAnswer");  // to "ds;"
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<int>("taps");
-    QTest::addColumn<QString>("lastWrite");
-    QTest::newRow("no mode") << "enable 0 3" << QByteArray() << QByteArray()
-                             << "Filter Receive Status|Select a mode first: nothing was sent to "
-                                "the K3."
-                             << 0 << "";
-    QTest::newRow("neither") << "disable 0 0" << QByteArray() << QByteArray()
-                             << "Filter Receive Status|Select a mode and a filter first: nothing "
-                                "was sent to the K3."
-                             << 0 << "";
-    QTest::newRow("slot never shown")
-        << "enable 3 2" << QByteArray("DBFL1 BW  ;") << QByteArray()
-        << "Filter Receive Status|The K3 did not show Filter 2 after 10 taps of XFIL (it last "
-           "answered \"DBFL1 BW  ;\"). Nothing was changed."
-        << 10 << "k30;mn255;";
-    QTest::newRow("short flag answer")
-        << "enable 3 1" << QByteArray("DBFL1 BW  ;") << QByteArray("DS;")
-        << "Filter Receive Status|The K3's display could not be read (it answered \"DS;\"): "
-           "Filter 1 was left as it was for CW receive."
-        << 0 << "k30;mn255;";
-    QTest::newRow("short bandwidth answers")
-        << "bandwidths" << QByteArray("DBFL4 BW  ;") << QByteArray("DS@2")
-        << "Filter Error|These settings could not be read and were left as they were:\n"
-           "Filter 4 bandwidth: the K3 answered \"DS@2\"\nFilter 4 offset: the K3 answered "
-           "\"DS@2\"\nFilter 4 loss compensation: the K3 answered \"DS@2\""
-        << 5 << "k30;mn255;";
+    test::addRows("bad-answers.table",
+                  {"operation", "slotAnswer", "displayAnswer", "message", "taps", "lastWrite"});
 }
 
 void TestFilters::badAnswers() {
     QFETCH(QString, operation);
     ScriptedBench b;
-    QFETCH(QByteArray, slotAnswer);
-    QFETCH(QByteArray, displayAnswer);
-    b.radio->setAnswer("db;", slotAnswer);
-    b.radio->setAnswer("ds;", displayAnswer);
+    QFETCH(QString, slotAnswer);
+    QFETCH(QString, displayAnswer);
+    b.radio->setAnswer("db;", test::bytesOf(slotAnswer));
+    b.radio->setAnswer("ds;", test::bytesOf(displayAnswer));
     const QStringList words = operation.split(u' ');
     FilterWindowFields fields;
     TableSink sink;
@@ -207,7 +166,7 @@ void TestFilters::badAnswers() {
     QFETCH(QString, message);
     QCOMPARE(messages.last(), message);
     const QStringList writes = b.trace.writes();
-    QTEST(int(writes.count("k31;swt29;k30;")), "taps");
+    QTEST(QString::number(writes.count("k31;swt29;k30;")), "taps");
     QTEST(writes.value(writes.size() - 1), "lastWrite");
     QVERIFY(!writes.contains("dn;"));
     QCOMPARE(sink.table.column(4).bandwidth, QStringLiteral("kept"));
@@ -299,7 +258,7 @@ void TestFilters::cliOnAPty() {
         if (event.startsWith(u'W') || event.startsWith(u'S')) exchanges << event;
         if (line.startsWith(QLatin1String("Filter Receive Status: "))) exchanges << line;
     }
-    compareGolden(exchanges, "cli-sub-enable-data-5.trace");
+    CORVANE_COMPARE_GOLDEN(exchanges, "cli-sub-enable-data-5.trace");
 }
 
 QTEST_MAIN(TestFilters)
