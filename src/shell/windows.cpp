@@ -12,6 +12,7 @@
 #include "filters/ui/frmcrystals.h"
 #include "measurements/ui/frmdbvlinearity.h"
 #include "measurements/ui/frmfiltersweep.h"
+#include "menus/ui/frmconfigsettings.h"
 #include "shell/frmabout.h"
 #include "shell/frmappliedrf.h"
 #include "shell/placeholderwindow.h"
@@ -44,7 +45,8 @@ void registerProgramWindows(WindowRegistry &windows) {
             return new frmCrystals(c.app, c.windows, receiver, c.owner);
         });
     }
-    windows.add(QStringLiteral("frmConfigSettings"), later("K3 Configuration Settings"));
+    windows.add(QStringLiteral("frmConfigSettings"),
+                [](const WindowContext &c) { return new frmConfigSettings(c.app, c.owner); });
     windows.add(QStringLiteral("frmReadFile"), later("View Saved DBV Linear Range Results"));
     windows.add(QStringLiteral("frmCreateDBVChart"), later("DBV Linear Range Chart from File"));
     windows.add(QStringLiteral("frmCreateFSChart"), later("Filter Sweep Chart from File"));
