@@ -48,10 +48,10 @@ private slots:
 };
 
 void CliTests::displayPrintsTheDecodedVfoA() {
-    const CliRun run = runCli({"--port", "sim", "--trace", "display"});
+    const CliRun run = runCli({"--port", "sim", "--yes", "--trace", "display"});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, QString(" 14060.00\n"));
-    QCOMPARE(writesIn(run.err), QStringList({"ds;"}));
+    QCOMPARE(writesIn(run.err), QStringList({"id;", "ai;", "ds;"}));
     QCOMPARE(runCli({"--port", "sim", "display", "extra"}).exitCode, 2);
 }
 
@@ -70,9 +70,9 @@ void CliTests::menuReadsAndLeaves() {
     QFETCH(QString, entry);
     QFETCH(QString, command);
     QFETCH(QString, value);
-    const CliRun run = runCli({"--port", "sim", "--trace", "menu", entry});
+    const CliRun run = runCli({"--port", "sim", "--yes", "--trace", "menu", entry});
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(writesIn(run.err), QStringList({command, "ds;", "mn255;"}));
+    QCOMPARE(writesIn(run.err), QStringList({"id;", "ai;", command, "ds;", "mn255;"}));
     QVERIFY(run.out.endsWith(u'\n'));
     if (!value.isEmpty()) QCOMPARE(run.out, value + u'\n');
 }
