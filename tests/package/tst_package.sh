@@ -32,7 +32,7 @@ done
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "Depends (from shlibdeps) lacks Qt Widgets"
 
 echo "--- lintian"
-lintian --fail-on error --no-tag-display-limit "$deb" || fail "lintian reports errors"
+lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian reports errors"
 
 # Installed into a scratch root, as dpkg would install it.
 root=$(mktemp -d)
@@ -67,7 +67,7 @@ page_commands=$(echo "$cli_page" | awk '/^[A-Z]/ { on = ($0 == "COMMANDS"); next
 [ -n "$help_commands" ] || fail "corvane-cli --help lists no subcommands"
 if [ "$help_commands" != "$page_commands" ]; then
     fail "corvane-cli --help and its man page list different subcommands"
-    echo "--help: $help_commands" && echo "man:    $page_commands"
+    echo "--help: "$help_commands && echo "man:    "$page_commands
 fi
 common=$("$root/usr/bin/corvane-cli" --help | options)
 for command in $help_commands; do
