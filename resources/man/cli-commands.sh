@@ -10,7 +10,7 @@ cli=$1
 # The option column of an option line ("  --port <port>  The radio's ...": "--port <port>").
 heads='/^Options:/ { on = 1; next } on && /^  -/ { sub(/^  /, ""); sub(/  .*/, ""); print }'
 
-commands=$("$cli" --help | awk '/^Commands:/ { on = 1; next } on && /^  [^ ]/ { print $1 }')
+commands=$("$cli" --help | awk '/^Commands:/ { on = 1; next } on && /^$/ { exit } on && /^  [^ ]/ { print $1 }')
 [ -n "$commands" ] || { echo "cli-commands.sh: $cli --help lists no commands" >&2; exit 1; }
 common=$("$cli" --help | awk "$heads")
 

@@ -62,7 +62,7 @@ for program in corvane corvane-cli corvane-k3sim; do
     [ "$program" = corvane-cli ] && cli_page=$page
 done
 
-help_commands=$("$root/usr/bin/corvane-cli" --help | awk '/^Commands:/ { on = 1; next } on && /^  [^ ]/ { print $1 }')
+help_commands=$("$root/usr/bin/corvane-cli" --help | awk '/^Commands:/ { on = 1; next } on && /^$/ { exit } on && /^  [^ ]/ { print $1 }')
 page_commands=$(echo "$cli_page" | awk '/^[A-Z]/ { on = ($0 == "COMMANDS"); next } on && /^   [^ ]/ { print $1 }')
 [ -n "$help_commands" ] || fail "corvane-cli --help lists no subcommands"
 if [ "$help_commands" != "$page_commands" ]; then
