@@ -76,4 +76,15 @@ int CliSession::usageError(const QString &problem) {
     return kExitUsage;
 }
 
+bool CliSession::radioAnswered() const {
+    for (const TraceEvent &event : m_trace.events())
+        if (event.kind == TraceEvent::Kind::Read && !event.text.isEmpty()) return true;
+    return false;
+}
+
+int CliSession::noAnswer() {
+    printTo(stderr, QByteArray("corvane-cli: No answer from the K3\n"));
+    return kExitFailed;
+}
+
 }  // namespace corvane::cli

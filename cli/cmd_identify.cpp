@@ -25,7 +25,9 @@ int runIdentify(CliSession &session, const QStringList &arguments) {
         session.reportPortError(outcome.error);
         return kExitFailed;
     }
-    session.printLatin1(identityAnswer(session.trace()));
+    const QString identity = identityAnswer(session.trace());
+    if (identity.isEmpty()) return session.noAnswer();
+    session.printLatin1(identity);
     if (!outcome.identified) return kExitFailed;
     restoreAutoInfo(session.link(), session.prompter(), outcome.autoInfo);
     session.link().close();
