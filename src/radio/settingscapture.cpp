@@ -91,21 +91,22 @@ void SettingsCapture::readInitialSettings(RadioLink &link) {
     QStringList answers;
     for (const SettingQuery &query : queries) answers << ask(query);
     // An answer that came after its wait is at the front of the next one.
-    std::vector<int> unread;
+    std::vector<int> askAgain;
     for (int i = 0; i < count; ++i) {
         *fields[i] = fittedAnswer(answers.at(i), queries[i].form);
         if (fields[i]->isEmpty() && i + 1 < count)
             *fields[i] = fittedAnswer(answers.at(i + 1), queries[i].form);
-        if (fields[i]->isEmpty()) unread.push_back(i);
+        if (fields[i]->isEmpty() && !answers.at(i).isEmpty()) askAgain.push_back(i);
+        if (fields[i]->isEmpty()) m_unread << QString::fromLatin1(queries[i].name);
     }
-    // One more question for each setting still not understood (line noise passes); a clean
-    // capture asks nothing more.
-    for (const int i : unread) {
+    // One more question for each setting whose answer came but was not understood (line
+    // noise passes). A clean capture asks nothing more, and neither does a silent radio.
+    for (const int i : askAgain) {
         if (link.portLost()) break;
         *fields[i] = fittedAnswer(ask(queries[i]), queries[i].form);
     }
-    for (const int i : unread)
-        if (fields[i]->isEmpty()) m_unread << QString::fromLatin1(queries[i].name);
+    for (const int i : askAgain)
+        if (!fields[i]->isEmpty()) m_unread.removeOne(QString::fromLatin1(queries[i].name));
     // The AF gain is kept and sent back as its digits alone.
     m_snapshot.afGain = cutMiddle(m_snapshot.afGain, 2, 0);
     m_snapshot.rfGainNumber = cutMiddle(m_snapshot.rfGain, 2, 0);

@@ -7,11 +7,11 @@
 // Each answer of the capture must have its setting's form ("AG" + 3 digits + ";", "FA" + 11
 // digits + ";", ...); text before the expected letters (a late answer, a report) and after
 // the form is dropped. An answer that came late is taken from the front of the next read;
-// a setting still without an answer of its form is asked once more after the ten queries
-// (a clean capture asks nothing more). One that still does not fit is not read: the report
-// shows "not read" for it and the restore leaves it alone, so no command built from a
-// garbled answer reaches the radio. After the capture a procedure calls
-// tellUnreadSettings() once.
+// a setting whose answer came but had no such form is asked once more after the ten
+// queries (a clean capture, or a silent radio, asks nothing more). One that still does not fit is
+// not read: the report shows "not read" for it and the restore leaves it alone, so no command built
+// from a garbled answer reaches the radio. After the capture a procedure calls tellUnreadSettings()
+// once.
 
 #include <QString>
 #include <QStringList>
