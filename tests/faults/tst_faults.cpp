@@ -1,18 +1,28 @@
 // Every procedure on the simulator under each fault: what the user is told, what is kept,
 // what reaches the radio, and whether the radio is left as it was found.
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
 
+#include "charts/ui/chartwindows.h"
 #include "common/bench.h"
 #include "common/k3simprocess.h"
+#include "common/scriptedfiledialogs.h"
+#include "core/appcontext.h"
 #include "core/linefile.h"
+#include "core/ui/resultslist.h"
+#include "core/ui/windowregistry.h"
 #include "link/connection.h"
+#include "link/ui/connectioncontroller.h"
 #include "measurements/dbvlinearity.h"
 #include "measurements/dbvquick.h"
 #include "measurements/filtersweep.h"
+#include "measurements/ui/frmdbvlinearity.h"
 
 using namespace corvane;
 
@@ -66,6 +76,7 @@ private slots:
     void faultTable_data();
     void faultTable();
     void oneProcedureAtATime();
+    void windowsWhenThePortIsLost();
     void outputFiles();
     void cliOnAPty_data();
     void cliOnAPty();
@@ -83,9 +94,10 @@ void TestFaults::faultTable_data() {
 
     const QString gone = QStringLiteral("The device was removed");
     const QString lost = QStringLiteral("Connection Lost|The connection to the K3 was lost at ");
-    const QString kept1 = QStringLiteral(
-        ". The 1 line measured so far is kept: save it with Save File.");
-    const QString fullDone = QStringLiteral("Test Status|Test is complete. Check results in Listbox.");
+    const QString kept1 =
+        QStringLiteral(". The 1 line measured so far is kept: save it with Save File.");
+    const QString fullDone =
+        QStringLiteral("Test Status|Test is complete. Check results in Listbox.");
     const QString quickDone =
         QStringLiteral("Quick Test Status|Quick Test is complete. Check results in Listbox.");
     const QString sweepDone =
@@ -101,7 +113,8 @@ void TestFaults::faultTable_data() {
     const QString lostText[] = {QString(), lost + "step 2 of 3: " + gone + kept1,
                                 lost + "step 2 of 7: " + gone + kept1,
                                 lost + "step 2 of 6: " + gone + kept1};
-    const QString silentText[] = {connected, fullDone + " 4 of 6 readings had no answer from the K3.",
+    const QString silentText[] = {connected,
+                                  fullDone + " 4 of 6 readings had no answer from the K3.",
                                   quickDone + " 12 of 14 readings had no answer from the K3.",
                                   sweepDone + " 5 of 6 readings had no answer from the K3."};
     const int lines[] = {0, 3, 7, 6};
@@ -228,6 +241,66 @@ void TestFaults::oneProcedureAtATime() {
     QVERIFY(bench.link.holder().isEmpty());
 }
 
+void TestFaults::windowsWhenThePortIsLost() {
+    VirtualClock clock;
+    ScriptedPrompter prompter;
+    ConnectionController connection{clock, prompter};
+    connection.setTransportMaker([&](const QString &) -> std::unique_ptr<Transport> {
+        return std::make_unique<SimTransport>(connection.simulator(), clock);
+    });
+    frmConnect &dialog = connection.dialog();
+    const auto button = [&dialog](const char *name) {
+        return dialog.findChild<QPushButton *>(QLatin1String(name));
+    };
+    button("cmdConnect")->click();
+    QVERIFY(connection.link().isConnected());
+    test::ScriptedFileDialogs dialogs;
+    AppContext app{&connection.link(), &prompter, &dialogs, [](const QString &, int) {}};
+    WindowRegistry windows{app, nullptr};
+    windows.add("frmDBVLinearity", [](const WindowContext &c) {
+        return new frmDBVLinearity(c.app, c.windows, c.owner);
+    });
+    windows.add("frmChartLinearRange", [](const WindowContext &c) {
+        return new ChartLinearRangeWindow(*c.app.dialogs, c.owner);
+    });
+    auto *window = windows.instance<frmDBVLinearity>("frmDBVLinearity");
+    window->findChild<QLineEdit *>("txtRFGainStart")->setText("100");
+    window->findChild<QLineEdit *>("txtRFGainStop")->setText("102");
+    prompter.clear();
+
+    // Step 1: the connection dialog's actions are refused; step 2: the port goes.
+    int yields = 0;
+    clock.setYieldHook([&] {
+        if (++yields == 1)
+            for (const char *name : {"cmdTestComm", "cmdSend", "cmdConnect"}) button(name)->click();
+        if (yields == 2) connection.simulator()->faults().vanished = true;
+    });
+    window->findChild<QPushButton *>("cmdBegin")->click();
+    const QString busy = QStringLiteral(
+        "K3 Busy|Full Test in the Determine dBV Linear Range window is using the K3. Wait until it "
+        "has finished, then try again.");
+    QCOMPARE(prompter.summary().mid(prompter.summary().size() - 4),
+             QStringList({busy, busy, busy,
+                          "Connection Lost|The connection to the K3 was lost at step 2 of 3: The "
+                          "device was removed. The 1 line measured so far is kept: save it "
+                          "with Save File."}));
+    QCOMPARE(dialog.findChild<QLabel *>("lblPortOpen")->text(), QStringLiteral("Port Open? False"));
+    QVERIFY(!button("cmdTestComm")->isEnabled());
+
+    // What was measured is on screen and can be saved.
+    const QStringList lines = window->findChild<ResultsList *>("lstResults")->lines();
+    QCOMPARE(lines.size(), 27);
+    QTemporaryDir dir;
+    dialogs.answer(dir.filePath("kept.txt"));
+    auto *save = window->findChild<QPushButton *>("cmdSaveFileDialog");
+    QVERIFY(save->isEnabled());
+    save->click();
+    QFile file(dir.filePath("kept.txt"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().split('\n').at(30), lines.last().toLatin1() + '\r');
+    windows.destroyAll();
+}
+
 void TestFaults::outputFiles() {
     QTemporaryDir dir;
     const QString missing = dir.filePath("none/out.txt");
@@ -267,16 +340,16 @@ void TestFaults::cliOnAPty_data() {
         << QStringList{"dbv-full", "--start", "100", "--stop", "110"} << QString() << 0 << 1
         << "Connection Lost: The connection to the K3 was lost at step" << -1;
     QTest::newRow("sweep, SIGTERM at step 2")
-        << QStringList() << QStringList{"sweep", "--start", "14060", "--stop", "14061", "--step",
-                                        "100", "--rf-gain", "150"}
+        << QStringList() << QStringList{"sweep",  "--start", "14060",     "--stop", "14061",
+                                        "--step", "100",     "--rf-gain", "150"}
         << "Step 2 of 11" << SIGTERM << 128 + SIGTERM
         << "Test Status: Sweep was terminated prematurely." << 2;
     QTest::newRow("dbv-quick, SIGHUP at step 2")
         << QStringList() << QStringList{"dbv-quick"} << "Step 2 of 7" << SIGHUP << 128 + SIGHUP
         << "Quick Test Status: Quick Test was terminated prematurely." << 2;
-    QTest::newRow("send, silent radio") << QStringList{"--silent"} << QStringList{"send", "fa"}
-                                        << QString() << 0 << 1
-                                        << "corvane-cli: No answer from the K3" << 0;
+    QTest::newRow("send, silent radio")
+        << QStringList{"--silent"} << QStringList{"send", "fa"} << QString() << 0 << 1
+        << "corvane-cli: No answer from the K3" << 0;
 }
 
 void TestFaults::cliOnAPty() {
@@ -343,5 +416,5 @@ void TestFaults::cliOnAPty() {
     }
 }
 
-QTEST_GUILESS_MAIN(TestFaults)
+QTEST_MAIN(TestFaults)
 #include "tst_faults.moc"
