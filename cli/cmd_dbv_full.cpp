@@ -57,7 +57,7 @@ int runDbvFull(CliSession &session, const QStringList &arguments) {
         if (refusal) return refuseOption(*refusal);
     }
     if (const int code = checkOutputPath(options)) return code;
-    if (!session.openPort()) return kExitFailed;
+    if (!session.connectRadio()) return kExitFailed;
 
     DbvWindowState state;
     FullTestOutput output(session, state);

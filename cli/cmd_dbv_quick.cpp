@@ -37,7 +37,7 @@ int runDbvQuick(CliSession &session, const QStringList &arguments) {
     if (!arguments.isEmpty())
         return session.usageError(QStringLiteral("dbv-quick takes no arguments"));
     if (const int code = checkOutputPath(session.parser())) return code;
-    if (!session.openPort()) return kExitFailed;
+    if (!session.connectRadio()) return kExitFailed;
 
     DbvWindowState state;
     QuickTestOutput output(session);

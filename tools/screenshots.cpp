@@ -80,10 +80,26 @@ int main(int argc, char *argv[]) {
 
     for (const char *name : {"frmAbout", "frmAppliedRF", "frmMDS"})
         shoot(mainWindow.windows().show(QLatin1String(name)), folder, QLatin1String(name));
+    // The menu settings window with both reports (about 22 s on the simulator's real clock),
+    // and once while the CONFIG report runs, to see its progress line.
+    QWidget *menus = mainWindow.windows().show(QStringLiteral("frmConfigSettings"));
+    menus->findChild<QPushButton *>(QStringLiteral("cmdMainMenu"))->click();
+    QTimer::singleShot(8000, menus, [menus, &folder] {
+        menus->grab().save(folder.filePath(QStringLiteral("shot-frmConfigSettings-running.png")));
+    });
+    menus->findChild<QPushButton *>(QStringLiteral("cmdConfigMenu"))->click();
+    shoot(menus, folder, QStringLiteral("frmConfigSettings"));
     mainWindow.windows()
         .existing(QStringLiteral("frmAbout"))
         ->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))
         ->click();
+    // The crystal filter windows, each filled by both readouts (real time: about 80 s).
+    for (const char *name : {"frmCrystals", "frmCrystalsSub"}) {
+        QWidget *filters = mainWindow.windows().show(QLatin1String(name));
+        for (const char *button : {"cmdFilterBW", "cmdFilterRec"})
+            filters->findChild<QPushButton *>(QLatin1String(button))->click();
+        shoot(filters, folder, QLatin1String(name));
+    }
     help.showHelpTopic(kMainHelpFile, 1);
     shoot(help.viewer(), folder, QStringLiteral("help"));
     help.showHelpTopic(kTutorialHelpFile, 1);
