@@ -11,6 +11,7 @@
 #include "core/ui/windowregistry.h"
 #include "measurements/ui/frmdbvlinearity.h"
 #include "measurements/ui/frmfiltersweep.h"
+#include "measurements/ui/frmmds.h"
 #include "shell/frmabout.h"
 #include "shell/frmappliedrf.h"
 #include "shell/placeholderwindow.h"
@@ -37,7 +38,8 @@ void registerProgramWindows(WindowRegistry &windows) {
     windows.add(QStringLiteral("frmFilterSweep"), [](const WindowContext &c) {
         return new frmFilterSweep(c.app, c.windows, c.owner);
     });
-    windows.add(QStringLiteral("frmMDS"), later("Minimum Discernable Signal Test"));
+    windows.add(QStringLiteral("frmMDS"),
+                [](const WindowContext &c) { return new frmMDS(c.app, c.owner); });
     windows.add(QStringLiteral("frmCrystals"),
                 later("Main Receiver Crystal Filters Configuration"));
     windows.add(QStringLiteral("frmConfigSettings"), later("K3 Configuration Settings"));
