@@ -71,10 +71,11 @@ int main(int argc, char *argv[]) {
         }
         const QByteArray out = cli.readAllStandardOutput().trimmed();
         ratios.push_back(ms / double(documentedMs));
-        std::printf("run %d: %lld waits as documented, %s, %.1f ms elapsed, %lld ms of waits, "
-                    "%.4f\n",
-                    run, qint64(waits.size()), out.mid(out.lastIndexOf('\n') + 1).constData(), ms,
-                    documentedMs, ms / double(documentedMs));
+        std::printf(
+            "run %d: %lld waits as documented, %s, %.1f ms elapsed, %lld ms of waits, "
+            "%.4f\n",
+            run, qint64(waits.size()), out.mid(out.lastIndexOf('\n') + 1).constData(), ms,
+            documentedMs, ms / double(documentedMs));
         std::fflush(stdout);
     }
     simulator.terminate();

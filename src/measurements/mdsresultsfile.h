@@ -6,7 +6,7 @@
 
 namespace corvane {
 
-bool writeMdsResultsFile(const QString &path, const QStringList &listLines,
-                         const QString &comment, const QDateTime &when);
+bool writeMdsResultsFile(const QString &path, const QStringList &listLines, const QString &comment,
+                         const QDateTime &when);
 
 }  // namespace corvane

@@ -44,8 +44,10 @@ MdsResults mdsResults(std::optional<double> signalNoiseAverage,
                       std::optional<double> noiseAverage) {
     MdsResults results;
     if (signalNoiseAverage)
-        results.lines << QStringLiteral("Signal + Noise, mVrms: ") + shortestText(*signalNoiseAverage);
-    if (noiseAverage) results.lines << QStringLiteral("Noise, mVrms: ") + shortestText(*noiseAverage);
+        results.lines << QStringLiteral("Signal + Noise, mVrms: ") +
+                             shortestText(*signalNoiseAverage);
+    if (noiseAverage)
+        results.lines << QStringLiteral("Noise, mVrms: ") + shortestText(*noiseAverage);
     if (!signalNoiseAverage || !noiseAverage) return results;  // the caller knows which reading
     if (*noiseAverage == 0.0) {
         results.problem = QStringLiteral("the noise average is 0");
@@ -142,7 +144,8 @@ bool MdsTest::readPhase(MdsPhase phase, Phase &result) {
                 result.problem = QStringLiteral("the K3's reply to ") + reading +
                                  QStringLiteral(" was too short to read");
         } else if (!isNumber(m_state.reading)) {
-            if (result.problem.isEmpty()) result.problem = reading + QStringLiteral(" is not a number");
+            if (result.problem.isEmpty())
+                result.problem = reading + QStringLiteral(" is not a number");
         } else {
             result.sum += numericValue(m_state.reading);
         }

@@ -24,10 +24,10 @@
 namespace corvane {
 
 // Waits, in milliseconds.
-constexpr int kMdsAfGainWaitMs = 1000;       // after "ag005;"
-constexpr int kMdsCommandWaitMs = 100;       // after each other set-up command
-constexpr int kMdsReadingWaitMs = 100;       // "db;" before its reply is read
-constexpr int kMdsAfterReadingWaitMs = 2000; // after each reading: the AFV meter integrates
+constexpr int kMdsAfGainWaitMs = 1000;        // after "ag005;"
+constexpr int kMdsCommandWaitMs = 100;        // after each other set-up command
+constexpr int kMdsReadingWaitMs = 100;        // "db;" before its reply is read
+constexpr int kMdsAfterReadingWaitMs = 2000;  // after each reading: the AFV meter integrates
 
 constexpr int kMdsReadingsPerPhase = 10;
 constexpr double kMdsGeneratorDbm = -107.0;  // 1 uV into 50 ohms
@@ -100,8 +100,7 @@ struct MdsResults {
     std::optional<double> mds;
     QString problem;  // empty when the MDS was computed
 };
-MdsResults mdsResults(std::optional<double> signalNoiseAverage,
-                      std::optional<double> noiseAverage);
+MdsResults mdsResults(std::optional<double> signalNoiseAverage, std::optional<double> noiseAverage);
 
 class MdsTest {
 public:

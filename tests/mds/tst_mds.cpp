@@ -39,14 +39,15 @@ void followPrompts(ScriptedPrompter &prompter, sim::K3Simulator &simulator) {
 
 QStringList dataLines(const QString &name) {
     QFile file(QFINDTESTDATA("data/" + name));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).split(u'\n')
-                                          : QStringList();
+    return file.open(QIODevice::ReadOnly)
+               ? QString::fromLatin1(file.readAll()).split(u'\n', Qt::SkipEmptyParts)
+               : QStringList();
 }
 
 QList<int> settingsOf(const sim::K3State &s) {
-    return {int(s.vfoAHz), s.mode,          s.rfGain,  s.afGain,         s.agcTimeConstant,
-            s.selectedSlot, s.dspBandwidthHz, s.attenuator, s.preamp, s.agcOn, s.techMode,
-            int(s.vfoBReadout)};
+    return {int(s.vfoAHz),     s.mode,         s.rfGain,         s.afGain,
+            s.agcTimeConstant, s.selectedSlot, s.dspBandwidthHz, s.attenuator,
+            s.preamp,          s.agcOn,        s.techMode,       int(s.vfoBReadout)};
 }
 
 }  // namespace
@@ -74,42 +75,46 @@ void TestMds::readingsAndResults_data() {
     QTest::addColumn<QString>("message");
     const QString done = "Corvane|MDS test is complete. Review reults in listbox";
     const QString none = "MDS Not Computed|No MDS could be computed: ";
-    QTest::newRow("box clear: ratio 10") << false << QByteArray("DBAF 10.00;")
-                                         << QByteArray("DBAF 01.00;") << "10.00" << "01.00"
-                                         << QStringList{"Signal + Noise, mVrms: 10",
-                                                        "Noise, mVrms: 1", "S+N:Noise Ratio: 10.00",
-                                                        "K3 MDS, dB: -127.00"}
-                                         << done;
-    QTest::newRow("box ticked: equal") << true << QByteArray("DBAF 2.812;")
-                                       << QByteArray("DBAF 2.812;") << "2.81" << "2.81"
-                                       << QStringList{"Signal + Noise, mVrms: 2.81",
-                                                      "Noise, mVrms: 2.81", "S+N:Noise Ratio: 1.00",
-                                                      "K3 MDS, dB: -107.00"}
-                                       << done;
+    QTest::newRow("box clear: ratio 10")
+        << false << QByteArray("DBAF 10.00;") << QByteArray("DBAF 01.00;") << "10.00"
+        << "01.00"
+        << QStringList{"Signal + Noise, mVrms: 10", "Noise, mVrms: 1", "S+N:Noise Ratio: 10.00",
+                       "K3 MDS, dB: -127.00"}
+        << done;
+    QTest::newRow("box ticked: equal")
+        << true << QByteArray("DBAF 2.812;") << QByteArray("DBAF 2.812;") << "2.81"
+        << "2.81"
+        << QStringList{"Signal + Noise, mVrms: 2.81", "Noise, mVrms: 2.81", "S+N:Noise Ratio: 1.00",
+                       "K3 MDS, dB: -107.00"}
+        << done;
     const QString shortReply = "the K3's reply to signal + noise reading 1 was too short to read";
     QTest::newRow("short reply") << true << QByteArray("DBAF1;") << QByteArray("DBAF 1.000;")
-                                 << "DBAF1;" << "1.00"
-                                 << QStringList{"Noise, mVrms: 1", "No MDS computed: " + shortReply + "."}
+                                 << "DBAF1;"
+                                 << "1.00"
+                                 << QStringList{"Noise, mVrms: 1",
+                                                "No MDS computed: " + shortReply + "."}
                                  << none + shortReply + ". Review results in listbox.";
-    QTest::newRow("no radio") << false << QByteArray() << QByteArray() << "" << ""
-                              << QStringList{"No MDS computed: " + shortReply + "."}
+    QTest::newRow("no radio") << false << QByteArray() << QByteArray() << ""
+                              << "" << QStringList{"No MDS computed: " + shortReply + "."}
                               << none + shortReply + ". Review results in listbox.";
-    QTest::newRow("not a number") << false << QByteArray("DBAF 10.00;") << QByteArray("DBAF --.--;")
-                                  << "10.00" << "--.--"
-                                  << QStringList{"Signal + Noise, mVrms: 10",
-                                                 "No MDS computed: noise reading 1 is not a number."}
-                                  << none + "noise reading 1 is not a number. Review results in listbox.";
+    QTest::newRow("not a number")
+        << false << QByteArray("DBAF 10.00;") << QByteArray("DBAF --.--;") << "10.00"
+        << "--.--"
+        << QStringList{"Signal + Noise, mVrms: 10",
+                       "No MDS computed: noise reading 1 is not a number."}
+        << none + "noise reading 1 is not a number. Review results in listbox.";
     QTest::newRow("noise 0") << false << QByteArray("DBAF 10.00;") << QByteArray("DBAF 0.000;")
-                             << "10.00" << "0.000"
+                             << "10.00"
+                             << "0.000"
                              << QStringList{"Signal + Noise, mVrms: 10", "Noise, mVrms: 0",
                                             "No MDS computed: the noise average is 0."}
                              << none + "the noise average is 0. Review results in listbox.";
-    QTest::newRow("ratio below 0") << false << QByteArray("DBAF -1.00;") << QByteArray("DBAF 1.000;")
-                                   << "-1.00" << "1.000"
-                                   << QStringList{"Signal + Noise, mVrms: -1", "Noise, mVrms: 1",
-                                                  "S+N:Noise Ratio: -1.00",
-                                                  "No MDS computed: the S+N:Noise ratio is not above 0."}
-                                   << none + "the S+N:Noise ratio is not above 0. Review results in listbox.";
+    QTest::newRow("ratio below 0")
+        << false << QByteArray("DBAF -1.00;") << QByteArray("DBAF 1.000;") << "-1.00"
+        << "1.000"
+        << QStringList{"Signal + Noise, mVrms: -1", "Noise, mVrms: 1", "S+N:Noise Ratio: -1.00",
+                       "No MDS computed: the S+N:Noise ratio is not above 0."}
+        << none + "the S+N:Noise ratio is not above 0. Review results in listbox.";
 }
 
 void TestMds::readingsAndResults() {
@@ -118,10 +123,12 @@ void TestMds::readingsAndResults() {
     QFETCH(QString, signalText);
     QFETCH(QString, noiseText);
     ScriptedBench bench;
-    const QList<QByteArray> answers{"ag;", "AG030;", "k22;gt;k20;", "GT0041;", "ra;", "RA00;",
-                                    "pa;", "PA1;", "rg;", "RG250;", "md;", "MD2;", "fa;",
-                                    "FA00014060000;", "k31;fw;k30;", "FW0240;", "k22;fw;k20;",
-                                    "FW024030;", "ds;", dsAnswer("@@@@BYP@")};
+    const QList<QByteArray> answers{
+        "ag;",         "AG030;",         "k22;gt;k20;", "GT0041;",
+        "ra;",         "RA00;",          "pa;",         "PA1;",
+        "rg;",         "RG250;",         "md;",         "MD2;",
+        "fa;",         "FA00014060000;", "k31;fw;k30;", "FW0240;",
+        "k22;fw;k20;", "FW024030;",      "ds;",         dsAnswer("@@@@BYP@")};
     for (int i = 0; i < answers.size(); i += 2) bench.radio->setAnswer(answers[i], answers[i + 1]);
     QFETCH(QByteArray, signalReply);
     bench.radio->setAnswer("db;", signalReply);

@@ -64,7 +64,8 @@ void frmMDS::beginMdsTest() {
     if (m_lastOutcome.end != MdsEnd::PortFailed) m_ui->prgMds->setValue(m_ui->prgMds->maximum());
     switch (m_lastOutcome.end) {
         case MdsEnd::Completed:
-            m_ui->lblProgress->setText(QStringLiteral("Done: MDS %1 dBm.").arg(format0_00(m_state.mds)));
+            m_ui->lblProgress->setText(
+                QStringLiteral("Done: MDS %1 dBm.").arg(format0_00(m_state.mds)));
             break;
         case MdsEnd::NotComputed:
             m_ui->lblProgress->setText(QStringLiteral("No MDS computed: ") + m_lastOutcome.problem +
@@ -94,8 +95,8 @@ void frmMDS::setTesting(bool testing) {
 
 void frmMDS::showProgress(const MdsProgress &progress) {
     if (progress.reading <= 0) return;
-    const int done = (progress.phase == MdsPhase::Noise ? kMdsReadingsPerPhase : 0) +
-                     progress.reading - 1;
+    const int done =
+        (progress.phase == MdsPhase::Noise ? kMdsReadingsPerPhase : 0) + progress.reading - 1;
     m_ui->prgMds->setValue(done);
     m_ui->lblProgress->setText(mdsProgressText(progress));
 }
