@@ -12,6 +12,7 @@
 #include "measurements/ui/frmdbvlinearity.h"
 #include "measurements/ui/frmfiltersweep.h"
 #include "measurements/ui/frmmds.h"
+#include "menus/ui/frmconfigsettings.h"
 #include "shell/frmabout.h"
 #include "shell/frmappliedrf.h"
 #include "shell/placeholderwindow.h"
@@ -42,7 +43,8 @@ void registerProgramWindows(WindowRegistry &windows) {
                 [](const WindowContext &c) { return new frmMDS(c.app, c.owner); });
     windows.add(QStringLiteral("frmCrystals"),
                 later("Main Receiver Crystal Filters Configuration"));
-    windows.add(QStringLiteral("frmConfigSettings"), later("K3 Configuration Settings"));
+    windows.add(QStringLiteral("frmConfigSettings"),
+                [](const WindowContext &c) { return new frmConfigSettings(c.app, c.owner); });
     windows.add(QStringLiteral("frmReadFile"), later("View Saved DBV Linear Range Results"));
     windows.add(QStringLiteral("frmCreateDBVChart"), later("DBV Linear Range Chart from File"));
     windows.add(QStringLiteral("frmCreateFSChart"), later("Filter Sweep Chart from File"));
