@@ -5,6 +5,7 @@
 #include <QtWidgets>
 
 #include "common/bench.h"
+#include "common/golden.h"
 #include "core/ui/resultslist.h"
 #include "measurements/ui/frmmds.h"
 
@@ -30,12 +31,6 @@ struct MdsWindow {
     }
     frmMDS form;
 };
-
-QStringList dataLines(const QString &name) {
-    QFile file(QFINDTESTDATA("data/" + name));
-    file.open(QIODevice::ReadOnly);
-    return QString::fromLatin1(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
-}
 
 QList<int> settingsOf(const sim::K3State &s) {
     return {int(s.vfoAHz),     s.mode,         s.rfGain,         s.afGain,
@@ -143,8 +138,8 @@ void TestMds::exactRunOnSimulator() {
         seen << w.child<QLabel>("lblProgress")->text() +
                     (w.child<QPushButton>("cmdBegin")->isEnabled() ? "" : " (busy)");
     });
-    QCOMPARE(w.run(), dataLines(name + ".lines"));
-    QCOMPARE(bench.trace.lines(), dataLines(name + ".trace"));
+    CORVANE_COMPARE_GOLDEN(w.run(), name + ".lines");
+    CORVANE_COMPARE_GOLDEN(bench.trace.lines(), name + ".trace");
     QVERIFY(qAbs(w.form.state().mds - published) < 3.0);
     QCOMPARE(settingsOf(bench.state()), before);
     QCOMPARE(seen.mid(seen.size() - 2), QStringList({"Signal + noise reading 10 of 10 (busy)",
