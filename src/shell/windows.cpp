@@ -9,6 +9,7 @@
 
 #include "charts/ui/chartwindows.h"
 #include "core/ui/windowregistry.h"
+#include "filters/ui/frmcrystals.h"
 #include "measurements/ui/frmdbvlinearity.h"
 #include "measurements/ui/frmfiltersweep.h"
 #include "measurements/ui/frmmds.h"
@@ -41,8 +42,11 @@ void registerProgramWindows(WindowRegistry &windows) {
     });
     windows.add(QStringLiteral("frmMDS"),
                 [](const WindowContext &c) { return new frmMDS(c.app, c.owner); });
-    windows.add(QStringLiteral("frmCrystals"),
-                later("Main Receiver Crystal Filters Configuration"));
+    for (const Receiver receiver : {Receiver::Main, Receiver::Sub}) {
+        windows.add(frmCrystals::windowName(receiver), [receiver](const WindowContext &c) {
+            return new frmCrystals(c.app, c.windows, receiver, c.owner);
+        });
+    }
     windows.add(QStringLiteral("frmConfigSettings"),
                 [](const WindowContext &c) { return new frmConfigSettings(c.app, c.owner); });
     windows.add(QStringLiteral("frmReadFile"), later("View Saved DBV Linear Range Results"));

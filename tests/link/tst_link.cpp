@@ -192,7 +192,7 @@ void TestLink::openErrors() {
 
 void TestLink::k3simOverPtyAndTcp() {
     K3SimProcess simulator;
-    QVERIFY(simulator.start({"--ai", "1", "--vanish-after", "2000"}));
+    QVERIFY(simulator.start({"--ai", "1", "--vanish-after", "4000"}));
     RealLink p(simulator.pty());
     ScriptedPrompter prompter;
     const ConnectOutcome outcome = identifyRadio(p.link, prompter);
@@ -201,7 +201,7 @@ void TestLink::k3simOverPtyAndTcp() {
     QCOMPARE(p.link.queryRadio("ai;", 200), QString("AI0;"));  // the radio took "ai0;"
     restoreAutoInfo(p.link, prompter, outcome.autoInfo);
     QCOMPARE(p.link.queryRadio("ai;", 200), QString("AI1;"));
-    p.clock.sleep(2000);  // the pty vanishes
+    p.clock.sleep(4000);  // the pty vanishes
     QCOMPARE(p.link.queryRadio("id;", 100), QString());
     QCOMPARE(int(p.link.lastError().kind), int(PortErrorKind::Other));
 

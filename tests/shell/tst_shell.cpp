@@ -8,9 +8,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSerialPort>
 #include <QTextBrowser>
 #include <QtTest>
