@@ -84,6 +84,7 @@ MdsOutcome MdsTest::beginMdsTest() {
     const QStringList report =
         m_state.capture.listInitialSettings(mdsReportTail(m_sink.preampChecked()));
     for (const QString &line : report) m_sink.appendLine(line);
+    if (!m_link.portLost()) m_state.capture.tellUnreadSettings(m_prompter);
 
     const QString setup = QStringLiteral("the test set-up");
     applyTestSettings();

@@ -19,18 +19,20 @@
 #include "measurements/dbvlinearity.h"
 #include "measurements/dbvquick.h"
 #include "measurements/filtersweep.h"
+#include "measurements/mdstest.h"
 #include "menus/menureports.h"
 
 using namespace corvane;
 
 namespace {
 
-struct Sinks : DbvResultSink, SweepSink, menus::MenuReportSink {
+struct Sinks : DbvResultSink, SweepSink, MdsSink, menus::MenuReportSink {
     void clearLines() override {}
     void appendLine(const QString &) override {}
     void appendLine(const QString &, bool) override {}
     void prepareChart(int) override {}
     void setChartRow(int, double, const QString &) override {}
+    bool preampChecked() const override { return false; }
 };
 
 struct Soak : test::BenchBase {
@@ -63,6 +65,8 @@ struct Procedure {
     std::function<bool(Soak &)> run;
     // Titles its last message may have while the port lives ("" = none shown).
     QStringList endTitles;
+    // The title of the message that tells of a lost port ("" = told by its outcome only).
+    QString lostTitle;
     // Settings it changes on purpose (the filter windows leave the radio in their mode).
     QStringList changes = {};
 };
@@ -76,29 +80,38 @@ bool filterOp(Soak &s, Receiver receiver, int what) {
     return !(what == 2 ? filters.bandwidthReadout() : filters.receiveReadout());
 }
 
-const QStringList kDbvEnd{"Test Status", "K3 Settings Not Read", "K3 Not Present"};
+// A test that did not start (false) lost its port at "id;" when it says so.
+bool dbvPortLost(Soak &s, bool started, DbvEnd end) {
+    return started ? end == DbvEnd::PortLost : s.link.portLost();
+}
+
+const QString kLost = QStringLiteral("Connection Lost");
+const QString kPortError = QStringLiteral("Serial Port Error");
+const QStringList kCapture{"K3 Settings Not Read", "K3 Not Present"};
 const QStringList kModeAndFilter{"mode", "filter bandwidth", "filter number"};
 const QStringList kFilterEnd{"Filter Receive Status"};
 const QStringList kReadoutEnd{"", "Filter Error"};
 const std::vector<Procedure> kProcedures{
     {"connect",
      [](Soak &s) { return identifyRadio(s.link, s.prompter).error.isError(); },
-     {"K3 Status", "Unable to communicate with K3"}},
+     {"K3 Status", "Unable to communicate with K3"},
+     ""},
     {"dbv-full",
      [](Soak &s) {
          DbvWindowState state;
          DbvFullTest test(s.link, s.prompter, state, s.sinks);
-         // A port lost at "id;" ends it before it starts (told, end() NotStarted).
-         return !test.run({"100", "104", "2"}) ? s.link.portLost() : test.end() == DbvEnd::PortLost;
+         const bool started = test.run({"100", "104", "2"});
+         return dbvPortLost(s, started, test.end());
      },
-     kDbvEnd},
+     QStringList{"Test Status"} + kCapture, kLost},
     {"dbv-quick",
      [](Soak &s) {
          DbvWindowState state;
          DbvQuickTest test(s.link, s.prompter, state, s.sinks);
-         return !test.run() ? s.link.portLost() : test.end() == DbvEnd::PortLost;
+         const bool started = test.run();
+         return dbvPortLost(s, started, test.end());
      },
-     {"Quick Test Status", "K3 Settings Not Read", "K3 Not Present"}},
+     QStringList{"Quick Test Status"} + kCapture, kLost},
     {"sweep",
      [](Soak &s) {
          FilterSweepState state;
@@ -106,16 +119,32 @@ const std::vector<Procedure> kProcedures{
                     .beginSweep({"14060", "14060.3", "100", "150"})
                     .end == SweepEnd::PortLost;
      },
-     kDbvEnd},
+     QStringList{"Test Status"} + kCapture, kLost},
+    {"mds",
+     [](Soak &s) {
+         MdsWindowState state;
+         s.prompter.setHook([&s](const PromptMessage &m) {
+             if (m.title != kMdsGeneratorOffTitle) return;
+             s.simulator->generator().on = false;
+             s.simulator->markChanged(s.clock.now());
+         });
+         return MdsTest(s.link, s.prompter, state, s.sinks).beginMdsTest().end ==
+                MdsEnd::PortFailed;
+     },
+     QStringList{"Corvane", "MDS Not Computed"} + kCapture, kPortError},
     {"filter-enable", [](Soak &s) { return filterOp(s, Receiver::Main, 0); }, kFilterEnd,
-     kModeAndFilter},
+     kPortError, kModeAndFilter},
     {"filter-disable-sub", [](Soak &s) { return filterOp(s, Receiver::Sub, 1); }, kFilterEnd,
-     kModeAndFilter},
-    {"filter-bandwidths", [](Soak &s) { return filterOp(s, Receiver::Main, 2); }, kReadoutEnd},
+     kPortError, kModeAndFilter},
+    {"filter-bandwidths", [](Soak &s) { return filterOp(s, Receiver::Main, 2); }, kReadoutEnd,
+     kPortError},
     {"filter-receive-sub", [](Soak &s) { return filterOp(s, Receiver::Sub, 3); }, kReadoutEnd,
-     kModeAndFilter},
-    {"menu-main", [](Soak &s) { return !mainMenuReport(s.link, s.sinks).isComplete(); }, {""}},
-    {"menu-config", [](Soak &s) { return !configMenuReport(s.link, s.sinks).isComplete(); }, {""}},
+     kPortError, kModeAndFilter},
+    {"menu-main", [](Soak &s) { return !mainMenuReport(s.link, s.sinks).isComplete(); }, {""}, ""},
+    {"menu-config",
+     [](Soak &s) { return !configMenuReport(s.link, s.sinks).isComplete(); },
+     {""},
+     ""},
 };
 
 // Each fault, set on the simulator from the chosen write on.
@@ -177,8 +206,7 @@ QString soakOnce(const Procedure &procedure, size_t fault, quint32 seed, int wri
         const bool endToldBefore = toldAtFault == told.size() && toldAtFault > 0 &&
                                    endTitle == procedure.endTitles.first();
         if (!endToldBefore && !portFailed) return "port loss not reported: " + last;
-        if (!endToldBefore && procedure.endTitles.contains(u"K3 Settings Not Read") &&
-            !last.startsWith(u"Connection Lost|The connection to the K3 was lost "))
+        if (!endToldBefore && !procedure.lostTitle.isEmpty() && endTitle != procedure.lostTitle)
             return "told " + last;
         return QString();
     }
