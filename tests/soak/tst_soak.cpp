@@ -26,22 +26,19 @@ using namespace corvane;
 
 namespace {
 
-struct Sinks : DbvResultSink, SweepSink, MdsSink, menus::MenuReportSink {
+// The bench (a seeded simulator with its noise on) and every procedure's list sink.
+struct Soak : test::BenchBase, DbvResultSink, SweepSink, MdsSink, menus::MenuReportSink {
+    std::shared_ptr<sim::K3Simulator> simulator;
+    explicit Soak(quint32 seed) : simulator(std::make_shared<sim::K3Simulator>(seed)) {
+        link.setTransport(std::make_unique<SimTransport>(simulator, clock));
+        link.open();
+    }
     void clearLines() override {}
     void appendLine(const QString &) override {}
     void appendLine(const QString &, bool) override {}
     void prepareChart(int) override {}
     void setChartRow(int, double, const QString &) override {}
     bool preampChecked() const override { return false; }
-};
-
-struct Soak : test::BenchBase {
-    std::shared_ptr<sim::K3Simulator> simulator;
-    Sinks sinks;
-    explicit Soak(quint32 seed) : simulator(std::make_shared<sim::K3Simulator>(seed)) {
-        link.setTransport(std::make_unique<SimTransport>(simulator, clock));
-        link.open();
-    }
 };
 
 // The settings a procedure leaves as found, named as the capture names them when unread.
@@ -80,11 +77,6 @@ bool filterOp(Soak &s, Receiver receiver, int what) {
     return !(what == 2 ? filters.bandwidthReadout() : filters.receiveReadout());
 }
 
-// A test that did not start (false) lost its port at "id;" when it says so.
-bool dbvPortLost(Soak &s, bool started, DbvEnd end) {
-    return started ? end == DbvEnd::PortLost : s.link.portLost();
-}
-
 const QString kLost = QStringLiteral("Connection Lost");
 const QString kPortError = QStringLiteral("Serial Port Error");
 const QStringList kCapture{"K3 Settings Not Read", "K3 Not Present"};
@@ -99,23 +91,22 @@ const std::vector<Procedure> kProcedures{
     {"dbv-full",
      [](Soak &s) {
          DbvWindowState state;
-         DbvFullTest test(s.link, s.prompter, state, s.sinks);
-         const bool started = test.run({"100", "104", "2"});
-         return dbvPortLost(s, started, test.end());
+         DbvFullTest test(s.link, s.prompter, state, s);
+         // A port lost at "id;": not started (told, end() NotStarted).
+         return test.run({"100", "104", "2"}) ? test.end() == DbvEnd::PortLost : s.link.portLost();
      },
      QStringList{"Test Status"} + kCapture, kLost},
     {"dbv-quick",
      [](Soak &s) {
          DbvWindowState state;
-         DbvQuickTest test(s.link, s.prompter, state, s.sinks);
-         const bool started = test.run();
-         return dbvPortLost(s, started, test.end());
+         DbvQuickTest test(s.link, s.prompter, state, s);
+         return test.run() ? test.end() == DbvEnd::PortLost : s.link.portLost();
      },
      QStringList{"Quick Test Status"} + kCapture, kLost},
     {"sweep",
      [](Soak &s) {
          FilterSweepState state;
-         return FilterSweep(s.link, s.prompter, state, s.sinks)
+         return FilterSweep(s.link, s.prompter, state, s)
                     .beginSweep({"14060", "14060.3", "100", "150"})
                     .end == SweepEnd::PortLost;
      },
@@ -128,8 +119,7 @@ const std::vector<Procedure> kProcedures{
              s.simulator->generator().on = false;
              s.simulator->markChanged(s.clock.now());
          });
-         return MdsTest(s.link, s.prompter, state, s.sinks).beginMdsTest().end ==
-                MdsEnd::PortFailed;
+         return MdsTest(s.link, s.prompter, state, s).beginMdsTest().end == MdsEnd::PortFailed;
      },
      QStringList{"Corvane", "MDS Not Computed"} + kCapture, kPortError},
     {"filter-enable", [](Soak &s) { return filterOp(s, Receiver::Main, 0); }, kFilterEnd,
@@ -140,11 +130,8 @@ const std::vector<Procedure> kProcedures{
      kPortError},
     {"filter-receive-sub", [](Soak &s) { return filterOp(s, Receiver::Sub, 3); }, kReadoutEnd,
      kPortError, kModeAndFilter},
-    {"menu-main", [](Soak &s) { return !mainMenuReport(s.link, s.sinks).isComplete(); }, {""}, ""},
-    {"menu-config",
-     [](Soak &s) { return !configMenuReport(s.link, s.sinks).isComplete(); },
-     {""},
-     ""},
+    {"menu-main", [](Soak &s) { return !mainMenuReport(s.link, s).isComplete(); }, {""}, ""},
+    {"menu-config", [](Soak &s) { return !configMenuReport(s.link, s).isComplete(); }, {""}, ""},
 };
 
 // Each fault, set on the simulator from the chosen write on.
@@ -190,7 +177,7 @@ QString soakOnce(const Procedure &procedure, size_t fault, quint32 seed, int wri
         }
     });
     const bool portFailed = procedure.run(s);
-    if (qEnvironmentVariableIntValue("CORVANE_SOAK_DUMP") == int(seed % 1000000))
+    if (qEnvironmentVariable("CORVANE_SOAK_DUMP") == QString::number(seed))  // one run's trace
         std::fprintf(stderr, "%s\n", qPrintable(s.trace.lines().join(u'\n')));
     static const QRegularExpression clean(QStringLiteral("^[a-zA-Z0-9;$]+$"));
     for (const QString &written : s.trace.writes())
