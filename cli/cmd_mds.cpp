@@ -64,7 +64,7 @@ private:
 
 int runMds(CliSession &session, const QStringList &arguments) {
     if (!arguments.isEmpty()) return session.usageError(QStringLiteral("mds takes options only"));
-    if (!session.openPort()) return kExitFailed;
+    if (!session.connectRadio()) return kExitFailed;
 
     MdsWindowState state;
     MdsOutput output(session, !session.parser().isSet(kNoPreampOption));
