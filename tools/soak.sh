@@ -19,5 +19,7 @@ fi
 cmake --build "$build" -j"$(nproc)" --target tst_soak >/dev/null
 
 echo "Fault soak for $seconds s on $(hostname) ($(nproc) cores), $(date -u '+%Y-%m-%d %H:%M UTC')"
-CORVANE_SOAK_SECONDS=$seconds CORVANE_SOAK_SEED=${SOAK_SEED:-0} QT_QPA_PLATFORM=offscreen \
+# QtTest stops a test function after QTEST_FUNCTION_TIMEOUT ms (300 s by default).
+QTEST_FUNCTION_TIMEOUT=$(((seconds + 300) * 1000)) \
+  CORVANE_SOAK_SECONDS=$seconds CORVANE_SOAK_SEED=${SOAK_SEED:-0} QT_QPA_PLATFORM=offscreen \
   "$build/bin/tst_soak" -silent
