@@ -38,7 +38,8 @@ struct DbvProgress {
     qint64 msLeft = 0;
 };
 
-// "Step 3 of 201, about 35 min 0 s left"; empty when no test is running.
+// The program's one progress line (core/progresstext.h): "Step 3 of 201, about 35 min 0 s
+// left"; empty when no test is running.
 QString progressText(const DbvProgress &progress);
 
 class DbvResultSink {
