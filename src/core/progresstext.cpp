@@ -23,9 +23,9 @@ QString progressText(int step, int steps, qint64 msLeft) {
 }
 
 QString plannedText(int steps, qint64 msTotal) {
-    return (steps == 1 ? QStringLiteral("1 step to measure, about %1")
-                       : QStringLiteral("%2 steps to measure, about %1").arg(steps))
-        .arg(timeLeftText(msTotal));
+    const QString count =
+        steps == 1 ? QStringLiteral("1 step") : QStringLiteral("%1 steps").arg(steps);
+    return count + QStringLiteral(" to measure, about ") + timeLeftText(msTotal);
 }
 
 }  // namespace corvane

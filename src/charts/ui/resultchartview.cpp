@@ -272,10 +272,10 @@ void ResultChartView::updateYRange(bool force) {
     m_yMaxSteps = maxSteps;
     // A margin above and below the data, so that a line along its top or bottom (a flat
     // 0 dB passband, a flat linear range) never lies on the plot's border, hidden by it.
-    const double margin = (high - low) * kYMarginShare;
+    const double margin = m_haveData ? (high - low) * kYMarginShare : 0.0;
     m_yRange = niceRange(low - margin, high + margin, maxSteps);
-    if (m_yRange.low >= low) m_yRange.low -= m_yRange.step;
-    if (m_yRange.high <= high) m_yRange.high += m_yRange.step;
+    if (m_haveData && m_yRange.low >= low) m_yRange.low -= m_yRange.step;
+    if (m_haveData && m_yRange.high <= high) m_yRange.high += m_yRange.step;
     m_yRangeSet = true;
     m_yAxis->setRange(m_yRange.low, m_yRange.high);
     m_yAxis->setTickAnchor(m_yRange.low);
@@ -335,6 +335,9 @@ void ResultChartView::rebuildXAxis(int rows, int labelStep, int tickStep) {
         m_xAxis->append(name, row);
         m_labelCategories.push_back(name);
     }
+    // A category axis without categories is not drawn at all, and its title then floats to
+    // the chart's corner: before the first row it gets one unlabelled category.
+    if (rows == 0) m_xAxis->append(invisibleIndex(0), 1);
     m_xAxis->setMinorTickCount(labelStep / tickStep - 1);
 }
 
