@@ -14,12 +14,14 @@ QString timeLeftText(qint64 ms) {
     return text + QStringLiteral("%1 s").arg(seconds % 60);
 }
 
-QString progressText(int step, int steps, qint64 msLeft) {
+QString progressText(int step, int steps, qint64 msLeft, const QString &note) {
     if (step <= 0) return QString();
-    return QStringLiteral("Step %1 of %2, about %3 left")
-        .arg(step)
-        .arg(steps)
-        .arg(timeLeftText(msLeft));
+    QString text = QStringLiteral("Step %1 of %2, about %3 left")
+                       .arg(step)
+                       .arg(steps)
+                       .arg(timeLeftText(msLeft));
+    if (!note.isEmpty()) text += QStringLiteral(". ") + note;
+    return text;
 }
 
 QString plannedText(int steps, qint64 msTotal) {

@@ -14,9 +14,10 @@ namespace corvane {
 // "21 s", "1 min 6 s", "1 h 2 min 45 s".
 QString timeLeftText(qint64 ms);
 
-// "Step 2 of 3, about 21 s left" while measurement `step` (from 1) of `steps` runs;
-// empty when step is 0 (no test running).
-QString progressText(int step, int steps, qint64 msLeft);
+// "Step 2 of 3, about 21 s left" while measurement `step` (from 1) of `steps` runs, with
+// ". " and `note` after it when there is one ("No answer from the K3 for the last 3
+// readings"); empty when step is 0 (no test running).
+QString progressText(int step, int steps, qint64 msLeft, const QString &note = QString());
 
 // Before the first step: "11 steps to measure, about 1 min 13 s" ("1 step ..." for one).
 QString plannedText(int steps, qint64 msTotal);

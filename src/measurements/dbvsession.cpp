@@ -6,7 +6,7 @@
 namespace corvane {
 
 QString progressText(const DbvProgress &progress) {
-    return progressText(progress.step, progress.total, progress.msLeft);
+    return progressText(progress.step, progress.total, progress.msLeft, progress.noAnswerNote);
 }
 
 DbvExchanges::DbvExchanges(RadioLink &link, Prompter &prompter, DbvWindowState &state)
@@ -36,11 +36,18 @@ DbvReading DbvExchanges::measureAtGain(int gain) {
     m_link.sendCommand(rfGainCommand(gain), kRfGainSetWaitMs);
     reading.rgText = cutRfGainAnswer(m_link.queryRadio(QStringLiteral("rg;"), kRfGainReadWaitMs));
     m_link.wait(kGainSettleMs);
-    reading.dbv1Text =
-        cutDbvAnswer(m_link.queryRadio(QStringLiteral("db;"), kDbvReadWaitMs, kDbvReadSettleMs));
+    const QString first =
+        m_link.queryRadio(QStringLiteral("db;"), kDbvReadWaitMs, kDbvReadSettleMs);
     m_link.sendCommand(QStringLiteral("ra01;"), kAttenuatorOnWaitMs);
-    reading.dbv2Text =
-        cutDbvAnswer(m_link.queryRadio(QStringLiteral("db;"), kDbvReadWaitMs, kDbvReadSettleMs));
+    const QString second =
+        m_link.queryRadio(QStringLiteral("db;"), kDbvReadWaitMs, kDbvReadSettleMs);
+    // Readings of a lost port are not the radio's silence.
+    if (!m_link.portLost()) {
+        m_noAnswers.note(first);
+        m_noAnswers.note(second);
+    }
+    reading.dbv1Text = cutDbvAnswer(first);
+    reading.dbv2Text = cutDbvAnswer(second);
     m_state.diffText = calculateDiff(reading.dbv1Text, reading.dbv2Text);
     m_link.sendCommand(QStringLiteral("ra00;"), kAttenuatorOffWaitMs);
     return reading;

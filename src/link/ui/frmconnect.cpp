@@ -4,6 +4,7 @@
 #include <QLineEdit>
 
 #include "link/connection.h"
+#include "link/procedurefaults.h"
 #include "ui_frmconnect.h"
 
 namespace corvane {
@@ -43,6 +44,11 @@ frmConnect::frmConnect(RadioLink &link, Prompter &prompter, TransportMaker makeT
     m_ui->cboComPort->setInsertPolicy(QComboBox::NoInsert);
     m_ui->cboComPort->lineEdit()->setPlaceholderText(QStringLiteral("Select Port"));
     m_ui->cboComPort->lineEdit()->setClearButtonEnabled(true);
+    // A port lost during any window's procedure shows here at once.
+    m_link.addPortLostObserver([this](const PortError &) {
+        showOpenFlag();
+        setConnectedControls(false);
+    });
 }
 
 frmConnect::~frmConnect() = default;
@@ -134,6 +140,7 @@ void frmConnect::reportPortError(const PortError &error) {
 }
 
 void frmConnect::connectRadio() {
+    if (refuseWhileBusy(m_link, m_prompter)) return;
     if (m_link.isConnected()) return;
     const QString spec = chosenPortSpec();
     const std::optional<int> number = comPortNumber(spec);
@@ -166,6 +173,7 @@ void frmConnect::connectRadio() {
 }
 
 void frmConnect::testComm() {
+    if (refuseWhileBusy(m_link, m_prompter)) return;
     // The answer is shown before the message, so it stays readable behind the box.
     m_link.clearError();
     const QString answer = m_link.queryRadio(QStringLiteral("id;"), kIdentifyWaitMs);
@@ -180,6 +188,7 @@ void frmConnect::testComm() {
 }
 
 void frmConnect::sendCommand() {
+    if (refuseWhileBusy(m_link, m_prompter)) return;
     if (m_ui->txtCommand->text().isEmpty()) m_ui->txtCommand->setText(QStringLiteral("id"));
     PortError error;
     const QString answer = sendConsoleCommand(m_link, m_ui->txtCommand->text(), &error);
