@@ -72,7 +72,13 @@ int runMds(CliSession &session, const QStringList &arguments) {
     MdsTest test(session.link(), prompter, state, output);
     const MdsOutcome outcome = test.beginMdsTest();
     // The list is written whatever the end: the readings taken are the user's.
-    const int written = writeOutputFile(session.parser(), writeMdsResultsFile, output.list.lines());
+    // The MDS file writer does not say why it failed; the error text stays empty.
+    const ResultsFileWriter writeMds = [](const QString &path, const QStringList &lines,
+                                          const QString &comment, const QDateTime &when,
+                                          QString *) {
+        return writeMdsResultsFile(path, lines, comment, when);
+    };
+    const int written = writeOutputFile(session.parser(), writeMds, output.list.lines());
     if (outcome.end != MdsEnd::Completed) return kExitFailed;
     return written;
 }
