@@ -91,7 +91,7 @@ void UxTest::altFAndStopSweep() {
     auto *stop = sweep->findChild<QPushButton *>("cmdStopSweep");
     QVERIFY(stop->isEnabled());
     stop->click();
-    for (const QString &box :
+    for (const QString box :
          {"txtKHzStart=14060", "txtKHzStop=14060.2", "txtFreqStep=100", "txtRFGain=150"})
         sweep->findChild<QLineEdit *>(box.section(u'=', 0, 0))->setText(box.section(u'=', 1));
     auto *line = sweep->findChild<QLabel *>("lblProgress");
