@@ -2,8 +2,9 @@
 //
 //   corvane-cli [--port P] [--baud B] [--yes] [--trace] <command> [arguments]
 //
-// Exit codes: 0 done, 1 the radio did not identify itself or the procedure could not run,
-// 2 bad usage.
+// Exit codes: 0 done, 1 the radio did not identify itself or did not answer, the port was
+// lost or a file could not be written, 2 bad usage, 128 + n after stop signal n (SIGINT,
+// SIGTERM, SIGHUP: the running procedure stops as its Stop button would).
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -64,7 +65,13 @@ QString generalHelp(const QCommandLineParser &parser, const std::vector<CliComma
     for (const CliCommand &command : commands)
         text +=
             QStringLiteral("  ") + command.name.leftJustified(12) + u' ' + command.summary + u'\n';
-    text += QStringLiteral("\nExit codes: 0 done, 1 no radio or a port error, 2 bad usage.\n");
+    text += QStringLiteral(
+        "\nEvery command but send first connects as the Connect button does (\"id;\", \"ai;\", "
+        "and \"ai0;\" when the radio is in auto-info mode 1) and at the end puts auto-info "
+        "mode 1 back as File > Exit does. send is a raw exchange with the radio as it is.\n"
+        "\nExit codes: 0 done, 1 no radio, no answer, a lost port or an unwritable file,\n"
+        "2 bad usage, 128 + n after signal n (Ctrl-C, SIGTERM, SIGHUP stop a test as its Stop\n"
+        "button does: the radio is put back and -o is written).\n");
     return text;
 }
 
@@ -137,7 +144,9 @@ int runCli(const QStringList &arguments) {
     QStringList rest = parser.positionalArguments();
     rest.removeOne(command->name);
     CliSession session(options, parser, *command);
-    return command->run(session, rest);
+    const int exitCode = command->run(session, rest);
+    session.disconnectRadio();
+    return exitCode;
 }
 
 }  // namespace
@@ -151,5 +160,7 @@ int main(int argc, char *argv[]) {
                                                 .arg(CORVANE_VERSION_MINOR)
                                                 .arg(CORVANE_VERSION_PATCH));
     corvane::cli::installStopHandler();
-    return corvane::cli::runCli(QCoreApplication::arguments());
+    // After a stop signal every subcommand ends with 128 + its number, its work put back.
+    const int code = corvane::cli::runCli(QCoreApplication::arguments());
+    return code == corvane::cli::kExitUsage ? code : corvane::cli::exitCodeAfterStop(code);
 }

@@ -8,14 +8,18 @@
 #include <cstdio>
 #include <functional>
 
+#include "filters/crystalfilters.h"
 #include "link/connection.h"
 #include "link/simtransport.h"
 #include "measurements/dbvlinearity.h"
 #include "measurements/dbvquick.h"
 #include "measurements/filtersweep.h"
+#include "measurements/mdstest.h"
+#include "menus/menureports.h"
 #include "radio/settingscapture.h"
 
 using namespace corvane;
+using namespace corvane::menus;
 
 namespace {
 
@@ -57,6 +61,34 @@ public:
     void appendLine(const QString &) override {}
     void prepareChart(int) override {}
     void setChartRow(int, double, const QString &) override {}
+};
+
+class NoMenuSink : public MenuReportSink {
+public:
+    void clearLines() override {}
+    void appendLine(const QString &, bool) override {}
+};
+
+// Enable on one receiver, then both readouts; the harness reads the receiver, mode and slot
+// from a first byte (0: main receiver, 1: sub-receiver, enable mode 1 slot 1).
+void filterRun(RadioLink &link, Prompter &prompter, Receiver receiver) {
+    FilterWindowFields fields;
+    TableSink sink;
+    CrystalFilters filters(link, prompter, receiver, fields, sink);
+    filters.enableReceive(1, 1);
+    filters.bandwidthReadout();
+    filters.receiveReadout();
+}
+
+class NoMdsSink : public MdsSink {
+public:
+    explicit NoMdsSink(bool preamp) : m_preamp(preamp) {}
+    void clearLines() override {}
+    void appendLine(const QString &) override {}
+    bool preampChecked() const override { return m_preamp; }
+
+private:
+    bool m_preamp;
 };
 
 QList<QByteArray> record(const std::function<void(RadioLink &, Prompter &)> &procedure) {
@@ -122,7 +154,39 @@ int main(int argc, char **argv) {
                                QStringLiteral("100"), QStringLiteral("150")});
              sweep.resetK3();
          }},
+        {QStringLiteral("menus"),
+         [](RadioLink &link, Prompter &) {
+             NoMenuSink sink;
+             k3settings::enableTechMode(link);
+             mainMenuReport(link, sink);
+             configMenuReport(link, sink);
+         }},
     };
+    for (const Receiver receiver : {Receiver::Main, Receiver::Sub}) {
+        const QList<QByteArray> pieces = record([receiver](RadioLink &link, Prompter &prompter) {
+            filterRun(link, prompter, receiver);
+        });
+        root.mkpath(QStringLiteral("filters"));
+        const char pick = receiver == Receiver::Sub ? 1 : 0;
+        if (!writeFile(root.filePath(receiver == Receiver::Sub ? QStringLiteral("filters/sub")
+                                                               : QStringLiteral("filters/main")),
+                       QByteArray(1, pick) + pieces.join('\n')))
+            return 1;
+    }
+    for (const bool preamp : {true, false}) {
+        const QList<QByteArray> pieces = record([preamp](RadioLink &link, Prompter &prompter) {
+            MdsWindowState state;
+            NoMdsSink sink(preamp);
+            MdsTest test(link, prompter, state, sink);
+            test.beginMdsTest();
+            test.resetK3();
+        });
+        root.mkpath(QStringLiteral("mds"));
+        if (!writeFile(root.filePath(preamp ? QStringLiteral("mds/preamp")
+                                            : QStringLiteral("mds/no_preamp")),
+                       QByteArray(1, preamp ? 1 : 0) + pieces.join('\n')))
+            return 1;
+    }
     int answers = 0;
     for (const auto &[name, procedure] : procedures) {
         const QList<QByteArray> pieces = record(procedure);

@@ -9,8 +9,10 @@
 
 #include "charts/ui/chartwindows.h"
 #include "core/ui/windowregistry.h"
+#include "filters/ui/frmcrystals.h"
 #include "measurements/ui/frmdbvlinearity.h"
 #include "measurements/ui/frmfiltersweep.h"
+#include "measurements/ui/frmmds.h"
 #include "menus/ui/frmconfigsettings.h"
 #include "shell/frmabout.h"
 #include "shell/frmappliedrf.h"
@@ -38,9 +40,13 @@ void registerProgramWindows(WindowRegistry &windows) {
     windows.add(QStringLiteral("frmFilterSweep"), [](const WindowContext &c) {
         return new frmFilterSweep(c.app, c.windows, c.owner);
     });
-    windows.add(QStringLiteral("frmMDS"), later("Minimum Discernable Signal Test"));
-    windows.add(QStringLiteral("frmCrystals"),
-                later("Main Receiver Crystal Filters Configuration"));
+    windows.add(QStringLiteral("frmMDS"),
+                [](const WindowContext &c) { return new frmMDS(c.app, c.owner); });
+    for (const Receiver receiver : {Receiver::Main, Receiver::Sub}) {
+        windows.add(frmCrystals::windowName(receiver), [receiver](const WindowContext &c) {
+            return new frmCrystals(c.app, c.windows, receiver, c.owner);
+        });
+    }
     windows.add(QStringLiteral("frmConfigSettings"),
                 [](const WindowContext &c) { return new frmConfigSettings(c.app, c.owner); });
     windows.add(QStringLiteral("frmReadFile"), later("View Saved DBV Linear Range Results"));
