@@ -8,6 +8,7 @@
 //                                     fields, the first names the row, the rest fill the
 //                                     QString columns; "#" lines are comments; escapes \t \r
 //                                     \n \\ \xHH (a byte, so \x20 keeps a blank at the end)
+//   bytesOf(text)                     a table field as the bytes it stands for
 //   FixedLocale                       the system locale en_GB and the time zone UTC, set
 //                                     before Qt reads them: a "Date run:" line is a literal
 
@@ -61,6 +62,10 @@ inline QString unescape(const QString &field) {
             out += e;
     }
     return out;
+}
+
+inline QByteArray bytesOf(const QString &text) {
+    return text.toLatin1();
 }
 
 // The column names must outlive the test function: pass literals.
