@@ -177,6 +177,12 @@ FilterOperationEnd CrystalFilters::changeReceive(bool enable, std::optional<int>
                          : QStringLiteral(" is already disabled for ");
     }
     if (enabled != enable) m_link.sendCommand(kStepValue, 0);
+    // The step that changes the flag did not reach the radio: nothing was changed.
+    if (portFailed()) {
+        reportPortError(
+            QStringLiteral("setting Filter %1 for %2 receive").arg(slotText, getModeName(mode)));
+        return FilterOperationEnd::PortFailed;
+    }
     m_prompter.message(QStringLiteral("Filter ") + slotText + middle + getModeName(mode) +
                            QStringLiteral(" receive"),
                        kStatusTitle, MessageIcon::Exclamation);
