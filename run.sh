@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-charts-dev
-          qt6-tools-dev qt6-tools-dev-tools libgl-dev xvfb xauth libhamlib-utils socat)
+          qt6-tools-dev qt6-tools-dev-tools libgl-dev xvfb xauth libhamlib-utils socat
+          qt6-svg-dev poppler-utils)
 
 install_packages() {
   local missing=()

@@ -7,7 +7,9 @@
 
 #include "shell/windows.h"
 
+#include "charts/ui/chartfilewindows.h"
 #include "charts/ui/chartwindows.h"
+#include "charts/ui/frmreadfile.h"
 #include "core/ui/windowregistry.h"
 #include "measurements/ui/frmdbvlinearity.h"
 #include "measurements/ui/frmfiltersweep.h"
@@ -41,9 +43,24 @@ void registerProgramWindows(WindowRegistry &windows) {
     windows.add(QStringLiteral("frmCrystals"),
                 later("Main Receiver Crystal Filters Configuration"));
     windows.add(QStringLiteral("frmConfigSettings"), later("K3 Configuration Settings"));
-    windows.add(QStringLiteral("frmReadFile"), later("View Saved DBV Linear Range Results"));
-    windows.add(QStringLiteral("frmCreateDBVChart"), later("DBV Linear Range Chart from File"));
-    windows.add(QStringLiteral("frmCreateFSChart"), later("Filter Sweep Chart from File"));
+    // The viewer and the charts from files first ask for a file: their menu items run the
+    // opener, which shows the window once the file is read.
+    windows.add(
+        QStringLiteral("frmReadFile"),
+        [](const WindowContext &c) { return new frmReadFile(c.app.prompter, c.owner); },
+        openSavedFile);
+    windows.add(
+        QStringLiteral("frmCreateDBVChart"),
+        [](const WindowContext &c) {
+            return createChartFileWindow(ChartFileKind::Dbv, *c.app.dialogs, c.owner);
+        },
+        chartDbvFile);
+    windows.add(
+        QStringLiteral("frmCreateFSChart"),
+        [](const WindowContext &c) {
+            return createChartFileWindow(ChartFileKind::Sweep, *c.app.dialogs, c.owner);
+        },
+        chartSweepFile);
 }
 
 }  // namespace corvane
