@@ -289,13 +289,15 @@ void applyChartFile(ResultChart &chart, const ChartFileData &data) {
         applySweepFileTexts(chart);
     else
         applyLinearRangeTexts(chart);
-    chart.setRowCount(data.rowCount);
-    int row = 1;
+    std::vector<double> values;
+    std::vector<QString> labels;
+    values.reserve(data.rows.size());
+    labels.reserve(data.rows.size());
     for (const ChartFileRow &r : data.rows) {
-        chart.setRowLabel(row, r.label);
-        chart.setRowValue(row, r.value);
-        ++row;
+        values.push_back(r.value);
+        labels.push_back(r.label);
     }
+    chart.setRows(data.rowCount, values, labels);
     if (data.kind == ChartFileKind::Sweep)
         applySweepScales(chart, sweepSpacing(data.startText, data.stopText, data.stepText));
     else
