@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-charts-dev
+PACKAGES=(g++ cmake ninja-build ccache qt6-base-dev qt6-serialport-dev qt6-charts-dev
           qt6-tools-dev qt6-tools-dev-tools libgl-dev xvfb xauth libhamlib-utils socat
           qt6-svg-dev poppler-utils)
 
@@ -25,7 +25,9 @@ install_packages() {
 
 BUILD_DIR=${BUILD_DIR:-build}
 build() {
-  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} ${CMAKE_ARGS:-} >/dev/null
+  local launcher=""
+  command -v ccache >/dev/null && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} $launcher ${CMAKE_ARGS:-} >/dev/null
   cmake --build "$BUILD_DIR" -j2
 }
 

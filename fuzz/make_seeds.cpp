@@ -1,0 +1,142 @@
+// Writes the harnesses' seed corpora: each procedure run once against the simulator, the
+// simulator's answers to every write recorded as the '\n'-separated script a harness plays
+// back, and each single answer as a decoder seed.
+//   make_seeds <corpus folder>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <cstdio>
+#include <functional>
+
+#include "link/connection.h"
+#include "link/simtransport.h"
+#include "measurements/dbvlinearity.h"
+#include "measurements/dbvquick.h"
+#include "measurements/filtersweep.h"
+#include "radio/settingscapture.h"
+
+using namespace corvane;
+
+namespace {
+
+class RecordingTransport : public Transport {
+public:
+    RecordingTransport(std::unique_ptr<Transport> inner, QList<QByteArray> &pieces)
+        : m_inner(std::move(inner)), m_pieces(pieces) {}
+    PortError open(int baud) override { return m_inner->open(baud); }
+    void close() override { m_inner->close(); }
+    bool isOpen() const override { return m_inner->isOpen(); }
+    PortError write(const QByteArray &bytes) override {
+        m_pieces.append(QByteArray());
+        return m_inner->write(bytes);
+    }
+    QByteArray readAll(PortError *error) override {
+        const QByteArray bytes = m_inner->readAll(error);
+        if (!m_pieces.isEmpty()) m_pieces.last() += bytes;
+        return bytes;
+    }
+    QString name() const override { return m_inner->name(); }
+
+private:
+    std::unique_ptr<Transport> m_inner;
+    QList<QByteArray> &m_pieces;
+};
+
+class ClosingPrompter : public Prompter {
+public:
+    void message(const PromptMessage &) override {}
+};
+class NoDbvSink : public DbvResultSink {
+public:
+    void clearLines() override {}
+    void appendLine(const QString &) override {}
+};
+class NoSweepSink : public SweepSink {
+public:
+    void clearLines() override {}
+    void appendLine(const QString &) override {}
+    void prepareChart(int) override {}
+    void setChartRow(int, double, const QString &) override {}
+};
+
+QList<QByteArray> record(const std::function<void(RadioLink &, Prompter &)> &procedure) {
+    QList<QByteArray> pieces;
+    VirtualClock clock;
+    RadioLink link(clock);
+    auto simulator = std::make_shared<sim::K3Simulator>();
+    link.setTransport(std::make_unique<RecordingTransport>(
+        std::make_unique<SimTransport>(simulator, clock), pieces));
+    link.open();
+    ClosingPrompter prompter;
+    procedure(link, prompter);
+    return pieces;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_seeds <corpus folder>\n");
+        return 2;
+    }
+    const QDir root(QString::fromLocal8Bit(argv[1]));
+    const QList<std::pair<QString, std::function<void(RadioLink &, Prompter &)>>> procedures{
+        {QStringLiteral("connect"),
+         [](RadioLink &link, Prompter &prompter) {
+             const ConnectOutcome outcome = identifyRadio(link, prompter);
+             PortError error;
+             testCommunications(link, prompter, &error);
+             sendConsoleCommand(link, QStringLiteral("fa"), &error);
+             restoreAutoInfo(link, prompter, outcome.autoInfo);
+         }},
+        {QStringLiteral("capture"),
+         [](RadioLink &link, Prompter &prompter) {
+             SettingsCapture capture;
+             k3settings::TestWindowFlags flags;
+             k3settings::prepareKat3AndTechMode(link, prompter, flags);
+             capture.readInitialSettings(link);
+             capture.readRadioIdentity(link);
+             capture.restoreInitialSettings(link, flags);
+         }},
+        {QStringLiteral("dbv"),
+         [](RadioLink &link, Prompter &prompter) {
+             DbvWindowState state;
+             NoDbvSink sink;
+             DbvFullTest(link, prompter, state, sink)
+                 .run({QStringLiteral("100"), QStringLiteral("103"), QStringLiteral("1")});
+             DbvQuickTest(link, prompter, state, sink).run();
+             state.capture.restoreInitialSettings(link, state.flags);
+         }},
+        {QStringLiteral("sweep"),
+         [](RadioLink &link, Prompter &prompter) {
+             FilterSweepState state;
+             NoSweepSink sink;
+             FilterSweep sweep(link, prompter, state, sink);
+             sweep.beginSweep({QStringLiteral("14059.9"), QStringLiteral("14060.1"),
+                               QStringLiteral("100"), QStringLiteral("150")});
+             sweep.resetK3();
+         }},
+    };
+    int answers = 0;
+    for (const auto &[name, procedure] : procedures) {
+        const QList<QByteArray> pieces = record(procedure);
+        root.mkpath(name);
+        if (!writeFile(root.filePath(name + QStringLiteral("/simulator")), pieces.join('\n')))
+            return 1;
+        // The decoders' seeds: every distinct non-empty answer of the capture.
+        if (name == QStringLiteral("capture")) {
+            root.mkpath(QStringLiteral("decoders"));
+            for (const QByteArray &piece : pieces) {
+                if (piece.isEmpty()) continue;
+                writeFile(root.filePath(QStringLiteral("decoders/answer%1").arg(++answers)), piece);
+            }
+        }
+    }
+    return 0;
+}
