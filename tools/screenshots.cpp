@@ -80,6 +80,15 @@ int main(int argc, char *argv[]) {
 
     for (const char *name : {"frmAbout", "frmAppliedRF", "frmMDS"})
         shoot(mainWindow.windows().show(QLatin1String(name)), folder, QLatin1String(name));
+    // The menu settings window with both reports (about 22 s on the simulator's real clock),
+    // and once while the CONFIG report runs, to see its progress line.
+    QWidget *menus = mainWindow.windows().show(QStringLiteral("frmConfigSettings"));
+    menus->findChild<QPushButton *>(QStringLiteral("cmdMainMenu"))->click();
+    QTimer::singleShot(8000, menus, [menus, &folder] {
+        menus->grab().save(folder.filePath(QStringLiteral("shot-frmConfigSettings-running.png")));
+    });
+    menus->findChild<QPushButton *>(QStringLiteral("cmdConfigMenu"))->click();
+    shoot(menus, folder, QStringLiteral("frmConfigSettings"));
     mainWindow.windows()
         .existing(QStringLiteral("frmAbout"))
         ->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))

@@ -76,7 +76,8 @@ void SettingsCapture::readRadioIdentity(RadioLink &link) {
         link.queryRadio(QStringLiteral("rvm;"), kRevisionQueryWaitMs, kRevisionSettleMs), 3, 1);
     id.dspRevision = cutMiddle(
         link.queryRadio(QStringLiteral("rvd;"), kRevisionQueryWaitMs, kRevisionSettleMs), 3, 1);
-    id.frontPanelRevision = cutMiddle(link.queryRadio(QStringLiteral("rvf;"), kRevisionQueryWaitMs), 3, 1);
+    id.frontPanelRevision =
+        cutMiddle(link.queryRadio(QStringLiteral("rvf;"), kRevisionQueryWaitMs), 3, 1);
     // "DS" + 8 display characters + 2 status characters + ";": display characters 4 to 8.
     id.serialNumber = cutMiddle(display, 5, 3);
     m_identity = id;

@@ -15,22 +15,22 @@ namespace corvane {
 // The raw answers without their ";" (AF gain and RF gain number also without letters):
 // exactly the texts that the restore sends back.
 struct RadioSnapshot {
-    QString afGain;        // "030"
-    QString agc;           // "GT0041"
-    QString attenuator;         // "RA00"
-    QString preamp;        // "PA1"
-    QString rfGain;        // "RG250"
+    QString afGain;           // "030"
+    QString agc;              // "GT0041"
+    QString attenuator;       // "RA00"
+    QString preamp;           // "PA1"
+    QString rfGain;           // "RG250"
     QString rfGainNumber;     // "250"
-    QString mode;          // "MD2"
-    QString power;         // "PC0501"
-    QString vfoA;          // "FA00014060000"
+    QString mode;             // "MD2"
+    QString power;            // "PC0501"
+    QString vfoA;             // "FA00014060000"
     QString filterBandwidth;  // "FW0240" (K31 form)
     QString filterNumber;     // "FW005030" (K22 form: filter number, one more digit)
 };
 
 struct RadioIdentity {
     QString serialNumber;  // the last five display characters of menu entry 026, raw
-    QString mcuRevision;     // "04.45"
+    QString mcuRevision;   // "04.45"
     QString dspRevision;
     QString frontPanelRevision;
 };

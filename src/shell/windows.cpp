@@ -13,6 +13,7 @@
 #include "core/ui/windowregistry.h"
 #include "measurements/ui/frmdbvlinearity.h"
 #include "measurements/ui/frmfiltersweep.h"
+#include "menus/ui/frmconfigsettings.h"
 #include "shell/frmabout.h"
 #include "shell/frmappliedrf.h"
 #include "shell/placeholderwindow.h"
@@ -42,7 +43,8 @@ void registerProgramWindows(WindowRegistry &windows) {
     windows.add(QStringLiteral("frmMDS"), later("Minimum Discernable Signal Test"));
     windows.add(QStringLiteral("frmCrystals"),
                 later("Main Receiver Crystal Filters Configuration"));
-    windows.add(QStringLiteral("frmConfigSettings"), later("K3 Configuration Settings"));
+    windows.add(QStringLiteral("frmConfigSettings"),
+                [](const WindowContext &c) { return new frmConfigSettings(c.app, c.owner); });
     // The viewer and the charts from files first ask for a file: their menu items run the
     // opener, which shows the window once the file is read.
     windows.add(

@@ -43,6 +43,21 @@ QByteArray pointedTenths(int tensOfHz) {
     return out;
 }
 
+// The amateur band a frequency is in, by its name in metres ("20"); "GEN" outside them.
+QString bandName(qint64 hz) {
+    static const struct {
+        qint64 lowHz, highHz;
+        const char *name;
+    } kBands[] = {
+        {1800000, 2000000, "160"},  {3500000, 4000000, "80"},   {5330000, 5410000, "60"},
+        {7000000, 7300000, "40"},   {10100000, 10150000, "30"}, {14000000, 14350000, "20"},
+        {18068000, 18168000, "17"}, {21000000, 21450000, "15"}, {24890000, 24990000, "12"},
+        {28000000, 29700000, "10"}, {50000000, 54000000, "6"}};
+    for (const auto &band : kBands)
+        if (hz >= band.lowHz && hz <= band.highHz) return QString::fromLatin1(band.name);
+    return QStringLiteral("GEN");
+}
+
 QByteArray fit8(QByteArray text) {
     if (text.size() > 8) text = text.right(8);
     return text.rightJustified(8, ' ');
@@ -124,6 +139,11 @@ QByteArray K3Simulator::menuValueDisplay(int entry) const {
             return fit8("   " + m_state.serialNumber.toLatin1().right(5));
         case 28:
             return MenuTable::encode(m_state.mcuRevision, false);
+        case 76: {
+            // BND MAP of the band VFO A is on: "20 IN", "160 OUT".
+            const QString band = bandName(m_state.vfoAHz);
+            return MenuTable::encode(band + u' ' + e->values[size_t(menuIndex(entry))], false);
+        }
         case 72:
             return m_state.techMode ? QByteArrayLiteral("      ON") : QByteArrayLiteral("     OFF");
         default:

@@ -123,6 +123,8 @@ MenuTable::MenuTable() {
         e.plain = plain;
     };
 
+    // The simulated radio has been set up by its owner: a few entries start away from the
+    // factory default (VOX GN, KRX3 fitted, RS232 at 38400 baud).
     // MAIN menu entries; several are read character by character, so they stay plain.
     add(0, "ALARM", list({"OFF 06.30", "ON  06.30"}), "OFF 06.30", true);
     add(1, "CW IAMB", list({"A", "B"}), "A");
@@ -134,7 +136,7 @@ MenuTable::MenuTable() {
     add(7, "RPT OFS", range(0, 5000, 20), "600");
     add(8, "RX EQ", list({">>>>>>>>", "=>>]]^^>", "^]>>>>=_"}), ">>>>>>>>", true);
     add(9, "TX EQ", list({">>>>>>>>", "__==>>]]", "]]>>>>=="}), ">>>>>>>>", true);
-    add(10, "VOX GN", range(0, 60, 1), "0");
+    add(10, "VOX GN", range(0, 60, 1), "20");
     add(11, "ANTIVOX", range(0, 60, 1), "0");
     add(12, "CW WGHT", range(0.90, 1.25, 0.05, 2), "1.15");
     add(13, "2 TONE", kOffOn, "OFF");
@@ -177,7 +179,7 @@ MenuTable::MenuTable() {
     add(47, "AF LIM", list({"NOR", "10", "20", "30"}), "NOR");
     add(48, "KNB3", list({"NOR", "NOT INST"}), "NOR");
     add(49, "KRC2", list({"--", "ACC1", "ACC2"}), "--");
-    add(50, "KRX3", kNotInst, "NOT INST");
+    add(50, "KRX3", kNotInst, "INST");  // the sub receiver is fitted
     add(51, "KXV3", kNotInst, "NOT INST");
     add(52, "LCD TEST", kOffOn, "OFF");
     add(53, "MIC SEL",
@@ -187,7 +189,7 @@ MenuTable::MenuTable() {
     add(54, "NB SAVE", kNoYes, " NO");
     add(55, "KPA3", kNotInst, "NOT INST");
     add(56, "PA TEMP", list({"34 C"}), "34 C");
-    add(57, "RS232", list({"4800 B", "9600 B", "19200 B", "38400 B"}), "4800 B");
+    add(57, "RS232", list({"4800 B", "9600 B", "19200 B", "38400 B"}), "38400 B");
     add(58, "TUN PWR", list({"NOR", "5", "10", "20"}), "NOR");
     add(59, "SYNC DT", list({"FUNCTION"}), "FUNCTION");
     add(60, "SMTR MD", list({"NOR", "ABS"}), "NOR");
@@ -207,7 +209,8 @@ MenuTable::MenuTable() {
     add(73, "TIME", list({"12.34.56"}), "12.34.56");
     add(74, "AGC THR", range(0, 20, 1, 0, 3), "005");
     add(75, "PTT RLS", range(0, 50, 1, 0, 3), "020");
-    add(76, "BND MAP", list({"20 IN", "20 OUT"}), "20 IN");
+    // Shown with the name of the band VFO A is on (display.cpp).
+    add(76, "BND MAP", list({"IN", "OUT"}), "IN");
     add(77, "TTY LTR", list({"FUNCTION"}), "FUNCTION");
     add(78, "TX ALC", list({" ON", "OFF"}), " ON");
     add(79, "TX GN", range(0, 10, 1, 0, 2), "00");

@@ -14,7 +14,7 @@ struct MenuEntry {
     int number = -1;
     QString name;                 // "AFV TIM"
     std::vector<QString> values;  // in the order UP steps through them
-    int defaultIndex = 0;
+    int defaultIndex = 0;         // the value the simulated radio starts with
     // Plain entries are sent as ASCII; the others use the display's own letter stand-ins
     // (blank as "@", L as "<", minus as ">", ...) where the program reads them only through
     // its decoder.

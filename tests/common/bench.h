@@ -6,7 +6,7 @@
 //   ScriptedBench  + `radio`, a ScriptedTransport (common/scriptedtransport.h), link open.
 //   SimBench       + `simulator` (noise off) behind a SimTransport, link open; state().
 //   SimHarness     a bare K3Simulator driven as the program does: write, wait, read all.
-//   dsAnswer()/lit()/decodeDisplay() build and read the "DS" display bytes.
+//   dsAnswer() wraps eight display bytes as the radio answers "ds;".
 
 #include <QByteArray>
 #include <QList>
@@ -88,30 +88,6 @@ struct SimHarness {
 // A "ds;" answer around eight display bytes: "DS", the bytes, two status bytes, ";".
 inline QByteArray dsAnswer(const QByteArray &display) {
     return QByteArray("DS") + display + QByteArray("\x80\x80;");
-}
-
-// A display byte with its decimal point lit.
-inline char lit(char c) {
-    return static_cast<char>(static_cast<unsigned char>(c) | 0x80);
-}
-
-// Display codes as text: bit 7 is the point before the character; the radio draws some
-// letters with stand-ins.
-inline QString decodeDisplay(const QByteArray &bytes) {
-    static const QByteArray from("@<>KMWQVZ");
-    static const QByteArray to(" L-HNIOUC");
-    QString out;
-    for (const char c : bytes) {
-        const uchar u = uchar(c);
-        if (u > 127) {
-            out += u'.';
-            out += QChar(u - 128);
-            continue;
-        }
-        const int i = from.indexOf(c);
-        out += i >= 0 ? QChar(to.at(i)) : QChar(u);
-    }
-    return out;
 }
 
 }  // namespace corvane::test

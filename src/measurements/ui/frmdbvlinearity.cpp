@@ -74,7 +74,8 @@ frmDBVLinearity::frmDBVLinearity(const AppContext &app, WindowRegistry &windows,
 
     connect(m_ui->cmdBegin, &QPushButton::clicked, this, &frmDBVLinearity::runFullTest);
     connect(m_ui->cmdQuickTest, &QPushButton::clicked, this, &frmDBVLinearity::runQuickTest);
-    connect(m_ui->cmdStopTest, &QPushButton::clicked, this, [this] { m_state.stopTestRequested = true; });
+    connect(m_ui->cmdStopTest, &QPushButton::clicked, this,
+            [this] { m_state.stopTestRequested = true; });
     connect(m_ui->cmdReset, &QPushButton::clicked, this, [this] {
         if (m_app.link && boxesAccepted()) resetDbvRadio(*m_app.link, m_state);
     });

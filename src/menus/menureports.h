@@ -1,0 +1,67 @@
+#pragma once
+// The MAIN and CONFIG menu reports: each empties its list, adds its three header lines and
+// then one line per item of its table (label, tabs, the value as the radio shows it, tabs,
+// the default), reading the items one after the other with the menu left open between
+// them, and finally leaves the menu with "mn255;" (no wait after it).
+//
+// A value is listed exactly as read. Beside each line the report says whether the value
+// differs from the item's default, for the window's "changed" marking; that changes no line.
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "link/radiolink.h"
+#include "menus/menutables.h"
+
+namespace corvane::menus {
+
+inline const QString kMainReportTitle = QStringLiteral("K3 Main Menu Settings");
+inline const QString kConfigReportTitle = QStringLiteral("K3 Configuration Menu Settings");
+
+// The report's first three lines: its title, the column heads and their underlines.
+QStringList reportHeader(const QString &title);
+// Label, tabs, value, tabs, default; nothing added.
+QString reportLine(const MenuItem &item, const QString &value);
+// True when the value, blanks trimmed at both ends, is not the default (trimmed alike).
+// Defaults that stand for no fixed text never differ: "{band} IN", "{DDS freq}", "N/A",
+// "Function", and those with an "x" in place of digits ("NOR xx", "TRNx").
+bool differsFromDefault(const MenuItem &item, const QString &value);
+
+// Where a report puts its lines (the window's list, corvane-cli's stdout).
+class MenuReportSink {
+public:
+    virtual ~MenuReportSink() = default;
+    virtual void clearLines() = 0;
+    // `changed`: an item line whose value differs from its default (never a header line).
+    virtual void appendLine(const QString &line, bool changed) = 0;
+    // Item `number` (1-based) of `count` is about to be read.
+    virtual void readingItem(int number, int count, const QString &label) {
+        Q_UNUSED(number);
+        Q_UNUSED(count);
+        Q_UNUSED(label);
+    }
+};
+
+struct ReportOutcome {
+    // The port error that ended the report (none when it ran to its end). Nothing was sent
+    // after it; the lines listed before it stay.
+    PortError error;
+    int failedItem = 0;  // the item being read when it came, 1-based
+    int itemCount = 0;
+    QString failedLabel;  // its label, blanks trimmed
+    bool isComplete() const { return !error.isError(); }
+};
+
+// Main report (cmdMainMenu): the 13 MAIN items, each through its own reader.
+ReportOutcome mainMenuReport(RadioLink &link, MenuReportSink &sink);
+// Config report (cmdConfigMenu): the 98 CONFIG items through the menu value reader.
+ReportOutcome configMenuReport(RadioLink &link, MenuReportSink &sink);
+
+// "Reading 37 of 98: NB SAVE"
+QString readingText(int number, int count, const QString &label);
+// What to tell the user when a port error ended a report: which item it stopped at and
+// that the lines read so far are kept.
+QString stoppedReportText(const ReportOutcome &outcome);
+
+}  // namespace corvane::menus

@@ -1,0 +1,65 @@
+#include "menus/menusettingsfile.h"
+
+#include <QSaveFile>
+
+#include "core/linefile.h"
+
+namespace corvane::menus {
+
+QStringList menuSettingsFileLines(const QStringList &mainLines, const QStringList &configLines,
+                                  const QDateTime &when) {
+    QStringList lines{kSettingsFileTitleLine, QStringLiteral("Date run: ") + generalDateText(when)};
+    return lines + mainLines + configLines;
+}
+
+QString writeMenuSettingsFile(const QString &path, const QStringList &lines) {
+    QByteArray bytes;
+    for (const QString &line : lines) bytes += line.toLatin1() + "\r\n";
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit()) return file.errorString();
+    return QString();
+}
+
+QString checkMenuSettingsPath(const QString &path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    file.cancelWriting();
+    return QString();
+}
+
+FileDialogRequest menuSettingsSaveRequest(const QString &fileNameText) {
+    FileDialogRequest request;
+    request.title = kSaveDialogTitle;
+    request.filterLabel = QStringLiteral("Text files (*.txt)");
+    request.filterPattern = QStringLiteral("*.txt");
+    request.defaultExtension = QStringLiteral("txt");
+    request.proposedName = QStringLiteral("K3Configuration");
+    request.initialFolder = initialFolderFor(fileNameText);
+    request.confirmReplace = true;
+    return request;
+}
+
+SaveOutcome saveMenuSettings(FileDialogs &dialogs, const QString &fileNameText,
+                             const QStringList &mainLines, const QStringList &configLines,
+                             const QDateTime &when) {
+    SaveOutcome outcome;
+    const std::optional<QString> path = dialogs.saveFile(menuSettingsSaveRequest(fileNameText));
+    if (!path || path->isEmpty()) return outcome;
+    outcome.path = path;
+    outcome.error =
+        writeMenuSettingsFile(*path, menuSettingsFileLines(mainLines, configLines, when));
+    return outcome;
+}
+
+QString saveFailureText(const QString &path, const QString &reason) {
+    return QStringLiteral("The menu settings were not saved. The file %1 could not be written: %2")
+        .arg(path, reason);
+}
+
+}  // namespace corvane::menus

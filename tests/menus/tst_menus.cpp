@@ -1,0 +1,238 @@
+// The menu settings report: the two item tables against the listed data; the window on the
+// simulator (load step, both reports with their exact exchanges, progress, changed marking,
+// Save and its files, an unwritable path, a port lost mid-report); corvane-cli menus.
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <set>
+
+#include "common/bench.h"
+#include "common/k3simprocess.h"
+#include "common/scriptedfiledialogs.h"
+#include "core/ui/resultslist.h"
+#include "menus/menutables.h"
+#include "menus/ui/frmconfigsettings.h"
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+QStringList dataLines(const QString &name) {
+    QFile file(QFINDTESTDATA("data/" + name));
+    if (!file.open(QIODevice::ReadOnly)) return {QStringLiteral("missing data/") + name};
+    QStringList lines = QString::fromLatin1(file.readAll()).split(QRegularExpression("\r?\n"));
+    if (lines.last().isEmpty()) lines.removeLast();  // the line end of the last line
+    return lines;
+}
+
+// The window on a simulator bench, its controls by object name.
+struct WindowBench : SimBench {
+    ScriptedFileDialogs dialogs;
+    AppContext app;
+    std::unique_ptr<frmConfigSettings> window;
+
+    WindowBench() {
+        app.link = &link;
+        app.prompter = &prompter;
+        app.dialogs = &dialogs;
+        window = std::make_unique<frmConfigSettings>(app);
+        window->load();
+    }
+    template <class T>
+    T *find(const char *name) const {
+        return window->findChild<T *>(QString::fromLatin1(name));
+    }
+    void click(const char *name) { find<QPushButton>(name)->click(); }
+    QStringList lines(const char *list) const { return find<ResultsList>(list)->lines(); }
+    // Saves to `path`; the file's lines with the date line blanked.
+    QStringList save(const QString &path) {
+        dialogs.answer(path);
+        click("cmdSaveMain");
+        QStringList saved = dataLinesOf(path);
+        if (saved.size() > 1 && saved[1].startsWith("Date run: ")) saved[1] = "Date run: @DATE@";
+        return saved;
+    }
+    static QStringList dataLinesOf(const QString &path) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) return {};
+        QStringList lines = QString::fromLatin1(file.readAll()).split("\r\n");
+        if (lines.last().isEmpty()) lines.removeLast();
+        return lines;
+    }
+};
+
+struct CliRun {
+    int exitCode = -1;
+    QByteArray out;
+};
+
+CliRun runCli(const QStringList &arguments) {
+    QProcess process;
+    process.start(qEnvironmentVariable("CORVANE_BUILD_DIR") + "/bin/corvane-cli", arguments);
+    CliRun run;
+    if (!process.waitForFinished(120000)) return run;
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    return run;
+}
+
+}  // namespace
+
+class TestMenus : public QObject {
+    Q_OBJECT
+
+private slots:
+    void tablesHoldTheListedItems();
+    void reportsAndSettingsFile_data();
+    void reportsAndSettingsFile();
+    void loadWithTechModeOnSendsNoUp();
+    void unwritableFileIsToldAndLosesNothing();
+    void portLostMidReportKeepsTheLinesRead();
+    void cliChangedOnly();
+    void cliAgainstK3simOnAPty();
+};
+
+void TestMenus::tablesHoldTheListedItems() {
+    static const QRegularExpression row("^(MAIN|CONFIG) \"(.*)\" (\\d{3}) (\\d) (\\d) \"(.*)\"$");
+    QStringList expected = dataLines("menu-tables.txt");
+    QStringList actual;
+    std::set<int> entries{38, 39, 40, 41};
+    for (const auto &[name, table] : {std::pair("MAIN", &menus::mainMenuTable()),
+                                      std::pair("CONFIG", &menus::configMenuTable())}) {
+        for (const menus::MenuItem &item : *table) {
+            actual << QString("%1 \"%2\" %3 %4 %5 \"%6\"")
+                          .arg(name, item.label, menus::entryCommand(item).mid(2))
+                          .arg(item.tabsBeforeValue)
+                          .arg(item.tabsBeforeDefault)
+                          .arg(item.defaultText);
+            QVERIFY(actual.last().contains(row));
+            QVERIFY2(entries.insert(item.entry).second, item.label);
+            QCOMPARE(item.reader != nullptr, name == QLatin1String("MAIN"));
+        }
+    }
+    QCOMPARE(actual, expected);
+    // With the filter entries the two reports cover 000 to 115, all but 042.
+    QCOMPARE(int(entries.size()), 115);
+    QCOMPARE(*entries.rbegin(), 115);
+    QVERIFY(!entries.count(42));
+}
+
+void TestMenus::reportsAndSettingsFile_data() {
+    QTest::addColumn<QStringList>("buttons");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("no report") << QStringList() << "settings-none";
+    QTest::newRow("main") << QStringList{"cmdMainMenu", "cmdMainMenu"} << "settings-main";
+    QTest::newRow("config") << QStringList{"cmdConfigMenu"} << "settings-config";
+    QTest::newRow("config, then main")
+        << QStringList{"cmdConfigMenu", "cmdConfigMenu", "cmdMainMenu"} << "settings-both";
+}
+
+void TestMenus::reportsAndSettingsFile() {
+    QFETCH(QStringList, buttons);
+    QFETCH(QString, expected);
+    WindowBench b;
+    QCOMPARE(b.window->windowTitle(), QString("K3 Configuration Settings"));
+    QVERIFY(b.state().techMode);
+    // The progress line names the item being read; it changes no list line.
+    QStringList progress;
+    b.trace.setObserver([&](const TraceEvent &e) {
+        if (e.text == "mn054;" || e.text == "mn053;")
+            progress << b.find<QLabel>("lblProgress")->text();
+    });
+    for (const QString &button : buttons) b.click(qPrintable(button));
+    b.trace.setObserver({});
+    QCOMPARE(b.find<QLabel>("lblProgress")->text(), QString());
+    if (buttons.contains("cmdConfigMenu")) QVERIFY(progress.contains("Reading 47 of 98: NB SAVE"));
+    if (buttons.contains("cmdMainMenu")) QVERIFY(progress.contains("Reading 7 of 13: MIC SEL"));
+
+    // Every exchange, wait and answer of the load step and the reports.
+    QCOMPARE(b.trace.lines(), dataLines(expected + ".trace"));
+    QTemporaryDir dir;
+    QCOMPARE(b.save(dir.filePath("menus.txt")), dataLines(expected + ".txt"));
+    QCOMPARE(b.find<QLineEdit>("txtFileName")->text(), dir.filePath("menus.txt"));
+    const FileDialogRequest &request = b.dialogs.requests().back();
+    QCOMPARE(request.title + '|' + request.filterLabel + '|' + request.filterPattern + '|' +
+                 request.defaultExtension + '|' + request.proposedName,
+             QString("Save Menu Settings|Text files (*.txt)|*.txt|txt|K3Configuration"));
+    QVERIFY(request.confirmReplace);
+
+    // Values away from their defaults are marked, with a description for screen readers.
+    QStringList marked;
+    for (auto *list : {b.find<ResultsList>("lstMain"), b.find<ResultsList>("lstConfig")})
+        for (int i = 0; i < list->count(); ++i)
+            if (list->item(i)->font().bold() &&
+                list->item(i)->data(Qt::AccessibleDescriptionRole).toString() ==
+                    frmConfigSettings::changedDescription())
+                marked << list->item(i)->text().section('\t', 0, 0).trimmed();
+    QCOMPARE(marked, dataLines(expected + ".changed").filter(QRegularExpression(".")));
+}
+
+void TestMenus::loadWithTechModeOnSendsNoUp() {
+    WindowBench b;
+    b.trace.clear();
+    b.window = std::make_unique<frmConfigSettings>(b.app);
+    b.window->load();
+    QCOMPARE(b.trace.writes(), QStringList({"mn072;", "ds;", "mn255;"}));
+    QCOMPARE(b.waits(), QList<int>({100, 100, 100}));
+}
+
+void TestMenus::unwritableFileIsToldAndLosesNothing() {
+    WindowBench b;
+    b.click("cmdMainMenu");
+    const QString path = "/nonexistent-corvane-folder/menus.txt";
+    QVERIFY(b.save(path).isEmpty());
+    QCOMPARE(b.find<QLineEdit>("txtFileName")->text(), path);
+    QCOMPARE(b.prompter.messages().size(), size_t(1));
+    const PromptMessage &m = b.prompter.messages().front();
+    QCOMPARE(m.title, QString("Save Menu Settings"));
+    QVERIFY2(m.text.contains(path) && m.text.contains("No such file or directory"),
+             qPrintable(m.text));
+    QCOMPARE(b.lines("lstMain").size(), 16);
+}
+
+void TestMenus::portLostMidReportKeepsTheLinesRead() {
+    WindowBench b;
+    b.click("cmdMainMenu");
+    b.trace.setObserver([&](const TraceEvent &e) {
+        if (e.text == "mn054;") b.simulator->faults().vanished = true;
+    });
+    b.click("cmdConfigMenu");
+    b.trace.setObserver({});
+    QCOMPARE(b.lines("lstConfig").size(), 3 + 46);
+    QCOMPARE(b.lines("lstMain").size(), 16);
+    // Nothing is sent once the port is gone: no "mn255;" after the failed read.
+    QVERIFY(b.trace.writes().lastIndexOf("mn054;") >= b.trace.writes().size() - 2);
+    QCOMPARE(b.prompter.summary(),
+             QStringList("Serial Port Error|Serial port error The device was removed\nThe report "
+                         "stopped at item 47 of 98 (NB SAVE); the lines read before it are kept."));
+    QVERIFY(b.find<QPushButton>("cmdConfigMenu")->isEnabled());
+}
+
+void TestMenus::cliChangedOnly() {
+    const CliRun run = runCli({"--port", "sim", "menus", "--config", "--main", "--changed"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(QString::fromLatin1(run.out), dataLines("changed.out").join('\n') + '\n');
+}
+
+void TestMenus::cliAgainstK3simOnAPty() {
+    K3SimProcess sim;
+    QVERIFY(sim.start({}));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("K3Configuration.txt");
+    const CliRun run = runCli({"--port", sim.pty(), "menus", "-o", path});
+    QCOMPARE(run.exitCode, 0);
+    QStringList saved = WindowBench::dataLinesOf(path);
+    QCOMPARE(saved.size(), 119);
+    QCOMPARE(saved.mid(2).join('\n') + '\n', QString::fromLatin1(run.out));
+    saved[1] = "Date run: @DATE@";
+    QCOMPARE(saved, dataLines("settings-both.txt"));
+}
+
+QTEST_MAIN(TestMenus)
+#include "tst_menus.moc"
