@@ -15,14 +15,12 @@
 #include "charts/ui/chartfilewindows.h"
 #include "charts/ui/frmreadfile.h"
 #include "common/scriptedfiledialogs.h"
+#include "common/simruns.h"
 #include "core/ui/windowregistry.h"
-#include "dbv/dbvbench.h"
-#include "measurements/dbvlinearity.h"
 #include "measurements/dbvquick.h"
 #include "measurements/dbvresultsfile.h"
 #include "measurements/sweepresultsfile.h"
 #include "shell/windows.h"
-#include "sweep/sweepbench.h"
 
 using namespace corvane;
 
@@ -202,45 +200,44 @@ void TestFiles::readers() {
 void TestFiles::sweepRoundTrip() {
     // A full sweep and a stopped one, saved and charted again: the live chart's points.
     for (const int stopAt : {0, 6}) {
-        SweepBench bench;
-        bench.clock.setYieldHook([&] {
-            if (stopAt && bench.clock.yieldCount() == stopAt) bench.state.stopSweepRequested = true;
-        });
-        bench.run({"14059.5", "14060.7", "20", "200"});
+        test::SimSweep bench;
+        bench.run({"14059.5", "14060.7", "20", "200"}, stopAt);
+        const std::vector<test::RecordedRow> &live = bench.record.rows;
         const QString path = m_dir.filePath(QStringLiteral("sweep.txt"));
-        QVERIFY(writeSweepResultsFile(path, bench.sink.lines, "FL3", QDateTime::currentDateTime()));
+        QVERIFY(
+            writeSweepResultsFile(path, bench.record.lines, "FL3", QDateTime::currentDateTime()));
         const ChartFileResult result = readChartFile(ChartFileKind::Sweep, path);
         QVERIFY2(result.data, qPrintable(result.error));
         QCOMPARE(result.data->rowCount, stopAt ? 51 : 61);
-        QCOMPARE(result.data->rows.size(), bench.sink.chart.size());
-        QCOMPARE(bench.sink.chart.size(), stopAt ? size_t(stopAt - 1) : size_t(61));
-        for (size_t i = 0; i < bench.sink.chart.size(); ++i) {
-            QCOMPARE(result.data->rows[i].value, bench.sink.chart[i].value);
-            QVERIFY(bench.sink.lines.at(int(i) + 26).startsWith(result.data->rows[i].label));
+        QCOMPARE(live.size(), stopAt ? size_t(stopAt - 1) : size_t(61));
+        QCOMPARE(result.data->rows.size(), live.size());
+        for (size_t i = 0; i < live.size(); ++i) {
+            QCOMPARE(result.data->rows[i].value, live[i].value);
+            QVERIFY(bench.record.lines.at(int(i) + 26).startsWith(result.data->rows[i].label));
         }
     }
 }
 
 void TestFiles::dbvRoundTrip() {
-    test::DbvBench bench;
-    bench.useSimulator();
-    test::RecordingSink sink;
+    test::SimBench bench;
+    DbvWindowState state;
+    test::RecordingRuns sink;
     // Up to RF gain 160 every reading takes five characters, where the difference stands
     // after character 16 as the reader expects it.
-    QVERIFY(DbvFullTest(bench.link, bench.prompter, bench.state, sink).run({"50", "160", "1"}));
+    QVERIFY(DbvFullTest(bench.link, bench.prompter, state, sink).run({"50", "160", "1"}));
     const QString path = m_dir.filePath(QStringLiteral("dbv.txt"));
     QVERIFY(writeDbvResultsFile(path, sink.lines, QString(), QDateTime::currentDateTime()));
     const ChartFileResult result = readChartFile(ChartFileKind::Dbv, path);
     QVERIFY2(result.data, qPrintable(result.error));
     QCOMPARE(result.data->rowCount, 111);
-    QCOMPARE(int(result.data->rows.size()), sink.chartValues.size());
-    for (int i = 0; i < sink.chartValues.size(); ++i) {
-        QCOMPARE(result.data->rows[size_t(i)].label, sink.chartLabels.at(i));
-        QCOMPARE(result.data->rows[size_t(i)].value, sink.chartValues.at(i));
+    QCOMPARE(result.data->rows.size(), sink.rows.size());
+    for (size_t i = 0; i < sink.rows.size(); ++i) {
+        QCOMPARE(result.data->rows[i].label, sink.rows[i].label);
+        QCOMPARE(result.data->rows[i].value, sink.rows[i].value);
     }
     // A quick test's file and an emptied list's file have no chart.
     sink.lines.clear();
-    DbvQuickTest(bench.link, bench.prompter, bench.state, sink).run();
+    DbvQuickTest(bench.link, bench.prompter, state, sink).run();
     for (const QStringList &lines : {sink.lines, QStringList()}) {
         QVERIFY(writeDbvResultsFile(path, lines, QString(), QDateTime::currentDateTime()));
         QVERIFY(readChartFile(ChartFileKind::Dbv, path)
