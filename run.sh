@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Corvane's two everyday commands on a Debian machine:
+# Corvane's everyday commands on a Debian machine:
 #   ./run.sh          install what is missing, build, and start the program
 #   ./run.sh test     install what is missing, build, and run the whole test suite
+#   ./run.sh package  install what is missing (and the packaging tools), build, and make the
+#                     Debian package build/corvane_<version>_<arch>.deb
 # Build folder: build/ (override with BUILD_DIR). Extra CMake options: CMAKE_ARGS.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -9,10 +11,13 @@ cd "$(dirname "$0")"
 PACKAGES=(g++ cmake ninja-build ccache qt6-base-dev qt6-serialport-dev qt6-charts-dev
           qt6-tools-dev qt6-tools-dev-tools libgl-dev xvfb xauth libhamlib-utils socat
           qt6-svg-dev poppler-utils)
+# Only for `./run.sh package`: man pages, shared-library dependencies, and the checks of the
+# package (lintian, the desktop entry and AppStream validators, man).
+PACKAGING_TOOLS=(help2man dpkg-dev fakeroot lintian desktop-file-utils appstream man-db)
 
 install_packages() {
   local missing=()
-  for p in "${PACKAGES[@]}"; do
+  for p in "${PACKAGES[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -42,8 +47,13 @@ case "${1:-run}" in
     build
     ctest --test-dir "$BUILD_DIR" --output-on-failure -j2
     ;;
+  package)
+    install_packages "${PACKAGING_TOOLS[@]}"
+    build
+    (cd "$BUILD_DIR" && cpack -G DEB)
+    ;;
   *)
-    echo "usage: ./run.sh [run|test]" >&2
+    echo "usage: ./run.sh [run|test|package]" >&2
     exit 2
     ;;
 esac

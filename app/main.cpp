@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <cstdio>
+#include <cstring>
 
 #include "core/appcontext.h"
 #include "core/ui/messageboxprompter.h"
@@ -11,13 +13,46 @@
 #include "shell/frmmain.h"
 #include "shell/helpviewer.h"
 
+namespace {
+
+QString version() {
+    return QStringLiteral("%1.%2.%3")
+        .arg(CORVANE_VERSION_MAJOR)
+        .arg(CORVANE_VERSION_MINOR)
+        .arg(CORVANE_VERSION_PATCH);
+}
+
+constexpr char kHelp[] =
+    "Usage: corvane [options]\n"
+    "Corvane: a bench tool for the Elecraft K3 transceiver. It measures the dBV linear range\n"
+    "of the receiver and sweeps its crystal filters over the radio's serial port; a built-in\n"
+    "K3 simulator is in the port list of the Connect dialog.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help  Show this help.\n"
+    "  --version   Show the version.\n"
+    "\n"
+    "The standard options of Qt programs (such as -platform and -style) also apply.\n";
+
+}  // namespace
+
 int main(int argc, char *argv[]) {
+    // --help and --version answer on stdout before Qt looks for a display, so they work in
+    // a plain terminal and over ssh.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("corvane %s\n", qPrintable(version()));
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(CORVANE_VERSION_MAJOR)
-                                            .arg(CORVANE_VERSION_MINOR)
-                                            .arg(CORVANE_VERSION_PATCH));
+    QApplication::setApplicationVersion(version());
     QApplication::setDesktopFileName(QStringLiteral("corvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/corvane-256.png")));
     // The program ends only through File, Exit or the main window's close box.

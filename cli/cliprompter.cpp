@@ -19,6 +19,7 @@ void CliPrompter::message(const PromptMessage &msg) {
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), m_output);
     std::fflush(m_output);
     if (!m_confirmAtOnce) waitForEnter();
+    if (m_readingClock) m_readingClock->advance(kReadingTimeMs);
 }
 
 void CliPrompter::waitForEnter() {

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/prompter.h"
+#include "link/clock.h"
 
 namespace corvane::cli {
 
@@ -14,6 +15,11 @@ public:
     explicit CliPrompter(bool confirmAtOnce, int inputFd = 0, std::FILE *output = stderr);
     using Prompter::message;
     void message(const PromptMessage &msg) override;
+    // With the built-in simulator on a virtual clock: every message moves that clock on by
+    // the time a person takes to read it and act, as at a bench, so the radio's audio meter
+    // has settled when the procedure reads it after an "OK".
+    void setReadingClock(VirtualClock *clock) { m_readingClock = clock; }
+    static constexpr int kReadingTimeMs = 5000;
 
 private:
     void waitForEnter();
@@ -21,6 +27,7 @@ private:
     bool m_confirmAtOnce;
     int m_inputFd;
     std::FILE *m_output;
+    VirtualClock *m_readingClock = nullptr;
 };
 
 }  // namespace corvane::cli

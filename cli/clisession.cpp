@@ -1,5 +1,6 @@
 #include "clisession.h"
 
+#include "link/connection.h"
 #include "link/portnames.h"
 
 namespace corvane::cli {
@@ -19,7 +20,9 @@ CliSession::CliSession(const CommonOptions &options, const QCommandLineParser &p
                        const CliCommand &command)
     : m_options(options), m_parser(parser), m_command(command), m_prompter(options.yes) {
     if (isSimulator(m_options.port)) {
-        m_clock = std::make_unique<VirtualClock>();
+        auto clock = std::make_unique<VirtualClock>();
+        m_prompter.setReadingClock(clock.get());
+        m_clock = std::move(clock);
         m_sim = std::make_shared<sim::K3Simulator>();
     } else {
         m_clock = std::make_unique<RealClock>();
@@ -45,6 +48,26 @@ AppContext CliSession::context() {
     context.link = m_link.get();
     context.prompter = &m_prompter;
     return context;
+}
+
+bool CliSession::connectRadio() {
+    if (!openPort()) return false;
+    const ConnectOutcome outcome = identifyRadio(*m_link, m_prompter);
+    if (outcome.error.isError()) {
+        reportPortError(outcome.error);
+        m_link->close();
+        return false;
+    }
+    m_identified = outcome.identified;
+    m_autoInfo = outcome.autoInfo;
+    return m_identified;
+}
+
+void CliSession::disconnectRadio() {
+    if (m_identified && m_link->isConnected() && !m_link->lastError().isError())
+        restoreAutoInfo(*m_link, m_prompter, m_autoInfo);
+    m_identified = false;
+    m_link->close();
 }
 
 bool CliSession::openPort() {

@@ -46,8 +46,16 @@ public:
     std::shared_ptr<sim::K3Simulator> simulator() const { return m_sim; }
     AppContext context();
 
-    // Sets up and opens the port named by --port at --baud, as the connect procedure does.
-    // On a port error prints the error as the connection dialog words it; false then.
+    // The Connect button's procedure: opens the port named by --port at --baud, identifies
+    // the radio ("id;"), asks its auto-info mode ("ai;") and switches mode 1 off ("ai0;"),
+    // so that no report of the radio's own lands among a procedure's answers. False, with
+    // the reason printed, on a port error or a radio that is not a K3 (the port is closed).
+    bool connectRadio();
+    // What File, Exit does at the end of every subcommand that connected: "ai1;" when the
+    // radio was in auto-info mode 1. Nothing after a port error; then the port is closed.
+    void disconnectRadio();
+    // Only opens the port (send uses it: a raw exchange with the radio as it is). On a port
+    // error prints the error as the connection dialog words it; false then.
     bool openPort();
     // "Serial Port Error: <text>" on stderr.
     void reportPortError(const PortError &error);
@@ -65,6 +73,8 @@ private:
     std::unique_ptr<RadioLink> m_link;
     LinkTrace m_trace;
     CliPrompter m_prompter;
+    bool m_identified = false;
+    QString m_autoInfo;  // the answer to "ai;" at connect
 };
 
 }  // namespace corvane::cli

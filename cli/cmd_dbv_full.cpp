@@ -54,7 +54,7 @@ int runDbvFull(CliSession &session, const QStringList &arguments) {
          {checkRfGainStart(boxes.start), checkRfGainStop(boxes.stop), checkRfGainInc(boxes.inc)}) {
         if (refusal) return refuseOption(*refusal);
     }
-    if (!session.openPort()) return kExitFailed;
+    if (!session.connectRadio()) return kExitFailed;
 
     clearStopRequest();
     DbvWindowState state;

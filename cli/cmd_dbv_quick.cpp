@@ -25,7 +25,7 @@ public:
 int runDbvQuick(CliSession &session, const QStringList &arguments) {
     if (!arguments.isEmpty())
         return session.usageError(QStringLiteral("dbv-quick takes no arguments"));
-    if (!session.openPort()) return kExitFailed;
+    if (!session.connectRadio()) return kExitFailed;
 
     DbvWindowState state;
     QuickTestOutput output(session);

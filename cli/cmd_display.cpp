@@ -12,7 +12,7 @@ namespace {
 int runDisplay(CliSession &session, const QStringList &arguments) {
     if (!arguments.isEmpty())
         return session.usageError(QStringLiteral("display takes no arguments"));
-    if (!session.openPort()) return kExitFailed;
+    if (!session.connectRadio()) return kExitFailed;
     const QString display = k3settings::readDisplay(session.link());
     if (session.link().lastError().isError()) {
         session.reportPortError(session.link().lastError());

@@ -1,35 +1,31 @@
-// corvane-cli identify: the connect procedure ("id;", and on "ID017;" the auto-info check),
-// then what File, Exit does (auto-info mode 1 put back). Prints the identity answer.
+// corvane-cli identify: the connect procedure that every subcommand but send runs ("id;",
+// and on "ID017;" the auto-info check), then what File, Exit does (auto-info mode 1 put
+// back). Prints the identity answer.
+
+#include <optional>
 
 #include "clicommand.h"
 #include "clisession.h"
-#include "link/connection.h"
 
 namespace corvane::cli {
 
 namespace {
 
-// The answer to "id;": the first text read in this session.
-QString identityAnswer(const LinkTrace &trace) {
+// The answer to "id;": the first text read in this session; none when the port failed.
+std::optional<QString> identityAnswer(const LinkTrace &trace) {
     for (const TraceEvent &event : trace.events())
         if (event.kind == TraceEvent::Kind::Read) return event.text;
-    return QString();
+    return std::nullopt;
 }
 
 int runIdentify(CliSession &session, const QStringList &arguments) {
     if (!arguments.isEmpty())
         return session.usageError(QStringLiteral("identify takes no arguments"));
-    if (!session.openPort()) return kExitFailed;
-    const ConnectOutcome outcome = identifyRadio(session.link(), session.prompter());
-    if (outcome.error.isError()) {
-        session.reportPortError(outcome.error);
-        return kExitFailed;
-    }
-    session.printLatin1(identityAnswer(session.trace()));
-    if (!outcome.identified) return kExitFailed;
-    restoreAutoInfo(session.link(), session.prompter(), outcome.autoInfo);
-    session.link().close();
-    return kExitDone;
+    const bool identified = session.connectRadio();
+    // Printed whatever it was: it tells what answered.
+    if (const std::optional<QString> answer = identityAnswer(session.trace()))
+        session.printLatin1(*answer);
+    return identified ? kExitDone : kExitFailed;
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ int runMenu(CliSession &session, const QStringList &arguments) {
         arguments.size() == 1 ? menuEntry(arguments.front()) : std::nullopt;
     if (!entry)
         return session.usageError(QStringLiteral("menu takes one menu entry number, 000 to 255"));
-    if (!session.openPort()) return kExitFailed;
+    if (!session.connectRadio()) return kExitFailed;
     RadioLink &link = session.link();
     const QString value =
         k3settings::readMenuValue(link, QStringLiteral("mn%1").arg(*entry, 3, 10, QChar(u'0')));

@@ -1,5 +1,7 @@
 // corvane-cli send CMD: the connection dialog's console. Writes CMD followed by ";" as typed
-// ("id" when none is given), waits 400 ms and prints what the radio answered.
+// ("id" when none is given), waits 400 ms and prints what the radio answered. Unlike every
+// other subcommand it runs no connect procedure (no identify exchange, no auto-info change):
+// it shows the radio as it is, reports and all.
 
 #include "clicommand.h"
 #include "clisession.h"
@@ -28,7 +30,8 @@ int runSend(CliSession &session, const QStringList &arguments) {
 CliCommand command_send() {
     return {QStringLiteral("send"),
             QStringLiteral("[CMD]"),
-            QStringLiteral("Send CMD; to the radio as typed (id when empty) and print its answer."),
+            QStringLiteral("Send CMD; to the radio as typed (id when empty) and print its answer. "
+                           "A raw exchange: no connect step, auto-info left as it is."),
             {},
             runSend};
 }

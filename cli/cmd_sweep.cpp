@@ -4,6 +4,7 @@
 
 #include "measurements/filtersweep.h"
 #include "measurements/sweeplimits.h"
+#include "measurements/sweepplan.h"
 #include "measurements/sweepresultsfile.h"
 #include "resultsoutput.h"
 #include "stopflag.h"
@@ -52,6 +53,9 @@ std::optional<PromptMessage> checkOptions(const SweepInputs &inputs) {
                                                           {SweepBox::RFGain, &inputs.rfGain}};
     for (const auto &[box, text] : boxes)
         if (std::optional<PromptMessage> refusal = checkSweepBox(box, *text)) return refusal;
+    // A sweep too long for its fields is refused before the radio is connected.
+    if (const SweepPlanResult planned = planSweep(inputs); planned.refusal)
+        return planned.refusal->message;
     return std::nullopt;
 }
 
@@ -62,7 +66,7 @@ int runSweep(CliSession &session, const QStringList &arguments) {
                              parser.value(kStepOption), parser.value(kGainOption)};
     if (const std::optional<PromptMessage> refusal = checkOptions(inputs))
         return refuseOption(*refusal);
-    if (!session.openPort()) return kExitFailed;
+    if (!session.connectRadio()) return kExitFailed;
 
     installStopHandler();
     clearStopRequest();

@@ -67,7 +67,11 @@ QString generalHelp(const QCommandLineParser &parser, const std::vector<CliComma
     for (const CliCommand &command : commands)
         text +=
             QStringLiteral("  ") + command.name.leftJustified(12) + u' ' + command.summary + u'\n';
-    text += QStringLiteral("\nExit codes: 0 done, 1 no radio or a port error, 2 bad usage.\n");
+    text += QStringLiteral(
+        "\nEvery command but send first connects as the Connect button does (\"id;\", \"ai;\", "
+        "and \"ai0;\" when the radio is in auto-info mode 1) and at the end puts auto-info "
+        "mode 1 back as File > Exit does. send is a raw exchange with the radio as it is.\n"
+        "\nExit codes: 0 done, 1 no radio or a port error, 2 bad usage.\n");
     return text;
 }
 
@@ -140,7 +144,9 @@ int runCli(const QStringList &arguments) {
     QStringList rest = parser.positionalArguments();
     rest.removeOne(command->name);
     CliSession session(options, parser, *command);
-    return command->run(session, rest);
+    const int exitCode = command->run(session, rest);
+    session.disconnectRadio();
+    return exitCode;
 }
 
 // Whether the subcommand named on the command line draws (chart, print): the first word

@@ -8,14 +8,17 @@
 #include <cstdio>
 #include <functional>
 
+#include "filters/crystalfilters.h"
 #include "link/connection.h"
 #include "link/simtransport.h"
 #include "measurements/dbvlinearity.h"
 #include "measurements/dbvquick.h"
 #include "measurements/filtersweep.h"
+#include "menus/menureports.h"
 #include "radio/settingscapture.h"
 
 using namespace corvane;
+using namespace corvane::menus;
 
 namespace {
 
@@ -58,6 +61,23 @@ public:
     void prepareChart(int) override {}
     void setChartRow(int, double, const QString &) override {}
 };
+
+class NoMenuSink : public MenuReportSink {
+public:
+    void clearLines() override {}
+    void appendLine(const QString &, bool) override {}
+};
+
+// Enable on one receiver, then both readouts; the harness reads the receiver, mode and slot
+// from a first byte (0: main receiver, 1: sub-receiver, enable mode 1 slot 1).
+void filterRun(RadioLink &link, Prompter &prompter, Receiver receiver) {
+    FilterWindowFields fields;
+    TableSink sink;
+    CrystalFilters filters(link, prompter, receiver, fields, sink);
+    filters.enableReceive(1, 1);
+    filters.bandwidthReadout();
+    filters.receiveReadout();
+}
 
 QList<QByteArray> record(const std::function<void(RadioLink &, Prompter &)> &procedure) {
     QList<QByteArray> pieces;
@@ -122,7 +142,25 @@ int main(int argc, char **argv) {
                                QStringLiteral("100"), QStringLiteral("150")});
              sweep.resetK3();
          }},
+        {QStringLiteral("menus"),
+         [](RadioLink &link, Prompter &) {
+             NoMenuSink sink;
+             k3settings::enableTechMode(link);
+             mainMenuReport(link, sink);
+             configMenuReport(link, sink);
+         }},
     };
+    for (const Receiver receiver : {Receiver::Main, Receiver::Sub}) {
+        const QList<QByteArray> pieces = record([receiver](RadioLink &link, Prompter &prompter) {
+            filterRun(link, prompter, receiver);
+        });
+        root.mkpath(QStringLiteral("filters"));
+        const char pick = receiver == Receiver::Sub ? 1 : 0;
+        if (!writeFile(root.filePath(receiver == Receiver::Sub ? QStringLiteral("filters/sub")
+                                                               : QStringLiteral("filters/main")),
+                       QByteArray(1, pick) + pieces.join('\n')))
+            return 1;
+    }
     int answers = 0;
     for (const auto &[name, procedure] : procedures) {
         const QList<QByteArray> pieces = record(procedure);

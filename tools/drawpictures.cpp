@@ -2,7 +2,8 @@
 // what the program itself measures:
 //   pictures/sweep-sample.png  424x449  a 400 Hz crystal filter swept by VFO A
 //   pictures/applied-rf.png    640x558  the dBV readout against the applied signal level
-//   icons/corvane-{64,256}.png          the program icon
+//   icons/corvane-<size>.png            the program icon in the hicolor theme's sizes
+//                                       (icons/corvane.svg is its scalable twin, by hand)
 // Usage: corvane_drawpictures <resources folder>. Run by hand when the pictures change;
 // the results are committed.
 
@@ -288,7 +289,8 @@ int main(int argc, char *argv[]) {
         resources.mkpath(QStringLiteral("pictures")) && resources.mkpath(QStringLiteral("icons"));
     ok = ok && save(drawSweep(), resources.filePath(QStringLiteral("pictures/sweep-sample.png")));
     ok = ok && save(drawAppliedRf(), resources.filePath(QStringLiteral("pictures/applied-rf.png")));
-    ok = ok && save(drawIcon(64), resources.filePath(QStringLiteral("icons/corvane-64.png")));
-    ok = ok && save(drawIcon(256), resources.filePath(QStringLiteral("icons/corvane-256.png")));
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        ok = ok && save(drawIcon(size),
+                        resources.filePath(QStringLiteral("icons/corvane-%1.png").arg(size)));
     return ok ? 0 : 1;
 }

@@ -93,6 +93,13 @@ int main(int argc, char *argv[]) {
         .existing(QStringLiteral("frmAbout"))
         ->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))
         ->click();
+    // The crystal filter windows, each filled by both readouts (real time: about 80 s).
+    for (const char *name : {"frmCrystals", "frmCrystalsSub"}) {
+        QWidget *filters = mainWindow.windows().show(QLatin1String(name));
+        for (const char *button : {"cmdFilterBW", "cmdFilterRec"})
+            filters->findChild<QPushButton *>(QLatin1String(button))->click();
+        shoot(filters, folder, QLatin1String(name));
+    }
     help.showHelpTopic(kMainHelpFile, 1);
     shoot(help.viewer(), folder, QStringLiteral("help"));
     help.showHelpTopic(kTutorialHelpFile, 1);

@@ -11,6 +11,7 @@
 #include "charts/ui/chartwindows.h"
 #include "charts/ui/frmreadfile.h"
 #include "core/ui/windowregistry.h"
+#include "filters/ui/frmcrystals.h"
 #include "measurements/ui/frmdbvlinearity.h"
 #include "measurements/ui/frmfiltersweep.h"
 #include "menus/ui/frmconfigsettings.h"
@@ -41,8 +42,11 @@ void registerProgramWindows(WindowRegistry &windows) {
         return new frmFilterSweep(c.app, c.windows, c.owner);
     });
     windows.add(QStringLiteral("frmMDS"), later("Minimum Discernable Signal Test"));
-    windows.add(QStringLiteral("frmCrystals"),
-                later("Main Receiver Crystal Filters Configuration"));
+    for (const Receiver receiver : {Receiver::Main, Receiver::Sub}) {
+        windows.add(frmCrystals::windowName(receiver), [receiver](const WindowContext &c) {
+            return new frmCrystals(c.app, c.windows, receiver, c.owner);
+        });
+    }
     windows.add(QStringLiteral("frmConfigSettings"),
                 [](const WindowContext &c) { return new frmConfigSettings(c.app, c.owner); });
     // The viewer and the charts from files first ask for a file: their menu items run the

@@ -134,7 +134,10 @@ void K3Simulator::tapSwitch(int code) {
         else
             s.subOn = !s.subOn;
     }
-    // Other switches (DISP, the display and meter keys) change nothing simulated here.
+    // Other switches change nothing simulated here: among them 11, which the sub-receiver's
+    // filter readout taps once with entry 038 open before its passes (each pass opens its
+    // entries and taps SUB itself, so the passes read the same whatever 11 does), and DISP,
+    // the display and meter keys.
 }
 
 }  // namespace corvane::sim

@@ -58,6 +58,10 @@ int main(int argc, char *argv[]) {
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvane-k3sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                                .arg(CORVANE_VERSION_MAJOR)
+                                                .arg(CORVANE_VERSION_MINOR)
+                                                .arg(CORVANE_VERSION_PATCH));
 
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral(
@@ -65,6 +69,7 @@ int main(int argc, char *argv[]) {
         "Prints \"PTY <device>\" and/or \"TCP 127.0.0.1:<port>\" on stdout, then serves until\n"
         "SIGINT or SIGTERM (exit code 0)."));
     p.addHelpOption();
+    p.addVersionOption();
     const QList<QCommandLineOption> options = {
         {QStringLiteral("tcp"),
          QStringLiteral("Also listen on 127.0.0.1:<port> (0 = any free port)."),

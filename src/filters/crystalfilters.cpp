@@ -1,0 +1,371 @@
+#include "filters/crystalfilters.h"
+
+#include "link/portnames.h"
+
+namespace corvane {
+
+namespace {
+
+const QString kOpenSlotEntry = QStringLiteral("k30;mn038;");
+const QString kOpenOffsetEntry = QStringLiteral("k30;mn039;");
+const QString kOpenLossCompEntry = QStringLiteral("k30;mn040;");
+const QString kOpenReceiveEntry = QStringLiteral("k30;mn041;");
+const QString kLeaveMenu = QStringLiteral("k30;mn255;");
+const QString kNextSlot = QStringLiteral("k31;swt29;k30;");
+// The receive readout taps XFIL without going back to K30: the next entry opened does.
+const QString kNextSlotReceive = QStringLiteral("k31;swt29;");
+const QString kSubReceiver = QStringLiteral("k31;swt48;k30;");
+const QString kSubReadoutSwitch = QStringLiteral("k31;swt11;k30;");
+const QString kStepValue = QStringLiteral("dn;");
+const QString kSlotQuery = QStringLiteral("db;");
+const QString kDisplayQuery = QStringLiteral("ds;");
+
+const QString kStatusTitle = QStringLiteral("Filter Receive Status");
+const QString kFilterErrorTitle = QStringLiteral("Filter Error");
+constexpr int kDisplayAnswerLength = 13;  // "DS", 8 display characters, 2 status, ";"
+
+// One pass of a readout: its readers' waits and the tap.
+qint64 bandwidthPassMs(Receiver r) {
+    const qint64 sub = r == Receiver::Sub ? kFilterTapWaitMs : 0;
+    return kReaderSlotEntryWaitMs + sub + kReaderSlotQueryWaitMs + kReaderDisplayWaitMs +
+           2 * (kReaderEntryWaitMs + sub + kReaderDisplayWaitMs) + kFilterTapWaitMs;
+}
+qint64 receivePassMs(Receiver r) {
+    const qint64 sub = r == Receiver::Sub ? kFilterTapWaitMs : 0;
+    return kReaderSlotEntryWaitMs + sub + kReaderSlotQueryWaitMs + kReaderEntryWaitMs + sub +
+           kReaderDisplayWaitMs + kFilterTapWaitMs;
+}
+
+// An answer as the user can read it: characters outside plain ASCII as \xNN.
+QString shownAnswer(const QString &answer) {
+    if (answer.isEmpty()) return QStringLiteral("nothing");
+    QString out;
+    for (const QChar c : answer) {
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7f)
+            out += c;
+        else
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar(u'0'));
+    }
+    return u'"' + out + u'"';
+}
+
+QString seconds(qint64 ms) {
+    return QString::number((ms + 999) / 1000);
+}
+
+}  // namespace
+
+qint64 bandwidthReadoutMs(Receiver receiver) {
+    const qint64 before =
+        receiver == Receiver::Sub ? kReaderSlotEntryWaitMs + kSubReadoutSwitchWaitMs : 0;
+    return before + kFilterSlots * bandwidthPassMs(receiver);
+}
+
+qint64 receiveReadoutMs(Receiver receiver) {
+    return kFilterModes * (kFilterModeWaitMs + kFilterSlots * receivePassMs(receiver));
+}
+
+void TableSink::showSettings(int slot, const QString &bandwidth, const QString &offset,
+                             const QString &lossComp) {
+    FilterColumn &c = table.column(slot);
+    c.bandwidth = bandwidth;
+    c.offset = offset;
+    c.lossComp = lossComp;
+}
+
+void TableSink::showReceive(int slot, int modeNumber, bool enabled) {
+    table.column(slot).receive[size_t(modeNumber)] = enabled;
+}
+
+CrystalFilters::CrystalFilters(RadioLink &link, Prompter &prompter, Receiver receiver,
+                               FilterWindowFields &fields, FilterTableSink &sink)
+    : m_link(link), m_prompter(prompter), m_receiver(receiver), m_fields(fields), m_sink(sink) {}
+
+FilterOperationEnd CrystalFilters::enableReceive(std::optional<int> modeNumber,
+                                                 std::optional<int> slot) {
+    return changeReceive(true, modeNumber, slot);
+}
+
+FilterOperationEnd CrystalFilters::disableReceive(std::optional<int> modeNumber,
+                                                  std::optional<int> slot) {
+    return changeReceive(false, modeNumber, slot);
+}
+
+void CrystalFilters::pointAtSubReceiver() {
+    if (m_receiver == Receiver::Sub) m_link.sendCommand(kSubReceiver, kFilterTapWaitMs);
+}
+
+void CrystalFilters::reportPortError(const QString &step) {
+    m_prompter.message(QStringLiteral("The port failed while %1: %2")
+                           .arg(step, portErrorText(m_link.lastError(), QString())),
+                       kPortErrorTitle, MessageIcon::Critical);
+}
+
+FilterOperationEnd CrystalFilters::changeReceive(bool enable, std::optional<int> modeNumber,
+                                                 std::optional<int> slot) {
+    const bool haveMode = modeNumber && *modeNumber >= 1 && *modeNumber <= kFilterModes;
+    const bool haveSlot = slot && *slot >= 1 && *slot <= kFilterSlots;
+    if (!haveMode || !haveSlot) {
+        const QString missing = !haveMode && !haveSlot ? QStringLiteral("a mode and a filter")
+                                : !haveMode            ? QStringLiteral("a mode")
+                                                       : QStringLiteral("a filter");
+        m_prompter.message(
+            QStringLiteral("Select %1 first: nothing was sent to the K3.").arg(missing),
+            kStatusTitle, MessageIcon::Exclamation);
+        return FilterOperationEnd::Refused;
+    }
+    const QString mode = modeText(*modeNumber);
+    const QString slotText = QString::number(*slot);
+    m_link.clearError();
+
+    m_link.sendCommand(mode + u';', kFilterModeWaitMs);
+    m_link.sendCommand(kOpenSlotEntry, kFilterEntryWaitMs);
+    pointAtSubReceiver();
+    QString answer = m_link.queryRadio(kSlotQuery, kFilterSlotQueryWaitMs);
+    m_fields.filterSlot = answer.mid(4, 1);
+    int taps = 0;
+    while (m_fields.filterSlot != slotText && !portFailed()) {
+        if (taps == kMaxSlotTaps) {
+            m_prompter.message(
+                QStringLiteral("The K3 did not show Filter %1 after %2 taps of XFIL (it last "
+                               "answered %3). Nothing was changed.")
+                    .arg(slotText)
+                    .arg(kMaxSlotTaps)
+                    .arg(shownAnswer(answer)),
+                kStatusTitle, MessageIcon::Exclamation);
+            m_link.sendCommand(kLeaveMenu, 0);
+            return FilterOperationEnd::SlotNotFound;
+        }
+        Clock &clock = m_link.clock();
+        if (LinkTrace *trace = m_link.trace()) trace->addYield(clock.now());
+        clock.yield();
+        m_link.sendCommand(kNextSlot, kFilterTapWaitMs);
+        answer = m_link.queryRadio(kSlotQuery, kFilterSlotQueryWaitMs);
+        m_fields.filterSlot = answer.mid(4, 1);
+        ++taps;
+    }
+    if (!portFailed()) {
+        m_link.sendCommand(kOpenReceiveEntry, kFilterEntryWaitMs);
+        pointAtSubReceiver();
+        answer = m_link.queryRadio(kDisplayQuery, kFilterFlagQueryWaitMs);
+        m_fields.receiveFlag = answer.chopped(qMin(3, int(answer.size()))).mid(7);
+    }
+    if (portFailed()) {
+        reportPortError(
+            QStringLiteral("setting Filter %1 for %2 receive").arg(slotText, getModeName(mode)));
+        return FilterOperationEnd::PortFailed;
+    }
+    // The flag decides whether "dn;" is sent: an answer without the radio's form decides
+    // nothing.
+    if (answer.size() != kDisplayAnswerLength || !answer.startsWith(QLatin1String("DS")) ||
+        !answer.endsWith(u';')) {
+        m_prompter.message(
+            QStringLiteral("The K3's display could not be read (it answered %1): Filter %2 was "
+                           "left as it was for %3 receive.")
+                .arg(shownAnswer(answer), slotText, getModeName(mode)),
+            kStatusTitle, MessageIcon::Exclamation);
+        m_link.sendCommand(kLeaveMenu, 0);
+        return FilterOperationEnd::Unreadable;
+    }
+
+    const bool enabled = m_fields.receiveFlag == QLatin1String("YES");
+    QString middle;
+    if (enable) {
+        middle = enabled ? QStringLiteral(" is already enabled for ")
+                         : QStringLiteral(" is now enabled for ");
+    } else {
+        middle = enabled ? QStringLiteral(" is now disabled for ")
+                         : QStringLiteral(" is already disabled for ");
+    }
+    if (enabled != enable) m_link.sendCommand(kStepValue, 0);
+    m_prompter.message(QStringLiteral("Filter ") + slotText + middle + getModeName(mode) +
+                           QStringLiteral(" receive"),
+                       kStatusTitle, MessageIcon::Exclamation);
+    m_link.sendCommand(kLeaveMenu, 0);
+    return FilterOperationEnd::Done;
+}
+
+// ---- Readers ---------------------------------------------------------------------------
+
+void CrystalFilters::readFilterSlot() {
+    m_link.sendCommand(kOpenSlotEntry, kReaderSlotEntryWaitMs);
+    pointAtSubReceiver();
+    m_fields.filterSlot = m_link.queryRadio(kSlotQuery, kReaderSlotQueryWaitMs).left(5);
+}
+
+std::optional<QString> CrystalFilters::readDisplayAnswer(const QString &what) {
+    const QString answer = m_link.queryRadio(kDisplayQuery, kReaderDisplayWaitMs);
+    if (answer.size() == kDisplayAnswerLength && answer.startsWith(QLatin1String("DS")) &&
+        answer.endsWith(u';'))
+        return answer;
+    m_unreadable << what + QStringLiteral(": the K3 answered ") + shownAnswer(answer);
+    m_lastDisplayRead = false;
+    return std::nullopt;
+}
+
+void CrystalFilters::readFilterBandwidth() {
+    const std::optional<QString> answer = readDisplayAnswer(QStringLiteral("bandwidth"));
+    const QString field = answer ? answer->mid(6, 4) : QString();
+    m_fields.filterBW = insertDecimalPoint(decodeSignChar(field));
+    if (answer && !hasDecimalPointField(field)) {
+        m_unreadable << QStringLiteral("bandwidth: no decimal point in ") + shownAnswer(*answer);
+        m_lastDisplayRead = false;
+    }
+}
+
+void CrystalFilters::readFilterOffset() {
+    m_link.sendCommand(kOpenOffsetEntry, kReaderEntryWaitMs);
+    pointAtSubReceiver();
+    const std::optional<QString> answer = readDisplayAnswer(QStringLiteral("offset"));
+    const QString field = answer ? answer->mid(6, 4) : QString();
+    m_fields.filterFO = insertDecimalPoint(decodeSignChar(field));
+    if (answer && !hasDecimalPointField(field)) {
+        m_unreadable << QStringLiteral("offset: no decimal point in ") + shownAnswer(*answer);
+        m_lastDisplayRead = false;
+    }
+}
+
+void CrystalFilters::readFilterLossComp() {
+    m_link.sendCommand(kOpenLossCompEntry, kReaderEntryWaitMs);
+    pointAtSubReceiver();
+    const std::optional<QString> answer = readDisplayAnswer(QStringLiteral("loss compensation"));
+    m_fields.filterLC = answer ? answer->mid(6, 1) : QString();
+}
+
+void CrystalFilters::readReceiveFlag() {
+    m_link.sendCommand(kOpenReceiveEntry, kReaderEntryWaitMs);
+    pointAtSubReceiver();
+    const std::optional<QString> answer = readDisplayAnswer(QStringLiteral("receive flag"));
+    m_fields.receiveFlag = answer ? answer->mid(7, 3) : QString();
+}
+
+std::optional<int> CrystalFilters::shownSlot() const {
+    for (int slot = 1; slot <= kFilterSlots; ++slot)
+        if (m_fields.filterSlot == QStringLiteral("DBFL") + QString::number(slot)) return slot;
+    return std::nullopt;
+}
+
+void CrystalFilters::showFilterReceive(int slot, int modeNumber, const QString &flag) {
+    if (modeNumber < 1 || modeNumber > kFilterModes) {
+        m_prompter.message(QStringLiteral("Unknown Mode"), QStringLiteral("Mode Error"),
+                           MessageIcon::Critical);
+        return;
+    }
+    m_sink.showReceive(slot, modeNumber, flag == QLatin1String("YES"));
+}
+
+// ---- Readouts --------------------------------------------------------------------------
+
+void CrystalFilters::stepProgress(const QString &text) {
+    m_sink.progress(text + QStringLiteral(", about %1 s left").arg(seconds(m_msLeft)), m_msLeft);
+}
+
+void CrystalFilters::listFilterSettings() {
+    const bool sub = m_receiver == Receiver::Sub;
+    m_msLeft = bandwidthReadoutMs(m_receiver);
+    if (sub) {
+        stepProgress(QStringLiteral("Opening the sub-receiver's filter menu"));
+        m_link.sendCommand(kOpenSlotEntry, kReaderSlotEntryWaitMs);
+        m_link.sendCommand(kSubReadoutSwitch, kSubReadoutSwitchWaitMs);
+        m_msLeft -= kReaderSlotEntryWaitMs + kSubReadoutSwitchWaitMs;
+    }
+    for (int pass = 1; pass <= kFilterSlots && !portFailed(); ++pass) {
+        stepProgress(
+            QStringLiteral("Reading filter settings, pass %1 of %2").arg(pass).arg(kFilterSlots));
+        const int problemsBefore = int(m_unreadable.size());
+        m_lastDisplayRead = true;
+        readFilterSlot();
+        readFilterBandwidth();
+        readFilterOffset();
+        readFilterLossComp();
+        if (portFailed()) break;
+        if (const std::optional<int> slot = shownSlot()) {
+            if (m_lastDisplayRead) {
+                m_sink.showSettings(*slot, m_fields.filterBW, m_fields.filterFO, m_fields.filterLC);
+            } else {
+                for (int i = problemsBefore; i < m_unreadable.size(); ++i)
+                    m_unreadable[i] = QStringLiteral("Filter %1 ").arg(*slot) + m_unreadable[i];
+            }
+        } else {
+            // An unnamed slot costs its message; what was read in this pass is not kept.
+            while (m_unreadable.size() > problemsBefore) m_unreadable.removeLast();
+            m_prompter.message(
+                sub ? QStringLiteral("Unknown filter: ")
+                    : QStringLiteral("Unknown filter in Filter Bandwidth Settings: "),
+                kFilterErrorTitle, MessageIcon::Exclamation);
+        }
+        m_link.sendCommand(kNextSlot, kFilterTapWaitMs);
+        m_msLeft -= bandwidthPassMs(m_receiver);
+    }
+}
+
+void CrystalFilters::listFilterReceive() {
+    const bool sub = m_receiver == Receiver::Sub;
+    m_msLeft = receiveReadoutMs(m_receiver);
+    for (const FilterMode &mode : filterModeTable()) {
+        if (portFailed()) break;
+        m_link.sendCommand(modeText(mode.number) + u';', kFilterModeWaitMs);
+        m_msLeft -= kFilterModeWaitMs;
+        for (int pass = 1; pass <= kFilterSlots && !portFailed(); ++pass) {
+            stepProgress(QStringLiteral("Reading %1 receive settings, pass %2 of %3")
+                             .arg(QLatin1String(mode.name))
+                             .arg(pass)
+                             .arg(kFilterSlots));
+            const int problemsBefore = int(m_unreadable.size());
+            m_lastDisplayRead = true;
+            readFilterSlot();
+            readReceiveFlag();
+            if (portFailed()) break;
+            if (const std::optional<int> slot = shownSlot()) {
+                if (m_lastDisplayRead)
+                    showFilterReceive(*slot, mode.number, m_fields.receiveFlag);
+                else
+                    m_unreadable.last() =
+                        QStringLiteral("Filter %1 %2 ").arg(*slot).arg(QLatin1String(mode.name)) +
+                        m_unreadable.last();
+            } else {
+                while (m_unreadable.size() > problemsBefore) m_unreadable.removeLast();
+                m_prompter.message(
+                    sub ? QStringLiteral("Unknown filter: ")
+                        : QStringLiteral("Unknown Filter in Filter Receive Settings"),
+                    kFilterErrorTitle, MessageIcon::Exclamation);
+            }
+            m_link.sendCommand(kNextSlotReceive, kFilterTapWaitMs);
+            m_msLeft -= receivePassMs(m_receiver);
+        }
+    }
+}
+
+bool CrystalFilters::bandwidthReadout() {
+    m_unreadable.clear();
+    m_link.clearError();
+    listFilterSettings();
+    if (!portFailed()) m_link.sendCommand(kLeaveMenu, 0);
+    finishReadout();
+    return !portFailed();
+}
+
+bool CrystalFilters::receiveReadout() {
+    m_unreadable.clear();
+    m_link.clearError();
+    listFilterReceive();
+    if (!portFailed()) m_link.sendCommand(kLeaveMenu, 0);
+    finishReadout();
+    return !portFailed();
+}
+
+void CrystalFilters::finishReadout() {
+    m_sink.progress(QString(), 0);
+    if (portFailed()) {
+        reportPortError(QStringLiteral("reading the filter settings"));
+        return;
+    }
+    if (m_unreadable.isEmpty()) return;
+    m_unreadable.removeDuplicates();
+    m_prompter.message(QStringLiteral("These settings could not be read and were left as they "
+                                      "were:\n") +
+                           m_unreadable.join(u'\n'),
+                       kFilterErrorTitle, MessageIcon::Exclamation);
+}
+
+}  // namespace corvane
