@@ -23,12 +23,14 @@ void CliPrompter::message(const PromptMessage &msg) {
 }
 
 void CliPrompter::waitForEnter() {
-    // Ctrl-C is held back except inside ppoll(), so one that comes just before the wait
+    // The stop signals are held back except inside ppoll(), so one that comes just before the wait
     // is not lost: the flag is checked with the signal blocked, then ppoll lets it in.
     sigset_t interrupt;
     sigset_t previous;
     sigemptyset(&interrupt);
     sigaddset(&interrupt, SIGINT);
+    sigaddset(&interrupt, SIGTERM);
+    sigaddset(&interrupt, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &interrupt, &previous);
     while (!stopRequested()) {
         pollfd input{m_inputFd, POLLIN, 0};

@@ -60,6 +60,7 @@ bool CliSession::connectRadio() {
     }
     m_identified = outcome.identified;
     m_autoInfo = outcome.autoInfo;
+    if (!m_identified && !radioAnswered()) noAnswer();
     return m_identified;
 }
 
@@ -97,6 +98,17 @@ int CliSession::usageError(const QString &problem) {
                      QStringLiteral("\nTry corvane-cli --help for the options.\n"))
                         .toLocal8Bit());
     return kExitUsage;
+}
+
+bool CliSession::radioAnswered() const {
+    for (const TraceEvent &event : m_trace.events())
+        if (event.kind == TraceEvent::Kind::Read && !event.text.isEmpty()) return true;
+    return false;
+}
+
+int CliSession::noAnswer() {
+    printTo(stderr, QByteArray("corvane-cli: No answer from the K3\n"));
+    return kExitFailed;
 }
 
 }  // namespace corvane::cli

@@ -63,6 +63,11 @@ public:
     void printLatin1(const QString &text);
     // Prints the problem and the subcommand's usage on stderr; returns kExitUsage.
     int usageError(const QString &problem);
+    // Whether the radio has answered anything at all in this session (any text read).
+    bool radioAnswered() const;
+    // "corvane-cli: No answer from the K3" on stderr; returns kExitFailed. Every subcommand
+    // ends this way when the radio gave no answer at all.
+    int noAnswer();
 
 private:
     CommonOptions m_options;

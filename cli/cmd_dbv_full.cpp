@@ -31,6 +31,7 @@ public:
     void appendLine(const QString &line) override { list.append(line); }
     void progress(const DbvProgress &progress) override {
         if (progress.step > 0) printError(progressText(progress));
+        m_warning.check(progress.noAnswerNote);
     }
     void atStepYield() override {
         if (stopRequested()) m_state.stopTestRequested = true;
@@ -38,6 +39,7 @@ public:
 
 private:
     DbvWindowState &m_state;
+    NoAnswerWarning m_warning;
 };
 
 int runDbvFull(CliSession &session, const QStringList &arguments) {
@@ -54,19 +56,18 @@ int runDbvFull(CliSession &session, const QStringList &arguments) {
          {checkRfGainStart(boxes.start), checkRfGainStop(boxes.stop), checkRfGainInc(boxes.inc)}) {
         if (refusal) return refuseOption(*refusal);
     }
+    if (const int code = checkOutputPath(options)) return code;
     if (!session.connectRadio()) return kExitFailed;
 
-    clearStopRequest();
     DbvWindowState state;
     FullTestOutput output(session, state);
     DbvFullTest test(session.link(), session.prompter(), state, output);
-    const bool ran = test.run(boxes);
-    if (session.link().lastError().isError()) {
-        session.reportPortError(session.link().lastError());
+    if (!test.run(boxes)) {
+        if (!session.radioAnswered() && !session.link().portLost()) return session.noAnswer();
         return kExitFailed;
     }
-    if (!ran) return kExitFailed;
-    return writeOutputFile(options, writeDbvResultsFile, output.list.lines());
+    return finishMeasurement(options, writeDbvResultsFile, output.list.lines(),
+                             test.end() == DbvEnd::PortLost);
 }
 
 }  // namespace

@@ -8,11 +8,14 @@
 #include "measurements/dbvquick.h"
 #include "measurements/dbvresultsfile.h"
 #include "resultsoutput.h"
+#include "stopflag.h"
 
 namespace corvane::cli {
 
 namespace {
 
+// The window's quick test cannot be stopped; here a stop signal ends it before its next
+// measurement, and the radio is put back.
 class QuickTestOutput : public DbvResultSink {
 public:
     explicit QuickTestOutput(CliSession &session) : list(session) {}
@@ -20,22 +23,31 @@ public:
 
     void clearLines() override { list.clear(); }
     void appendLine(const QString &line) override { list.append(line); }
+    void progress(const DbvProgress &progress) override {
+        if (progress.step > 0) printError(progressText(progress));
+        m_warning.check(progress.noAnswerNote);
+    }
+    bool stopAsked() override { return stopRequested(); }
+
+private:
+    NoAnswerWarning m_warning;
 };
 
 int runDbvQuick(CliSession &session, const QStringList &arguments) {
     if (!arguments.isEmpty())
         return session.usageError(QStringLiteral("dbv-quick takes no arguments"));
+    if (const int code = checkOutputPath(session.parser())) return code;
     if (!session.connectRadio()) return kExitFailed;
 
     DbvWindowState state;
     QuickTestOutput output(session);
     DbvQuickTest test(session.link(), session.prompter(), state, output);
-    test.run();
-    if (session.link().lastError().isError()) {
-        session.reportPortError(session.link().lastError());
-        return kExitFailed;
-    }
-    return writeOutputFile(session.parser(), writeDbvResultsFile, output.list.lines());
+    if (!test.run()) return kExitFailed;
+    const int code = finishMeasurement(session.parser(), writeDbvResultsFile, output.list.lines(),
+                                       test.end() == DbvEnd::PortLost);
+    // The quick test has no presence check: a radio that said nothing at all is told here.
+    if (code == kExitDone && !session.radioAnswered()) return session.noAnswer();
+    return code;
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ int runDisplay(CliSession &session, const QStringList &arguments) {
         session.reportPortError(session.link().lastError());
         return kExitFailed;
     }
+    if (!session.radioAnswered()) return session.noAnswer();
     session.printLatin1(k3settings::decodeDisplayText(display));
     return kExitDone;
 }

@@ -38,6 +38,7 @@ int runMenu(CliSession &session, const QStringList &arguments) {
         session.reportPortError(link.lastError());
         return kExitFailed;
     }
+    if (!session.radioAnswered()) return session.noAnswer();
     session.printLatin1(value);
     return kExitDone;
 }

@@ -21,6 +21,7 @@ int runSend(CliSession &session, const QStringList &arguments) {
         session.reportPortError(error);
         return kExitFailed;
     }
+    if (answer.isEmpty()) return session.noAnswer();
     session.printLatin1(answer);
     return kExitDone;
 }

@@ -32,6 +32,7 @@ public:
     void setChartRow(int, double, const QString &) override {}
     void progress(const SweepProgress &progress) override {
         printError(sweepProgressText(progress));
+        m_warning.check(progress.noAnswerNote);
         noticeStop();
     }
     const QStringList &lines() const { return m_list.lines(); }
@@ -42,6 +43,7 @@ private:
     }
     PrintedList m_list;
     FilterSweepState &m_state;
+    NoAnswerWarning m_warning;
 };
 
 // The boxes' checks on the options: an option left out is an empty box.
@@ -66,18 +68,18 @@ int runSweep(CliSession &session, const QStringList &arguments) {
                              parser.value(kStepOption), parser.value(kGainOption)};
     if (const std::optional<PromptMessage> refusal = checkOptions(inputs))
         return refuseOption(*refusal);
+    if (const int code = checkOutputPath(parser)) return code;
     if (!session.connectRadio()) return kExitFailed;
 
-    installStopHandler();
-    clearStopRequest();
     FilterSweepState state;
     PrintingSink sink(session, state);
     FilterSweep sweep(session.link(), session.prompter(), state, sink);
     const SweepOutcome outcome = sweep.beginSweep(inputs);
-    if (outcome.end == SweepEnd::NotPresent) return kExitFailed;
+    if (outcome.end == SweepEnd::NotPresent) return session.noAnswer();
     if (outcome.end == SweepEnd::Refused) return kExitUsage;
-
-    return writeOutputFile(parser, writeSweepResultsFile, sink.lines());
+    if (outcome.end == SweepEnd::Busy) return kExitFailed;
+    return finishMeasurement(parser, writeSweepResultsFile, sink.lines(),
+                             outcome.end == SweepEnd::PortLost);
 }
 
 }  // namespace

@@ -2,8 +2,9 @@
 //
 //   corvane-cli [--port P] [--baud B] [--yes] [--trace] <command> [arguments]
 //
-// Exit codes: 0 done, 1 the radio did not identify itself or the procedure could not run,
-// 2 bad usage.
+// Exit codes: 0 done, 1 the radio did not identify itself or did not answer, the port was
+// lost or a file could not be written, 2 bad usage, 128 + n after stop signal n (SIGINT,
+// SIGTERM, SIGHUP: the running procedure stops as its Stop button would).
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -71,7 +72,9 @@ QString generalHelp(const QCommandLineParser &parser, const std::vector<CliComma
         "\nEvery command but send first connects as the Connect button does (\"id;\", \"ai;\", "
         "and \"ai0;\" when the radio is in auto-info mode 1) and at the end puts auto-info "
         "mode 1 back as File > Exit does. send is a raw exchange with the radio as it is.\n"
-        "\nExit codes: 0 done, 1 no radio or a port error, 2 bad usage.\n");
+        "\nExit codes: 0 done, 1 no radio, no answer, a lost port or an unwritable file,\n"
+        "2 bad usage, 128 + n after signal n (Ctrl-C, SIGTERM, SIGHUP stop a test as its Stop\n"
+        "button does: the radio is put back and -o is written).\n");
     return text;
 }
 
@@ -193,5 +196,7 @@ int main(int argc, char *argv[]) {
                                                 .arg(CORVANE_VERSION_MINOR)
                                                 .arg(CORVANE_VERSION_PATCH));
     corvane::cli::installStopHandler();
-    return corvane::cli::runCli(QCoreApplication::arguments());
+    // After a stop signal every subcommand ends with 128 + its number, its work put back.
+    const int code = corvane::cli::runCli(QCoreApplication::arguments());
+    return code == corvane::cli::kExitUsage ? code : corvane::cli::exitCodeAfterStop(code);
 }

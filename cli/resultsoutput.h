@@ -1,7 +1,15 @@
 #pragma once
-// What the measurement subcommands (dbv-full, dbv-quick, sweep) share: problems on stderr,
-// a refused option worded as the window's message, the results list printed on stdout as it
-// grows and kept, and -o written as the window's Save File writes it.
+// What the measurement subcommands (dbv-full, dbv-quick, sweep, and any later test) share:
+// problems on stderr, a refused option worded as the window's message, the results list
+// printed on stdout as it grows and kept, and -o written as the window's Save File writes it.
+//
+// The order every measurement subcommand follows:
+//   1. check its options, then checkOutputPath() (before anything is sent to the radio);
+//   2. openPort(), run the procedure (its sink prints lines, progress and warnOnce() on the
+//      no-answer note of the progress);
+//   3. return finishMeasurement(...): writes -o with whatever was measured (also after a lost
+//      port or a stop signal) and gives the exit code: 1 when the port was lost or the file
+//      could not be written, 128 + signal after SIGINT/SIGTERM/SIGHUP, else 0.
 
 #include <QCommandLineParser>
 #include <QDateTime>
@@ -11,7 +19,9 @@
 
 #include "clicommand.h"
 #include "clisession.h"
+#include "core/linefile.h"
 #include "core/prompter.h"
+#include "stopflag.h"
 
 namespace corvane::cli {
 
@@ -48,18 +58,57 @@ private:
 };
 
 using ResultsFileWriter = bool (*)(const QString &path, const QStringList &listLines,
-                                   const QString &comment, const QDateTime &when);
+                                   const QString &comment, const QDateTime &when, QString *error);
+
+// -o checked before the radio is touched: its folder exists and a file can be made there.
+// Returns kExitDone, or kExitUsage after "cannot write PATH: the reason".
+inline int checkOutputPath(const QCommandLineParser &parser) {
+    if (!parser.isSet(kOutputOption)) return kExitDone;
+    const QString path = parser.value(kOutputOption);
+    const QString problem = fileWriteProblem(path);
+    if (problem.isEmpty()) return kExitDone;
+    printError(QStringLiteral("corvane-cli: cannot write ") + path + QStringLiteral(": ") +
+               problem);
+    return kExitUsage;
+}
 
 // Writes the results file when -o is given, with --comment as the user's comment. Returns
-// kExitDone, or kExitFailed after saying which file could not be written.
+// kExitDone, or kExitFailed after saying which file could not be written and why (the old
+// file, if any, is left as it was).
 inline int writeOutputFile(const QCommandLineParser &parser, ResultsFileWriter write,
                            const QStringList &lines) {
     if (!parser.isSet(kOutputOption)) return kExitDone;
     const QString path = parser.value(kOutputOption);
-    if (write(path, lines, parser.value(kCommentOption), QDateTime::currentDateTime()))
+    QString error;
+    if (write(path, lines, parser.value(kCommentOption), QDateTime::currentDateTime(), &error))
         return kExitDone;
-    printError(QStringLiteral("corvane-cli: cannot write ") + path);
+    printError(QStringLiteral("corvane-cli: cannot write ") + path + QStringLiteral(": ") + error);
     return kExitFailed;
 }
+
+// The end of a measurement subcommand that ran: -o written with what was measured, then the
+// exit code (see the top of this file).
+inline int finishMeasurement(const QCommandLineParser &parser, ResultsFileWriter write,
+                             const QStringList &lines, bool portLost) {
+    const int written = writeOutputFile(parser, write, lines);
+    if (portLost) return kExitFailed;
+    return exitCodeAfterStop(written);
+}
+
+// The once-only warning on stderr when the radio stops answering during a test; the test
+// goes on (its progress lines carry the count).
+class NoAnswerWarning {
+public:
+    void check(const QString &noAnswerNote) {
+        if (m_warned || noAnswerNote.isEmpty()) return;
+        m_warned = true;
+        printError(QStringLiteral("corvane-cli: warning: ") + noAnswerNote +
+                   QStringLiteral("; the test goes on, its readings of the silent radio are "
+                                  "empty."));
+    }
+
+private:
+    bool m_warned = false;
+};
 
 }  // namespace corvane::cli

@@ -14,6 +14,7 @@
 #include "measurements/dbvlinearity.h"
 #include "measurements/dbvquick.h"
 #include "measurements/filtersweep.h"
+#include "measurements/mdstest.h"
 #include "menus/menureports.h"
 #include "radio/settingscapture.h"
 
@@ -78,6 +79,17 @@ void filterRun(RadioLink &link, Prompter &prompter, Receiver receiver) {
     filters.bandwidthReadout();
     filters.receiveReadout();
 }
+
+class NoMdsSink : public MdsSink {
+public:
+    explicit NoMdsSink(bool preamp) : m_preamp(preamp) {}
+    void clearLines() override {}
+    void appendLine(const QString &) override {}
+    bool preampChecked() const override { return m_preamp; }
+
+private:
+    bool m_preamp;
+};
 
 QList<QByteArray> record(const std::function<void(RadioLink &, Prompter &)> &procedure) {
     QList<QByteArray> pieces;
@@ -159,6 +171,20 @@ int main(int argc, char **argv) {
         if (!writeFile(root.filePath(receiver == Receiver::Sub ? QStringLiteral("filters/sub")
                                                                : QStringLiteral("filters/main")),
                        QByteArray(1, pick) + pieces.join('\n')))
+            return 1;
+    }
+    for (const bool preamp : {true, false}) {
+        const QList<QByteArray> pieces = record([preamp](RadioLink &link, Prompter &prompter) {
+            MdsWindowState state;
+            NoMdsSink sink(preamp);
+            MdsTest test(link, prompter, state, sink);
+            test.beginMdsTest();
+            test.resetK3();
+        });
+        root.mkpath(QStringLiteral("mds"));
+        if (!writeFile(root.filePath(preamp ? QStringLiteral("mds/preamp")
+                                            : QStringLiteral("mds/no_preamp")),
+                       QByteArray(1, preamp ? 1 : 0) + pieces.join('\n')))
             return 1;
     }
     int answers = 0;

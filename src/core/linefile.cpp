@@ -1,6 +1,9 @@
 #include "core/linefile.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
+#include <QTemporaryFile>
 
 namespace corvane {
 
@@ -8,7 +11,7 @@ bool LineFileWriter::create(const QString &path) {
     m_failed = false;
     m_error.clear();
     m_file.setFileName(path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (!m_file.open(QIODevice::WriteOnly)) {
         m_failed = true;
         m_error = m_file.errorString();
         return false;
@@ -32,12 +35,15 @@ bool LineFileWriter::writeLine(const QString &line) {
 }
 
 bool LineFileWriter::close() {
-    if (m_file.isOpen()) {
-        if (!m_file.flush()) {
-            m_failed = true;
-            m_error = m_file.errorString();
-        }
-        m_file.close();
+    if (!m_file.isOpen()) return !m_failed;
+    if (m_failed) {
+        m_file.cancelWriting();
+        m_file.commit();  // discards the new file; the old one stays
+        return false;
+    }
+    if (!m_file.commit()) {
+        m_failed = true;
+        m_error = m_file.errorString();
     }
     return !m_failed;
 }
@@ -49,6 +55,23 @@ bool writeLineFile(const QString &path, const QStringList &lines, QString *error
     ok = writer.close() && ok;
     if (!ok && error) *error = writer.errorString();
     return ok;
+}
+
+QString fileWriteProblem(const QString &path) {
+    if (path.isEmpty()) return QStringLiteral("no file name was given");
+    const QFileInfo target(path);
+    if (target.isDir()) return path + QStringLiteral(" is a folder");
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.exists())
+        return QStringLiteral("the folder ") + QDir::toNativeSeparators(folder.filePath()) +
+               QStringLiteral(" does not exist");
+    if (!folder.isDir())
+        return QDir::toNativeSeparators(folder.filePath()) + QStringLiteral(" is not a folder");
+    if (target.exists() && !target.isWritable()) return path + QStringLiteral(" is read-only");
+    // The real test: a file made in that folder, as the save will make one.
+    QTemporaryFile probe(folder.filePath() + QStringLiteral("/.corvane-XXXXXX"));
+    if (!probe.open()) return probe.errorString();
+    return QString();
 }
 
 bool LineFileReader::open(const QString &path) {

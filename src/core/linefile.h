@@ -5,29 +5,38 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QSaveFile>
 #include <QString>
 #include <QStringList>
 #include <memory>
 
 namespace corvane {
 
+// Writes through QSaveFile: the lines go to a new file beside the target, which replaces the
+// target only when everything was written. A failure (disk full, no permission, read-only
+// disk) leaves the old file, or none, never part of one; errorString() says why.
 class LineFileWriter {
 public:
-    // Creates the file, replacing any file of that name.
+    // Starts the file; any file of that name is replaced at close().
     bool create(const QString &path);
     bool writeLine(const QString &line);
-    // Flushes and closes; false when anything failed since create().
+    // Writes the file in place of the old one; false when anything failed since create().
     bool close();
     QString errorString() const { return m_error; }
 
 private:
-    QFile m_file;
+    QSaveFile m_file;
     QString m_error;
     bool m_failed = false;
 };
 
-// Writes all lines in one operation. A failure part way may leave part of the lines.
+// Writes all lines in one operation, all or nothing; `error` gets the reason of a failure.
 bool writeLineFile(const QString &path, const QStringList &lines, QString *error = nullptr);
+
+// Why a file could not be written at path, checked before any work that would be lost
+// ("the folder /tmp/x does not exist", "/tmp is a folder", "Permission denied"); empty when
+// a file can be created there. Nothing is left behind.
+QString fileWriteProblem(const QString &path);
 
 class LineFileReader {
 public:

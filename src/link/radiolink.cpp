@@ -33,7 +33,14 @@ bool RadioLink::isConnected() const {
 }
 
 void RadioLink::noteError(const PortError &error) {
-    if (error.isError() && !m_lastError.isError()) m_lastError = error;
+    if (!error.isError() || m_lastError.isError()) return;
+    m_lastError = error;
+    // The port is gone or broken: nothing more goes out on it, and everyone showing the
+    // port's state learns it now, not at the next click.
+    const bool wasOpen = isConnected();
+    close();
+    if (wasOpen)
+        for (const auto &observer : m_lostObservers) observer(error);
 }
 
 bool RadioLink::writeAndWait(const QString &text, int waitMs) {

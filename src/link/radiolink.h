@@ -3,9 +3,19 @@
 // command text, wait a fixed time, then take everything that has arrived. There is no
 // framing, no reply parser, no retry and no flushing of the receive buffer: an answer that
 // arrives late is at the front of the next read.
+//
+// Two rules every procedure relies on (see link/procedurefaults.h for how to use them):
+//  - A lost port: the first port error of any exchange (write or read) closes the port at
+//    once, is kept in lastError() and is told to the port-lost observers (the connection
+//    dialog then shows "Port Open? False"). Every later exchange sends nothing and returns
+//    empty text, without waiting. portLost() says so.
+//  - One procedure at a time: a running procedure holds the link (LinkHold); holder() names
+//    it so that every other window's radio action can be refused with that name.
 
 #include <QString>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "link/clock.h"
 #include "link/linktrace.h"
@@ -48,6 +58,17 @@ public:
     // port do nothing and return empty text.
     PortError lastError() const { return m_lastError; }
     void clearError() { m_lastError = PortError(); }
+    // A port error ended an exchange since the last clearError(); the port is closed.
+    bool portLost() const { return m_lastError.isError(); }
+    // Called once per loss, after the port has been closed.
+    void addPortLostObserver(std::function<void(const PortError &)> observer) {
+        m_lostObservers.push_back(std::move(observer));
+    }
+
+    // The procedure that holds the link, as it names itself to the user ("Full Test in the
+    // Determine dBV Linear Range window"); empty when none runs. Set through LinkHold.
+    QString holder() const { return m_holder; }
+    void setHolder(const QString &holder) { m_holder = holder; }
 
 private:
     void noteError(const PortError &error);
@@ -59,6 +80,8 @@ private:
     int m_portNumber = 1;
     QString m_settings = QStringLiteral("38400,N,8,1");
     PortError m_lastError;
+    std::vector<std::function<void(const PortError &)>> m_lostObservers;
+    QString m_holder;
 };
 
 }  // namespace corvane

@@ -12,6 +12,7 @@ DbvFullTest::DbvFullTest(RadioLink &link, Prompter &prompter, DbvWindowState &st
     : m_exchanges(link, prompter, state), m_sink(sink) {}
 
 bool DbvFullTest::run(const DbvGainBoxes &boxes) {
+    m_end = DbvEnd::NotStarted;
     // The window refuses such texts as the user leaves a box; a caller that skips that check
     // must not make the radio step through gains it does not know.
     for (const auto &refusal :
@@ -21,36 +22,50 @@ bool DbvFullTest::run(const DbvGainBoxes &boxes) {
             return false;
         }
     }
+    RadioLink &link = m_exchanges.link();
+    Prompter &prompter = m_exchanges.prompter();
+    if (refuseWhileBusy(link, prompter)) return false;
+    const LinkHold hold(link, QStringLiteral("Full Test"), kDbvWindowName);
+    link.clearError();
     if (!radioAnswers()) return false;
 
     DbvWindowState &state = m_exchanges.state();
-    RadioLink &link = m_exchanges.link();
     m_sink.clearLines();
     const DbvFullTestPlan plan = planFullTest(boxes.start, boxes.stop, boxes.inc);
     m_sink.runStateChanged(DbvRunKind::FullTest);
     state.stopTestRequested = false;
 
     state.capture.readInitialSettings(link);
-    state.capture.readRadioIdentity(link);
+    if (!link.portLost()) state.capture.readRadioIdentity(link);
     for (const QString &line :
          state.capture.listInitialSettings(dbvReportTail(boxes.start, boxes.stop, boxes.inc)))
         m_sink.appendLine(line);
-
-    m_exchanges.applyTestSettings();
+    if (!link.portLost()) {
+        state.capture.tellUnreadSettings(prompter);
+        m_exchanges.applyTestSettings();
+    }
     // With start above stop half the span is negative: no such gain exists, so none is sent
     // (and no step is measured).
-    if (plan.sendsReferenceGain()) link.sendCommand(rfGainCommand(plan.refGain), kRfGainSetWaitMs);
-    m_exchanges.setAfvReference();
+    if (!link.portLost() && plan.sendsReferenceGain())
+        link.sendCommand(rfGainCommand(plan.refGain), kRfGainSetWaitMs);
+    if (!link.portLost()) m_exchanges.setAfvReference();
 
     m_sink.prepareChart(plan.chartRows());
     const int total = plan.measuredCount();
     int row = 1;
-    for (int gain = plan.start; gain <= plan.stop; gain += plan.inc) {
+    int lostAtStep = link.portLost() ? 0 : -1;
+    for (int gain = plan.start; lostAtStep < 0 && gain <= plan.stop; gain += plan.inc) {
         m_exchanges.yieldToEvents();
         m_sink.atStepYield();
         if (state.stopTestRequested) break;
-        m_sink.progress({row, total, qint64(total - row + 1) * kMeasurementWaitMs});
+        m_sink.progress({row, total, qint64(total - row + 1) * kMeasurementWaitMs,
+                         m_exchanges.noAnswers().progressNote()});
         const DbvReading r = m_exchanges.measureAtGain(gain);
+        // The step whose exchange failed is not listed: its texts are not the radio's.
+        if (link.portLost()) {
+            lostAtStep = row;
+            break;
+        }
         m_sink.appendLine(fullTestLine(r.rgText, r.dbv1Text, r.dbv2Text, state.diffText));
         m_sink.setChartRow(row, numericValue(state.diffText), r.rgText);
         ++row;
@@ -61,13 +76,23 @@ bool DbvFullTest::run(const DbvGainBoxes &boxes) {
     m_sink.runStateChanged(DbvRunKind::Idle);
 
     const QString title = QStringLiteral("Test Status");
-    if (state.stopTestRequested)
-        m_exchanges.prompter().message(QStringLiteral("Test was terminated prematurely."), title,
-                                       MessageIcon::Exclamation);
-    else
-        m_exchanges.prompter().message(
-            QStringLiteral("Test is complete. Check results in Listbox."), title,
-            MessageIcon::Information);
+    if (lostAtStep >= 0) {
+        // No port: nothing to restore, nothing more to send.
+        m_end = DbvEnd::PortLost;
+        prompter.message(lostConnectionMessage(link.lastError(), lostAtStep, total,
+                                               lostAtStep > 0 ? row - 1 : 0));
+        return true;
+    }
+    if (state.stopTestRequested) {
+        m_end = DbvEnd::Stopped;
+        prompter.message(QStringLiteral("Test was terminated prematurely."), title,
+                         MessageIcon::Exclamation);
+    } else {
+        m_end = DbvEnd::Completed;
+        prompter.message(QStringLiteral("Test is complete. Check results in Listbox.") +
+                             m_exchanges.noAnswers().completionNote(),
+                         title, MessageIcon::Information);
+    }
     state.capture.restoreInitialSettings(link, state.flags);
     return true;
 }
@@ -75,6 +100,11 @@ bool DbvFullTest::run(const DbvGainBoxes &boxes) {
 bool DbvFullTest::radioAnswers() {
     if (!m_exchanges.link().queryRadio(QStringLiteral("id;"), kPresenceWaitMs).isEmpty())
         return true;
+    if (m_exchanges.link().portLost()) {
+        m_exchanges.prompter().message(
+            lostConnectionMessage(m_exchanges.link().lastError(), 0, 0, 0));
+        return false;
+    }
     m_exchanges.prompter().message(QStringLiteral("Connect to K3 before beginning this test."),
                                    QStringLiteral("K3 Not Present"), MessageIcon::Exclamation);
     return false;

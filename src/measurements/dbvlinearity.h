@@ -25,14 +25,19 @@ public:
     DbvFullTest(RadioLink &link, Prompter &prompter, DbvWindowState &state, DbvResultSink &sink);
 
     // Full Test. Returns false when it did not start: a box outside its limits (its message
-    // shown) or no answer to "id;" (the "K3 Not Present" message); nothing else changes then.
+    // shown), another procedure holding the link, or no answer to "id;" (the "K3 Not
+    // Present" message); nothing else changes then. end() says how a run ended: PortLost
+    // when a port error closed the link, the lines measured before it kept
+    // (link/procedurefaults.h).
     bool run(const DbvGainBoxes &boxes);
+    DbvEnd end() const { return m_end; }
 
 private:
     bool radioAnswers();
 
     DbvExchanges m_exchanges;
     DbvResultSink &m_sink;
+    DbvEnd m_end = DbvEnd::NotStarted;
 };
 
 }  // namespace corvane

@@ -37,24 +37,40 @@ void DbvQuickTest::halfIntervalSearch(int rfGain) {
     state.dbv2Text = r.dbv2Text;
 }
 
-void DbvQuickTest::run() {
+bool DbvQuickTest::run() {
+    m_end = DbvEnd::NotStarted;
     DbvWindowState &state = m_exchanges.state();
     RadioLink &link = m_exchanges.link();
+    Prompter &prompter = m_exchanges.prompter();
+    if (refuseWhileBusy(link, prompter)) return false;
+    const LinkHold hold(link, QStringLiteral("Quick Test"), kDbvWindowName);
+    link.clearError();
     m_sink.runStateChanged(DbvRunKind::QuickTest);
     m_sink.clearLines();
     state.capture.readInitialSettings(link);
-    m_exchanges.applyTestSettings();
+    if (!link.portLost()) {
+        state.capture.tellUnreadSettings(prompter);
+        m_exchanges.applyTestSettings();
+    }
     m_sink.appendLine(kQuickHeading);
     m_sink.appendLine(dbvColumnHeading());
-    m_exchanges.setAfvReference();
+    if (!link.portLost()) m_exchanges.setAfvReference();
 
     int gain = kQuickStartGain;
     int prevGain = kQuickStartGain;
     double prevDiff = 0;
-    for (int k = 1; k <= kQuickMeasurements; ++k) {
-        m_sink.progress(
-            {k, kQuickMeasurements, qint64(kQuickMeasurements - k + 1) * kMeasurementWaitMs});
+    int lostAtStep = link.portLost() ? 0 : -1;
+    bool stopped = false;
+    for (int k = 1; lostAtStep < 0 && k <= kQuickMeasurements; ++k) {
+        if ((stopped = m_sink.stopAsked())) break;
+        m_sink.progress({k, kQuickMeasurements,
+                         qint64(kQuickMeasurements - k + 1) * kMeasurementWaitMs,
+                         m_exchanges.noAnswers().progressNote()});
         halfIntervalSearch(gain);
+        if (link.portLost()) {
+            lostAtStep = k;
+            break;
+        }
         const int lastGain = gain;
         m_sink.appendLine(
             quickTestLine(state.rfGainReadText, state.dbv1Text, state.dbv2Text, state.diffText));
@@ -66,11 +82,27 @@ void DbvQuickTest::run() {
     }
     m_sink.progress({});
 
-    m_exchanges.prompter().message(
-        QStringLiteral("Quick Test is complete. Check results in Listbox."),
-        QStringLiteral("Quick Test Status"), MessageIcon::Information);
+    const QString title = QStringLiteral("Quick Test Status");
+    if (lostAtStep >= 0) {
+        m_end = DbvEnd::PortLost;
+        m_sink.runStateChanged(DbvRunKind::Idle);
+        prompter.message(lostConnectionMessage(link.lastError(), lostAtStep, kQuickMeasurements,
+                                               lostAtStep > 0 ? lostAtStep - 1 : 0));
+        return true;
+    }
+    if (stopped) {
+        m_end = DbvEnd::Stopped;
+        prompter.message(QStringLiteral("Quick Test was terminated prematurely."), title,
+                         MessageIcon::Exclamation);
+    } else {
+        m_end = DbvEnd::Completed;
+        prompter.message(QStringLiteral("Quick Test is complete. Check results in Listbox.") +
+                             m_exchanges.noAnswers().completionNote(),
+                         title, MessageIcon::Information);
+    }
     m_sink.runStateChanged(DbvRunKind::Idle);
     state.capture.restoreInitialSettings(link, state.flags);
+    return true;
 }
 
 }  // namespace corvane

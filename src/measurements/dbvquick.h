@@ -31,7 +31,10 @@ class DbvQuickTest {
 public:
     DbvQuickTest(RadioLink &link, Prompter &prompter, DbvWindowState &state, DbvResultSink &sink);
 
-    void run();
+    // Refused (false) while another procedure holds the link. end() says how a run ended:
+    // a lost port ends it at that exchange (link/procedurefaults.h).
+    bool run();
+    DbvEnd end() const { return m_end; }
     // One measurement at rfGain, its texts kept in rfGainReadText, dbv1Text, dbv2Text and
     // diffText.
     void halfIntervalSearch(int rfGain);
@@ -39,6 +42,7 @@ public:
 private:
     DbvExchanges m_exchanges;
     DbvResultSink &m_sink;
+    DbvEnd m_end = DbvEnd::NotStarted;
 };
 
 }  // namespace corvane

@@ -7,8 +7,8 @@ const QString kTitleLine = QStringLiteral("K3 dBV Linear Range Test Results");
 }  // namespace
 
 bool writeDbvResultsFile(const QString &path, const QStringList &listLines, const QString &comment,
-                         const QDateTime &when) {
-    return writeResultsFile(path, kTitleLine, listLines, comment, when);
+                         const QDateTime &when, QString *error) {
+    return writeResultsFile(path, kTitleLine, listLines, comment, when, error);
 }
 
 std::optional<QString> saveDbvResults(FileDialogs &dialogs, const QString &fileNameText,

@@ -6,7 +6,7 @@
 namespace corvane {
 
 bool writeDbvResultsFile(const QString &path, const QStringList &listLines, const QString &comment,
-                         const QDateTime &when);
+                         const QDateTime &when, QString *error = nullptr);
 
 // Save File of the dBV window; `fileNameText` is the path saved last (may be empty).
 std::optional<QString> saveDbvResults(FileDialogs &dialogs, const QString &fileNameText,

@@ -10,10 +10,12 @@ QString progressText(const DbvProgress &progress) {
     const QString left = seconds >= 60
                              ? QStringLiteral("%1 min %2 s").arg(seconds / 60).arg(seconds % 60)
                              : QStringLiteral("%1 s").arg(seconds);
-    return QStringLiteral("Step %1 of %2, about %3 left")
-        .arg(progress.step)
-        .arg(progress.total)
-        .arg(left);
+    QString text = QStringLiteral("Step %1 of %2, about %3 left")
+                       .arg(progress.step)
+                       .arg(progress.total)
+                       .arg(left);
+    if (!progress.noAnswerNote.isEmpty()) text += QStringLiteral(". ") + progress.noAnswerNote;
+    return text;
 }
 
 DbvExchanges::DbvExchanges(RadioLink &link, Prompter &prompter, DbvWindowState &state)
@@ -43,11 +45,18 @@ DbvReading DbvExchanges::measureAtGain(int gain) {
     m_link.sendCommand(rfGainCommand(gain), kRfGainSetWaitMs);
     reading.rgText = cutRfGainAnswer(m_link.queryRadio(QStringLiteral("rg;"), kRfGainReadWaitMs));
     m_link.wait(kGainSettleMs);
-    reading.dbv1Text =
-        cutDbvAnswer(m_link.queryRadio(QStringLiteral("db;"), kDbvReadWaitMs, kDbvReadSettleMs));
+    const QString first =
+        m_link.queryRadio(QStringLiteral("db;"), kDbvReadWaitMs, kDbvReadSettleMs);
     m_link.sendCommand(QStringLiteral("ra01;"), kAttenuatorOnWaitMs);
-    reading.dbv2Text =
-        cutDbvAnswer(m_link.queryRadio(QStringLiteral("db;"), kDbvReadWaitMs, kDbvReadSettleMs));
+    const QString second =
+        m_link.queryRadio(QStringLiteral("db;"), kDbvReadWaitMs, kDbvReadSettleMs);
+    // Readings of a lost port are not the radio's silence.
+    if (!m_link.portLost()) {
+        m_noAnswers.note(first);
+        m_noAnswers.note(second);
+    }
+    reading.dbv1Text = cutDbvAnswer(first);
+    reading.dbv2Text = cutDbvAnswer(second);
     m_state.diffText = calculateDiff(reading.dbv1Text, reading.dbv2Text);
     m_link.sendCommand(QStringLiteral("ra00;"), kAttenuatorOffWaitMs);
     return reading;

@@ -11,6 +11,7 @@
 #include <QtGlobal>
 
 #include "core/prompter.h"
+#include "link/procedurefaults.h"
 #include "link/radiolink.h"
 #include "radio/k3settings.h"
 #include "radio/settingscapture.h"
@@ -36,9 +37,12 @@ struct DbvProgress {
     int step = 0;
     int total = 0;
     qint64 msLeft = 0;
+    // "No answer from the K3 for the last 3 readings" while the radio is silent, else empty.
+    QString noAnswerNote;
 };
 
-// "Step 3 of 201, about 35 min 0 s left"; empty when no test is running.
+// "Step 3 of 201, about 35 min 0 s left" (with ". " and the no-answer note when there is
+// one); empty when no test is running.
 QString progressText(const DbvProgress &progress);
 
 class DbvResultSink {
@@ -59,7 +63,13 @@ public:
     // Each step's yield, just before Stop Test is looked at: a Stop request that does not
     // come through the event loop (Ctrl-C in corvane-cli) is passed on here.
     virtual void atStepYield() {}
+    // Asked before each quick-test measurement, which has no Stop button: true ends the test
+    // there as Stop would (corvane-cli on SIGTERM or SIGHUP).
+    virtual bool stopAsked() { return false; }
 };
+
+// How a dBV test run ended.
+enum class DbvEnd { NotStarted, Completed, Stopped, PortLost };
 
 // One measurement at one RF gain: the texts cut from the radio's answers.
 struct DbvReading {
@@ -83,6 +93,8 @@ public:
     DbvReading measureAtGain(int gain);
     // The one yield to the event loop per step (recorded in the trace).
     void yieldToEvents();
+    // The "db;" readings of this run that the radio did not answer.
+    const NoAnswerCount &noAnswers() const { return m_noAnswers; }
 
     RadioLink &link() const { return m_link; }
     Prompter &prompter() const { return m_prompter; }
@@ -92,9 +104,13 @@ private:
     RadioLink &m_link;
     Prompter &m_prompter;
     DbvWindowState &m_state;
+    NoAnswerCount m_noAnswers;
 };
 
 // Reset K3: sends the settings captured before the last test back to the radio.
 void resetDbvRadio(RadioLink &link, const DbvWindowState &state);
+
+// The dBV window's name in the busy message of other windows.
+inline const QString kDbvWindowName = QStringLiteral("Determine dBV Linear Range");
 
 }  // namespace corvane

@@ -37,11 +37,13 @@ QString sweepProgressText(const SweepProgress &p) {
         return QStringLiteral("%1 steps to measure, about %2")
             .arg(p.steps)
             .arg(durationText(p.msLeft));
-    return QStringLiteral("Step %1 of %2: %3 kHz, about %4 left")
-        .arg(p.step)
-        .arg(p.steps)
-        .arg(format0_000(numericValue(kHzLabel(p.frequencyHz))))
-        .arg(durationText(p.msLeft));
+    QString text = QStringLiteral("Step %1 of %2: %3 kHz, about %4 left")
+                       .arg(p.step)
+                       .arg(p.steps)
+                       .arg(format0_000(numericValue(kHzLabel(p.frequencyHz))))
+                       .arg(durationText(p.msLeft));
+    if (!p.noAnswerNote.isEmpty()) text += QStringLiteral(". ") + p.noAnswerNote;
+    return text;
 }
 
 FilterSweep::FilterSweep(RadioLink &link, Prompter &prompter, FilterSweepState &state,
@@ -50,7 +52,18 @@ FilterSweep::FilterSweep(RadioLink &link, Prompter &prompter, FilterSweepState &
 
 SweepOutcome FilterSweep::beginSweep(const SweepInputs &inputs) {
     SweepOutcome outcome;
+    if (refuseWhileBusy(m_link, m_prompter)) {
+        outcome.end = SweepEnd::Busy;
+        return outcome;
+    }
+    const LinkHold hold(m_link, QStringLiteral("Filter Sweep"), kSweepWindowName);
+    m_link.clearError();
     if (m_link.queryRadio(QStringLiteral("id;"), kSweepPresenceWaitMs).isEmpty()) {
+        if (m_link.portLost()) {
+            m_prompter.message(lostConnectionMessage(m_link.lastError(), 0, 0, 0));
+            outcome.end = SweepEnd::PortLost;
+            return outcome;
+        }
         m_prompter.message(kNotPresentText, kNotPresentTitle, MessageIcon::Exclamation);
         outcome.end = SweepEnd::NotPresent;
         return outcome;
@@ -71,43 +84,64 @@ SweepOutcome FilterSweep::beginSweep(const SweepInputs &inputs) {
 
     m_sink.setSweeping(true);
     m_state.stopSweepRequested = false;
-
-    m_state.capture.readInitialSettings(m_link);
-    m_state.startKhzText = inputs.kHzStart;
-    m_state.stopKhzText = inputs.kHzStop;
-    m_state.stepHzText = inputs.freqStep;
-    m_state.capture.readRadioIdentity(m_link);
-    const QStringList report = m_state.capture.listInitialSettings(
-        sweepReportTail(m_state.startKhzText, m_state.stopKhzText, m_state.stepHzText));
-    for (const QString &line : report) m_sink.appendLine(line);
-
-    applyTestSettings(inputs.rfGain);
+    m_noAnswers = NoAnswerCount();
+    const bool prepared = prepareRadio(inputs);
 
     m_sink.prepareChart(plan.count);
     const int steps = plan.stepsMeasured();
-    m_sink.progress(SweepProgress{0, steps, plan.startHz, qint64(steps) * kSweepStepWaitMs});
+    m_sink.progress(SweepProgress{0, steps, plan.startHz, qint64(steps) * kSweepStepWaitMs, {}});
     int row = 1;
-    for (int index = 0; index < steps; ++index) {
+    int lostAtStep = prepared ? -1 : 0;
+    for (int index = 0; lostAtStep < 0 && index < steps; ++index) {
         if (yieldAndCheckStop()) break;
         const int32_t hz = plan.frequencyOfStep(index);
-        m_sink.progress(
-            SweepProgress{index + 1, steps, hz, qint64(steps - index) * kSweepStepWaitMs});
+        m_sink.progress(SweepProgress{index + 1, steps, hz,
+                                      qint64(steps - index) * kSweepStepWaitMs,
+                                      m_noAnswers.progressNote()});
         measureStep(row, hz);
+        if (m_link.portLost()) {
+            lostAtStep = index + 1;
+            break;
+        }
         ++row;
         ++outcome.stepsMeasured;
         m_sink.selectLastLine();
     }
+    outcome.unanswered = m_noAnswers.unanswered();
 
     m_sink.setSweeping(false);
+    if (lostAtStep >= 0) {
+        // No port: nothing to restore, nothing more to send, no completion message.
+        m_prompter.message(
+            lostConnectionMessage(m_link.lastError(), lostAtStep, steps, outcome.stepsMeasured));
+        outcome.end = SweepEnd::PortLost;
+        return outcome;
+    }
     if (m_state.stopSweepRequested) {
         m_prompter.message(kStoppedText, kStatusTitle, MessageIcon::Exclamation);
         outcome.end = SweepEnd::Stopped;
     } else {
-        m_prompter.message(kCompletedText, kStatusTitle, MessageIcon::Information);
+        m_prompter.message(kCompletedText + m_noAnswers.completionNote(), kStatusTitle,
+                           MessageIcon::Information);
         outcome.end = SweepEnd::Completed;
     }
     m_state.capture.restoreInitialSettings(m_link, m_state.flags);
     return outcome;
+}
+
+bool FilterSweep::prepareRadio(const SweepInputs &inputs) {
+    m_state.capture.readInitialSettings(m_link);
+    m_state.startKhzText = inputs.kHzStart;
+    m_state.stopKhzText = inputs.kHzStop;
+    m_state.stepHzText = inputs.freqStep;
+    if (!m_link.portLost()) m_state.capture.readRadioIdentity(m_link);
+    const QStringList report = m_state.capture.listInitialSettings(
+        sweepReportTail(m_state.startKhzText, m_state.stopKhzText, m_state.stepHzText));
+    for (const QString &line : report) m_sink.appendLine(line);
+    if (m_link.portLost()) return false;
+    m_state.capture.tellUnreadSettings(m_prompter);
+    applyTestSettings(inputs.rfGain);
+    return !m_link.portLost();
 }
 
 void FilterSweep::applyTestSettings(const QString &rfGainText) {
@@ -129,6 +163,7 @@ void FilterSweep::applyTestSettings(const QString &rfGainText) {
 }
 
 void FilterSweep::resetK3() {
+    if (refuseWhileBusy(m_link, m_prompter)) return;
     m_state.capture.restoreInitialSettings(m_link, m_state.flags);
 }
 
@@ -142,6 +177,9 @@ bool FilterSweep::yieldAndCheckStop() {
 void FilterSweep::measureStep(int row, int32_t hz) {
     m_link.sendCommand(frequencyCommand(hz), kSweepTuneWaitMs);
     const QString reply = m_link.queryRadio(QStringLiteral("db;"), kSweepReadingWaitMs);
+    // A lost port ends the sweep here; the step is not listed.
+    if (m_link.portLost()) return;
+    m_noAnswers.note(reply);
     m_link.wait(kSweepAfterReadingWaitMs);
     const QString reading = readingFromReply(reply);
     m_sink.appendLine(sweepResultLine(hz, reading));

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "core/prompter.h"
+#include "link/procedurefaults.h"
 #include "link/radiolink.h"
 #include "measurements/sweepplan.h"
 #include "radio/k3settings.h"
@@ -46,6 +47,8 @@ struct SweepProgress {
     int steps = 0;  // steps the sweep will measure
     int32_t frequencyHz = 0;
     qint64 msLeft = 0;  // fixed waits of this step and those after it
+    // "No answer from the K3 for the last 3 readings" while the radio is silent, else empty.
+    QString noAnswerNote;
 };
 
 // "Step 3 of 11: 14060.200 kHz, about 1:00 left"; before the first step
@@ -74,13 +77,20 @@ enum class SweepEnd {
     Refused,     // an empty box or a sweep the fields cannot hold; nothing set on the radio
     Completed,
     Stopped,
+    PortLost,  // a port error closed the link; ended at that exchange, nothing restored
+    Busy,      // another procedure holds the link; nothing sent
 };
+
+// The sweep window's name in the busy message of other windows.
+inline const QString kSweepWindowName = QStringLiteral("K3 Crystal Filter Sweep");
 
 struct SweepOutcome {
     SweepEnd end = SweepEnd::NotPresent;
     // The box the focus belongs in after a refusal.
     std::optional<SweepBox> box;
     int stepsMeasured = 0;
+    // The readings the radio did not answer.
+    int unanswered = 0;
 };
 
 class FilterSweep {
@@ -96,7 +106,8 @@ public:
     void applyTestSettings(const QString &rfGainText);
     // Stop Sweep: noticed at the start of the next step.
     void stopSweep() { m_state.stopSweepRequested = true; }
-    // Reset K3: the settings captured before the last sweep, sent again.
+    // Reset K3: the settings captured before the last sweep, sent again (refused while
+    // another procedure holds the link).
     void resetK3();
 
 private:
@@ -104,11 +115,14 @@ private:
     bool yieldAndCheckStop();
     // One step: frequency, reading, list line, chart row.
     void measureStep(int row, int32_t hz);
+    // The capture and test set-up; false when the port was lost on the way.
+    bool prepareRadio(const SweepInputs &inputs);
 
     RadioLink &m_link;
     Prompter &m_prompter;
     FilterSweepState &m_state;
     SweepSink &m_sink;
+    NoAnswerCount m_noAnswers;
 };
 
 }  // namespace corvane

@@ -19,8 +19,8 @@ QStringList resultsFileLines(const QString &titleLine, const QStringList &listLi
 }
 
 bool writeResultsFile(const QString &path, const QString &titleLine, const QStringList &listLines,
-                      const QString &comment, const QDateTime &when) {
-    return writeLineFile(path, resultsFileLines(titleLine, listLines, comment, when));
+                      const QString &comment, const QDateTime &when, QString *error) {
+    return writeLineFile(path, resultsFileLines(titleLine, listLines, comment, when), error);
 }
 
 FileDialogRequest resultsSaveRequest(const QString &dialogTitle, const QString &proposedName,

@@ -16,10 +16,10 @@ namespace corvane {
 QStringList resultsFileLines(const QString &titleLine, const QStringList &listLines,
                              const QString &comment, const QDateTime &when);
 
-// Creates or replaces the file and writes the lines; false on any failure (a file already
-// created may then hold part of the lines).
+// Creates or replaces the file and writes the lines, all or nothing (QSaveFile); false on any
+// failure, with the reason in `error`; an old file of that name is then left as it was.
 bool writeResultsFile(const QString &path, const QString &titleLine, const QStringList &listLines,
-                      const QString &comment, const QDateTime &when);
+                      const QString &comment, const QDateTime &when, QString *error = nullptr);
 
 // Save File's dialog: a text file, replacing one only when the user confirms.
 FileDialogRequest resultsSaveRequest(const QString &dialogTitle, const QString &proposedName,

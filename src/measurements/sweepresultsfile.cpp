@@ -7,8 +7,8 @@ const QString kTitleLine = QStringLiteral("K3 Crystal Filter Sweep Results");
 }  // namespace
 
 bool writeSweepResultsFile(const QString &path, const QStringList &listLines,
-                           const QString &comment, const QDateTime &when) {
-    return writeResultsFile(path, kTitleLine, listLines, comment, when);
+                           const QString &comment, const QDateTime &when, QString *error) {
+    return writeResultsFile(path, kTitleLine, listLines, comment, when, error);
 }
 
 std::optional<QString> saveSweepResults(FileDialogs &dialogs, const QString &fileNameText,

@@ -8,7 +8,7 @@
 namespace corvane {
 
 bool writeSweepResultsFile(const QString &path, const QStringList &listLines,
-                           const QString &comment, const QDateTime &when);
+                           const QString &comment, const QDateTime &when, QString *error = nullptr);
 
 // Save File of the sweep window; the dialog starts from `fileNameText`, the path shown.
 std::optional<QString> saveSweepResults(FileDialogs &dialogs, const QString &fileNameText,

@@ -1,5 +1,9 @@
 #include "radio/settingscapture.h"
 
+#include <QRegularExpression>
+#include <iterator>
+#include <vector>
+
 #include "core/numtext.h"
 
 namespace corvane {
@@ -12,13 +16,26 @@ QString rule(int count) {
     return QString(count, u'=');
 }
 
-// An answer without its last character (its ";"; nothing checks that it is one).
-QString withoutLast(const QString &answer) {
-    return cutMiddle(answer, 0, 1);
-}
-
 QString tailLineOfEquals() {
     return rule(39);
+}
+
+const QString kNotRead = QStringLiteral("not read");
+
+// One setting query: what it sends, the form of a good answer, what the user calls it.
+struct SettingQuery {
+    const char *command;
+    const char *form;  // letters, then the digits; the ";" is added
+    const char *name;
+};
+
+// The answer in its setting's form, without its ";" ("RG250;AI1;" -> "RG250"); empty when
+// no part of the answer has that form.
+QString fittedAnswer(const QString &answer, const char *form) {
+    const QRegularExpression pattern(QString::fromLatin1(form) + u';');
+    const QRegularExpressionMatch match = pattern.match(answer);
+    if (!match.hasMatch()) return QString();
+    return match.captured(0).chopped(1);
 }
 
 }  // namespace
@@ -47,23 +64,62 @@ ReportTail mdsReportTail(bool preampTicked) {
 }
 
 void SettingsCapture::readInitialSettings(RadioLink &link) {
-    const auto query = [&link](const char *command) {
-        return link.queryRadio(QString::fromLatin1(command), kSettingQueryWaitMs, kSettingSettleMs);
+    static const SettingQuery queries[] = {
+        {"ag;", "AG[0-9]{3}", "AF gain"},
+        {"k22;gt;k20;", "GT[0-9]{3,4}", "AGC"},
+        {"ra;", "RA[0-9]{2}", "attenuator"},
+        {"pa;", "PA[0-9]", "preamp"},
+        {"rg;", "RG[0-9]{3}", "RF gain"},
+        {"md;", "MD[0-9]", "mode"},
+        {"k22;pc;k20;", "PC[0-9]{3,4}", "power"},
+        {"fa;", "FA[0-9]{11}", "VFO A frequency"},
+        {"k31;fw;k30;", "FW[0-9]{4}(?:[0-9]{2})?", "filter bandwidth"},
+        {"k22;fw;k20;", "FW[0-9]{6}", "filter number"},
     };
-    RadioSnapshot s;
-    s.afGain = cutMiddle(query("ag;"), 2, 1);
-    s.agc = withoutLast(query("k22;gt;k20;"));
-    s.attenuator = withoutLast(query("ra;"));
-    s.preamp = withoutLast(query("pa;"));
-    s.rfGain = withoutLast(query("rg;"));
-    s.rfGainNumber = cutMiddle(s.rfGain, 2, 0);
-    s.mode = withoutLast(query("md;"));
-    s.power = withoutLast(query("k22;pc;k20;"));
-    s.vfoA = withoutLast(query("fa;"));
-    s.filterBandwidth = withoutLast(query("k31;fw;k30;"));
-    s.filterNumber = withoutLast(query("k22;fw;k20;"));
-    m_snapshot = s;
+    QString *const fields[] = {&m_snapshot.afGain,          &m_snapshot.agc,
+                               &m_snapshot.attenuator,      &m_snapshot.preamp,
+                               &m_snapshot.rfGain,          &m_snapshot.mode,
+                               &m_snapshot.power,           &m_snapshot.vfoA,
+                               &m_snapshot.filterBandwidth, &m_snapshot.filterNumber};
+    constexpr int count = int(std::size(queries));
+    m_snapshot = RadioSnapshot();
+    m_unread.clear();
+    const auto ask = [&link](const SettingQuery &query) {
+        return link.queryRadio(QString::fromLatin1(query.command), kSettingQueryWaitMs,
+                               kSettingSettleMs);
+    };
+    QStringList answers;
+    for (const SettingQuery &query : queries) answers << ask(query);
+    // An answer that came after its wait is at the front of the next one.
+    std::vector<int> askAgain;
+    for (int i = 0; i < count; ++i) {
+        *fields[i] = fittedAnswer(answers.at(i), queries[i].form);
+        if (fields[i]->isEmpty() && i + 1 < count)
+            *fields[i] = fittedAnswer(answers.at(i + 1), queries[i].form);
+        if (fields[i]->isEmpty() && !answers.at(i).isEmpty()) askAgain.push_back(i);
+        if (fields[i]->isEmpty()) m_unread << QString::fromLatin1(queries[i].name);
+    }
+    // One more question for each setting whose answer came but was not understood (line
+    // noise passes). A clean capture asks nothing more, and neither does a silent radio.
+    for (const int i : askAgain) {
+        if (link.portLost()) break;
+        *fields[i] = fittedAnswer(ask(queries[i]), queries[i].form);
+    }
+    for (const int i : askAgain)
+        if (!fields[i]->isEmpty()) m_unread.removeOne(QString::fromLatin1(queries[i].name));
+    // The AF gain is kept and sent back as its digits alone.
+    m_snapshot.afGain = cutMiddle(m_snapshot.afGain, 2, 0);
+    m_snapshot.rfGainNumber = cutMiddle(m_snapshot.rfGain, 2, 0);
     m_hasSnapshot = true;
+}
+
+void SettingsCapture::tellUnreadSettings(Prompter &prompter) const {
+    if (m_unread.isEmpty()) return;
+    prompter.message(QStringLiteral("These settings of the K3 could not be read: ") +
+                         m_unread.join(QStringLiteral(", ")) +
+                         QStringLiteral(". The radio's answers did not have the expected form, "
+                                        "so they will not be restored after the test."),
+                     QStringLiteral("K3 Settings Not Read"), MessageIcon::Exclamation);
 }
 
 void SettingsCapture::readRadioIdentity(RadioLink &link) {
@@ -92,6 +148,10 @@ QStringList SettingsCapture::listInitialSettings(const ReportTail &tail) const {
     QString vfoA = s.vfoA;
     QString bandwidth = s.filterBandwidth;
     QString filterNumber = s.filterNumber;
+    // A setting that was not read is shown as such, never decoded from nothing.
+    const auto shown = [this](const char *name, const QString &decoded) {
+        return m_unread.contains(QString::fromLatin1(name)) ? kNotRead : decoded;
+    };
 
     QStringList lines;
     lines << QStringLiteral("K3 Serial Number:   ") + kTab + m_identity.serialNumber
@@ -99,20 +159,24 @@ QStringList SettingsCapture::listInitialSettings(const ReportTail &tail) const {
           << QStringLiteral("K3 DSP Revision:    ") + kTab + m_identity.dspRevision
           << QStringLiteral("K3 Front Panel Rev: ") + kTab + m_identity.frontPanelRevision
           << QStringLiteral("Initial settings of K3 ") + rule(15)
-          << QStringLiteral("AF Gain:\t\t") + s.afGain
-          << QStringLiteral("AGC:\t\t") + decodeAgc(s.agc)
-          << QStringLiteral("Attenuator:\t") + decodeAttenuator(s.attenuator)
-          << QStringLiteral("Preamp:\t\t") + decodePreamp(s.preamp)
-          << QStringLiteral("RF Gain:\t\t") + s.rfGainNumber
-          << QStringLiteral("Mode:\t\t") + decodeMode(s.mode)
-          << QStringLiteral("Power:\t\t") + decodePower(power) + QStringLiteral(" watts")
-          << QStringLiteral("VFO A Frequency:   ") + decodeVfoFrequency(vfoA) +
-                 QStringLiteral(" kHz")
-          << QStringLiteral("Filter BW:\t") + decodeBandwidth(bandwidth) + QStringLiteral(" kHz")
-          << QStringLiteral("Filter Nbr: \tFL") + decodeFilterNumber(filterNumber)
+          << QStringLiteral("AF Gain:\t\t") + shown("AF gain", s.afGain)
+          << QStringLiteral("AGC:\t\t") + shown("AGC", decodeAgc(s.agc))
+          << QStringLiteral("Attenuator:\t") + shown("attenuator", decodeAttenuator(s.attenuator))
+          << QStringLiteral("Preamp:\t\t") + shown("preamp", decodePreamp(s.preamp))
+          << QStringLiteral("RF Gain:\t\t") + shown("RF gain", s.rfGainNumber)
+          << QStringLiteral("Mode:\t\t") + shown("mode", decodeMode(s.mode))
+          << QStringLiteral("Power:\t\t") +
+                 shown("power", decodePower(power) + QStringLiteral(" watts"))
+          << QStringLiteral("VFO A Frequency:   ") +
+                 shown("VFO A frequency", decodeVfoFrequency(vfoA) + QStringLiteral(" kHz"))
+          << QStringLiteral("Filter BW:\t") +
+                 shown("filter bandwidth", decodeBandwidth(bandwidth) + QStringLiteral(" kHz"))
+          << QStringLiteral("Filter Nbr: \t") +
+                 shown("filter number", QStringLiteral("FL") + decodeFilterNumber(filterNumber))
           << QStringLiteral("Test settings of K3 ") + rule(15) << QStringLiteral("AF Gain: 005")
           << QStringLiteral("AGC: Off") << QStringLiteral("Attenuator: Off") << tail.preampLine
-          << QStringLiteral("Power: \t") + decodePower(powerAgain) + QStringLiteral(" watts")
+          << QStringLiteral("Power: \t") +
+                 shown("power", decodePower(powerAgain) + QStringLiteral(" watts"))
           << tail.closingLines;
     return lines;
 }
@@ -129,15 +193,20 @@ void SettingsCapture::restoreInitialSettings(RadioLink &link,
     const auto send = [&link](const QString &command) {
         link.sendCommand(command, kRestoreStepWaitMs);
     };
-    send(QStringLiteral("k22;") + s.agc + QStringLiteral(";k20;"));
-    send(QStringLiteral("AG") + s.afGain + u';');
-    send(s.attenuator + u';');
-    send(s.preamp + u';');
-    send(s.rfGain + u';');
-    send(s.mode + u';');
-    send(s.vfoA + u';');
-    send(QStringLiteral("k22;") + s.filterNumber + QStringLiteral(";k20;"));
-    send(QStringLiteral("k31;") + s.filterBandwidth + QStringLiteral(";k30;"));
+    // A setting that was not read is left as the radio has it.
+    const auto sendIfRead = [&](const char *name, const QString &command) {
+        if (!m_unread.contains(QString::fromLatin1(name))) send(command);
+    };
+    sendIfRead("AGC", QStringLiteral("k22;") + s.agc + QStringLiteral(";k20;"));
+    sendIfRead("AF gain", QStringLiteral("AG") + s.afGain + u';');
+    sendIfRead("attenuator", s.attenuator + u';');
+    sendIfRead("preamp", s.preamp + u';');
+    sendIfRead("RF gain", s.rfGain + u';');
+    sendIfRead("mode", s.mode + u';');
+    sendIfRead("VFO A frequency", s.vfoA + u';');
+    sendIfRead("filter number", QStringLiteral("k22;") + s.filterNumber + QStringLiteral(";k20;"));
+    sendIfRead("filter bandwidth",
+               QStringLiteral("k31;") + s.filterBandwidth + QStringLiteral(";k30;"));
     link.sendCommand(QStringLiteral("db00;"), kReadoutResetWaitMs);
     // The flag stays set: every later restore in this window turns TECH MD off again,
     // which changes nothing when it is already off.

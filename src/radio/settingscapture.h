@@ -3,10 +3,20 @@
 // queries (sent back as they are after the test), the serial number and firmware
 // revisions, and the initial-settings report at the top of the results list. Each test
 // window owns one SettingsCapture; nothing is shared between windows.
+//
+// Each answer of the capture must have its setting's form ("AG" + 3 digits + ";", "FA" + 11
+// digits + ";", ...); text before the expected letters (a late answer, a report) and after
+// the form is dropped. An answer that came late is taken from the front of the next read;
+// a setting whose answer came but had no such form is asked once more after the ten
+// queries (a clean capture, or a silent radio, asks nothing more). One that still does not fit is
+// not read: the report shows "not read" for it and the restore leaves it alone, so no command built
+// from a garbled answer reaches the radio. After the capture a procedure calls tellUnreadSettings()
+// once.
 
 #include <QString>
 #include <QStringList>
 
+#include "core/prompter.h"
 #include "link/radiolink.h"
 #include "radio/k3settings.h"
 
@@ -76,6 +86,12 @@ public:
     // any snapshot was taken it sends nothing (see the .cpp).
     void restoreInitialSettings(RadioLink &link, const k3settings::TestWindowFlags &flags) const;
 
+    // The settings of the last capture whose answers had no recognisable form, by name
+    // ("AF gain", "RF gain", ...), in capture order.
+    const QStringList &unreadSettings() const { return m_unread; }
+    // Shows "These settings of the K3 could not be read ..." when any were not read.
+    void tellUnreadSettings(Prompter &prompter) const;
+
     bool hasSnapshot() const { return m_hasSnapshot; }
     const RadioSnapshot &snapshot() const { return m_snapshot; }
     const RadioIdentity &identity() const { return m_identity; }
@@ -84,6 +100,7 @@ private:
     RadioSnapshot m_snapshot;
     RadioIdentity m_identity;
     bool m_hasSnapshot = false;
+    QStringList m_unread;
 };
 
 }  // namespace corvane

@@ -14,6 +14,7 @@
 #include "filters/ui/frmcrystals.h"
 #include "measurements/ui/frmdbvlinearity.h"
 #include "measurements/ui/frmfiltersweep.h"
+#include "measurements/ui/frmmds.h"
 #include "menus/ui/frmconfigsettings.h"
 #include "shell/frmabout.h"
 #include "shell/frmappliedrf.h"
@@ -41,7 +42,8 @@ void registerProgramWindows(WindowRegistry &windows) {
     windows.add(QStringLiteral("frmFilterSweep"), [](const WindowContext &c) {
         return new frmFilterSweep(c.app, c.windows, c.owner);
     });
-    windows.add(QStringLiteral("frmMDS"), later("Minimum Discernable Signal Test"));
+    windows.add(QStringLiteral("frmMDS"),
+                [](const WindowContext &c) { return new frmMDS(c.app, c.owner); });
     for (const Receiver receiver : {Receiver::Main, Receiver::Sub}) {
         windows.add(frmCrystals::windowName(receiver), [receiver](const WindowContext &c) {
             return new frmCrystals(c.app, c.windows, receiver, c.owner);

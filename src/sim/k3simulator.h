@@ -177,6 +177,9 @@ public:
     // change at its next exchange and takes it as made while the program waited for the
     // user (at a message box): the meter has settled on it by then.
     void markChanged(qint64 nowMs);
+    // Text the radio sends unasked at atMs (a report of a radio left in an auto-info mode,
+    // line noise), in order with its answers.
+    void sendUnasked(const QByteArray &text, qint64 atMs) { queueOutput(atMs, text); }
     // The settled audio voltage (what the AFV readout tends to), without noise.
     double steadyAudioVolts() const;
     // Receiver noise bandwidth of the present crystal filter and DSP passband, Hz.

@@ -167,7 +167,8 @@ void TestRadio::captureReportAndRestore() {
 }
 
 void TestRadio::captureOfASilentRadio() {
-    // Empty fields, a report of the same length, and the fixed parts of the restore.
+    // Empty fields, a report of the same length saying "not read", and only the fixed
+    // "db00;" of the restore: nothing is built from answers that never came.
     ScriptedBench b;
     CORVANE_COMPARE_GOLDEN(captureRun(b), "capture-silent.trace");
 }

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSaveFile>
 
 #include "charts/ui/picturebox.h"
 #include "charts/ui/resultchartview.h"
@@ -63,8 +64,10 @@ void ChartImageWindow::savePicture() {
     if (!path || path->isEmpty()) return;
 
     m_filePath->setText(*path);
-    // A file that cannot be written ends the save quietly; the path stays shown.
-    m_picture->picture().save(*path, "BMP");
+    // A file that cannot be written ends the save quietly; the path stays shown. The image
+    // goes to a new file that replaces the old one only once it is whole.
+    QSaveFile file(*path);
+    if (file.open(QIODevice::WriteOnly) && m_picture->picture().save(&file, "BMP")) file.commit();
 }
 
 SaveChartWindow::SaveChartWindow(FileDialogs &dialogs, ResultChartView &source, QWidget *parent)

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 
 #include "link/connection.h"
+#include "link/procedurefaults.h"
 #include "ui_frmconnect.h"
 
 namespace corvane {
@@ -36,6 +37,11 @@ frmConnect::frmConnect(RadioLink &link, Prompter &prompter, TransportMaker makeT
             emit simulatorChosen();
     });
     setCancelButton(m_ui->cmdClose);
+    // A port lost during any window's procedure shows here at once.
+    m_link.addPortLostObserver([this](const PortError &) {
+        showOpenFlag();
+        setConnectedControls(false);
+    });
 }
 
 frmConnect::~frmConnect() = default;
@@ -121,6 +127,7 @@ void frmConnect::reportPortError(const PortError &error) {
 }
 
 void frmConnect::connectRadio() {
+    if (refuseWhileBusy(m_link, m_prompter)) return;
     if (m_link.isConnected()) return;
     const QString spec = chosenPortSpec();
     const std::optional<int> number = comPortNumber(spec);
@@ -153,6 +160,7 @@ void frmConnect::connectRadio() {
 }
 
 void frmConnect::testComm() {
+    if (refuseWhileBusy(m_link, m_prompter)) return;
     // The answer is shown before the message, so it stays readable behind the box.
     m_link.clearError();
     const QString answer = m_link.queryRadio(QStringLiteral("id;"), kIdentifyWaitMs);
@@ -167,6 +175,7 @@ void frmConnect::testComm() {
 }
 
 void frmConnect::sendCommand() {
+    if (refuseWhileBusy(m_link, m_prompter)) return;
     if (m_ui->txtCommand->text().isEmpty()) m_ui->txtCommand->setText(QStringLiteral("id"));
     PortError error;
     const QString answer = sendConsoleCommand(m_link, m_ui->txtCommand->text(), &error);

@@ -77,7 +77,8 @@ frmDBVLinearity::frmDBVLinearity(const AppContext &app, WindowRegistry &windows,
     connect(m_ui->cmdStopTest, &QPushButton::clicked, this,
             [this] { m_state.stopTestRequested = true; });
     connect(m_ui->cmdReset, &QPushButton::clicked, this, [this] {
-        if (m_app.link && boxesAccepted()) resetDbvRadio(*m_app.link, m_state);
+        if (!m_app.link || !m_app.prompter || !boxesAccepted()) return;
+        if (!refuseWhileBusy(*m_app.link, *m_app.prompter)) resetDbvRadio(*m_app.link, m_state);
     });
     connect(m_ui->cmdClear, &QPushButton::clicked, m_ui->lstResults, &QListWidget::clear);
     connect(m_ui->cmdChartResults, &QPushButton::clicked, this,

@@ -1,0 +1,10 @@
+#include "measurements/mdsresultsfile.h"
+
+namespace corvane {
+
+bool writeMdsResultsFile(const QString &path, const QStringList &listLines, const QString &comment,
+                         const QDateTime &when) {
+    return writeResultsFile(path, QStringLiteral("K3 MDS Test Results"), listLines, comment, when);
+}
+
+}  // namespace corvane

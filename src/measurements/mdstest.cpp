@@ -1,0 +1,189 @@
+#include "measurements/mdstest.h"
+
+#include <cmath>
+
+#include "core/numtext.h"
+#include "link/portnames.h"
+
+namespace corvane {
+
+namespace {
+
+const QString kCompletedText = QStringLiteral("MDS test is complete. Review reults in listbox");
+const QString kNotComputedTitle = QStringLiteral("MDS Not Computed");
+
+QString phaseName(MdsPhase phase) {
+    return phase == MdsPhase::SignalNoise ? QStringLiteral("signal + noise")
+                                          : QStringLiteral("noise");
+}
+
+QString lineLabel(MdsPhase phase) {
+    return phase == MdsPhase::SignalNoise ? QStringLiteral("S+N") : QStringLiteral("N");
+}
+
+}  // namespace
+
+QString mdsProgressText(const MdsProgress &progress) {
+    if (progress.reading <= 0) return QString();
+    QString phase = phaseName(progress.phase);
+    phase[0] = phase[0].toUpper();
+    return QStringLiteral("%1 reading %2 of %3")
+        .arg(phase)
+        .arg(progress.reading)
+        .arg(kMdsReadingsPerPhase);
+}
+
+std::optional<QString> cutMdsReading(const QString &reply, bool preampChecked) {
+    const int back = preampChecked ? 2 : 1;
+    constexpr int front = 5;  // "DB" and the first three display characters
+    if (reply.size() < front + back + 1) return std::nullopt;
+    return reply.mid(front, reply.size() - front - back);
+}
+
+MdsResults mdsResults(std::optional<double> signalNoiseAverage,
+                      std::optional<double> noiseAverage) {
+    MdsResults results;
+    if (signalNoiseAverage)
+        results.lines << QStringLiteral("Signal + Noise, mVrms: ") +
+                             shortestText(*signalNoiseAverage);
+    if (noiseAverage)
+        results.lines << QStringLiteral("Noise, mVrms: ") + shortestText(*noiseAverage);
+    if (!signalNoiseAverage || !noiseAverage) return results;  // the caller knows which reading
+    if (*noiseAverage == 0.0) {
+        results.problem = QStringLiteral("the noise average is 0");
+        return results;
+    }
+    const double ratio = *signalNoiseAverage / *noiseAverage;
+    results.ratio = ratio;
+    results.lines << QStringLiteral("S+N:Noise Ratio: ") + format0_00(ratio);
+    if (!(ratio > 0.0)) {
+        results.problem = QStringLiteral("the S+N:Noise ratio is not above 0");
+        return results;
+    }
+    // -107 dBm is the generator's level; 20: a voltage ratio in decibels.
+    const double mds = kMdsGeneratorDbm - 20.0 * (std::log(ratio) / std::log(10.0));
+    results.mds = mds;
+    results.lines << QStringLiteral("K3 MDS, dB: ") + format0_00(mds);
+    return results;
+}
+
+MdsTest::MdsTest(RadioLink &link, Prompter &prompter, MdsWindowState &state, MdsSink &sink)
+    : m_link(link), m_prompter(prompter), m_state(state), m_sink(sink) {}
+
+MdsOutcome MdsTest::beginMdsTest() {
+    MdsOutcome outcome;
+    m_sink.setTesting(true);
+    m_state.signalNoise = 0;
+    m_state.noise = 0;
+    m_state.ratio = 0;
+    m_state.mds = 0;
+    m_sink.clearLines();
+
+    m_state.capture.readInitialSettings(m_link);
+    m_state.capture.readRadioIdentity(m_link);
+    const QStringList report =
+        m_state.capture.listInitialSettings(mdsReportTail(m_sink.preampChecked()));
+    for (const QString &line : report) m_sink.appendLine(line);
+
+    const QString setup = QStringLiteral("the test set-up");
+    applyTestSettings();
+    if (portFailed(setup)) return {MdsEnd::PortFailed, {}};
+    m_prompter.message(kMdsSetupText, kMdsSetupTitle, MessageIcon::Information);
+    k3settings::setAgcOff(m_link);
+    if (portFailed(setup)) return {MdsEnd::PortFailed, {}};
+
+    Phase signalNoise;
+    if (!readPhase(MdsPhase::SignalNoise, signalNoise)) return {MdsEnd::PortFailed, {}};
+    m_state.signalNoise = signalNoise.sum / kMdsReadingsPerPhase;
+    m_prompter.message(kMdsGeneratorOffText, kMdsGeneratorOffTitle, MessageIcon::Information);
+
+    Phase noise;
+    if (!readPhase(MdsPhase::Noise, noise)) return {MdsEnd::PortFailed, {}};
+    m_state.noise = noise.sum / kMdsReadingsPerPhase;
+    m_sink.progress({});
+
+    // A phase with a reading that is not a number has no average.
+    const auto average = [](const Phase &phase, double value) {
+        return phase.problem.isEmpty() ? std::optional<double>(value) : std::nullopt;
+    };
+    const MdsResults results =
+        mdsResults(average(signalNoise, m_state.signalNoise), average(noise, m_state.noise));
+    for (const QString &line : results.lines) m_sink.appendLine(line);
+    m_state.ratio = results.ratio.value_or(0.0);
+    m_state.mds = results.mds.value_or(0.0);
+    outcome.problem = !signalNoise.problem.isEmpty() ? signalNoise.problem
+                      : !noise.problem.isEmpty()     ? noise.problem
+                                                     : results.problem;
+    if (outcome.problem.isEmpty()) {
+        m_sink.selectLastLine();
+        m_prompter.message(kCompletedText, programTitle(), MessageIcon::None);
+    } else {
+        outcome.end = MdsEnd::NotComputed;
+        m_sink.appendLine(QStringLiteral("No MDS computed: ") + outcome.problem + u'.');
+        m_sink.selectLastLine();
+        m_prompter.message(QStringLiteral("No MDS could be computed: ") + outcome.problem +
+                               QStringLiteral(". Review results in listbox."),
+                           kNotComputedTitle, MessageIcon::Exclamation);
+    }
+    m_state.capture.restoreInitialSettings(m_link, m_state.flags);
+    m_sink.setTesting(false);
+    return outcome;
+}
+
+bool MdsTest::readPhase(MdsPhase phase, Phase &result) {
+    for (int n = 1; n <= kMdsReadingsPerPhase; ++n) {
+        m_sink.progress({phase, n});
+        const QString reply = m_link.queryRadio(QStringLiteral("db;"), kMdsReadingWaitMs);
+        const std::optional<QString> cut = cutMdsReading(reply, m_sink.preampChecked());
+        // A reply too short to cut is listed as it came.
+        m_state.reading = cut.value_or(reply);
+        m_link.wait(kMdsAfterReadingWaitMs);
+        const QString reading = phaseName(phase) + QStringLiteral(" reading ") + QString::number(n);
+        if (!cut) {
+            if (result.problem.isEmpty())
+                result.problem = QStringLiteral("the K3's reply to ") + reading +
+                                 QStringLiteral(" was too short to read");
+        } else if (!isNumber(m_state.reading)) {
+            if (result.problem.isEmpty())
+                result.problem = reading + QStringLiteral(" is not a number");
+        } else {
+            result.sum += numericValue(m_state.reading);
+        }
+        m_sink.appendLine(lineLabel(phase) + QString::number(n) + u'\t' + m_state.reading);
+        m_sink.selectLastLine();
+        if (portFailed(reading)) return false;
+    }
+    return true;
+}
+
+bool MdsTest::portFailed(const QString &step) {
+    const PortError error = m_link.lastError();
+    if (!error.isError()) return false;
+    m_sink.progress({});
+    const QString port = m_link.transport() ? m_link.transport()->name() : QString();
+    m_prompter.message(QStringLiteral("The MDS test ended at ") + step + QStringLiteral(": ") +
+                           portErrorText(error, port) +
+                           QStringLiteral(". The readings taken so far stay in the list."),
+                       kPortErrorTitle, MessageIcon::Critical);
+    m_sink.setTesting(false);
+    return true;
+}
+
+void MdsTest::applyTestSettings() {
+    k3settings::prepareKat3AndTechMode(m_link, m_prompter, m_state.flags);
+    m_link.sendCommand(QStringLiteral("ag005;"), kMdsAfGainWaitMs);
+    k3settings::setAgcOff(m_link);
+    m_link.sendCommand(QStringLiteral("ra00;"), kMdsCommandWaitMs);
+    m_link.sendCommand(m_sink.preampChecked() ? QStringLiteral("pa1;") : QStringLiteral("pa0;"),
+                       kMdsCommandWaitMs);
+    m_link.sendCommand(QStringLiteral("k31;swt08;k30;"), kMdsCommandWaitMs);
+    m_link.sendCommand(QStringLiteral("rg250;"), kMdsCommandWaitMs);
+    m_link.sendCommand(QStringLiteral("md3;"), kMdsCommandWaitMs);
+    m_link.sendCommand(QStringLiteral("db10;"), kMdsCommandWaitMs);
+}
+
+void MdsTest::resetK3() {
+    m_state.capture.restoreInitialSettings(m_link, m_state.flags);
+}
+
+}  // namespace corvane

@@ -1,0 +1,189 @@
+// The MDS test: reply cuts, result formats and the readings that leave no MDS on a scripted
+// radio; one exact run per preamp setting on the simulator; the window; corvane-cli mds.
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include "common/bench.h"
+#include "common/golden.h"
+#include "core/ui/resultslist.h"
+#include "measurements/ui/frmmds.h"
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+// The window on a bench's link and prompter, as the main window builds it.
+struct MdsWindow {
+    explicit MdsWindow(BenchBase &bench, bool preamp)
+        : form(AppContext{&bench.link, &bench.prompter, nullptr, {}}) {
+        form.showForm();
+        child<QCheckBox>("chkPreamp")->setChecked(preamp);
+    }
+    template <class T>
+    T *child(const char *name) {
+        return form.findChild<T *>(name);
+    }
+    QStringList run() {
+        child<QPushButton>("cmdBegin")->click();
+        return child<ResultsList>("lstData")->lines();
+    }
+    frmMDS form;
+};
+
+QList<int> settingsOf(const sim::K3State &s) {
+    return {int(s.vfoAHz),     s.mode,         s.rfGain,         s.afGain,
+            s.agcTimeConstant, s.selectedSlot, s.dspBandwidthHz, s.attenuator,
+            s.preamp,          s.agcOn,        s.techMode,       int(s.vfoBReadout)};
+}
+
+}  // namespace
+
+class TestMds : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readingsAndResults_data();
+    void readingsAndResults();
+    void exactRunOnSimulator_data();
+    void exactRunOnSimulator();
+    void cli_data();
+    void cli();
+};
+
+void TestMds::readingsAndResults_data() {
+    QTest::addColumn<bool>("preamp");
+    QTest::addColumn<QStringList>("replies");  // signal + noise, noise
+    QTest::addColumn<QStringList>("texts");    // the reading texts listed
+    QTest::addColumn<QStringList>("results");  // the lines after the readings
+    const auto row = [](const char *name, bool preamp, const QStringList &replies,
+                        const QStringList &texts, const QStringList &results) {
+        QTest::newRow(name) << preamp << replies << texts << results;
+    };
+    row("box clear: 11-character reply", false, {"DBAF 10.00;", "DBAF 01.00;"}, {"10.00", "01.00"},
+        {"Signal + Noise, mVrms: 10", "Noise, mVrms: 1", "S+N:Noise Ratio: 10.00",
+         "K3 MDS, dB: -127.00"});
+    row("box ticked: equal", true, {"DBAF 2.812;", "DBAF 2.812;"}, {"2.81", "2.81"},
+        {"Signal + Noise, mVrms: 2.81", "Noise, mVrms: 2.81", "S+N:Noise Ratio: 1.00",
+         "K3 MDS, dB: -107.00"});
+    const QString tooShort = "the K3's reply to signal + noise reading 1 was too short to read";
+    row("short reply", true, {"DBAF1;", "DBAF 1.000;"}, {"DBAF1;", "1.00"},
+        {"Noise, mVrms: 1", "No MDS computed: " + tooShort + "."});
+    row("no radio", false, {"", ""}, {"", ""}, {"No MDS computed: " + tooShort + "."});
+    row("not a number", false, {"DBAF 10.00;", "DBAF --.--;"}, {"10.00", "--.--"},
+        {"Signal + Noise, mVrms: 10", "No MDS computed: noise reading 1 is not a number."});
+    row("noise 0", false, {"DBAF 10.00;", "DBAF 0.000;"}, {"10.00", "0.000"},
+        {"Signal + Noise, mVrms: 10", "Noise, mVrms: 0",
+         "No MDS computed: the noise average is 0."});
+    row("ratio below 0", false, {"DBAF -1.00;", "DBAF 1.000;"}, {"-1.00", "1.000"},
+        {"Signal + Noise, mVrms: -1", "Noise, mVrms: 1", "S+N:Noise Ratio: -1.00",
+         "No MDS computed: the S+N:Noise ratio is not above 0."});
+}
+
+void TestMds::readingsAndResults() {
+    QFETCH(bool, preamp);
+    QFETCH(QStringList, replies);
+    QFETCH(QStringList, texts);
+    QFETCH(QStringList, results);
+    ScriptedBench bench;
+    bench.radio->setAnswer("k22;gt;k20;", "GT0041;");
+    bench.radio->setAnswer("db;", replies.first().toLatin1());
+    bench.prompter.setHook([&](const PromptMessage &m) {
+        if (m.title == kMdsGeneratorOffTitle)
+            bench.radio->setAnswer("db;", replies.last().toLatin1());
+    });
+    const QStringList lines = MdsWindow(bench, preamp).run();
+
+    const QStringList writes = bench.trace.writes();
+    QCOMPARE(lines.at(24), "S+N1\t" + texts.first());
+    QCOMPARE(lines.at(43), "N10\t" + texts.last());
+    QCOMPARE(lines.mid(44), results);
+    const QString problem = results.last().mid(17);  // after "No MDS computed: "
+    QCOMPARE(bench.prompter.summary().last(),
+             results.last().startsWith("No MDS")
+                 ? "MDS Not Computed|No MDS could be computed: " + problem +
+                       " Review results in listbox."
+                 : "Corvane|MDS test is complete. Review reults in listbox");
+    // The radio is put back after the last reading, whatever the readings were.
+    QCOMPARE(writes.at(writes.lastIndexOf("db;") + 1), "k22;GT0041;k20;");
+    QCOMPARE(writes.last(), "db00;");
+}
+
+void TestMds::exactRunOnSimulator_data() {
+    QTest::addColumn<bool>("preamp");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<double>("published");
+    QTest::newRow("preamp on") << true << "mds-preamp" << -136.0;
+    // A KAT3 in line: its message comes once in the window's life.
+    QTest::newRow("preamp off, KAT3") << false << "mds-no-preamp" << -130.0;
+}
+
+void TestMds::exactRunOnSimulator() {
+    QFETCH(bool, preamp);
+    QFETCH(QString, name);
+    QFETCH(double, published);
+    SimBench bench;
+    bench.state().kat3Installed = !preamp;
+    bench.state().kat3Bypassed = preamp;
+    const QList<int> before = settingsOf(bench.state());
+    MdsWindow w(bench, preamp);
+    QVERIFY(w.child<QLabel>("lblElecraft")->text().startsWith("Elecraft's sensitivity (MDS)"));
+    QStringList seen;  // at each message: the progress line, and whether Begin is off
+    bench.prompter.setHook([&](const PromptMessage &m) {
+        // The user at the bench: the generator on at 1 uV for the set-up, off when asked.
+        sim::SignalGenerator &generator = bench.simulator->generator();
+        if (m.title == kMdsSetupTitle) generator = {true, -107.0, double(bench.state().vfoAHz)};
+        if (m.title == kMdsGeneratorOffTitle) generator.on = false;
+        seen << w.child<QLabel>("lblProgress")->text() +
+                    (w.child<QPushButton>("cmdBegin")->isEnabled() ? "" : " (busy)");
+    });
+    CORVANE_COMPARE_GOLDEN(w.run(), name + ".lines");
+    CORVANE_COMPARE_GOLDEN(bench.trace.lines(), name + ".trace");
+    QVERIFY(qAbs(w.form.state().mds - published) < 3.0);
+    QCOMPARE(settingsOf(bench.state()), before);
+    QCOMPARE(seen.mid(seen.size() - 2), QStringList({"Signal + noise reading 10 of 10 (busy)",
+                                                     "Noise reading 10 of 10 (busy)"}));
+    QVERIFY(w.child<QLabel>("lblProgress")->text().startsWith("Done: MDS -13"));
+
+    w.child<QPushButton>("cmdClear")->click();
+    QCOMPARE(w.child<ResultsList>("lstData")->count(), 0);
+    w.child<QPushButton>("cmdReset")->click();
+    QCOMPARE(bench.trace.writes().count("db00;"), 2);
+    w.run();
+    QCOMPARE(bench.prompter.summary().filter("KAT3 Present|").size(), preamp ? 0 : 1);
+}
+
+void TestMds::cli_data() {
+    exactRunOnSimulator_data();
+}
+
+void TestMds::cli() {
+    // The same through corvane-cli on the built-in simulator (with its receiver noise).
+    QFETCH(bool, preamp);
+    QFETCH(double, published);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("mds.txt");
+    QProcess cli;
+    cli.start(qEnvironmentVariable("CORVANE_BUILD_DIR") + "/bin/corvane-cli",
+              {"--port", "sim", "--yes", "mds", "-o", path, preamp ? "--yes" : "--no-preamp"});
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitCode(), 0);
+    const QByteArray out = cli.readAllStandardOutput();
+    const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
+    for (const char *said :
+         {"MDS Test Setup: Beginning", "Signal + noise reading 4 of 10",
+          "RF Signal Generator: Turn off RF signal source", "Corvane: MDS test is complete."})
+        QVERIFY2(err.contains(QLatin1String(said)), qPrintable(err));
+    const QList<QByteArray> lines = out.trimmed().split('\n');
+    QCOMPARE(lines.size(), 48);
+    QVERIFY2(qAbs(lines.last().mid(12).toDouble() - published) < 3.0, lines.last().constData());
+    QFile file(path);
+    const QByteArray saved = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    QVERIFY(
+        saved.startsWith("K3 MDS Test Results\r\nBy Quill Ashby, N0CALL\r\nUser Comments: \r\n"));
+    QVERIFY(saved.endsWith("\r\n" + lines.last() + "\r\n"));
+}
+
+QTEST_MAIN(TestMds)
+#include "tst_mds.moc"
