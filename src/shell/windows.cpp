@@ -1,9 +1,8 @@
 // Every window the main window opens, one line each: its name (the objectName the menu
-// asks for) and how to build it. A window that is not built yet has a placeholder with its
-// caption; replace that line with the real window's factory, for example
+// asks for) and how to build it, for example
 //   windows.add(QStringLiteral("frmMDS"),
 //               [](const WindowContext &c) { return new frmMDS(c.app, c.windows, c.owner); });
-// and, for a menu item that first asks for a file, pass an opener as the third argument.
+// and, for a menu item that first asks for a file, an opener as the third argument.
 
 #include "shell/windows.h"
 
@@ -18,14 +17,10 @@
 #include "menus/ui/frmconfigsettings.h"
 #include "shell/frmabout.h"
 #include "shell/frmappliedrf.h"
-#include "shell/placeholderwindow.h"
 
 namespace corvane {
 
 void registerProgramWindows(WindowRegistry &windows) {
-    const auto later = [](const char *caption) {
-        return PlaceholderWindow::factory(QString::fromLatin1(caption));
-    };
     windows.add(QStringLiteral("frmAbout"),
                 [](const WindowContext &c) { return new frmAbout(c.app, c.owner); });
     windows.add(QStringLiteral("frmAppliedRF"),
