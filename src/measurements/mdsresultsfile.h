@@ -7,6 +7,6 @@
 namespace corvane {
 
 bool writeMdsResultsFile(const QString &path, const QStringList &listLines, const QString &comment,
-                         const QDateTime &when);
+                         const QDateTime &when, QString *error = nullptr);
 
 }  // namespace corvane
