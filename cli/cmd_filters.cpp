@@ -4,7 +4,9 @@
 //   filters [--sub] bandwidths          Filter Bandwidth Settings, the table on stdout
 //   filters [--sub] receive             Filter Receive Settings, the table on stdout
 // --sub works the sub-receiver as frmCrystalsSub does. The messages the window shows go to
-// stderr (and wait for Enter unless --yes), so does the progress line.
+// stderr (and wait for Enter unless --yes), so does the progress line. Exit 1 when the port
+// fails, when Enable/Disable cannot find the slot or read its flag, and when a readout
+// identifies no slot at all.
 
 #include <cstdio>
 
@@ -66,7 +68,8 @@ int runFilters(CliSession &session, const QStringList &arguments) {
     const bool read =
         operation == u"bandwidths" ? filters.bandwidthReadout() : filters.receiveReadout();
     for (const QString &line : sink.table.alignedText()) session.printLatin1(line);
-    return read ? kExitDone : kExitFailed;
+    // A readout that identified no slot at all had no radio to talk to.
+    return read && sink.cellsShown > 0 ? kExitDone : kExitFailed;
 }
 
 }  // namespace

@@ -64,6 +64,7 @@ private:
 
 int runMds(CliSession &session, const QStringList &arguments) {
     if (!arguments.isEmpty()) return session.usageError(QStringLiteral("mds takes options only"));
+    if (const int code = checkOutputPath(session.parser())) return code;
     if (!session.connectRadio()) return kExitFailed;
 
     MdsWindowState state;
@@ -72,9 +73,9 @@ int runMds(CliSession &session, const QStringList &arguments) {
     MdsTest test(session.link(), prompter, state, output);
     const MdsOutcome outcome = test.beginMdsTest();
     // The list is written whatever the end: the readings taken are the user's.
-    const int written = writeOutputFile(session.parser(), writeMdsResultsFile, output.list.lines());
-    if (outcome.end != MdsEnd::Completed) return kExitFailed;
-    return written;
+    const int code = finishMeasurement(session.parser(), writeMdsResultsFile, output.list.lines(),
+                                       outcome.end == MdsEnd::PortFailed);
+    return code == kExitDone && outcome.end != MdsEnd::Completed ? kExitFailed : code;
 }
 
 }  // namespace

@@ -71,10 +71,12 @@ void TableSink::showSettings(int slot, const QString &bandwidth, const QString &
     c.bandwidth = bandwidth;
     c.offset = offset;
     c.lossComp = lossComp;
+    ++cellsShown;
 }
 
 void TableSink::showReceive(int slot, int modeNumber, bool enabled) {
     table.column(slot).receive[size_t(modeNumber)] = enabled;
+    ++cellsShown;
 }
 
 CrystalFilters::CrystalFilters(RadioLink &link, Prompter &prompter, Receiver receiver,

@@ -67,6 +67,7 @@ public:
     void showReceive(int slot, int modeNumber, bool enabled) override;
     void clearTable() override { table.clear(); }
     FilterTable table;
+    int cellsShown = 0;  // columns and check boxes written since the sink was made
 };
 
 // What the readers last read: they overwrite these on every read and never clear them.

@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 
 #include "link/portnames.h"
+#include "link/procedurefaults.h"
 #include "menus/menureports.h"
 #include "menus/menusettingsfile.h"
 #include "radio/k3settings.h"
@@ -82,8 +83,13 @@ void frmConfigSettings::closeEvent(QCloseEvent *event) {
 }
 
 void frmConfigSettings::runReport(Report report) {
-    if (!m_app.link || m_reportRunning) return;
+    if (!m_app.link || !m_app.prompter || m_reportRunning) return;
+    // Another window's procedure may hold the link while it yields: refused, and named.
+    if (refuseWhileBusy(*m_app.link, *m_app.prompter)) return;
     const bool isMain = report == Report::Main;
+    const LinkHold hold(*m_app.link,
+                        isMain ? m_ui->cmdMainMenu->text() : m_ui->cmdConfigMenu->text(),
+                        windowTitle());
     ListSink sink(isMain ? *m_ui->lstMain : *m_ui->lstConfig, *m_ui->lblProgress);
     m_reportRunning = true;
     setButtonsEnabled(false);
