@@ -120,11 +120,33 @@ void LineFileReader::close() {
     m_pos = 0;
 }
 
-QString generalDateText(const QDateTime &when) {
-    const QLocale locale = QLocale::system();
+QString timeFormatWithoutZone(const QString &format) {
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format.at(i);
+        if (c == u'\'') quoted = !quoted;
+        if (quoted || c != u't') {
+            out += c;
+            continue;
+        }
+        while (i + 1 < format.size() && format.at(i + 1) == u't') ++i;
+        // The separator that stood before the zone goes with it.
+        while (!out.isEmpty() && out.back().isSpace()) out.chop(1);
+    }
+    return out.trimmed();
+}
+
+QString generalDateText(const QDateTime &when, const QLocale &locale) {
     const QString date = locale.toString(when.date(), QLocale::ShortFormat);
     if (when.time() == QTime(0, 0, 0)) return date;
-    return date + u' ' + locale.toString(when.time(), QLocale::LongFormat);
+    return date + u' ' +
+           locale.toString(when.time(),
+                           timeFormatWithoutZone(locale.timeFormat(QLocale::LongFormat)));
+}
+
+QString generalDateText(const QDateTime &when) {
+    return generalDateText(when, QLocale::system());
 }
 
 }  // namespace corvane

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QLocale>
 #include <QSaveFile>
 #include <QString>
 #include <QStringList>
@@ -56,8 +57,13 @@ private:
     QString m_error;
 };
 
-// "Date run:" text: the short date, a blank and the long time in the system's format;
-// midnight shows the date alone.
+// "Date run:" text: the short date, a blank and the long time in the system's format
+// ("06/12/2026 10:28:20"); midnight shows the date alone. The time is the local time the
+// user reads on the clock, so it carries no time zone name even where the locale's long
+// time format has one (Qt's formats add "UTC" or "Central European Standard Time").
 QString generalDateText(const QDateTime &when);
+QString generalDateText(const QDateTime &when, const QLocale &locale);
+// A QLocale time format less its time zone fields ("t".."tttt") and the blanks before them.
+QString timeFormatWithoutZone(const QString &format);
 
 }  // namespace corvane

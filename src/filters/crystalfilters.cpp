@@ -1,5 +1,6 @@
 #include "filters/crystalfilters.h"
 
+#include "core/progresstext.h"
 #include "link/portnames.h"
 
 namespace corvane {
@@ -47,10 +48,6 @@ QString shownAnswer(const QString &answer) {
             out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar(u'0'));
     }
     return u'"' + out + u'"';
-}
-
-QString seconds(qint64 ms) {
-    return QString::number((ms + 999) / 1000);
 }
 
 }  // namespace
@@ -259,7 +256,8 @@ void CrystalFilters::showFilterReceive(int slot, int modeNumber, const QString &
 // ---- Readouts --------------------------------------------------------------------------
 
 void CrystalFilters::stepProgress(const QString &text) {
-    m_sink.progress(text + QStringLiteral(", about %1 s left").arg(seconds(m_msLeft)), m_msLeft);
+    // The time left in the program's one format (core/progresstext.h).
+    m_sink.progress(text + QStringLiteral(", about %1 left").arg(timeLeftText(m_msLeft)), m_msLeft);
 }
 
 void CrystalFilters::listFilterSettings() {

@@ -14,6 +14,7 @@ namespace corvane {
 
 namespace {
 const QString kSimulatorLinkPrefix = QStringLiteral("corvane-k3sim-");
+const QString kStableNameFolder = QStringLiteral("/dev/serial/by-id");
 
 bool isNumberedComPort(const QString &location) {
 #ifdef Q_OS_WIN
@@ -65,6 +66,19 @@ QList<DetectedPort> simulatorLinks(const QString &folder) {
     return out;
 }
 
+QList<DetectedPort> stablePortNames(const QString &folder) {
+    const QDir dir(folder.isEmpty() ? kStableNameFolder : folder);
+    QList<DetectedPort> out;
+    const QFileInfoList entries = dir.entryInfoList(QDir::System | QDir::Files, QDir::Name);
+    for (const QFileInfo &entry : entries) {
+        const QString target = entry.canonicalFilePath();
+        if (!entry.isSymLink() || target.isEmpty()) continue;
+        out.append(
+            {entry.absoluteFilePath() + QStringLiteral(" -> ") + target, entry.absoluteFilePath()});
+    }
+    return out;
+}
+
 QList<DetectedPort> detectedPorts() {
     QList<DetectedPort> out;
     const auto infos = QSerialPortInfo::availablePorts();
@@ -75,6 +89,7 @@ QList<DetectedPort> detectedPorts() {
     }
     std::sort(out.begin(), out.end(),
               [](const DetectedPort &a, const DetectedPort &b) { return a.name < b.name; });
+    out.append(stablePortNames());
     out.append(simulatorLinks());
     return out;
 }

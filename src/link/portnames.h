@@ -30,9 +30,15 @@ struct DetectedPort {
 };
 
 // Serial ports found on this machine other than the numbered COM ports (USB adapters,
-// ACM devices and the like, by device path), then the pty links that corvane-k3sim makes
-// as ${TMPDIR:-/tmp}/corvane-k3sim-* (only those whose pty still exists).
+// ACM devices and the like, by device path), then their stable names (below), then the pty
+// links that corvane-k3sim makes as ${TMPDIR:-/tmp}/corvane-k3sim-* (only those whose pty
+// still exists).
 QList<DetectedPort> detectedPorts();
+// The stable names the system gives USB serial adapters (Linux: /dev/serial/by-id, which
+// stay the same whichever ttyUSBn the adapter gets), each shown with the device it points
+// at ("/dev/serial/by-id/usb-FTDI_FT232R_A9K3-if00-port0 -> /dev/ttyUSB0") and opened by
+// its stable name. Links that point at nothing are left out.
+QList<DetectedPort> stablePortNames(const QString &folder = QString());
 // Just the corvane-k3sim links in `folder` (the temporary folder when empty).
 QList<DetectedPort> simulatorLinks(const QString &folder = QString());
 

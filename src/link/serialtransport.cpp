@@ -84,6 +84,12 @@ PortError SerialTransport::open(int baud) {
     return {};
 }
 
+// The radio's port is to have DTR and RTS off from before it opens. That order cannot be had
+// here: QSerialPort sets the lines only on an open port, and on Linux (and macOS) the kernel
+// raises DTR and RTS itself when any program opens a serial device (the tty driver's open
+// does it, before any setting can be made). So they are up for the instant between the
+// open and this call, which drops them before anything is written. On Windows the
+// lines follow the DCB that QSerialPort writes at open, with the same result.
 void SerialTransport::dropModemLines() {
     const auto note = [this](const char *call, bool ok) {
         m_modemLineCalls << QLatin1String(call) +

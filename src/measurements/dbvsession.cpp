@@ -1,21 +1,12 @@
 #include "measurements/dbvsession.h"
 
+#include "core/progresstext.h"
 #include "measurements/dbvsteps.h"
 
 namespace corvane {
 
 QString progressText(const DbvProgress &progress) {
-    if (progress.step <= 0) return QString();
-    const qint64 seconds = (progress.msLeft + 999) / 1000;
-    const QString left = seconds >= 60
-                             ? QStringLiteral("%1 min %2 s").arg(seconds / 60).arg(seconds % 60)
-                             : QStringLiteral("%1 s").arg(seconds);
-    QString text = QStringLiteral("Step %1 of %2, about %3 left")
-                       .arg(progress.step)
-                       .arg(progress.total)
-                       .arg(left);
-    if (!progress.noAnswerNote.isEmpty()) text += QStringLiteral(". ") + progress.noAnswerNote;
-    return text;
+    return progressText(progress.step, progress.total, progress.msLeft, progress.noAnswerNote);
 }
 
 DbvExchanges::DbvExchanges(RadioLink &link, Prompter &prompter, DbvWindowState &state)

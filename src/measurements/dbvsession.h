@@ -41,8 +41,8 @@ struct DbvProgress {
     QString noAnswerNote;
 };
 
-// "Step 3 of 201, about 35 min 0 s left" (with ". " and the no-answer note when there is
-// one); empty when no test is running.
+// The program's one progress line (core/progresstext.h): "Step 3 of 201, about 35 min 0 s
+// left" (with ". " and the no-answer note when there is one); empty when no test is running.
 QString progressText(const DbvProgress &progress);
 
 class DbvResultSink {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/numtext.h"
+#include "core/progresstext.h"
 
 namespace corvane {
 
@@ -21,29 +22,9 @@ const QString kCompletedText =
 
 }  // namespace
 
-QString durationText(qint64 ms) {
-    const qint64 seconds = (std::max<qint64>(ms, 0) + 999) / 1000;  // never shows 0:00 early
-    const qint64 hours = seconds / 3600;
-    const QString minSec =
-        QStringLiteral("%1:%2")
-            .arg(hours > 0 ? QString::number(seconds / 60 % 60).rightJustified(2, u'0')
-                           : QString::number(seconds / 60))
-            .arg(QString::number(seconds % 60).rightJustified(2, u'0'));
-    return hours > 0 ? QString::number(hours) + u':' + minSec : minSec;
-}
-
 QString sweepProgressText(const SweepProgress &p) {
-    if (p.step == 0)
-        return QStringLiteral("%1 steps to measure, about %2")
-            .arg(p.steps)
-            .arg(durationText(p.msLeft));
-    QString text = QStringLiteral("Step %1 of %2: %3 kHz, about %4 left")
-                       .arg(p.step)
-                       .arg(p.steps)
-                       .arg(format0_000(numericValue(kHzLabel(p.frequencyHz))))
-                       .arg(durationText(p.msLeft));
-    if (!p.noAnswerNote.isEmpty()) text += QStringLiteral(". ") + p.noAnswerNote;
-    return text;
+    if (p.step == 0) return plannedText(p.steps, p.msLeft);
+    return progressText(p.step, p.steps, p.msLeft, p.noAnswerNote);
 }
 
 FilterSweep::FilterSweep(RadioLink &link, Prompter &prompter, FilterSweepState &state,

@@ -51,11 +51,9 @@ struct SweepProgress {
     QString noAnswerNote;
 };
 
-// "Step 3 of 11: 14060.200 kHz, about 1:00 left"; before the first step
-// "11 steps to measure, about 1:13".
+// The program's one progress line (core/progresstext.h): "Step 3 of 11, about 1 min 0 s
+// left"; before the first step "11 steps to measure, about 1 min 13 s".
 QString sweepProgressText(const SweepProgress &progress);
-// "1:06", "1:02:45"
-QString durationText(qint64 ms);
 
 class SweepSink {
 public:

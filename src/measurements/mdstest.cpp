@@ -4,6 +4,7 @@
 
 #include "core/numtext.h"
 #include "link/portnames.h"
+#include "link/procedurefaults.h"
 
 namespace corvane {
 
@@ -72,6 +73,10 @@ MdsTest::MdsTest(RadioLink &link, Prompter &prompter, MdsWindowState &state, Mds
 
 MdsOutcome MdsTest::beginMdsTest() {
     MdsOutcome outcome;
+    if (refuseWhileBusy(m_link, m_prompter)) return {MdsEnd::Busy, {}};
+    const LinkHold hold(m_link, QStringLiteral("Begin MDS Test"),
+                        QStringLiteral("Minimum Discernable Signal Test"));
+    m_link.clearError();
     m_sink.setTesting(true);
     m_state.signalNoise = 0;
     m_state.noise = 0;
@@ -84,6 +89,7 @@ MdsOutcome MdsTest::beginMdsTest() {
     const QStringList report =
         m_state.capture.listInitialSettings(mdsReportTail(m_sink.preampChecked()));
     for (const QString &line : report) m_sink.appendLine(line);
+    if (!m_link.portLost()) m_state.capture.tellUnreadSettings(m_prompter);
 
     const QString setup = QStringLiteral("the test set-up");
     applyTestSettings();
@@ -183,6 +189,7 @@ void MdsTest::applyTestSettings() {
 }
 
 void MdsTest::resetK3() {
+    if (refuseWhileBusy(m_link, m_prompter)) return;
     m_state.capture.restoreInitialSettings(m_link, m_state.flags);
 }
 

@@ -80,6 +80,7 @@ enum class MdsEnd {
     Completed,    // the four result lines are listed
     NotComputed,  // the readings left no MDS to compute; `problem` says why
     PortFailed,   // the port failed: the test ended at that exchange
+    Busy,         // another procedure holds the link; nothing sent
 };
 
 struct MdsOutcome {
@@ -113,7 +114,8 @@ public:
     // KAT3 check (once per window), TECH MD on, AF gain 5, AGC off, attenuator off, preamp as
     // the box says, RF gain 250, CW, the AFV readout.
     void applyTestSettings();
-    // Reset K3: the settings captured before the last test, sent again.
+    // Reset K3: the settings captured before the last test, sent again (refused while another
+    // procedure holds the link).
     void resetK3();
 
 private:

@@ -23,8 +23,8 @@ QString helpFolder(const QString &file) {
 HelpViewer::HelpViewer(QWidget *parent)
     : QWidget(parent),
       m_browser(new QTextBrowser(this)),
-      m_back(new QPushButton(tr("Back"), this)),
-      m_forward(new QPushButton(tr("Forward"), this)) {
+      m_back(new QPushButton(tr("&Back"), this)),
+      m_forward(new QPushButton(tr("&Forward"), this)) {
     setObjectName(QStringLiteral("frmHelp"));
     setWindowFlag(Qt::Window, true);
     setWindowTitle(tr("Corvane Help"));
@@ -33,9 +33,9 @@ HelpViewer::HelpViewer(QWidget *parent)
     m_browser->setOpenExternalLinks(true);
     m_back->setObjectName(QStringLiteral("cmdBack"));
     m_forward->setObjectName(QStringLiteral("cmdForward"));
-    auto *contents = new QPushButton(tr("Contents"), this);
+    auto *contents = new QPushButton(tr("&Contents"), this);
     contents->setObjectName(QStringLiteral("cmdContents"));
-    auto *close = new QPushButton(tr("Close"), this);
+    auto *close = new QPushButton(tr("C&lose"), this);
     close->setObjectName(QStringLiteral("cmdClose"));
 
     auto *buttons = new QHBoxLayout;

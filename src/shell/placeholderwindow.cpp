@@ -21,7 +21,7 @@ PlaceholderWindow::PlaceholderWindow(const QString &caption, QWidget *parent) : 
         this);
     text->setObjectName(QStringLiteral("lblPlaceholder"));
     text->setWordWrap(true);
-    auto *close = new QPushButton(tr("Close"), this);
+    auto *close = new QPushButton(tr("&Close"), this);
     close->setObjectName(QStringLiteral("cmdClose"));
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &FormWindow::hideForm);

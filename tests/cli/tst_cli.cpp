@@ -59,7 +59,9 @@ private slots:
     void initTestCase() { QVERIFY2(QFile::exists(cliPath()), qPrintable(cliPath())); }
     void runs_data() { addRows("runs.tsv", {"arguments", "exit", "out", "err"}); }
     void runs();
-    void listAndFile_data();
+    void listAndFile_data() {
+        addRows("measure.tsv", {"command", "lines", "expected", "message", "title"});
+    }
     void listAndFile();
     void radioOnAPty();
     void ctrlCAtAPrompt();
@@ -78,51 +80,19 @@ void TestCli::runs() {
     if (run.exitCode == 2) QVERIFY(run.out.isEmpty());
 }
 
-void TestCli::listAndFile_data() {
-    QTest::addColumn<QStringList>("command");
-    QTest::addColumn<int>("lines");
-    QTest::addColumn<QStringList>("expected");  // "index:start of line"
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QByteArray>("title");
-    // Numbers typed with leading zeros are decimal, and the report keeps them as typed.
-    QTest::newRow("dbv-full") << QStringList{"dbv-full", "--start", "0100", "--stop",
-                                             "0104",     "--inc",   "02"}
-                              << 26 + 3
-                              << QStringList{"21:RF Gain Start: 0100",
-                                             "23:RF Gain Increment: 02",
-                                             "25:RF Gain\tdBV 1\tdBV 2\tDiff",
-                                             "26:100\t",
-                                             "27:102\t",
-                                             "28:104\t"}
-                              << "Test Status: Test is complete. Check results in Listbox."
-                              << QByteArray("K3 dBV Linear Range Test Results");
-    QTest::newRow("dbv-quick")
-        << QStringList{"dbv-quick"} << 2 + 7
-        << QStringList{"0:==============Half-Interval Search Results===================", "2:125\t"}
-        << "Quick Test Status: Quick Test is complete. Check results in Listbox."
-        << QByteArray("K3 dBV Linear Range Test Results");
-    QTest::newRow("sweep") << QStringList{"sweep",  "--start", "014060",    "--stop", "014061",
-                                          "--step", "0100",    "--rf-gain", "0200"}
-                           << 26 + 11
-                           << QStringList{"21:Frequency Start: 014060", "25:Frequency\tdBV",
-                                          "26:14060.000\t\t", "36:14061.000\t\t"}
-                           << "Test Status: Filter sweep is complete. Check results in Listbox."
-                           << QByteArray("K3 Crystal Filter Sweep Results");
-}
-
 void TestCli::listAndFile() {
-    QFETCH(QStringList, command);
-    QFETCH(QStringList, expected);
+    QFETCH(QString, command);
+    QFETCH(QString, expected);
     QFETCH(QString, message);
-    QFETCH(QByteArray, title);
+    QFETCH(QString, title);
     QTemporaryDir dir;
     const QString path = dir.filePath("results.txt");
-    const Run run = runCli(QStringList{"--port", "sim", "--yes"} + command +
+    const Run run = runCli(QStringList{"--port", "sim", "--yes"} + command.split(u'|') +
                            QStringList{"--comment", "FL3, 14060 kHz", "-o", path});
     QCOMPARE(run.exitCode, 0);
     const QList<QByteArray> lines = run.out.trimmed().split('\n');
-    QTEST(int(lines.size()), "lines");
-    for (const QString &e : expected) {
+    QTEST(QString::number(lines.size()), "lines");
+    for (const QString &e : expected.split(u'~')) {
         const int at = e.section(u':', 0, 0).toInt();
         QVERIFY2(lines.value(at).startsWith(e.section(u':', 1).toLatin1()),
                  lines.value(at).constData());
@@ -133,7 +103,8 @@ void TestCli::listAndFile() {
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     const QByteArray header =
-        title + "\r\nBy Quill Ashby, N0CALL\r\nUser Comments: FL3, 14060 kHz\r\nDate run: ";
+        title.toLatin1() +
+        "\r\nBy Quill Ashby, N0CALL\r\nUser Comments: FL3, 14060 kHz\r\nDate run: ";
     QCOMPARE(bytes.left(header.size()), header);
     QByteArray listed = run.out;
     listed.replace("\n", "\r\n");

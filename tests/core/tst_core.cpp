@@ -38,7 +38,7 @@ private slots:
     void numbers_data() { addRows("numbers.tsv", {"function", "argument", "result"}); }
     void numbers();
     void writesLineFiles();
-    void readsLineEnds_data();
+    void readsLineEnds_data() { addRows("lineends.tsv", {"bytes", "lines"}); }
     void readsLineEnds();
     void fileFailuresAreReported();
     void leaveCheck_data();
@@ -112,31 +112,18 @@ void TestCore::writesLineFiles() {
     QVERIFY(reader.open(file) && reader.atEnd());
 }
 
-void TestCore::readsLineEnds_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QStringList>("lines");
-    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
-    QTest::newRow("LF only") << QByteArray("a\nb\n") << QStringList{"a", "b"};
-    QTest::newRow("CR only") << QByteArray("a\rb\r") << QStringList{"a", "b"};
-    QTest::newRow("last line without end") << QByteArray("a\r\nb") << QStringList{"a", "b"};
-    QTest::newRow("empty lines kept")
-        << QByteArray("a\r\n\r\n\nb\r\n") << QStringList{"a", "", "", "b"};
-    QTest::newRow("mixed, tabs kept")
-        << QByteArray("1\n2\r\nx\t\ty") << QStringList{"1", "2", "x\t\ty"};
-}
-
 void TestCore::readsLineEnds() {
-    QFETCH(QByteArray, bytes);
+    QFETCH(QString, bytes);
     QTemporaryDir dir;
     QFile file(dir.filePath("read.txt"));
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    file.write(bytes.toLatin1());
     file.close();
     LineFileReader reader;
     QVERIFY(reader.open(file.fileName()));
     QStringList read;
     while (!reader.atEnd()) read << reader.readLine();
-    QTEST(read, "lines");
+    QTEST(read.join(u'|'), "lines");
 }
 
 void TestCore::fileFailuresAreReported() {

@@ -1,62 +1,112 @@
-// What a user trips over first: corvane-cli connecting as the Connect button does before a
-// procedure, on a radio that sends its own reports (auto-info mode 1).
+// What a user trips over first: corvane-cli's connect step, a typed port, Alt+F, Stop Sweep
+// when idle, the progress line as its description; (texts.tsv) date and time-left texts.
 
-#include <QProcess>
-#include <QRegularExpression>
 #include <QtTest>
+#include <QtWidgets>
 
+#include "common/golden.h"
 #include "common/k3simprocess.h"
+#include "core/linefile.h"
+#include "core/progresstext.h"
+#include "link/ui/connectioncontroller.h"
+#include "link/ui/frmconnect.h"
+#include "shell/frmmain.h"
 
-using corvane::test::K3SimProcess;
+using namespace corvane;
+using namespace corvane::test;
 
-namespace {
-
-// The commands written, in order, from a --trace listing.
-QStringList writesIn(const QString &trace) {
-    QStringList writes;
-    static const QRegularExpression write(QStringLiteral(R"(^\s*\d+ W (.*)$)"));
-    for (const QString &line : trace.split(u'\n')) {
-        const QRegularExpressionMatch match = write.match(line);
-        if (match.hasMatch()) writes << match.captured(1);
-    }
-    return writes;
+// Types `port` into the Connect dialog's port box and clicks Connect.
+void connectTo(ConnectionController &connection, const QString &port) {
+    connection.dialog().findChild<QComboBox *>("cboComPort")->setEditText(port);
+    connection.dialog().findChild<QPushButton *>("cmdConnect")->click();
 }
-
-}  // namespace
 
 class UxTest : public QObject {
     Q_OBJECT
 private slots:
+    void texts_data() { addRows("texts.tsv", {"what", "input", "expected"}); }
+    void texts() {
+        QFETCH(QString, what);
+        QFETCH(QString, input);
+        const QStringList in = input.split(u'|');
+        QTEST(what == "date"
+                  ? generalDateText(QDateTime::fromString(in[1], Qt::ISODate), QLocale(in[0]))
+              : what == "left" ? timeLeftText(in[0].toLongLong())
+                               : progressText(in[0].toInt(), in[1].toInt(), in[2].toLongLong()),
+              "expected");
+    }
     void cliSweepConnectsFirst();
+    void typedPortConnects();
+    void altFAndStopSweep();
 };
 
 void UxTest::cliSweepConnectsFirst() {
     K3SimProcess radio;
     QVERIFY(radio.start({"--ai", "1", "--no-noise"}));
     QProcess cli;
-    cli.start(qEnvironmentVariable("CORVANE_BUILD_DIR") + QStringLiteral("/bin/corvane-cli"),
+    cli.start(qEnvironmentVariable("CORVANE_BUILD_DIR") + "/bin/corvane-cli",
               {"--port", radio.pty(), "--yes", "--trace", "sweep", "--start", "14060", "--stop",
                "14060.05", "--step", "50", "--rf-gain", "150"});
     cli.closeWriteChannel();
-    QVERIFY(cli.waitForFinished(120000));
-    QCOMPARE(cli.exitCode(), 0);
+    QVERIFY(cli.waitForFinished(120000) && cli.exitCode() == 0);
+    // The commands written: connect (identity, auto-info question, reports off) before the
+    // sweep's own "id;", auto-info mode 1 back once, at the very end.
     const QString err = QString::fromLatin1(cli.readAllStandardError());
-    const QStringList writes = writesIn(err);
-    // Connect: identity, auto-info question, reports off; the sweep's own "id;" follows.
+    const QStringList writes =
+        err.split(u'\n').filter(" W ").replaceInStrings(QRegularExpression("^.* W "), "");
     QCOMPARE(writes.mid(0, 4), QStringList({"id;", "ai;", "ai0;", "id;"}));
-    QCOMPARE(writes.last(), QStringLiteral("ai1;"));
-    QCOMPARE(writes.count(QStringLiteral("ai1;")), 1);
-    QVERIFY(err.endsWith(QStringLiteral("AutoInf Status: AutoInf is Auto 1\n")));
+    QCOMPARE(writes.indexOf("ai1;"), writes.size() - 1);
+    QVERIFY(err.endsWith("AutoInf Status: AutoInf is Auto 1\n"));
     // Both steps read clean numbers: no report of the radio's own in front of an answer.
-    const QStringList lines = QString::fromLatin1(cli.readAllStandardOutput()).split(u'\n');
-    const QStringList steps = lines.filter(QRegularExpression(QStringLiteral("^14060")));
-    QCOMPARE(steps.size(), 2);
-    for (const QString &line : steps)
-        QVERIFY2(QRegularExpression(QStringLiteral(R"(^14060\.0[05]0\t\t-?\d+\.\d$)"))
-                     .match(line)
-                     .hasMatch(),
-                 qPrintable(line));
+    const QRegularExpression clean(R"(\n14060\.000\t\t-?\d+\.\d\n14060\.050\t\t-?\d+\.\d\n$)");
+    QVERIFY(QString::fromLatin1(cli.readAllStandardOutput()).contains(clean));
 }
 
-QTEST_GUILESS_MAIN(UxTest)
+void UxTest::typedPortConnects() {
+    K3SimProcess radio;
+    QVERIFY(radio.start({}));
+    ScriptedPrompter prompter;
+    ConnectionController connection(prompter);
+    connectTo(connection, radio.pty());
+    QVERIFY(connection.link().isConnected());
+    QCOMPARE(prompter.summary(),
+             QStringList{"K3 Status|K3 is connected and communicating at: 38400,N,8,1"});
+}
+
+void UxTest::altFAndStopSweep() {
+    ScriptedPrompter prompter;
+    VirtualClock clock;
+    ConnectionController connection(clock, prompter);
+    const AppContext app{&connection.link(), &prompter, nullptr, {}};
+    frmMain main(app, connection);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QTest::keyClick(&main, Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(main.findChild<QMenu *>("mnuFile")->isVisible());
+    main.findChild<QMenu *>("mnuFile")->hide();
+
+    connectTo(connection, "sim");
+    QWidget *sweep = main.windows().instance("frmFilterSweep");
+    // Idle: enabled. A click sets the Stop flag, which the next sweep clears as it starts.
+    auto *stop = sweep->findChild<QPushButton *>("cmdStopSweep");
+    QVERIFY(stop->isEnabled());
+    stop->click();
+    for (const QString box :
+         {"txtKHzStart=14060", "txtKHzStop=14060.2", "txtFreqStep=100", "txtRFGain=150"})
+        sweep->findChild<QLineEdit *>(box.section(u'=', 0, 0))->setText(box.section(u'=', 1));
+    auto *line = sweep->findChild<QLabel *>("lblProgress");
+    auto *bar = sweep->findChild<QProgressBar *>("prgSweep");
+    QStringList described;  // what the line said as each step began
+    clock.setYieldHook([&] {
+        QVERIFY(stop->isEnabled() && bar->accessibleDescription() == line->text());
+        described << line->accessibleDescription();
+    });
+    sweep->findChild<QPushButton *>("cmdBeginSweep")->click();
+    QCOMPARE(described,
+             QStringList({"3 steps to measure, about 20 s", "Step 1 of 3, about 20 s left",
+                          "Step 2 of 3, about 14 s left"}));
+    QCOMPARE(bar->accessibleDescription(), QStringLiteral("3 steps measured."));
+}
+
+QTEST_MAIN(UxTest)
 #include "tst_ux.moc"

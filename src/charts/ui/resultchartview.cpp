@@ -252,6 +252,7 @@ void ResultChartView::updateYRange(bool force) {
     constexpr double kEmptyLow = 0.0;
     constexpr double kEmptyHigh = 10.0;
     constexpr int kMostYSteps = 8;
+    constexpr double kYMarginShare = 0.04;
     const double low = m_haveData ? m_dataMin : kEmptyLow;
     const double high = m_haveData ? m_dataMax : kEmptyHigh;
     // As many steps as labels fit one above the other (the chart library shortens labels to
@@ -262,14 +263,19 @@ void ResultChartView::updateYRange(bool force) {
         plotHeight >= 1.0
             ? std::clamp(static_cast<int>(plotHeight / labelHeight) - 1, 1, kMostYSteps)
             : kMostYSteps;
-    // Grow the range only when a point falls outside it, so that a running test does not
+    // Grow the range only when a point reaches its edge, so that a running test does not
     // re-scale on every point.
-    if (!force && m_yRangeSet && maxSteps == m_yMaxSteps && low >= m_yRange.low &&
-        high <= m_yRange.high) {
+    if (!force && m_yRangeSet && maxSteps == m_yMaxSteps && low > m_yRange.low &&
+        high < m_yRange.high) {
         return;
     }
     m_yMaxSteps = maxSteps;
-    m_yRange = niceRange(low, high, maxSteps);
+    // A margin above and below the data, so that a line along its top or bottom (a flat
+    // 0 dB passband, a flat linear range) never lies on the plot's border, hidden by it.
+    const double margin = m_haveData ? (high - low) * kYMarginShare : 0.0;
+    m_yRange = niceRange(low - margin, high + margin, maxSteps);
+    if (m_haveData && m_yRange.low >= low) m_yRange.low -= m_yRange.step;
+    if (m_haveData && m_yRange.high <= high) m_yRange.high += m_yRange.step;
     m_yRangeSet = true;
     m_yAxis->setRange(m_yRange.low, m_yRange.high);
     m_yAxis->setTickAnchor(m_yRange.low);
@@ -329,6 +335,9 @@ void ResultChartView::rebuildXAxis(int rows, int labelStep, int tickStep) {
         m_xAxis->append(name, row);
         m_labelCategories.push_back(name);
     }
+    // A category axis without categories is not drawn at all, and its title then floats to
+    // the chart's corner: before the first row it gets one unlabelled category.
+    if (rows == 0) m_xAxis->append(invisibleIndex(0), 1);
     m_xAxis->setMinorTickCount(labelStep / tickStep - 1);
 }
 

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 namespace corvane {
 
@@ -89,6 +90,20 @@ QStringList ResultsList::lines() const {
     out.reserve(count());
     for (int i = 0; i < count(); ++i) out << item(i)->text();
     return out;
+}
+
+void ResultsList::fitWidthTo(const QStringList &lines) {
+    const QFontMetrics metrics(font());
+    int widest = 0;
+    for (const QString &line : lines) {
+        const QVector<int> xs = fieldPositions(line, metrics);
+        widest = std::max(widest, xs.last() + metrics.horizontalAdvance(line.section(u'\t', -1)));
+    }
+    // The item's own text margins, the frame, and the scroll bar a long list shows.
+    const int itemMargins =
+        2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 4);
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    setMinimumWidth(widest + itemMargins + 2 * frameWidth() + scrollBar);
 }
 
 int ResultsList::tabStopWidth(const QFontMetrics &metrics) {

@@ -22,6 +22,9 @@ public:
     // Selects the last line and scrolls to it (the list follows a running test).
     void selectLast();
     QStringList lines() const;
+    // Keeps the list at least wide enough to show each of `lines` whole (the report's
+    // "=====" rules, say) beside its vertical scroll bar, in the list's present font.
+    void fitWidthTo(const QStringList &lines);
 
     // Width of one tab stop: eight average character widths.
     static int tabStopWidth(const QFontMetrics &metrics);

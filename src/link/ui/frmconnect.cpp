@@ -1,6 +1,7 @@
 #include "link/ui/frmconnect.h"
 
 #include <QCloseEvent>
+#include <QLineEdit>
 
 #include "link/connection.h"
 #include "link/procedurefaults.h"
@@ -37,6 +38,12 @@ frmConnect::frmConnect(RadioLink &link, Prompter &prompter, TransportMaker makeT
             emit simulatorChosen();
     });
     setCancelButton(m_ui->cmdClose);
+    // A port the system does not list (a pseudo-terminal, a network serial bridge) can be
+    // typed in: a device path, "COM n", tcp://host:port or sim, as corvane-cli --port takes.
+    m_ui->cboComPort->setEditable(true);
+    m_ui->cboComPort->setInsertPolicy(QComboBox::NoInsert);
+    m_ui->cboComPort->lineEdit()->setPlaceholderText(QStringLiteral("Select Port"));
+    m_ui->cboComPort->lineEdit()->setClearButtonEnabled(true);
     // A port lost during any window's procedure shows here at once.
     m_link.addPortLostObserver([this](const PortError &) {
         showOpenFlag();
@@ -69,14 +76,16 @@ void frmConnect::loadForm() {
 
 void frmConnect::refreshDetectedPorts() {
     QComboBox *combo = m_ui->cboComPort;
-    const QVariant picked = combo->currentIndex() >= 0 ? combo->currentData() : QVariant();
+    const QString shown = combo->currentText();
     // Detected ports sit between COM 20 and the simulator.
     const int first = kLastComPort - kFirstComPort + 1;
     while (combo->count() > first + 1) combo->removeItem(first);
     const QList<DetectedPort> ports = m_listPorts ? m_listPorts() : QList<DetectedPort>();
     int row = first;
     for (const DetectedPort &port : ports) combo->insertItem(row++, port.name, port.location);
-    combo->setCurrentIndex(picked.isValid() ? combo->findData(picked) : -1);
+    combo->setCurrentIndex(shown.isEmpty() ? -1 : combo->findText(shown, Qt::MatchExactly));
+    // What was typed stays, whether or not the list has it.
+    combo->setEditText(shown);
 }
 
 void frmConnect::closeEvent(QCloseEvent *event) {
@@ -92,8 +101,12 @@ void frmConnect::showEvent(QShowEvent *event) {
 
 QString frmConnect::chosenPortSpec() const {
     const QComboBox *combo = m_ui->cboComPort;
-    if (combo->currentIndex() < 0) return QStringLiteral("COM %1").arg(kFirstComPort);
-    const QVariant data = combo->currentData();
+    const QString shown = combo->currentText().trimmed();
+    if (shown.isEmpty()) return QStringLiteral("COM %1").arg(kFirstComPort);
+    // A listed port as picked (or typed exactly as listed), else the text as a port name.
+    const int listed = combo->findText(shown, Qt::MatchExactly);
+    if (listed < 0) return shown;
+    const QVariant data = combo->itemData(listed);
     if (data.typeId() == QMetaType::Int) return QStringLiteral("COM %1").arg(data.toInt());
     return data.toString();
 }

@@ -5,7 +5,9 @@
 // words the port errors.
 //
 // Port list: "COM 1".."COM 20" (item data 1..20), then the serial ports found on this
-// machine by name (item data: the device path), then the built-in simulator.
+// machine by name (item data: the device path) and their stable /dev/serial/by-id names,
+// then the built-in simulator. The box also takes a port typed in: any device path,
+// "COM n", tcp://host:port or sim, as corvane-cli --port does.
 
 #include <functional>
 #include <memory>
@@ -38,7 +40,8 @@ public:
     // succeeds. File, Exit reads it to put the auto-info mode back.
     QString autoInfoAnswer() const { return m_autoInfo; }
 
-    // The port the next Connect opens, as a port spec: "COM 1" when none is picked.
+    // The port the next Connect opens, as a port spec: the picked item's port, else the
+    // text typed in the box; "COM 1" when the box is empty.
     QString chosenPortSpec() const;
     // Lists the detected ports again, keeping the picked item when it is still there.
     void refreshDetectedPorts();

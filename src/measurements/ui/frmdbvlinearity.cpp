@@ -8,6 +8,7 @@
 #include "charts/resultchart.h"
 #include "charts/ui/chartwindows.h"
 #include "core/ui/leavevalidator.h"
+#include "core/ui/progressline.h"
 #include "core/ui/windowregistry.h"
 #include "measurements/dbvlimits.h"
 #include "measurements/dbvlinearity.h"
@@ -45,7 +46,7 @@ public:
         if (ResultChart *c = chart()) applyLinearRangePresentation(*c);
     }
     void progress(const DbvProgress &p) override {
-        m_window.m_ui->lblProgress->setText(progressText(p));
+        setProgressLine(*m_window.m_ui->lblProgress, progressText(p));
     }
 
 private:
@@ -66,6 +67,8 @@ frmDBVLinearity::frmDBVLinearity(const AppContext &app, WindowRegistry &windows,
     setObjectName(QStringLiteral("frmDBVLinearity"));
     // The columns of the report and the measurements line up in a fixed-pitch font.
     m_ui->lstResults->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Wide enough for the longest line the tests list, the quick test's heading.
+    m_ui->lstResults->fitWidthTo({kQuickHeading});
 
     Prompter &prompter = *m_app.prompter;
     LeaveValidator::attach(m_ui->txtRFGainStart, prompter, checkRfGainStart);

@@ -9,6 +9,7 @@
 #include "core/filedialogs.h"
 #include "core/numtext.h"
 #include "core/ui/leavevalidator.h"
+#include "core/ui/progressline.h"
 #include "core/ui/windowregistry.h"
 #include "measurements/sweeplimits.h"
 #include "measurements/sweepresultsfile.h"
@@ -20,6 +21,8 @@ namespace {
 constexpr int kHelpTopic = 5;
 const QString kHelpFile = QStringLiteral("corvane.hlp");
 const QString kChartWindow = QStringLiteral("frmChartSweep");
+// "=" characters in the rule above the list's column heading.
+constexpr int kLongestReportLine = 39;
 }  // namespace
 
 // What the sweep produces, shown in this window: list lines, chart rows, progress.
@@ -56,11 +59,17 @@ frmFilterSweep::frmFilterSweep(const AppContext &context, WindowRegistry &window
       m_sink(std::make_unique<Sink>(*this)),
       m_now([] { return QDateTime::currentDateTime(); }) {
     m_ui->setupUi(this);
-    // The list keeps its width; the chart takes what the window gains.
+    // The list is wide enough for the report's longest line, the rule of "=" above the
+    // column heading, and keeps that width; the chart takes what the window gains.
+    m_ui->lstSweep->fitWidthTo({QString(kLongestReportLine, u'=')});
     m_ui->splResults->setStretchFactor(0, 0);
     m_ui->splResults->setStretchFactor(1, 1);
-    m_ui->splResults->setSizes({300, 600});
-    m_ui->cmdStopSweep->setEnabled(false);
+    m_ui->splResults->setSizes({m_ui->lstSweep->minimumWidth(), width()});
+    // Until the sweep chart is first used the live view shows an empty chart with the
+    // sweep chart's own titles, so the window never opens on a blank half.
+    m_emptyChart = new ResultChart(this);
+    applyInitialTexts(*m_emptyChart, ChartWindowKind::Sweep);
+    m_ui->chtLiveSweep->setModel(m_emptyChart);
 
     if (m_context.prompter) {
         for (const SweepBox which :
@@ -85,7 +94,7 @@ frmFilterSweep::~frmFilterSweep() = default;
 
 void frmFilterSweep::loadForm() {
     m_state.flags.kat3Checked = false;
-    m_ui->lblProgress->setText(QStringLiteral("Ready."));
+    showProgressLine(QStringLiteral("Ready."));
     m_ui->prgSweep->setRange(0, 1);
     m_ui->prgSweep->setValue(0);
 }
@@ -177,13 +186,14 @@ void frmFilterSweep::showHelp() {
 
 void frmFilterSweep::setSweeping(bool sweeping) {
     m_sweeping = sweeping;
+    // Stop Sweep stays enabled, idle too: it only sets the Stop flag, which the next sweep
+    // clears as it starts.
     for (QPushButton *button : {m_ui->cmdBeginSweep, m_ui->cmdChart, m_ui->cmdClear, m_ui->cmdClose,
                                 m_ui->cmdSaveFile, m_ui->cmdReset})
         button->setEnabled(!sweeping);
-    m_ui->cmdStopSweep->setEnabled(sweeping);
     if (sweeping) {
         m_ui->prgSweep->setRange(0, 0);  // busy until the first step
-        m_ui->lblProgress->setText(
+        showProgressLine(
             QStringLiteral("Reading the K3's settings and setting it up for the sweep."));
     } else {
         showFinished();
@@ -194,7 +204,7 @@ void frmFilterSweep::showProgress(const SweepProgress &progress) {
     m_lastProgress = progress;
     m_ui->prgSweep->setRange(0, std::max(progress.steps, 1));
     m_ui->prgSweep->setValue(std::max(progress.step - 1, 0));
-    m_ui->lblProgress->setText(sweepProgressText(progress));
+    showProgressLine(sweepProgressText(progress));
 }
 
 void frmFilterSweep::showFinished() {
@@ -203,13 +213,16 @@ void frmFilterSweep::showFinished() {
     m_ui->prgSweep->setRange(0, std::max(steps, 1));
     m_ui->prgSweep->setValue(steps > 0 ? measured : 0);
     if (steps == 0)
-        m_ui->lblProgress->setText(
+        showProgressLine(
             QStringLiteral("No step to measure: the start frequency is above the stop frequency."));
     else if (m_state.stopSweepRequested)
-        m_ui->lblProgress->setText(
-            QStringLiteral("Stopped after %1 of %2 steps.").arg(measured).arg(steps));
+        showProgressLine(QStringLiteral("Stopped after %1 of %2 steps.").arg(measured).arg(steps));
     else
-        m_ui->lblProgress->setText(QStringLiteral("%1 steps measured.").arg(steps));
+        showProgressLine(QStringLiteral("%1 steps measured.").arg(steps));
+}
+
+void frmFilterSweep::showProgressLine(const QString &text) {
+    setProgressLine(*m_ui->lblProgress, text, m_ui->prgSweep);
 }
 
 }  // namespace corvane

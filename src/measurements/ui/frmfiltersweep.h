@@ -60,6 +60,8 @@ private:
     void setSweeping(bool sweeping);
     void showProgress(const SweepProgress &progress);
     void showFinished();
+    // The progress line, also the progress bar's accessible description.
+    void showProgressLine(const QString &text);
     QLineEdit *box(SweepBox which) const;
     SweepInputs inputs() const;
     // A button pressed while the focus is in a box that refuses its text does nothing: the
@@ -74,6 +76,7 @@ private:
     std::function<QDateTime()> m_now;
     bool m_sweeping = false;
     SweepProgress m_lastProgress;
+    ResultChart *m_emptyChart = nullptr;  // shown until the sweep chart is first used
 };
 
 }  // namespace corvane

@@ -61,6 +61,7 @@ void frmMDS::beginMdsTest() {
     if (m_testing || !m_context.link || !m_context.prompter) return;
     MdsTest test(*m_context.link, *m_context.prompter, m_state, *m_sink);
     m_lastOutcome = test.beginMdsTest();
+    if (m_lastOutcome.end == MdsEnd::Busy) return;
     if (m_lastOutcome.end != MdsEnd::PortFailed) m_ui->prgMds->setValue(m_ui->prgMds->maximum());
     switch (m_lastOutcome.end) {
         case MdsEnd::Completed:
@@ -71,6 +72,7 @@ void frmMDS::beginMdsTest() {
             m_ui->lblProgress->setText(QStringLiteral("No MDS computed: ") + m_lastOutcome.problem +
                                        u'.');
             break;
+        case MdsEnd::Busy:
         case MdsEnd::PortFailed:
             m_ui->lblProgress->setText(QStringLiteral("Ended by a port failure."));
             break;
