@@ -9,6 +9,7 @@
 #include "charts/resultchart.h"
 #include "charts/ui/chartexport.h"
 #include "charts/ui/chartfilewindows.h"
+#include "charts/ui/comparesweepswindow.h"
 #include "charts/ui/resultchartview.h"
 #include "core/filedialogs.h"
 #include "core/numtext.h"
@@ -43,11 +44,39 @@ ChartFileResult readAnyChartFile(const QString &path) {
                                          : parseDbvChartLines(*lines);
 }
 
+// Several sweep files drawn together, as File > Compare Sweeps shows them.
+int drawOverlay(const QStringList &files, const QString &imagePath) {
+    NoDialogs dialogs;
+    CompareSweepsWindow window(dialogs, nullptr);
+    for (const QString &file : files) {
+        QString error;
+        if (!window.addFile(file, &error)) {
+            printError(error);
+            return kExitFailed;
+        }
+    }
+    window.show();
+    QCoreApplication::processEvents();
+    QString error;
+    if (!saveChartViewImage(window.chartView(), imagePath, &error)) {
+        printError(QStringLiteral("corvane-cli: ") + error);
+        return kExitFailed;
+    }
+    return kExitDone;
+}
+
 int runChart(CliSession &session, const QStringList &arguments) {
     const QCommandLineParser &parser = session.parser();
-    if (arguments.size() != 1) return session.usageError(QStringLiteral("chart takes one FILE"));
+    if (arguments.isEmpty()) return session.usageError(QStringLiteral("chart takes FILE..."));
     const bool rows = parser.isSet(kRowsOption);
     const QString imagePath = parser.value(kOutputOption);
+    if (arguments.size() > 1) {
+        if (rows || imagePath.isEmpty())
+            return session.usageError(QStringLiteral("several files are drawn together: -o IMAGE"));
+        if (!isChartImagePath(imagePath))
+            return session.usageError(QStringLiteral("-o takes a .png, .bmp or .svg file name"));
+        return drawOverlay(arguments, imagePath);
+    }
     if (!rows && imagePath.isEmpty())
         return session.usageError(QStringLiteral("chart needs -o IMAGE or --rows"));
     if (!imagePath.isEmpty() && !isChartImagePath(imagePath))
@@ -63,7 +92,7 @@ int runChart(CliSession &session, const QStringList &arguments) {
         createChartFileWindow(result.data->kind, dialogs));
     window->load();
     ResultChart &chart = window->chart();
-    applyChartFile(chart, *result.data);
+    chartFileInto(*window, *result.data);
 
     if (rows) {
         for (int row = 1; row <= chart.rowCount(); ++row)
@@ -88,9 +117,9 @@ int runChart(CliSession &session, const QStringList &arguments) {
 CliCommand command_chart() {
     CliCommand command{
         QStringLiteral("chart"),
-        QStringLiteral("FILE"),
+        QStringLiteral("FILE..."),
         QStringLiteral("Chart a saved dBV or filter sweep results file as its chart window "
-                       "draws it."),
+                       "draws it; several sweep files are drawn together, each to its peak."),
         {QCommandLineOption(kOutputOption,
                             QStringLiteral("The image to write: .png, .bmp or .svg."),
                             QStringLiteral("IMAGE")),

@@ -199,6 +199,7 @@ private:
                                                "reading")
                                     .arg(lineNumber));
                 row.label = line.left(line.size() - 7);
+                row.kHz = numericValue(line.section(u'\t', 0, 0));
                 valueText = line.right(5);
                 const int tab = valueText.lastIndexOf(u'\t');
                 if (tab >= 0) valueText = valueText.mid(tab + 1);
@@ -282,6 +283,13 @@ std::optional<ChartFileKind> chartFileKindOf(const QStringList &lines) {
         if (line.startsWith(kDbvParameters[0].label)) return ChartFileKind::Dbv;
     }
     return std::nullopt;
+}
+
+std::vector<SweepPoint> sweepPointsOf(const ChartFileData &data) {
+    std::vector<SweepPoint> points;
+    points.reserve(data.rows.size());
+    for (const ChartFileRow &row : data.rows) points.push_back({row.kHz * 1000.0, row.value});
+    return points;
 }
 
 void applyChartFile(ResultChart &chart, const ChartFileData &data) {

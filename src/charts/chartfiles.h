@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "analysis/filterfigures.h"
 #include "charts/chartsetup.h"
 
 namespace corvane {
@@ -24,6 +25,8 @@ enum class ChartFileKind { Sweep, Dbv };
 struct ChartFileRow {
     QString label;
     double value = 0.0;
+    // Sweep files: the frequency field in full (the label may have lost a digit to the cut).
+    double kHz = 0.0;
 };
 
 struct ChartFileData {
@@ -56,6 +59,9 @@ ChartFileResult parseDbvChartLines(const QStringList &lines);
 
 // The kind a file says it is: its first line, or failing that its line 26.
 std::optional<ChartFileKind> chartFileKindOf(const QStringList &lines);
+
+// A sweep file's points: each data line's full frequency (Hz) and its reading.
+std::vector<SweepPoint> sweepPointsOf(const ChartFileData &data);
 
 // Fills the chart as the chart-from-file window shows it: texts, rows, labels, scales.
 void applyChartFile(ResultChart &chart, const ChartFileData &data);

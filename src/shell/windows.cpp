@@ -8,6 +8,7 @@
 
 #include "charts/ui/chartfilewindows.h"
 #include "charts/ui/chartwindows.h"
+#include "charts/ui/comparesweepswindow.h"
 #include "charts/ui/frmreadfile.h"
 #include "core/ui/windowregistry.h"
 #include "filters/ui/frmcrystals.h"
@@ -64,6 +65,9 @@ void registerProgramWindows(WindowRegistry &windows) {
             return createChartFileWindow(ChartFileKind::Sweep, *c.app.dialogs, c.owner);
         },
         chartSweepFile);
+    windows.add(QStringLiteral("frmCompareSweeps"), [](const WindowContext &c) {
+        return new CompareSweepsWindow(*c.app.dialogs, c.app.prompter, c.owner);
+    });
 }
 
 }  // namespace corvane

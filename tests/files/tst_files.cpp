@@ -213,6 +213,7 @@ void TestFiles::sweepRoundTrip() {
         QCOMPARE(result.data->rows.size(), live.size());
         for (size_t i = 0; i < live.size(); ++i) {
             QCOMPARE(result.data->rows[i].value, live[i].value);
+            QCOMPARE(result.data->rows[i].kHz, live[i].label.toDouble());
             QVERIFY(bench.record.lines.at(int(i) + 26).startsWith(result.data->rows[i].label));
         }
     }

@@ -15,3 +15,16 @@ bool isChartImagePath(const QString &path);
 bool saveChartImage(ResultChartView &view, const QString &path, QString *error = nullptr);
 
 }  // namespace corvane
+
+class QWidget;
+
+namespace corvane {
+
+class FileDialogs;
+
+// Adds a "Save Image..." button (cmdSaveImage) before the window's other buttons (its
+// "buttonRow"), which saves the chart as a PNG or SVG file.
+void addImageExport(QWidget &window, ResultChartView &view, FileDialogs &dialogs,
+                    const QString &proposedName);
+
+}  // namespace corvane

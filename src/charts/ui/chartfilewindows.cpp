@@ -1,7 +1,9 @@
 #include "charts/ui/chartfilewindows.h"
 
 #include "charts/resultchart.h"
+#include "charts/ui/chartexport.h"
 #include "charts/ui/chartimagewindows.h"
+#include "charts/ui/sweepfigures.h"
 #include "core/filedialogs.h"
 #include "core/prompter.h"
 #include "core/ui/windowregistry.h"
@@ -15,9 +17,21 @@ CreateFSChartWindow::CreateFSChartWindow(FileDialogs &dialogs, QWidget *parent)
       m_ui(std::make_unique<Ui::CreateFSChartWindow>()) {
     m_ui->setupUi(this);
     bind(m_ui->MSChart1, m_ui->cmdClose, m_ui->cmdSaveFile);
+    m_figures = attachSweepFigures(chart(), *m_ui->MSChart1);
+    addImageExport(*this, *m_ui->MSChart1, dialogs, QStringLiteral("FilterSweepChart"));
 }
 
 CreateFSChartWindow::~CreateFSChartWindow() = default;
+
+void CreateFSChartWindow::setFilePoints(const ChartFileData &data) {
+    std::vector<RowPoint> points;
+    points.reserve(data.rows.size());
+    int row = 1;
+    for (const ChartFileRow &r : data.rows)
+        points.push_back({double(row++), {r.kHz * 1000.0, r.value}});
+    m_figures->setPointSource([points] { return points; });
+    m_figures->update();
+}
 
 QWidget *CreateFSChartWindow::createImageWindow(FileDialogs &dialogs, ResultChartView &view) {
     return new SaveChartWindow(dialogs, view, this);
@@ -28,6 +42,7 @@ CreateDBVChartWindow::CreateDBVChartWindow(FileDialogs &dialogs, QWidget *parent
       m_ui(std::make_unique<Ui::CreateDBVChartWindow>()) {
     m_ui->setupUi(this);
     bind(m_ui->MSChart1, m_ui->cmdClose, m_ui->cmdSaveFile);
+    addImageExport(*this, *m_ui->MSChart1, dialogs, QStringLiteral("DBVLinRange"));
 }
 
 CreateDBVChartWindow::~CreateDBVChartWindow() = default;
@@ -45,6 +60,11 @@ ResultChartWindow *createChartFileWindow(ChartFileKind kind, FileDialogs &dialog
                                          QWidget *parent) {
     if (kind == ChartFileKind::Sweep) return new CreateFSChartWindow(dialogs, parent);
     return new CreateDBVChartWindow(dialogs, parent);
+}
+
+void chartFileInto(ResultChartWindow &window, const ChartFileData &data) {
+    applyChartFile(window.chart(), data);
+    if (auto *sweep = qobject_cast<CreateFSChartWindow *>(&window)) sweep->setFilePoints(data);
 }
 
 void chartResultsFile(const WindowContext &context, ChartFileKind kind) {
@@ -69,7 +89,7 @@ void chartResultsFile(const WindowContext &context, ChartFileKind kind) {
     }
     auto *window = context.windows.instance<ResultChartWindow>(chartFileWindowName(kind));
     if (!window) return;
-    applyChartFile(window->chart(), *result.data);
+    chartFileInto(*window, *result.data);
     window->showForm();
 }
 

@@ -20,6 +20,7 @@ class CreateDBVChartWindow;
 namespace corvane {
 
 class Prompter;
+class SweepFigures;
 struct WindowContext;
 
 // frmCreateFSChart
@@ -29,11 +30,16 @@ public:
     explicit CreateFSChartWindow(FileDialogs &dialogs, QWidget *parent = nullptr);
     ~CreateFSChartWindow() override;
 
+    // The file's points with their exact frequencies, for the figures and markers.
+    void setFilePoints(const ChartFileData &data);
+    SweepFigures &figures() { return *m_figures; }
+
 protected:
     QWidget *createImageWindow(FileDialogs &dialogs, ResultChartView &view) override;
 
 private:
     std::unique_ptr<Ui::CreateFSChartWindow> m_ui;
+    SweepFigures *m_figures = nullptr;
 };
 
 // frmCreateDBVChart
@@ -55,6 +61,9 @@ QString chartFileWindowName(ChartFileKind kind);
 // A new chart-from-file window of this kind, not shown (corvane-cli draws one offscreen).
 ResultChartWindow *createChartFileWindow(ChartFileKind kind, FileDialogs &dialogs,
                                          QWidget *parent = nullptr);
+
+// Charts the file's data in its window (the figures too, for a sweep).
+void chartFileInto(ResultChartWindow &window, const ChartFileData &data);
 
 // ChartSweepFile and ChartDbvFile: the open dialog, then the file read and charted in its
 // window, which is shown. Cancel does nothing; a bad file gets its message.
