@@ -95,13 +95,28 @@ FilterFigures analyseSweep(std::vector<SweepPoint> points) {
         figures.offsetHz = *figures.centreHz - (points.front().hz + points.back().hz) / 2.0;
     }
     if (figures.width3.widthHz()) {
-        double highest = -HUGE_VAL, lowest = HUGE_VAL;
-        for (const SweepPoint &p : points) {
-            if (p.hz < *figures.width3.lowHz || p.hz > *figures.width3.highHz) continue;
-            highest = std::max(highest, p.db);
-            lowest = std::min(lowest, p.db);
+        // Between the outermost humps inside the 3 dB band: the skirts' roll-off towards
+        // the band edges is not ripple.
+        std::vector<size_t> inside;
+        for (size_t i = 0; i < points.size(); ++i)
+            if (points[i].hz >= *figures.width3.lowHz && points[i].hz <= *figures.width3.highHz)
+                inside.push_back(i);
+        const auto isHump = [&points](size_t i) {
+            return (i == 0 || points[i].db >= points[i - 1].db) &&
+                   (i + 1 == points.size() || points[i].db >= points[i + 1].db);
+        };
+        size_t first = points.size(), last = 0;
+        for (const size_t i : inside)
+            if (isHump(i)) {
+                first = std::min(first, i);
+                last = std::max(last, i);
+            }
+        if (first <= last) {
+            const auto [low, high] = std::minmax_element(
+                points.begin() + long(first), points.begin() + long(last) + 1,
+                [](const SweepPoint &a, const SweepPoint &b) { return a.db < b.db; });
+            figures.rippleDb = high->db - low->db;
         }
-        if (highest >= lowest) figures.rippleDb = highest - lowest;
     }
     return figures;
 }

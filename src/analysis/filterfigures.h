@@ -46,7 +46,7 @@ struct FilterFigures {
     std::optional<double> shapeFactor;  // width60 / width6
     std::optional<double> centreHz;     // middle of the 6 dB band
     std::optional<double> offsetHz;     // centreHz minus the middle of the sweep
-    std::optional<double> rippleDb;     // highest minus lowest point inside the 3 dB band
+    std::optional<double> rippleDb;     // peak to valley between the 3 dB band's outer humps
     std::optional<double> floorDb;      // median of the lowest tenth of the points
 };
 

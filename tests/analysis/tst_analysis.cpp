@@ -14,6 +14,7 @@
 #include "charts/resultchart.h"
 #include "charts/ui/chartwindows.h"
 #include "charts/ui/comparesweepswindow.h"
+#include "charts/ui/resultchartview.h"
 #include "charts/ui/sweepfigures.h"
 #include "common/scriptedfiledialogs.h"
 #include "common/simruns.h"
