@@ -350,7 +350,7 @@ void TestFiles::cliChartAndPrint() {
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             blue += qBlue(image.pixel(x, y)) > 110 && qRed(image.pixel(x, y)) < 90;
-    QVERIFY(image.width() > 800 && blue > 200);
+    QVERIFY(image.width() > 400 && blue > 200);
     run = runCli({"chart", sweep, "-o", m_dir.filePath("s.svg")});
     QCOMPARE(run.exitCode, 0);
     QFile svg(m_dir.filePath("s.svg"));
