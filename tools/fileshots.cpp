@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPushButton>
 #include <cstdio>
 
 #include "common/scriptedfiledialogs.h"
@@ -16,7 +17,7 @@ using namespace corvane;
 int main(int argc, char *argv[]) {
     QApplication application(argc, argv);
     if (argc < 4) {
-        std::fprintf(stderr, "usage: corvane_fileshots SWEEP.txt DBV.txt FOLDER\n");
+        std::fprintf(stderr, "usage: corvane_fileshots SWEEP.txt DBV.txt FOLDER [SWEEP.txt...]\n");
         return 2;
     }
     const QString sweep = QString::fromLocal8Bit(argv[1]);
@@ -32,7 +33,14 @@ int main(int argc, char *argv[]) {
         windows.open(QLatin1String(name));
     dialogs.answer(dbv);
     windows.open(QStringLiteral("frmCreateDBVChart"));
-    for (const char *name : {"frmReadFile", "frmCreateFSChart", "frmCreateDBVChart"}) {
+    // The overlay of every sweep file named after the folder.
+    for (int i = 4; i < argc; ++i) dialogs.answer(QString::fromLocal8Bit(argv[i]));
+    if (auto *overlay = windows.show(QStringLiteral("frmCompareSweeps")))
+        for (int i = 4; i < argc; ++i)
+            if (auto *add = overlay->findChild<QPushButton *>(QStringLiteral("cmdAddFile")))
+                add->click();
+    for (const char *name :
+         {"frmReadFile", "frmCreateFSChart", "frmCreateDBVChart", "frmCompareSweeps"}) {
         QWidget *window = windows.existing(QLatin1String(name));
         if (!window) continue;
         for (int i = 0; i < 20; ++i) QApplication::processEvents();
