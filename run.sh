@@ -9,7 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(g++ cmake ninja-build ccache qt6-base-dev qt6-serialport-dev qt6-charts-dev
-          qt6-tools-dev qt6-tools-dev-tools libgl-dev xvfb xauth libhamlib-utils socat)
+          qt6-tools-dev qt6-tools-dev-tools libgl-dev xvfb xauth libhamlib-utils socat
+          qt6-svg-dev poppler-utils)
 # Only for `./run.sh package`: man pages, shared-library dependencies, and the checks of the
 # package (lintian, the desktop entry and AppStream validators, man).
 PACKAGING_TOOLS=(help2man dpkg-dev fakeroot lintian desktop-file-utils appstream man-db)

@@ -27,6 +27,8 @@ struct CliCommand {
     QList<QCommandLineOption> options;  // options of this subcommand only
     // Runs the subcommand with its positional arguments; returns the exit code.
     int (*run)(CliSession &session, const QStringList &arguments) = nullptr;
+    // Draws charts or printouts: runs with a GUI application on the offscreen platform.
+    bool drawing = false;
 };
 
 // Every subcommand built in, sorted by name.

@@ -6,9 +6,12 @@
 // lost or a file could not be written, 2 bad usage, 128 + n after stop signal n (SIGINT,
 // SIGTERM, SIGHUP: the running procedure stops as its Stop button would).
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 #include "clicommand.h"
 #include "clisession.h"
@@ -149,11 +152,44 @@ int runCli(const QStringList &arguments) {
     return exitCode;
 }
 
+// Whether the subcommand named on the command line draws (chart, print): the first word
+// that names a subcommand, as the parser finds it.
+bool drawingCommand(int argc, char *argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const char *word = argv[i];
+        if (std::strcmp(word, "--port") == 0 || std::strcmp(word, "--baud") == 0) {
+            ++i;
+            continue;
+        }
+        if (word[0] == '-') continue;
+        for (const CliCommand &command : allCommands())
+            if (command.name == QLatin1String(word)) return command.drawing;
+    }
+    return false;
+}
+
+QtMessageHandler qtMessageHandler = nullptr;
+
+// Qt's notes about the offscreen desktop it draws on (no runtime folder, no window manager)
+// are not the user's business; its errors still go through.
+void quietQtMessages(QtMsgType type, const QMessageLogContext &context, const QString &text) {
+    if ((type == QtCriticalMsg || type == QtFatalMsg) && qtMessageHandler)
+        qtMessageHandler(type, context, text);
+}
+
 }  // namespace
 }  // namespace corvane::cli
 
 int main(int argc, char *argv[]) {
-    QCoreApplication app(argc, argv);
+    // Charts and printouts are drawn without a screen unless a platform is asked for.
+    std::unique_ptr<QCoreApplication> application;
+    if (corvane::cli::drawingCommand(argc, argv)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        corvane::cli::qtMessageHandler = qInstallMessageHandler(corvane::cli::quietQtMessages);
+        application = std::make_unique<QApplication>(argc, argv);
+    } else {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("corvane-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                                 .arg(CORVANE_VERSION_MAJOR)

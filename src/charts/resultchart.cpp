@@ -36,6 +36,21 @@ void ResultChart::setRowCount(int count) {
     emit rowCountChanged();
 }
 
+void ResultChart::setRows(int count, const std::vector<double> &values,
+                          const std::vector<QString> &labels) {
+    const auto rows = static_cast<size_t>(std::clamp(count, 0, kMaxRows));
+    m_values.assign(rows, 0.0);
+    m_valueSet.assign(rows, false);
+    m_labels.assign(rows, QString());
+    const size_t filled = std::min({rows, values.size(), labels.size()});
+    for (size_t i = 0; i < filled; ++i) {
+        m_values[i] = values[i];
+        m_valueSet[i] = true;
+        m_labels[i] = labels[i];
+    }
+    emit rowCountChanged();
+}
+
 void ResultChart::setRowValue(int row, double value) {
     if (!isValidRow(row)) return;
     const auto i = static_cast<size_t>(row - 1);

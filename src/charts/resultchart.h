@@ -58,6 +58,10 @@ public:
     // Sizes the data to `count` rows (clamped to 0..kMaxRows), all of them unset: a refill
     // never shows points left over from an earlier run.
     void setRowCount(int count);
+    // Sizes the data to `count` rows and sets the first rows' values and labels (as many as
+    // `values` holds; `labels` is as long), announced once as a refill: a chart read from a
+    // file is filled without a signal per row.
+    void setRows(int count, const std::vector<double> &values, const std::vector<QString> &labels);
 
     // Rows outside 1..rowCount() are ignored: a results file may offer more lines than the
     // rows it announced.

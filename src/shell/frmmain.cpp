@@ -61,6 +61,7 @@ void frmMain::bindMenus() {
     opens(m_ui->mnuOpenFile, QStringLiteral("frmReadFile"));
     opens(m_ui->mnuChartDBVLinearity, QStringLiteral("frmCreateDBVChart"));
     opens(m_ui->mnuChartFilterSweep, QStringLiteral("frmCreateFSChart"));
+    opens(m_ui->mnuCompareSweeps, QStringLiteral("frmCompareSweeps"));
     guarded(m_ui->mnuConfigSettings, QStringLiteral("frmConfigSettings"));
     onTrigger(m_ui->mnuExit, [this] { exitProgram(); });
     onTrigger(m_ui->mnuConnect, [this] { m_connection.showDialog(); });

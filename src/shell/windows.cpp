@@ -1,13 +1,15 @@
 // Every window the main window opens, one line each: its name (the objectName the menu
-// asks for) and how to build it. A window that is not built yet has a placeholder with its
-// caption; replace that line with the real window's factory, for example
+// asks for) and how to build it, for example
 //   windows.add(QStringLiteral("frmMDS"),
 //               [](const WindowContext &c) { return new frmMDS(c.app, c.windows, c.owner); });
-// and, for a menu item that first asks for a file, pass an opener as the third argument.
+// and, for a menu item that first asks for a file, an opener as the third argument.
 
 #include "shell/windows.h"
 
+#include "charts/ui/chartfilewindows.h"
 #include "charts/ui/chartwindows.h"
+#include "charts/ui/comparesweepswindow.h"
+#include "charts/ui/frmreadfile.h"
 #include "core/ui/windowregistry.h"
 #include "filters/ui/frmcrystals.h"
 #include "measurements/ui/frmdbvlinearity.h"
@@ -16,14 +18,10 @@
 #include "menus/ui/frmconfigsettings.h"
 #include "shell/frmabout.h"
 #include "shell/frmappliedrf.h"
-#include "shell/placeholderwindow.h"
 
 namespace corvane {
 
 void registerProgramWindows(WindowRegistry &windows) {
-    const auto later = [](const char *caption) {
-        return PlaceholderWindow::factory(QString::fromLatin1(caption));
-    };
     windows.add(QStringLiteral("frmAbout"),
                 [](const WindowContext &c) { return new frmAbout(c.app, c.owner); });
     windows.add(QStringLiteral("frmAppliedRF"),
@@ -49,9 +47,27 @@ void registerProgramWindows(WindowRegistry &windows) {
     }
     windows.add(QStringLiteral("frmConfigSettings"),
                 [](const WindowContext &c) { return new frmConfigSettings(c.app, c.owner); });
-    windows.add(QStringLiteral("frmReadFile"), later("View Saved DBV Linear Range Results"));
-    windows.add(QStringLiteral("frmCreateDBVChart"), later("DBV Linear Range Chart from File"));
-    windows.add(QStringLiteral("frmCreateFSChart"), later("Filter Sweep Chart from File"));
+    // The viewer and the charts from files first ask for a file: their menu items run the
+    // opener, which shows the window once the file is read.
+    windows.add(
+        QStringLiteral("frmReadFile"),
+        [](const WindowContext &c) { return new frmReadFile(c.app.prompter, c.owner); },
+        openSavedFile);
+    windows.add(
+        QStringLiteral("frmCreateDBVChart"),
+        [](const WindowContext &c) {
+            return createChartFileWindow(ChartFileKind::Dbv, *c.app.dialogs, c.owner);
+        },
+        chartDbvFile);
+    windows.add(
+        QStringLiteral("frmCreateFSChart"),
+        [](const WindowContext &c) {
+            return createChartFileWindow(ChartFileKind::Sweep, *c.app.dialogs, c.owner);
+        },
+        chartSweepFile);
+    windows.add(QStringLiteral("frmCompareSweeps"), [](const WindowContext &c) {
+        return new CompareSweepsWindow(*c.app.dialogs, c.app.prompter, c.owner);
+    });
 }
 
 }  // namespace corvane

@@ -230,7 +230,7 @@ void TestFilters::windowButtons() {
     w.control(Receiver::Main, "cmdSubCrystals")->click();
     QVERIFY(!w.window(Receiver::Main)->isVisible() && w.window(Receiver::Sub)->isVisible());
     QCOMPARE(w.control(Receiver::Sub, "cmdMainCrystals")->text(),
-             QStringLiteral("Main Receiver Crystals Form"));
+             QStringLiteral("M&ain Receiver Crystals Form"));
 
     // Close clears the table and hides; the frame unloads the window.
     w.control(Receiver::Sub, "cmdFilterBW")->click();

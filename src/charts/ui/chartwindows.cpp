@@ -3,8 +3,10 @@
 #include <QPushButton>
 
 #include "charts/resultchart.h"
+#include "charts/ui/chartexport.h"
 #include "charts/ui/chartimagewindows.h"
 #include "charts/ui/resultchartview.h"
+#include "charts/ui/sweepfigures.h"
 #include "ui_chartlinearrangewindow.h"
 #include "ui_chartsweepwindow.h"
 
@@ -36,6 +38,9 @@ ChartSweepWindow::ChartSweepWindow(FileDialogs &dialogs, QWidget *parent)
       m_ui(std::make_unique<Ui::ChartSweepWindow>()) {
     m_ui->setupUi(this);
     bind(m_ui->MSChart1, m_ui->cmdClose, m_ui->cmdSaveFile);
+    // The filter figures follow the sweep as its points arrive.
+    attachSweepFigures(chart(), *m_ui->MSChart1);
+    addImageExport(*this, *m_ui->MSChart1, dialogs, QStringLiteral("FilterSweepChart"));
 }
 
 ChartSweepWindow::~ChartSweepWindow() = default;
@@ -49,6 +54,7 @@ ChartLinearRangeWindow::ChartLinearRangeWindow(FileDialogs &dialogs, QWidget *pa
       m_ui(std::make_unique<Ui::ChartLinearRangeWindow>()) {
     m_ui->setupUi(this);
     bind(m_ui->MSChart1, m_ui->cmdClose, m_ui->cmdSaveFile);
+    addImageExport(*this, *m_ui->MSChart1, dialogs, QStringLiteral("DBVLinRange"));
 }
 
 ChartLinearRangeWindow::~ChartLinearRangeWindow() = default;

@@ -23,9 +23,10 @@ struct WindowTraits {
 
 const WindowTraits &traitsOf(Receiver receiver) {
     static const WindowTraits main{"frmCrystals", "Main Receiver Crystal Filters Configuration",
-                                   "cmdSubCrystals", "Sub-Receiver Crystals Form", Receiver::Sub};
+                                   "cmdSubCrystals", "S&ub-Receiver Crystals Form", Receiver::Sub};
     static const WindowTraits sub{"frmCrystalsSub", "Sub-Receiver Crystal Filters Configuration",
-                                  "cmdMainCrystals", "Main Receiver Crystals Form", Receiver::Main};
+                                  "cmdMainCrystals", "M&ain Receiver Crystals Form",
+                                  Receiver::Main};
     return receiver == Receiver::Main ? main : sub;
 }
 

@@ -87,9 +87,10 @@ void frmConfigSettings::runReport(Report report) {
     // Another window's procedure may hold the link while it yields: refused, and named.
     if (refuseWhileBusy(*m_app.link, *m_app.prompter)) return;
     const bool isMain = report == Report::Main;
-    const LinkHold hold(*m_app.link,
-                        isMain ? m_ui->cmdMainMenu->text() : m_ui->cmdConfigMenu->text(),
-                        windowTitle());
+    const LinkHold hold(
+        *m_app.link,
+        (isMain ? m_ui->cmdMainMenu->text() : m_ui->cmdConfigMenu->text()).remove(u'&'),
+        windowTitle());
     ListSink sink(isMain ? *m_ui->lstMain : *m_ui->lstConfig, *m_ui->lblProgress);
     m_reportRunning = true;
     setButtonsEnabled(false);

@@ -1,0 +1,134 @@
+// corvane-cli chart: a saved dBV or filter sweep results file charted as its chart-from-file
+// window draws it, into a .png, .bmp or .svg image (-o), or its rows listed (--rows). The kind
+// of file is told by its first line. A file the window would refuse gets the same message.
+
+#include <QCoreApplication>
+#include <memory>
+
+#include "charts/chartfiles.h"
+#include "charts/resultchart.h"
+#include "charts/ui/chartexport.h"
+#include "charts/ui/chartfilewindows.h"
+#include "charts/ui/comparesweepswindow.h"
+#include "charts/ui/resultchartview.h"
+#include "core/filedialogs.h"
+#include "core/numtext.h"
+#include "resultsoutput.h"
+
+namespace corvane::cli {
+
+namespace {
+
+const QString kRowsOption = QStringLiteral("rows");
+
+// The window is drawn, never shown: it asks no questions.
+class NoDialogs : public FileDialogs {
+public:
+    std::optional<QString> openFile(const FileDialogRequest &) override { return std::nullopt; }
+    std::optional<QString> saveFile(const FileDialogRequest &) override { return std::nullopt; }
+};
+
+ChartFileResult readAnyChartFile(const QString &path) {
+    QString error;
+    const std::optional<QStringList> lines = readTextLines(path, &error);
+    if (!lines)
+        return {std::nullopt, QStringLiteral("The file %1 cannot be read: %2").arg(path, error)};
+    const std::optional<ChartFileKind> kind = chartFileKindOf(*lines);
+    if (!kind)
+        return {std::nullopt,
+                QStringLiteral("This is not a dBV or filter sweep results file: line 1 should "
+                               "read %1 or %2")
+                    .arg(chartFileTitleLine(ChartFileKind::Dbv),
+                         chartFileTitleLine(ChartFileKind::Sweep))};
+    return *kind == ChartFileKind::Sweep ? parseSweepChartLines(*lines)
+                                         : parseDbvChartLines(*lines);
+}
+
+// Several sweep files drawn together, as File > Compare Sweeps shows them.
+int drawOverlay(const QStringList &files, const QString &imagePath) {
+    NoDialogs dialogs;
+    CompareSweepsWindow window(dialogs, nullptr);
+    for (const QString &file : files) {
+        QString error;
+        if (!window.addFile(file, &error)) {
+            printError(error);
+            return kExitFailed;
+        }
+    }
+    window.show();
+    QCoreApplication::processEvents();
+    QString error;
+    if (!saveChartViewImage(window.chartView(), imagePath, &error)) {
+        printError(QStringLiteral("corvane-cli: ") + error);
+        return kExitFailed;
+    }
+    return kExitDone;
+}
+
+int runChart(CliSession &session, const QStringList &arguments) {
+    const QCommandLineParser &parser = session.parser();
+    if (arguments.isEmpty()) return session.usageError(QStringLiteral("chart takes FILE..."));
+    const bool rows = parser.isSet(kRowsOption);
+    const QString imagePath = parser.value(kOutputOption);
+    if (arguments.size() > 1) {
+        if (rows || imagePath.isEmpty())
+            return session.usageError(QStringLiteral("several files are drawn together: -o IMAGE"));
+        if (!isChartImagePath(imagePath))
+            return session.usageError(QStringLiteral("-o takes a .png, .bmp or .svg file name"));
+        return drawOverlay(arguments, imagePath);
+    }
+    if (!rows && imagePath.isEmpty())
+        return session.usageError(QStringLiteral("chart needs -o IMAGE or --rows"));
+    if (!imagePath.isEmpty() && !isChartImagePath(imagePath))
+        return session.usageError(QStringLiteral("-o takes a .png, .bmp or .svg file name"));
+
+    const ChartFileResult result = readAnyChartFile(arguments.first());
+    if (!result.data) {
+        printError(result.error);
+        return kExitFailed;
+    }
+    NoDialogs dialogs;
+    const std::unique_ptr<ResultChartWindow> window(
+        createChartFileWindow(result.data->kind, dialogs));
+    window->load();
+    ResultChart &chart = window->chart();
+    chartFileInto(*window, *result.data);
+
+    if (rows) {
+        for (int row = 1; row <= chart.rowCount(); ++row)
+            if (const std::optional<double> value = chart.rowValue(row))
+                session.printLatin1(chart.rowLabel(row) + u'\t' + shortestText(*value));
+    }
+    if (!imagePath.isEmpty()) {
+        // Shown on the offscreen screen, so that it is laid out and drawn as on a desktop.
+        window->show();
+        QCoreApplication::processEvents();
+        QString error;
+        if (!saveChartImage(window->chartView(), imagePath, &error)) {
+            printError(QStringLiteral("corvane-cli: ") + error);
+            return kExitFailed;
+        }
+    }
+    return kExitDone;
+}
+
+}  // namespace
+
+CliCommand command_chart() {
+    CliCommand command{
+        QStringLiteral("chart"),
+        QStringLiteral("FILE..."),
+        QStringLiteral("Chart a saved dBV or filter sweep results file as its chart window "
+                       "draws it; several sweep files are drawn together, each to its peak."),
+        {QCommandLineOption(kOutputOption,
+                            QStringLiteral("The image to write: .png, .bmp or .svg."),
+                            QStringLiteral("IMAGE")),
+         QCommandLineOption(kRowsOption,
+                            QStringLiteral("Print the chart's rows (label, tab, value) instead "
+                                           "of drawing it."))},
+        runChart};
+    command.drawing = true;
+    return command;
+}
+
+}  // namespace corvane::cli

@@ -1,0 +1,315 @@
+#include "charts/chartfiles.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "charts/resultchart.h"
+#include "core/linefile.h"
+#include "core/numtext.h"
+
+namespace corvane {
+
+namespace {
+
+// Line numbers as a text editor shows them (from 1).
+constexpr int kStartLine = 26;
+constexpr int kHeadingLine = 30;
+
+constexpr auto kSweepTitle = QLatin1String("K3 Crystal Filter Sweep Results");
+constexpr auto kDbvTitle = QLatin1String("K3 dBV Linear Range Test Results");
+constexpr auto kQuickTestHeader =
+    QLatin1String("==============Half-Interval Search Results===================");
+
+// One parameter line: its label, how many characters the reader cuts off the front (the
+// label and its blank), and what the number stands for in a message.
+struct ParameterLine {
+    QLatin1String label;
+    int cut;
+    QLatin1String meaning;
+};
+
+const ParameterLine kSweepParameters[] = {
+    {QLatin1String("Frequency Start:"), 17, QLatin1String("start frequency")},
+    {QLatin1String("Frequency Stop:"), 16, QLatin1String("stop frequency")},
+    {QLatin1String("Frequency Step:"), 16, QLatin1String("frequency step")},
+};
+const ParameterLine kDbvParameters[] = {
+    {QLatin1String("RF Gain Start:"), 15, QLatin1String("start RF gain")},
+    {QLatin1String("RF Gain Stop:"), 14, QLatin1String("stop RF gain")},
+    {QLatin1String("RF Gain Increment:"), 19, QLatin1String("RF gain increment")},
+};
+
+// Blanks (not tabs) off both ends, as the readers trim their lines.
+QString trimBlanks(const QString &text) {
+    int begin = 0;
+    int end = text.size();
+    while (begin < end && text.at(begin) == u' ') ++begin;
+    while (end > begin && text.at(end - 1) == u' ') --end;
+    return text.mid(begin, end - begin);
+}
+
+QString quoted(const QString &text) {
+    return u'"' + text + u'"';
+}
+
+class Reader {
+public:
+    Reader(ChartFileKind kind, const QStringList &lines) : m_kind(kind), m_lines(lines) {
+        m_data.kind = kind;
+    }
+
+    ChartFileResult read() {
+        if (!readParameters() || !readRows()) return {std::nullopt, m_error};
+        return {m_data, QString()};
+    }
+
+private:
+    bool isSweep() const { return m_kind == ChartFileKind::Sweep; }
+    int lineCount() const { return int(m_lines.size()); }
+    const ParameterLine *parameters() const {
+        return isSweep() ? kSweepParameters : kDbvParameters;
+    }
+
+    bool fail(const QString &reason) {
+        m_error = (isSweep() ? QStringLiteral("This is not a filter sweep results file: ")
+                             : QStringLiteral("This is not a dBV full test results file: ")) +
+                  reason;
+        return false;
+    }
+
+    // The file stops before `line`.
+    bool failEndsBefore(int line, const QString &expected) {
+        QString reason;
+        if (m_lines.isEmpty())
+            reason = QStringLiteral("the file is empty");
+        else if (!isSweep() && m_lines.contains(kQuickTestHeader))
+            reason = QStringLiteral("it holds the results of a quick test, which have no chart");
+        else
+            reason = QStringLiteral("it ends at line %1").arg(lineCount());
+        return fail(reason + QStringLiteral("; line %1 should %2").arg(line).arg(expected));
+    }
+
+    // The number of parameter line `index` (0 to 2), cut as the reader cuts it; nullopt
+    // after saying what is wrong.
+    std::optional<double> parameter(int index, QString *text) {
+        const ParameterLine &p = parameters()[index];
+        const int lineNumber = kStartLine + index;
+        const QString raw = m_lines.at(lineNumber - 1);
+        // The sweep file's lines are trimmed before the cut, the dBV file's are not.
+        const QString line = isSweep() ? trimBlanks(raw) : raw;
+        if (!line.startsWith(p.label)) {
+            fail(QStringLiteral("line %1 should start with %2").arg(lineNumber).arg(p.label));
+            return std::nullopt;
+        }
+        *text = line.mid(p.cut);
+        if (text->isEmpty()) {
+            fail(QStringLiteral("line %1 has no %2 after %3")
+                     .arg(lineNumber)
+                     .arg(p.meaning, p.label));
+            return std::nullopt;
+        }
+        if (!isNumber(*text)) {
+            fail(QStringLiteral("line %1: the %2 %3 is not a number")
+                     .arg(lineNumber)
+                     .arg(p.meaning, quoted(*text)));
+            return std::nullopt;
+        }
+        return text->trimmed().toDouble();
+    }
+
+    // A parameter as a 16-bit whole number (halves to even).
+    std::optional<int16_t> wholeParameter(int index, double value) {
+        const std::optional<int16_t> whole = toInt16(value);
+        if (!whole)
+            fail(QStringLiteral("line %1: the %2 does not fit a chart (-32768 to 32767)")
+                     .arg(kStartLine + index)
+                     .arg(parameters()[index].meaning));
+        return whole;
+    }
+
+    bool readParameters() {
+        if (lineCount() < kStartLine)
+            return failEndsBefore(kStartLine,
+                                  QStringLiteral("start with ") + parameters()[0].label);
+        if (lineCount() < kStartLine + 2) {
+            const int missing = lineCount() + 1;
+            return failEndsBefore(
+                missing, QStringLiteral("start with ") + parameters()[missing - kStartLine].label);
+        }
+        QString texts[3];
+        double values[3] = {};
+        for (int i = 0; i < 3; ++i) {
+            const std::optional<double> value = parameter(i, &texts[i]);
+            if (!value) return false;
+            values[i] = *value;
+        }
+        const std::optional<int16_t> start = wholeParameter(0, values[0]);
+        if (!start) return false;
+        const std::optional<int16_t> stop = wholeParameter(1, values[1]);
+        if (!stop) return false;
+
+        // Sweep: kHz to Hz over a step in Hz; dBV: over the increment as a whole number.
+        double divisor = values[2];
+        double span = std::abs(int(*start) - int(*stop));
+        if (isSweep()) {
+            span *= 1000.0;
+        } else {
+            const std::optional<int16_t> increment = wholeParameter(2, values[2]);
+            if (!increment) return false;
+            divisor = *increment;
+        }
+        if (divisor <= 0)
+            return fail(QStringLiteral("line %1: the %2 should be more than 0")
+                            .arg(kStartLine + 2)
+                            .arg(parameters()[2].meaning));
+        const std::optional<int16_t> count = toInt16(span / divisor);
+        if (!count || *count + 1 > ResultChart::kMaxRows)
+            return fail(QStringLiteral("lines %1 to %2 give more points than a chart holds (%3)")
+                            .arg(kStartLine)
+                            .arg(kStartLine + 2)
+                            .arg(ResultChart::kMaxRows));
+        m_data.rowCount = *count + 1;
+        m_data.startText = texts[0];
+        m_data.stopText = texts[1];
+        m_data.stepText = texts[2];
+        if (lineCount() < kHeadingLine)
+            return failEndsBefore(
+                lineCount() + 1,
+                QStringLiteral("hold the %1")
+                    .arg(lineCount() + 1 < kHeadingLine ? QStringLiteral("separator line")
+                                                        : QStringLiteral("column heading")));
+        return true;
+    }
+
+    bool readRows() {
+        m_data.rows.reserve(size_t(std::max(0, lineCount() - kHeadingLine)));
+        for (int index = kHeadingLine; index < lineCount(); ++index) {
+            const int lineNumber = index + 1;
+            const QString line = trimBlanks(m_lines.at(index));
+            ChartFileRow row;
+            QString valueText;
+            if (isSweep()) {
+                if (line.isEmpty()) break;
+                // The frequency is all but the last seven characters (two tabs and a
+                // five-character reading); the reading is the last five. A shorter reading
+                // (-9.9 to 9.9) brings a tab into those five: the number after it counts.
+                if (line.size() < 7)
+                    return fail(QStringLiteral("line %1 is too short for a frequency and a "
+                                               "reading")
+                                    .arg(lineNumber));
+                row.label = line.left(line.size() - 7);
+                row.kHz = numericValue(line.section(u'\t', 0, 0));
+                valueText = line.right(5);
+                const int tab = valueText.lastIndexOf(u'\t');
+                if (tab >= 0) valueText = valueText.mid(tab + 1);
+                if (!isNumber(valueText))
+                    return fail(QStringLiteral("line %1: the reading %2 is not a number")
+                                    .arg(lineNumber)
+                                    .arg(quoted(valueText)));
+            } else {
+                // The RF gain is the first three characters; the difference is what follows
+                // character 16.
+                row.label = line.left(3);
+                if (row.label.isEmpty()) break;
+                valueText = line.mid(16);
+                if (valueText.isEmpty())
+                    return fail(QStringLiteral("line %1 ends before character 17, where the "
+                                               "difference should be")
+                                    .arg(lineNumber));
+                if (!isNumber(valueText))
+                    return fail(QStringLiteral("line %1: the difference %2 is not a number")
+                                    .arg(lineNumber)
+                                    .arg(quoted(valueText)));
+            }
+            if (int(m_data.rows.size()) >= ResultChart::kMaxRows)
+                return fail(QStringLiteral("line %1: more points than a chart holds (%2)")
+                                .arg(lineNumber)
+                                .arg(ResultChart::kMaxRows));
+            row.value = valueText.trimmed().toDouble();
+            m_data.rows.push_back(row);
+        }
+        m_data.rowCount = std::max(m_data.rowCount, int(m_data.rows.size()));
+        return true;
+    }
+
+    ChartFileKind m_kind;
+    const QStringList &m_lines;
+    ChartFileData m_data;
+    QString m_error;
+};
+
+}  // namespace
+
+QString chartFileTitleLine(ChartFileKind kind) {
+    return kind == ChartFileKind::Sweep ? QString(kSweepTitle) : QString(kDbvTitle);
+}
+
+std::optional<QStringList> readTextLines(const QString &path, QString *error) {
+    LineFileReader reader;
+    if (!reader.open(path)) {
+        if (error) *error = reader.errorString();
+        return std::nullopt;
+    }
+    QStringList lines;
+    while (!reader.atEnd()) lines << reader.readLine();
+    reader.close();
+    return lines;
+}
+
+ChartFileResult parseSweepChartLines(const QStringList &lines) {
+    return Reader(ChartFileKind::Sweep, lines).read();
+}
+
+ChartFileResult parseDbvChartLines(const QStringList &lines) {
+    return Reader(ChartFileKind::Dbv, lines).read();
+}
+
+ChartFileResult readChartFile(ChartFileKind kind, const QString &path) {
+    QString error;
+    const std::optional<QStringList> lines = readTextLines(path, &error);
+    if (!lines)
+        return {std::nullopt, QStringLiteral("The file %1 cannot be read: %2").arg(path, error)};
+    return kind == ChartFileKind::Sweep ? parseSweepChartLines(*lines) : parseDbvChartLines(*lines);
+}
+
+std::optional<ChartFileKind> chartFileKindOf(const QStringList &lines) {
+    if (lines.isEmpty()) return std::nullopt;
+    if (lines.first() == kSweepTitle) return ChartFileKind::Sweep;
+    if (lines.first() == kDbvTitle) return ChartFileKind::Dbv;
+    if (lines.size() >= kStartLine) {
+        const QString line = lines.at(kStartLine - 1);
+        if (trimBlanks(line).startsWith(kSweepParameters[0].label)) return ChartFileKind::Sweep;
+        if (line.startsWith(kDbvParameters[0].label)) return ChartFileKind::Dbv;
+    }
+    return std::nullopt;
+}
+
+std::vector<SweepPoint> sweepPointsOf(const ChartFileData &data) {
+    std::vector<SweepPoint> points;
+    points.reserve(data.rows.size());
+    for (const ChartFileRow &row : data.rows) points.push_back({row.kHz * 1000.0, row.value});
+    return points;
+}
+
+void applyChartFile(ResultChart &chart, const ChartFileData &data) {
+    if (data.kind == ChartFileKind::Sweep)
+        applySweepFileTexts(chart);
+    else
+        applyLinearRangeTexts(chart);
+    std::vector<double> values;
+    std::vector<QString> labels;
+    values.reserve(data.rows.size());
+    labels.reserve(data.rows.size());
+    for (const ChartFileRow &r : data.rows) {
+        values.push_back(r.value);
+        labels.push_back(r.label);
+    }
+    chart.setRows(data.rowCount, values, labels);
+    if (data.kind == ChartFileKind::Sweep)
+        applySweepScales(chart, sweepSpacing(data.startText, data.stopText, data.stepText));
+    else
+        applyAutomaticScales(chart);
+}
+
+}  // namespace corvane

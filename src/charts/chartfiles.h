@@ -1,0 +1,69 @@
+#pragma once
+// Charts read back from saved results files: the filter sweep file and the dBV file. Both
+// readers rely on the files' fixed layout: lines 26 to 28 hold the report's three parameter
+// lines, 29 and 30 the separator and column heading, and the data runs from line 31 to an
+// empty line or the end of the file.
+//
+// A reader reads the whole file into a ChartFileData first and touches no chart: a file
+// that is not what it expects comes back as one message saying what is wrong and on which
+// line, and the chart on screen stays as it was.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+#include "analysis/filterfigures.h"
+#include "charts/chartsetup.h"
+
+namespace corvane {
+
+class ResultChart;
+
+enum class ChartFileKind { Sweep, Dbv };
+
+struct ChartFileRow {
+    QString label;
+    double value = 0.0;
+    // Sweep files: the frequency field in full (the label may have lost a digit to the cut).
+    double kHz = 0.0;
+};
+
+struct ChartFileData {
+    ChartFileKind kind = ChartFileKind::Sweep;
+    // The rows the file's parameter lines announce (count + 1), or the data lines when
+    // there are more of them.
+    int rowCount = 0;
+    std::vector<ChartFileRow> rows;  // the data lines, first to last
+    // Sweep files: the start, stop (kHz) and step (Hz) texts of lines 26 to 28.
+    QString startText;
+    QString stopText;
+    QString stepText;
+};
+
+struct ChartFileResult {
+    std::optional<ChartFileData> data;
+    QString error;  // the message when there is no data
+};
+
+// The first line of each kind of results file.
+QString chartFileTitleLine(ChartFileKind kind);
+
+// Reads a file's lines (CR LF, LF or CR line ends, one byte per character).
+std::optional<QStringList> readTextLines(const QString &path, QString *error);
+
+// The readers, from a file on disk or from its lines.
+ChartFileResult readChartFile(ChartFileKind kind, const QString &path);
+ChartFileResult parseSweepChartLines(const QStringList &lines);
+ChartFileResult parseDbvChartLines(const QStringList &lines);
+
+// The kind a file says it is: its first line, or failing that its line 26.
+std::optional<ChartFileKind> chartFileKindOf(const QStringList &lines);
+
+// A sweep file's points: each data line's full frequency (Hz) and its reading.
+std::vector<SweepPoint> sweepPointsOf(const ChartFileData &data);
+
+// Fills the chart as the chart-from-file window shows it: texts, rows, labels, scales.
+void applyChartFile(ResultChart &chart, const ChartFileData &data);
+
+}  // namespace corvane
