@@ -1,6 +1,5 @@
-// The K3 simulator: a script of commands and the exact bytes it answers (answers, command
-// modes, displays, menus, filters, reports, readouts); the faults it injects and input it must
-// survive; its physics; and corvane-k3sim as other programs (Hamlib's rigctl) meet it.
+// The K3 simulator: a command script and the exact bytes it answers; its faults, the input it
+// survives, its physics, and corvane-k3sim as other programs (Hamlib's rigctl) meet it.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -40,7 +39,6 @@ QString escaped(const QByteArray &bytes) {
     return out;
 }
 
-// Reads from fd until the text read ends in ";" (or nothing more comes).
 QByteArray exchange(int fd, const QByteArray &command) {
     if (::write(fd, command.constData(), size_t(command.size())) != command.size()) return {};
     QByteArray out;
