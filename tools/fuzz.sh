@@ -63,7 +63,8 @@ for exe in "${exes[@]}"; do
   execs=$(grep 'stat::number_of_executed_units:' "$log" | awk '{print $2}' | tail -1)
   rate=$(grep 'stat::average_exec_per_sec:' "$log" | awk '{print $2}' | tail -1)
   cov=$(grep -o 'cov: [0-9]*' "$log" | awk '{print $2}' | tail -1)
-  found=$(find "$findings/$what" -type f | wc -l)
+  # Crashes, leaks, time-outs and memory blow-ups count; a slow-unit note does not.
+  found=$(find "$findings/$what" -type f \( -name "crash-*" -o -name "leak-*" -o -name "timeout-*" -o -name "oom-*" \) | wc -l)
   rc=$(cat "$work/$what.rc")
   if [ "$rc" -ne 0 ] || [ "$found" -ne 0 ]; then
     status=1
