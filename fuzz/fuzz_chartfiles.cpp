@@ -1,8 +1,6 @@
 // The readers behind the chart-from-file windows, the viewer, `corvane-cli chart` and
 // `corvane-cli analyze`: arbitrary file bytes read as lines, recognised, parsed as a sweep
 // and as a dBV results file, charted, and the sweep's filter figures worked out.
-#include <QTemporaryFile>
-
 #include "analysis/filterfigures.h"
 #include "charts/chartfiles.h"
 #include "charts/resultchart.h"
@@ -12,9 +10,7 @@ using namespace corvane;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     QTemporaryFile file;
-    if (!file.open()) return 0;
-    file.write(fuzz::bytesOf(data, size));
-    file.close();
+    if (!fuzz::writeScratchFile(file, data, size)) return 0;
     QString error;
     const std::optional<QStringList> lines = readTextLines(file.fileName(), &error);
     if (!lines) return 0;

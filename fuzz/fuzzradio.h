@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryFile>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -80,6 +81,14 @@ struct FuzzBench {
 
 inline QByteArray bytesOf(const uint8_t *data, size_t size) {
     return QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+}
+
+// The input as a file on disk, for the readers of saved files; false when none could be made.
+inline bool writeScratchFile(QTemporaryFile &file, const uint8_t *data, size_t size) {
+    if (!file.open()) return false;
+    file.write(bytesOf(data, size));
+    file.close();
+    return true;
 }
 
 }  // namespace corvane::fuzz
