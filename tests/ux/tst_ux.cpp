@@ -6,6 +6,7 @@
 
 #include "common/golden.h"
 #include "common/k3simprocess.h"
+#include "common/scriptedfiledialogs.h"
 #include "core/linefile.h"
 #include "core/progresstext.h"
 #include "link/ui/connectioncontroller.h"
@@ -77,7 +78,8 @@ void UxTest::altFAndStopSweep() {
     ScriptedPrompter prompter;
     VirtualClock clock;
     ConnectionController connection(clock, prompter);
-    const AppContext app{&connection.link(), &prompter, nullptr, {}};
+    test::ScriptedFileDialogs dialogs;
+    const AppContext app{&connection.link(), &prompter, &dialogs, {}};
     frmMain main(app, connection);
     main.show();
     QVERIFY(QTest::qWaitForWindowActive(&main));
