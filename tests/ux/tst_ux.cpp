@@ -1,5 +1,4 @@
-// What a user trips over first: corvane-cli's connect step, a typed port, Alt+F, Stop Sweep
-// when idle, the progress line as its description; (texts.tsv) date and time-left texts.
+// CLI connect step, typed port, Alt+F, idle Stop Sweep, progress description, texts.tsv.
 
 #include <QtTest>
 #include <QtWidgets>
@@ -50,8 +49,7 @@ void UxTest::cliSweepConnectsFirst() {
                "14060.05", "--step", "50", "--rf-gain", "150"});
     cli.closeWriteChannel();
     QVERIFY(cli.waitForFinished(120000) && cli.exitCode() == 0);
-    // The commands written: connect (identity, auto-info question, reports off) before the
-    // sweep's own "id;", auto-info mode 1 back once, at the very end.
+    // Connect (id, ai, ai0) before the sweep's own "id;"; "ai1;" once, at the very end.
     const QString err = QString::fromLatin1(cli.readAllStandardError());
     const QStringList writes =
         err.split(u'\n').filter(" W ").replaceInStrings(QRegularExpression("^.* W "), "");
