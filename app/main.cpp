@@ -10,6 +10,8 @@
 #include "core/ui/messageboxprompter.h"
 #include "core/ui/qtfiledialogs.h"
 #include "link/ui/connectioncontroller.h"
+#include "link/ui/frmk3simulator.h"
+#include "measurements/benchprompts.h"
 #include "shell/frmmain.h"
 #include "shell/helpviewer.h"
 
@@ -58,10 +60,17 @@ int main(int argc, char *argv[]) {
     // The program ends only through File, Exit or the main window's close box.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    corvane::MessageBoxPrompter prompter;
+    corvane::MessageBoxPrompter boxes;
     corvane::QtFileDialogs dialogs;
     corvane::HelpSystem help;
-    corvane::ConnectionController connection(prompter);
+    corvane::ConnectionController connection(boxes);
+    // On the built-in simulator the MDS test's generator prompts are followed once confirmed
+    // (the K3 Simulator window's "Follow the test's prompts"); its window then shows it.
+    corvane::PromptFollower prompter(
+        boxes, [&connection] { return connection.simulatorFollowingPrompts(); },
+        [&connection](const QString &) {
+            if (corvane::frmK3Simulator *window = connection.simulatorWindow()) window->refresh();
+        });
     const corvane::AppContext app{
         &connection.link(), &prompter, &dialogs,
         [&help](const QString &file, int topic) { help.showHelpTopic(file, topic); }};

@@ -66,8 +66,9 @@ int runDbvFull(CliSession &session, const QStringList &arguments) {
         if (!session.radioAnswered() && !session.link().portLost()) return session.noAnswer();
         return kExitFailed;
     }
-    return finishMeasurement(options, writeDbvResultsFile, output.list.lines(),
-                             test.end() == DbvEnd::PortLost);
+    return finishMeasurement(
+        options, writeDbvResultsFile, output.list.lines(),
+        test.end() == DbvEnd::PortLost || !state.capture.lastRestore().isComplete());
 }
 
 }  // namespace

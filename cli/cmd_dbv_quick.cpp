@@ -43,8 +43,9 @@ int runDbvQuick(CliSession &session, const QStringList &arguments) {
     QuickTestOutput output(session);
     DbvQuickTest test(session.link(), session.prompter(), state, output);
     if (!test.run()) return kExitFailed;
-    const int code = finishMeasurement(session.parser(), writeDbvResultsFile, output.list.lines(),
-                                       test.end() == DbvEnd::PortLost);
+    const int code = finishMeasurement(
+        session.parser(), writeDbvResultsFile, output.list.lines(),
+        test.end() == DbvEnd::PortLost || !state.capture.lastRestore().isComplete());
     // The quick test has no presence check: a radio that said nothing at all is told here.
     if (code == kExitDone && !session.radioAnswered()) return session.noAnswer();
     return code;

@@ -7,7 +7,7 @@
 
 #include <QCommandLineOption>
 
-#include "core/numtext.h"
+#include "measurements/benchprompts.h"
 #include "measurements/mdsresultsfile.h"
 #include "measurements/mdstest.h"
 #include "resultsoutput.h"
@@ -34,34 +34,6 @@ private:
     bool m_preamp;
 };
 
-// The session's prompter; with the built-in simulator the generator follows the prompts once
-// the user has confirmed them.
-class BenchPrompter : public Prompter {
-public:
-    BenchPrompter(CliSession &session) : m_session(session) {}
-    using Prompter::message;
-    void message(const PromptMessage &msg) override {
-        m_session.prompter().message(msg);
-        const std::shared_ptr<sim::K3Simulator> simulator = m_session.simulator();
-        if (!simulator) return;
-        sim::SignalGenerator &generator = simulator->generator();
-        if (msg.title == kMdsSetupTitle) {
-            generator.on = true;
-            generator.levelDbm = kMdsGeneratorDbm;
-            generator.frequencyHz = double(simulator->state().vfoAHz);
-            printError(QStringLiteral("K3 Simulator: signal generator on, %1 dBm at %2 kHz")
-                           .arg(shortestText(generator.levelDbm))
-                           .arg(format0_000(generator.frequencyHz / 1000.0)));
-        } else if (msg.title == kMdsGeneratorOffTitle) {
-            generator.on = false;
-            printError(QStringLiteral("K3 Simulator: signal generator off"));
-        }
-    }
-
-private:
-    CliSession &m_session;
-};
-
 int runMds(CliSession &session, const QStringList &arguments) {
     if (!arguments.isEmpty()) return session.usageError(QStringLiteral("mds takes options only"));
     if (const int code = checkOutputPath(session.parser())) return code;
@@ -69,12 +41,16 @@ int runMds(CliSession &session, const QStringList &arguments) {
 
     MdsWindowState state;
     MdsOutput output(session, !session.parser().isSet(kNoPreampOption));
-    BenchPrompter prompter(session);
+    // With the built-in simulator the generator follows the prompts once the user has
+    // confirmed them.
+    PromptFollower prompter(
+        session.prompter(), [&session] { return session.simulator().get(); },
+        [](const QString &what) { printError(QStringLiteral("K3 Simulator: ") + what); });
     MdsTest test(session.link(), prompter, state, output);
     const MdsOutcome outcome = test.beginMdsTest();
     // The list is written whatever the end: the readings taken are the user's.
     const int code = finishMeasurement(session.parser(), writeMdsResultsFile, output.list.lines(),
-                                       outcome.end == MdsEnd::PortFailed);
+                                       outcome.end == MdsEnd::PortFailed || !outcome.restored);
     return code == kExitDone && outcome.end != MdsEnd::Completed ? kExitFailed : code;
 }
 

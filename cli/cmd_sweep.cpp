@@ -79,7 +79,7 @@ int runSweep(CliSession &session, const QStringList &arguments) {
     if (outcome.end == SweepEnd::Refused) return kExitUsage;
     if (outcome.end == SweepEnd::Busy) return kExitFailed;
     return finishMeasurement(parser, writeSweepResultsFile, sink.lines(),
-                             outcome.end == SweepEnd::PortLost);
+                             outcome.end == SweepEnd::PortLost || !outcome.restored);
 }
 
 }  // namespace

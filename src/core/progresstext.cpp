@@ -24,6 +24,11 @@ QString progressText(int step, int steps, qint64 msLeft, const QString &note) {
     return text;
 }
 
+QString lostConnectionText(int done, int total, const QString &units) {
+    if (total <= 0) return QStringLiteral("Connection lost before the first step");
+    return QStringLiteral("Connection lost after %1 of %2 ").arg(done).arg(total) + units;
+}
+
 QString plannedText(int steps, qint64 msTotal) {
     const QString count =
         steps == 1 ? QStringLiteral("1 step") : QStringLiteral("%1 steps").arg(steps);

@@ -19,6 +19,11 @@ QString timeLeftText(qint64 ms);
 // readings"); empty when step is 0 (no test running).
 QString progressText(int step, int steps, qint64 msLeft, const QString &note = QString());
 
+// What the progress line says once a lost connection has ended a run: "Connection lost after
+// 2 of 5 steps" (`units` names what was counted: "steps", "readings", "passes", "items");
+// "Connection lost before the first step" when no step was planned yet (total 0).
+QString lostConnectionText(int done, int total, const QString &units = QStringLiteral("steps"));
+
 // Before the first step: "11 steps to measure, about 1 min 13 s" ("1 step ..." for one).
 QString plannedText(int steps, qint64 msTotal);
 

@@ -2,6 +2,8 @@
 // The seam between procedures and the user: modal messages with one OK button. The GUI
 // shows them as message boxes, the command-line tool on stderr, tests script them.
 
+#include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -25,6 +27,31 @@ public:
     void message(const QString &text, const QString &title, MessageIcon icon) {
         message(PromptMessage{text, title, icon});
     }
+    // The window whose procedure prompts from now on (null: none). The program shows its
+    // messages modal to that window alone, so that other windows (the K3 Simulator's) stay
+    // usable while a message waits. Prompters that wrap another pass it on.
+    virtual void setOwner(QObject *owner) { m_owner = owner; }
+    virtual QObject *owner() const { return m_owner; }
+
+private:
+    QPointer<QObject> m_owner;
+};
+
+// A window's procedure prompting: the window owns the prompter's messages for the scope of
+// this object, then the previous owner again.
+class PromptOwner {
+public:
+    PromptOwner(Prompter &prompter, QObject *owner)
+        : m_prompter(prompter), m_previous(prompter.owner()) {
+        m_prompter.setOwner(owner);
+    }
+    ~PromptOwner() { m_prompter.setOwner(m_previous); }
+    PromptOwner(const PromptOwner &) = delete;
+    PromptOwner &operator=(const PromptOwner &) = delete;
+
+private:
+    Prompter &m_prompter;
+    QPointer<QObject> m_previous;
 };
 
 // The program's title, used where a message has no title of its own.

@@ -2,6 +2,7 @@
 
 #include "core/progresstext.h"
 #include "link/portnames.h"
+#include "link/procedurefaults.h"
 
 namespace corvane {
 
@@ -52,6 +53,12 @@ QString shownAnswer(const QString &answer) {
 
 }  // namespace
 
+QString filterWindowTitle(Receiver receiver) {
+    return receiver == Receiver::Main
+               ? QStringLiteral("Main Receiver Crystal Filters Configuration")
+               : QStringLiteral("Sub-Receiver Crystal Filters Configuration");
+}
+
 qint64 bandwidthReadoutMs(Receiver receiver) {
     const qint64 before =
         receiver == Receiver::Sub ? kReaderSlotEntryWaitMs + kSubReadoutSwitchWaitMs : 0;
@@ -82,11 +89,15 @@ CrystalFilters::CrystalFilters(RadioLink &link, Prompter &prompter, Receiver rec
 
 FilterOperationEnd CrystalFilters::enableReceive(std::optional<int> modeNumber,
                                                  std::optional<int> slot) {
+    if (refuseWhileBusy(m_link, m_prompter)) return FilterOperationEnd::Busy;
+    const LinkHold hold(m_link, QStringLiteral("Enable Receive"), filterWindowTitle(m_receiver));
     return changeReceive(true, modeNumber, slot);
 }
 
 FilterOperationEnd CrystalFilters::disableReceive(std::optional<int> modeNumber,
                                                   std::optional<int> slot) {
+    if (refuseWhileBusy(m_link, m_prompter)) return FilterOperationEnd::Busy;
+    const LinkHold hold(m_link, QStringLiteral("Disable Receive"), filterWindowTitle(m_receiver));
     return changeReceive(false, modeNumber, slot);
 }
 
@@ -269,6 +280,8 @@ void CrystalFilters::stepProgress(const QString &text) {
 void CrystalFilters::listFilterSettings() {
     const bool sub = m_receiver == Receiver::Sub;
     m_msLeft = bandwidthReadoutMs(m_receiver);
+    m_passesDone = 0;
+    m_passCount = kFilterSlots;
     if (sub) {
         stepProgress(QStringLiteral("Opening the sub-receiver's filter menu"));
         m_link.sendCommand(kOpenSlotEntry, kReaderSlotEntryWaitMs);
@@ -302,12 +315,15 @@ void CrystalFilters::listFilterSettings() {
         }
         m_link.sendCommand(kNextSlot, kFilterTapWaitMs);
         m_msLeft -= bandwidthPassMs(m_receiver);
+        if (!portFailed()) ++m_passesDone;
     }
 }
 
 void CrystalFilters::listFilterReceive() {
     const bool sub = m_receiver == Receiver::Sub;
     m_msLeft = receiveReadoutMs(m_receiver);
+    m_passesDone = 0;
+    m_passCount = kFilterModes * kFilterSlots;
     for (const FilterMode &mode : filterModeTable()) {
         if (portFailed()) break;
         m_link.sendCommand(modeText(mode.number) + u';', kFilterModeWaitMs);
@@ -338,11 +354,15 @@ void CrystalFilters::listFilterReceive() {
             }
             m_link.sendCommand(kNextSlotReceive, kFilterTapWaitMs);
             m_msLeft -= receivePassMs(m_receiver);
+            if (!portFailed()) ++m_passesDone;
         }
     }
 }
 
 bool CrystalFilters::bandwidthReadout() {
+    if (refuseWhileBusy(m_link, m_prompter)) return false;
+    const LinkHold hold(m_link, QStringLiteral("Filter Bandwidth Settings"),
+                        filterWindowTitle(m_receiver));
     m_unreadable.clear();
     m_link.clearError();
     listFilterSettings();
@@ -352,6 +372,9 @@ bool CrystalFilters::bandwidthReadout() {
 }
 
 bool CrystalFilters::receiveReadout() {
+    if (refuseWhileBusy(m_link, m_prompter)) return false;
+    const LinkHold hold(m_link, QStringLiteral("Filter Receive Settings"),
+                        filterWindowTitle(m_receiver));
     m_unreadable.clear();
     m_link.clearError();
     listFilterReceive();

@@ -23,6 +23,10 @@ namespace corvane {
 
 enum class Receiver { Main, Sub };
 
+// "Main Receiver Crystal Filters Configuration" / "Sub-Receiver Crystal Filters
+// Configuration": the window's caption, and how the busy message of other windows names it.
+QString filterWindowTitle(Receiver receiver);
+
 // Waits, in milliseconds.
 constexpr int kFilterModeWaitMs = 100;         // after the mode command
 constexpr int kFilterEntryWaitMs = 100;        // after opening an entry (Enable/Disable)
@@ -85,6 +89,7 @@ enum class FilterOperationEnd {
     SlotNotFound,  // the radio never showed the wanted slot
     Unreadable,    // the radio's answer to "ds;" could not be read: nothing changed
     PortFailed,    // the port failed: nothing more was sent
+    Busy,          // another procedure holds the link: refused, nothing sent
 };
 
 class CrystalFilters {
@@ -96,8 +101,10 @@ public:
     FilterOperationEnd enableReceive(std::optional<int> modeNumber, std::optional<int> slot);
     FilterOperationEnd disableReceive(std::optional<int> modeNumber, std::optional<int> slot);
 
+    // Each operation and readout holds the link while it runs and is refused (the "K3 Busy"
+    // message) while another procedure holds it.
     // Filter Bandwidth Settings: the five passes, then "k30;mn255;". Returns false when the
-    // port failed.
+    // port failed or it was refused.
     bool bandwidthReadout();
     // Filter Receive Settings: six modes of five passes, then "k30;mn255;".
     bool receiveReadout();
@@ -116,6 +123,9 @@ public:
     // What could not be read in the last readout (a short, missing or misaligned answer),
     // one line each; those cells were left as they were.
     const QStringList &unreadable() const { return m_unreadable; }
+    // The passes of the last readout: done to their end, and in all (5, or 30 for receive).
+    int passesDone() const { return m_passesDone; }
+    int passCount() const { return m_passCount; }
 
 private:
     FilterOperationEnd changeReceive(bool enable, std::optional<int> modeNumber,
@@ -139,6 +149,8 @@ private:
     QStringList m_unreadable;
     bool m_lastDisplayRead = false;
     qint64 m_msLeft = 0;
+    int m_passesDone = 0;
+    int m_passCount = 0;
 };
 
 }  // namespace corvane

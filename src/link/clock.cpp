@@ -63,6 +63,10 @@ void RealClock::sleep(int ms) {
         sleepUntil(deadline);
 }
 
+void Clock::deliverHeldInput() {
+    if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
 void RealClock::yield() {
     if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
 }

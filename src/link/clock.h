@@ -18,6 +18,9 @@ public:
     virtual void yield() = 0;
     // Milliseconds since the clock was made.
     virtual qint64 now() const = 0;
+    // Delivers the user input that waits held back (clicks and keys made while a procedure
+    // ran); LinkHold calls it as a procedure lets go of the link.
+    virtual void deliverHeldInput();
 };
 
 class RealClock : public Clock {

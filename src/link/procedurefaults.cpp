@@ -62,6 +62,11 @@ LinkHold::LinkHold(RadioLink &link, const QString &procedure, const QString &win
 }
 
 LinkHold::~LinkHold() {
+    // What the user clicked while the procedure ran (the real clock's waits hold input back)
+    // arrives now, while the link is still held: the procedure's own buttons are still off
+    // and every other window's radio action is refused as busy, so nothing queued up runs
+    // afterwards.
+    if (m_previous.isEmpty()) m_link.clock().deliverHeldInput();
     m_link.setHolder(m_previous);
 }
 

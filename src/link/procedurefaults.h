@@ -59,7 +59,9 @@ private:
     int m_inARow = 0;
 };
 
-// The link held by a running procedure, for the scope of this object.
+// The link held by a running procedure, for the scope of this object. As the outermost hold
+// ends it delivers the input held back meanwhile (Clock::deliverHeldInput), before it lets
+// go: a window keeps its radio buttons off until its procedure has returned.
 class LinkHold {
 public:
     LinkHold(RadioLink &link, const QString &procedure, const QString &window);

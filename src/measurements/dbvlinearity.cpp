@@ -93,7 +93,7 @@ bool DbvFullTest::run(const DbvGainBoxes &boxes) {
                              m_exchanges.noAnswers().completionNote(),
                          title, MessageIcon::Information);
     }
-    state.capture.restoreInitialSettings(link, state.flags);
+    state.capture.restoreAndTell(link, state.flags, prompter);
     return true;
 }
 

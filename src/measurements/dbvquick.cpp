@@ -101,7 +101,7 @@ bool DbvQuickTest::run() {
                          title, MessageIcon::Information);
     }
     m_sink.runStateChanged(DbvRunKind::Idle);
-    state.capture.restoreInitialSettings(link, state.flags);
+    state.capture.restoreAndTell(link, state.flags, prompter);
     return true;
 }
 

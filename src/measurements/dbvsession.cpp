@@ -58,8 +58,9 @@ void DbvExchanges::yieldToEvents() {
     m_link.clock().yield();
 }
 
-void resetDbvRadio(RadioLink &link, const DbvWindowState &state) {
-    state.capture.restoreInitialSettings(link, state.flags);
+void resetDbvRadio(RadioLink &link, const DbvWindowState &state, Prompter &prompter) {
+    link.clearError();
+    state.capture.restoreAndTell(link, state.flags, prompter);
 }
 
 }  // namespace corvane

@@ -107,8 +107,9 @@ private:
     NoAnswerCount m_noAnswers;
 };
 
-// Reset K3: sends the settings captured before the last test back to the radio.
-void resetDbvRadio(RadioLink &link, const DbvWindowState &state);
+// Reset K3: sends the settings captured before the last test back to the radio, and says so
+// when the port is lost on the way.
+void resetDbvRadio(RadioLink &link, const DbvWindowState &state, Prompter &prompter);
 
 // The dBV window's name in the busy message of other windows.
 inline const QString kDbvWindowName = QStringLiteral("Determine dBV Linear Range");

@@ -106,7 +106,8 @@ SweepOutcome FilterSweep::beginSweep(const SweepInputs &inputs) {
                            MessageIcon::Information);
         outcome.end = SweepEnd::Completed;
     }
-    m_state.capture.restoreInitialSettings(m_link, m_state.flags);
+    if (!m_state.capture.restoreAndTell(m_link, m_state.flags, m_prompter))
+        outcome.restored = false;
     return outcome;
 }
 
@@ -145,7 +146,8 @@ void FilterSweep::applyTestSettings(const QString &rfGainText) {
 
 void FilterSweep::resetK3() {
     if (refuseWhileBusy(m_link, m_prompter)) return;
-    m_state.capture.restoreInitialSettings(m_link, m_state.flags);
+    m_link.clearError();
+    m_state.capture.restoreAndTell(m_link, m_state.flags, m_prompter);
 }
 
 bool FilterSweep::yieldAndCheckStop() {

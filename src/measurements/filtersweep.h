@@ -89,6 +89,8 @@ struct SweepOutcome {
     int stepsMeasured = 0;
     // The readings the radio did not answer.
     int unanswered = 0;
+    // False when the closing restore could not put the radio back (the port was lost).
+    bool restored = true;
 };
 
 class FilterSweep {

@@ -131,7 +131,7 @@ MdsOutcome MdsTest::beginMdsTest() {
                                QStringLiteral(". Review results in listbox."),
                            kNotComputedTitle, MessageIcon::Exclamation);
     }
-    m_state.capture.restoreInitialSettings(m_link, m_state.flags);
+    outcome.restored = m_state.capture.restoreAndTell(m_link, m_state.flags, m_prompter);
     m_sink.setTesting(false);
     return outcome;
 }
@@ -190,7 +190,8 @@ void MdsTest::applyTestSettings() {
 
 void MdsTest::resetK3() {
     if (refuseWhileBusy(m_link, m_prompter)) return;
-    m_state.capture.restoreInitialSettings(m_link, m_state.flags);
+    m_link.clearError();
+    m_state.capture.restoreAndTell(m_link, m_state.flags, m_prompter);
 }
 
 }  // namespace corvane

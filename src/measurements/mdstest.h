@@ -86,6 +86,8 @@ enum class MdsEnd {
 struct MdsOutcome {
     MdsEnd end = MdsEnd::Completed;
     QString problem;
+    // False when the closing restore could not put the radio back (the port was lost).
+    bool restored = true;
 };
 
 // The reading text of a "db;" reply: without its last two characters when the preamp box is

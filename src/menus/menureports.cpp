@@ -1,5 +1,7 @@
 #include "menus/menureports.h"
 
+#include <QRegularExpression>
+
 #include "radio/k3settings.h"
 
 namespace corvane::menus {
@@ -32,7 +34,9 @@ ReportOutcome runReport(RadioLink &link, MenuReportSink &sink, const QString &ti
             outcome.failedLabel = label;
             return outcome;
         }
-        sink.appendLine(reportLine(item, value), differsFromDefault(item, value));
+        const bool changed = differsFromDefault(item, value);
+        sink.appendItem(item, value, reportLine(item, value), changed,
+                        changed ? changedNote(item, value) : QString());
     }
     // Leaves the menu; the report waits for nothing after it.
     link.sendCommand(k3settings::kLeaveMenuCommand, 0);
@@ -55,10 +59,60 @@ QString reportLine(const MenuItem &item, const QString &value) {
            QString(item.tabsBeforeDefault, u'\t') + QString::fromLatin1(item.defaultText);
 }
 
+bool sameSetting(const QString &value, const QString &defaultText) {
+    // The tables' "t" before a threshold ("OFF t-4.0") is not on the display.
+    static const QRegularExpression thresholdMark(QStringLiteral("(^|\\s)t(?=[-+]?[0-9.])"));
+    const auto squeezed = [](QString text) {
+        text.replace(thresholdMark, QStringLiteral("\\1"));
+        text = text.toUpper();
+        text.remove(u' ');
+        text.remove(u'=');
+        return text;
+    };
+    const QString shown = squeezed(value);
+    const QString wanted = squeezed(defaultText);
+    if (shown == wanted) return true;
+
+    // A number and its unit: "50" / "50HZ", "0.0DB" / "0.0".
+    static const QRegularExpression quantity(QStringLiteral("^([-+]?[0-9]*\\.?[0-9]+)([A-Z/]*)$"));
+    const QRegularExpressionMatch a = quantity.match(shown);
+    const QRegularExpressionMatch b = quantity.match(wanted);
+    if (a.hasMatch() && b.hasMatch() && a.captured(1).toDouble() == b.captured(1).toDouble() &&
+        (a.captured(2) == b.captured(2) || a.captured(2).isEmpty() || b.captured(2).isEmpty()))
+        return true;
+
+    // "+0 dB/band": every band of the equaliser at that level ("+0+0+0+0+0+0+0+0").
+    static const QRegularExpression perBand(QStringLiteral("^([-+]?[0-9]+)DB/BAND$"));
+    static const QRegularExpression bands(QStringLiteral("^(?:[-+][0-9]+)+$"));
+    static const QRegularExpression band(QStringLiteral("[-+][0-9]+"));
+    if (const QRegularExpressionMatch level = perBand.match(wanted);
+        level.hasMatch() && bands.match(shown).hasMatch()) {
+        const int wantedLevel = level.captured(1).toInt();
+        for (const QRegularExpressionMatch &each : band.globalMatch(shown))
+            if (each.captured(0).toInt() != wantedLevel) return false;
+        return true;
+    }
+
+    // An alarm that is off keeps its time: "OFF 06.30".
+    if (wanted == QLatin1String("OFF") &&
+        value.trimmed().toUpper().startsWith(QLatin1String("OFF ")))
+        return true;
+
+    // The display shows eight characters of a longer default: "FP.L" of "FP.L, bias off".
+    return defaultText.trimmed().size() > k3settings::kDisplayLength && !shown.isEmpty() &&
+           wanted.startsWith(shown);
+}
+
 bool differsFromDefault(const MenuItem &item, const QString &value) {
     const QString defaultText = QString::fromLatin1(item.defaultText);
     if (standsForNoFixedText(defaultText)) return false;
-    return value.trimmed() != defaultText.trimmed();
+    return !sameSetting(value, defaultText);
+}
+
+QString changedNote(const MenuItem &item, const QString &value) {
+    constexpr int kTechModeEntry = 72;
+    if (item.entry != kTechModeEntry || !differsFromDefault(item, value)) return QString();
+    return QStringLiteral("switched on by the report itself");
 }
 
 ReportOutcome mainMenuReport(RadioLink &link, MenuReportSink &sink) {

@@ -23,10 +23,21 @@ inline const QString kConfigReportTitle = QStringLiteral("K3 Configuration Menu 
 QStringList reportHeader(const QString &title);
 // Label, tabs, value, tabs, default; nothing added.
 QString reportLine(const MenuItem &item, const QString &value);
-// True when the value, blanks trimmed at both ends, is not the default (trimmed alike).
-// Defaults that stand for no fixed text never differ: "{band} IN", "{DDS freq}", "N/A",
-// "Function", and those with an "x" in place of digits ("NOR xx", "TRNx").
+// Whether a value the display shows means the same setting as a default as the tables word
+// it. Case, blanks and "=" do not count ("NOTINST" / "NOT INST", "SHIFT.05" / "Shift=.05");
+// numbers compare as numbers, with or without their unit ("50" / "50 Hz", "0.0 DB" /
+// "0.0 dB"); an equaliser of all zero bands is "+0 dB/band"; an alarm "OFF 06.30" is "OFF";
+// the "t" the tables put before a threshold is not shown ("OFF -4.0" / "OFF t-4.0"); and a
+// default longer than the display's eight characters matches the part it can show ("FP.L"
+// for "FP.L, bias off").
+bool sameSetting(const QString &value, const QString &defaultText);
+// True when the value does not mean the item's default. Defaults that stand for no fixed
+// text never differ: "{band} IN", "{DDS freq}", "N/A", "Function", and those with an "x" in
+// place of digits ("NOR xx", "TRNx").
 bool differsFromDefault(const MenuItem &item, const QString &value);
+// Why a line is marked although the user did not change it, or empty: TECH MD is on
+// because opening the window (or corvane-cli menus) switched it on.
+QString changedNote(const MenuItem &item, const QString &value);
 
 // Where a report puts its lines (the window's list, corvane-cli's stdout).
 class MenuReportSink {
@@ -35,6 +46,15 @@ public:
     virtual void clearLines() = 0;
     // `changed`: an item line whose value differs from its default (never a header line).
     virtual void appendLine(const QString &line, bool changed) = 0;
+    // An item line, with its parts; by default appendLine(line, changed). `note` says why a
+    // changed line is marked although the user did not change it (changedNote()).
+    virtual void appendItem(const MenuItem &item, const QString &value, const QString &line,
+                            bool changed, const QString &note) {
+        Q_UNUSED(item);
+        Q_UNUSED(value);
+        Q_UNUSED(note);
+        appendLine(line, changed);
+    }
     // Item `number` (1-based) of `count` is about to be read.
     virtual void readingItem(int number, int count, const QString &label) {
         Q_UNUSED(number);

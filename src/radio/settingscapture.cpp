@@ -1,10 +1,12 @@
 #include "radio/settingscapture.h"
 
 #include <QRegularExpression>
+#include <functional>
 #include <iterator>
 #include <vector>
 
 #include "core/numtext.h"
+#include "link/procedurefaults.h"
 
 namespace corvane {
 
@@ -64,17 +66,19 @@ ReportTail mdsReportTail(bool preampTicked) {
 }
 
 void SettingsCapture::readInitialSettings(RadioLink &link) {
+    // Letters, then digits within the radio's range: a garbled "PA3" or an "RG" above 250
+    // would be sent back as a command the radio never gave.
     static const SettingQuery queries[] = {
-        {"ag;", "AG[0-9]{3}", "AF gain"},
-        {"k22;gt;k20;", "GT[0-9]{3,4}", "AGC"},
-        {"ra;", "RA[0-9]{2}", "attenuator"},
-        {"pa;", "PA[0-9]", "preamp"},
-        {"rg;", "RG[0-9]{3}", "RF gain"},
-        {"md;", "MD[0-9]", "mode"},
-        {"k22;pc;k20;", "PC[0-9]{3,4}", "power"},
+        {"ag;", "AG(?:[01][0-9]{2}|2[0-4][0-9]|250)", "AF gain"},  // 000..250
+        {"k22;gt;k20;", "GT00[0-4][01]?", "AGC"},  // 002 fast, 004 slow; K22: AGC on/off
+        {"ra;", "RA0[01]", "attenuator"},
+        {"pa;", "PA[01]", "preamp"},
+        {"rg;", "RG(?:[01][0-9]{2}|2[0-4][0-9]|250)", "RF gain"},  // 000..250
+        {"md;", "MD[1-79]", "mode"},
+        {"k22;pc;k20;", "PC[0-9]{3}[01]?", "power"},
         {"fa;", "FA[0-9]{11}", "VFO A frequency"},
         {"k31;fw;k30;", "FW[0-9]{4}(?:[0-9]{2})?", "filter bandwidth"},
-        {"k22;fw;k20;", "FW[0-9]{6}", "filter number"},
+        {"k22;fw;k20;", "FW[0-9]{4}[1-5][0-9]", "filter number"},  // bandwidth, FL1..FL5, 0
     };
     QString *const fields[] = {&m_snapshot.afGain,          &m_snapshot.agc,
                                &m_snapshot.attenuator,      &m_snapshot.preamp,
@@ -84,6 +88,7 @@ void SettingsCapture::readInitialSettings(RadioLink &link) {
     constexpr int count = int(std::size(queries));
     m_snapshot = RadioSnapshot();
     m_unread.clear();
+    m_lastRestore = RestoreOutcome();
     const auto ask = [&link](const SettingQuery &query) {
         return link.queryRadio(QString::fromLatin1(query.command), kSettingQueryWaitMs,
                                kSettingSettleMs);
@@ -181,21 +186,26 @@ QStringList SettingsCapture::listInitialSettings(const ReportTail &tail) const {
     return lines;
 }
 
-void SettingsCapture::restoreInitialSettings(RadioLink &link,
-                                             const k3settings::TestWindowFlags &flags) const {
+RestoreOutcome SettingsCapture::restoreInitialSettings(
+    RadioLink &link, const k3settings::TestWindowFlags &flags) const {
+    m_lastRestore = RestoreOutcome();
     // Before any snapshot (Reset K3 pressed before a test ran in this window) the restore
     // would be built from empty texts: "k22;;k20;", "AG;" (a query), lone ";"s. The radio
     // would answer the queries and leave stale text in the receive buffer in front of the
     // next exchange, so nothing is sent. TECH MD cannot have been turned on by this window
     // yet either: the test set-up that does so runs after the snapshot.
-    if (!m_hasSnapshot) return;
+    if (!m_hasSnapshot) return m_lastRestore;
     const RadioSnapshot &s = m_snapshot;
-    const auto send = [&link](const QString &command) {
-        link.sendCommand(command, kRestoreStepWaitMs);
+    QStringList &notRestored = m_lastRestore.notRestored;
+    // A step on a lost port sends nothing; the step whose write failed did not arrive.
+    const auto step = [&](const QString &name, const std::function<void()> &send) {
+        send();
+        if (link.portLost()) notRestored << name;
     };
     // A setting that was not read is left as the radio has it.
     const auto sendIfRead = [&](const char *name, const QString &command) {
-        if (!m_unread.contains(QString::fromLatin1(name))) send(command);
+        if (m_unread.contains(QString::fromLatin1(name))) return;
+        step(QString::fromLatin1(name), [&] { link.sendCommand(command, kRestoreStepWaitMs); });
     };
     sendIfRead("AGC", QStringLiteral("k22;") + s.agc + QStringLiteral(";k20;"));
     sendIfRead("AF gain", QStringLiteral("AG") + s.afGain + u';');
@@ -207,10 +217,31 @@ void SettingsCapture::restoreInitialSettings(RadioLink &link,
     sendIfRead("filter number", QStringLiteral("k22;") + s.filterNumber + QStringLiteral(";k20;"));
     sendIfRead("filter bandwidth",
                QStringLiteral("k31;") + s.filterBandwidth + QStringLiteral(";k30;"));
-    link.sendCommand(QStringLiteral("db00;"), kReadoutResetWaitMs);
+    step(QStringLiteral("VFO B display"),
+         [&] { link.sendCommand(QStringLiteral("db00;"), kReadoutResetWaitMs); });
     // The flag stays set: every later restore in this window turns TECH MD off again,
     // which changes nothing when it is already off.
-    if (flags.techModeSet) k3settings::disableTechMode(link);
+    if (flags.techModeSet)
+        step(QStringLiteral("TECH MD"), [&] { k3settings::disableTechMode(link); });
+    m_lastRestore.error = link.lastError();
+    return m_lastRestore;
+}
+
+bool SettingsCapture::restoreAndTell(RadioLink &link, const k3settings::TestWindowFlags &flags,
+                                     Prompter &prompter) const {
+    const RestoreOutcome outcome = restoreInitialSettings(link, flags);
+    if (outcome.isComplete()) return true;
+    prompter.message(restoreFailedMessage(outcome));
+    return false;
+}
+
+PromptMessage restoreFailedMessage(const RestoreOutcome &outcome) {
+    return {QStringLiteral("The K3 could not be put back as it was: the connection was lost (") +
+                portErrorDescription(outcome.error) + QStringLiteral("). Not restored: ") +
+                outcome.notRestored.join(QStringLiteral(", ")) +
+                QStringLiteral(". The results are kept; Reset K3 sends these settings again "
+                               "once the K3 is connected again."),
+            QStringLiteral("K3 Not Restored"), MessageIcon::Critical};
 }
 
 }  // namespace corvane

@@ -61,6 +61,20 @@ ReportTail sweepReportTail(const QString &kHzStart, const QString &kHzStop,
 // The MDS window: whether its preamp box is ticked.
 ReportTail mdsReportTail(bool preampTicked);
 
+// What the last restore could not put back: the settings whose commands never reached the
+// radio because the port was lost before or during the restore, in restore order ("AGC",
+// "AF gain", ..., "VFO B display", "TECH MD").
+struct RestoreOutcome {
+    QStringList notRestored;
+    PortError error;
+    bool isComplete() const { return notRestored.isEmpty(); }
+};
+
+// "The K3 could not be put back as it was: the connection was lost (Input/output error).
+// Not restored: AGC, AF gain, ... The results are kept; Reset K3 sends these settings again
+// once the K3 is connected again." Title "K3 Not Restored", critical icon.
+PromptMessage restoreFailedMessage(const RestoreOutcome &outcome);
+
 class SettingsCapture {
 public:
     // Waits, in milliseconds.
@@ -83,8 +97,16 @@ public:
     // window's tail. 26 lines for the dBV and sweep tails, 24 for MDS.
     QStringList listInitialSettings(const ReportTail &tail) const;
     // Sends the snapshot back, then turns TECH MD off when this window turned it on. Before
-    // any snapshot was taken it sends nothing (see the .cpp).
-    void restoreInitialSettings(RadioLink &link, const k3settings::TestWindowFlags &flags) const;
+    // any snapshot was taken it sends nothing (see the .cpp). A lost port leaves the settings
+    // after it as they are; the outcome names them (also kept as lastRestore()).
+    RestoreOutcome restoreInitialSettings(RadioLink &link,
+                                          const k3settings::TestWindowFlags &flags) const;
+    // The restore, and restoreFailedMessage() when it could not put everything back. True
+    // when the radio was put back.
+    bool restoreAndTell(RadioLink &link, const k3settings::TestWindowFlags &flags,
+                        Prompter &prompter) const;
+    // The outcome of the last restore since the last capture (complete when none ran).
+    const RestoreOutcome &lastRestore() const { return m_lastRestore; }
 
     // The settings of the last capture whose answers had no recognisable form, by name
     // ("AF gain", "RF gain", ...), in capture order.
@@ -101,6 +123,7 @@ private:
     RadioIdentity m_identity;
     bool m_hasSnapshot = false;
     QStringList m_unread;
+    mutable RestoreOutcome m_lastRestore;
 };
 
 }  // namespace corvane

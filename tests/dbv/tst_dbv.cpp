@@ -308,7 +308,7 @@ void TestDbv::oddAnswers() {
 void TestDbv::kat3MessageOncePerWindowAndReset() {
     DbvBench b;
     b.radio->kat3Active = true;
-    resetDbvRadio(b.link, b.state);  // nothing captured yet: nothing to send
+    resetDbvRadio(b.link, b.state, b.prompter);  // nothing captured yet: nothing to send
     QVERIFY(b.trace.isEmpty());
     QVERIFY(b.full.run({"100", "100", "1"}));
     b.quick.run();
@@ -321,7 +321,7 @@ void TestDbv::kat3MessageOncePerWindowAndReset() {
     // Reset K3 sends the snapshot again, in the same order.
     b.radio->gain = 10;
     b.trace.clear();
-    resetDbvRadio(b.link, b.state);
+    resetDbvRadio(b.link, b.state, b.prompter);
     QCOMPARE(b.trace.writes().mid(0, 10),
              QStringList({"k22;GT0041;k20;", "AG030;", "RA00;", "PA1;", "RG250;", "MD3;",
                           "FA00014060000;", "k22;FW005030;k20;", "k31;FW0050;k30;", "db00;"}));

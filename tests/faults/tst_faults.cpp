@@ -19,9 +19,11 @@
 #include "core/ui/windowregistry.h"
 #include "link/connection.h"
 #include "link/ui/connectioncontroller.h"
+#include "measurements/benchprompts.h"
 #include "measurements/dbvlinearity.h"
 #include "measurements/dbvquick.h"
 #include "measurements/filtersweep.h"
+#include "measurements/mdstest.h"
 #include "measurements/ui/frmdbvlinearity.h"
 
 using namespace corvane;
@@ -29,7 +31,7 @@ using namespace corvane;
 namespace {
 
 // The lines and the no-answer notes of any of the tests.
-class Recorder : public DbvResultSink, public SweepSink {
+class Recorder : public DbvResultSink, public SweepSink, public MdsSink {
 public:
     QStringList lines;
     QStringList notes;
@@ -39,6 +41,7 @@ public:
     void setChartRow(int, double, const QString &) override {}
     void progress(const DbvProgress &p) override { notes << p.noAnswerNote; }
     void progress(const SweepProgress &p) override { notes << p.noAnswerNote; }
+    bool preampChecked() const override { return true; }
 };
 
 QString settingsOf(sim::K3Simulator &sim) {
@@ -117,6 +120,11 @@ void TestFaults::faultTable() {
     } else if (procedure == u"dbv-quick") {
         QVERIFY(DbvQuickTest(bench.link, bench.prompter, dbv, sink).run());
         heading = 2;
+    } else if (procedure == u"mds") {
+        MdsWindowState mds;
+        PromptFollower following(bench.prompter, [&sim] { return &sim; });
+        MdsTest(bench.link, following, mds, sink).beginMdsTest();
+        heading = 24;
     } else {
         FilterSweep(bench.link, bench.prompter, sweep, sink)
             .beginSweep({"14060", "14060.5", "100", "150"});
@@ -184,6 +192,8 @@ void TestFaults::windowsWhenThePortIsLost() {
                           "device was removed. The 1 line measured so far is kept: save it "
                           "with Save File."}));
     QCOMPARE(dialog.findChild<QLabel *>("lblPortOpen")->text(), QStringLiteral("Port Open? False"));
+    QCOMPARE(window->findChild<QLabel *>("lblProgress")->text(),
+             QStringLiteral("Connection lost after 1 of 3 steps"));
     QVERIFY(!button("cmdTestComm")->isEnabled());
 
     // What was measured is on screen and can be saved.

@@ -6,7 +6,9 @@
 
 #include "common/bench.h"
 #include "common/golden.h"
+#include "core/ui/messageboxprompter.h"
 #include "core/ui/resultslist.h"
+#include "measurements/benchprompts.h"
 #include "measurements/ui/frmmds.h"
 
 using namespace corvane;
@@ -48,6 +50,8 @@ private slots:
     void readingsAndResults();
     void exactRunOnSimulator_data();
     void exactRunOnSimulator();
+    void windowOnTheSimulatorFollowingPrompts();
+    void messagesAreModalToTheirWindow();
     void cli_data();
     void cli();
 };
@@ -152,6 +156,47 @@ void TestMds::exactRunOnSimulator() {
     QCOMPARE(bench.trace.writes().count("db00;"), 2);
     w.run();
     QCOMPARE(bench.prompter.summary().filter("KAT3 Present|").size(), preamp ? 0 : 1);
+}
+
+void TestMds::windowOnTheSimulatorFollowingPrompts() {
+    SimBench bench;
+    bench.simulator->setNoiseEnabled(true);
+    sim::K3Simulator *simulator = bench.simulator.get();
+    PromptFollower following(bench.prompter, [simulator] { return simulator; });
+    frmMDS form(AppContext{&bench.link, &following, nullptr, {}});
+    form.showForm();
+    form.findChild<QPushButton *>("cmdBegin")->click();
+    auto *progress = form.findChild<QLabel *>("lblProgress");
+    QCOMPARE(progress->text(), QStringLiteral("Done: MDS -136.22 dBm."));
+    QCOMPARE(progress->accessibleDescription(), progress->text());
+    QVERIFY(!simulator->generator().on);
+}
+
+void TestMds::messagesAreModalToTheirWindow() {
+    MessageBoxPrompter boxes;
+    QWidget testWindow;
+    QWidget simulatorWindow;  // another top-level window, as the K3 Simulator's is
+    auto *follow = new QCheckBox(QStringLiteral("Follow"), &simulatorWindow);
+    for (QWidget *w : {&testWindow, &simulatorWindow}) {
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+    }
+    const PromptOwner owner(boxes, &testWindow);
+    Qt::WindowModality modality = Qt::NonModal;
+    QWidget *parent = nullptr;
+    QTimer::singleShot(0, [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        QVERIFY(box);
+        modality = box->windowModality();
+        parent = box->parentWidget();
+        QTest::mouseClick(simulatorWindow.windowHandle(), Qt::LeftButton, {},
+                          follow->mapTo(&simulatorWindow, follow->rect().center()));
+        box->close();
+    });
+    boxes.message(kMdsGeneratorOffText, kMdsGeneratorOffTitle, MessageIcon::Information);
+    QCOMPARE(modality, Qt::WindowModal);
+    QCOMPARE(parent, &testWindow);
+    QVERIFY(follow->isChecked());  // the other window took the click
 }
 
 void TestMds::cli_data() {

@@ -73,6 +73,8 @@ private slots:
     void prepareChecksKat3OncePerWindow();
     void captureReportAndRestore();
     void captureOfASilentRadio();
+    void captureChecksRanges_data() { addRows("ranges.tsv", {"query", "answer", "unread"}); }
+    void captureChecksRanges();
     void restorePutsTheSimulatorBack();
 };
 
@@ -171,6 +173,21 @@ void TestRadio::captureOfASilentRadio() {
     // "db00;" of the restore: nothing is built from answers that never came.
     ScriptedBench b;
     CORVANE_COMPARE_GOLDEN(captureRun(b), "capture-silent.trace");
+}
+
+void TestRadio::captureChecksRanges() {
+    QFETCH(QString, query);
+    QFETCH(QString, answer);
+    ScriptedBench b;
+    scriptTypicalRadio(*b.radio);
+    b.radio->setAnswer(bytesOf(query), bytesOf(answer));
+    SettingsCapture capture;
+    capture.readInitialSettings(b.link);
+    QTEST(capture.unreadSettings().join(','), "unread");
+    b.trace.clear();
+    capture.restoreInitialSettings(b.link, {});
+    QCOMPARE(b.trace.writes().join('|').contains(answer.chopped(1)),
+             capture.unreadSettings().isEmpty());
 }
 
 void TestRadio::restorePutsTheSimulatorBack() {

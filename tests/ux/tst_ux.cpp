@@ -10,6 +10,7 @@
 #include "core/progresstext.h"
 #include "link/ui/connectioncontroller.h"
 #include "link/ui/frmconnect.h"
+#include "link/ui/frmk3simulator.h"
 #include "shell/frmmain.h"
 
 using namespace corvane;
@@ -38,6 +39,7 @@ private slots:
     void cliSweepConnectsFirst();
     void typedPortConnects();
     void altFAndStopSweep();
+    void accessibleNamesCarryNoMnemonic();
 };
 
 void UxTest::cliSweepConnectsFirst() {
@@ -106,6 +108,32 @@ void UxTest::altFAndStopSweep() {
              QStringList({"3 steps to measure, about 20 s", "Step 1 of 3, about 20 s left",
                           "Step 2 of 3, about 14 s left"}));
     QCOMPARE(bar->accessibleDescription(), QStringLiteral("3 steps measured."));
+}
+
+void UxTest::accessibleNamesCarryNoMnemonic() {
+    ScriptedPrompter prompter;
+    VirtualClock clock;
+    ConnectionController connection(clock, prompter);
+    test::ScriptedFileDialogs dialogs;
+    const AppContext app{&connection.link(), &prompter, &dialogs, {}};
+    frmMain main(app, connection);
+    QList<QWidget *> windows{&main, &connection.dialog()};
+    windows << connection.showSimulatorWindow();
+    for (const QString &name : main.windows().names()) windows << main.windows().instance(name);
+    QStringList withMnemonic;
+    for (QWidget *window : windows) {
+        QList<QWidget *> widgets = window->findChildren<QWidget *>();
+        widgets << window;
+        for (QWidget *widget : widgets) {
+            QAccessibleInterface *a = QAccessible::queryAccessibleInterface(widget);
+            const QString name = a ? a->text(QAccessible::Name) : widget->accessibleName();
+            if (name.contains(u'&') || widget->accessibleName().contains(u'&'))
+                withMnemonic << window->objectName() + u'/' + widget->objectName() + u' ' + name;
+        }
+    }
+    QVERIFY(windows.size() > 15);
+    QCOMPARE(withMnemonic, QStringList());
+    main.windows().destroyAll();
 }
 
 QTEST_MAIN(UxTest)

@@ -26,9 +26,13 @@ QString MessageBoxPrompter::boxTitle(const QString &title) {
 }
 
 void MessageBoxPrompter::message(const PromptMessage &msg) {
-    QWidget *parent = QApplication::activeWindow();
+    auto *ownerWindow = qobject_cast<QWidget *>(owner());
+    if (ownerWindow && !ownerWindow->isVisible()) ownerWindow = nullptr;
+    QWidget *parent = ownerWindow ? ownerWindow : QApplication::activeWindow();
     if (!parent) parent = m_fallbackParent;
     QMessageBox box(boxIcon(msg.icon), boxTitle(msg.title), msg.text, QMessageBox::Ok, parent);
+    // Modal to the window whose procedure asks, not to the whole program.
+    if (ownerWindow) box.setWindowModality(Qt::WindowModal);
     box.setObjectName(QStringLiteral("messageBox"));
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);

@@ -12,7 +12,8 @@ namespace corvane {
 
 class MessageBoxPrompter : public Prompter {
 public:
-    // The box sits over the active window, or over `fallbackParent` when none is active.
+    // The box sits over the owner window (modal to it alone, see Prompter::setOwner), else
+    // over the active window, or over `fallbackParent` when none is active.
     explicit MessageBoxPrompter(QWidget *fallbackParent = nullptr);
     void message(const PromptMessage &msg) override;
     using Prompter::message;

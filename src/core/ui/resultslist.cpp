@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
@@ -12,10 +13,10 @@ namespace {
 
 constexpr int kCharsPerTabStop = 8;
 
-// Draws an item's text field by field on the list's tab stops.
+// Draws an item's text field by field on the list's tab stops (or in its columns).
 class TabStopDelegate : public QStyledItemDelegate {
 public:
-    explicit TabStopDelegate(QObject *parent) : QStyledItemDelegate(parent) {}
+    explicit TabStopDelegate(ResultsList *list) : QStyledItemDelegate(list), m_list(*list) {}
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override {
@@ -28,8 +29,8 @@ public:
         style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
 
         const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
-        const QStringList fields = line.split(u'\t');
-        const QVector<int> xs = ResultsList::fieldPositions(line, opt.fontMetrics);
+        const QStringList fields = m_list.drawnFields(line);
+        const QVector<int> xs = m_list.drawnPositions(line, opt.fontMetrics);
         const QPalette::ColorRole role =
             opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text;
         painter->save();
@@ -43,6 +44,15 @@ public:
             painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                               fields.at(i));
         }
+        const QString note = index.data(ResultsList::NoteRole).toString();
+        if (!note.isEmpty()) {
+            QFont italic = opt.font;
+            italic.setItalic(true);
+            painter->setFont(italic);
+            QRect r = textRect;
+            r.setLeft(textRect.left() + noteOffset(line, opt.fontMetrics));
+            painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, note);
+        }
         painter->restore();
     }
 
@@ -50,16 +60,32 @@ public:
         QStyleOptionViewItem opt = option;
         initStyleOption(&opt, index);
         const QString line = opt.text;
-        const QStringList fields = line.split(u'\t');
-        const QVector<int> xs = ResultsList::fieldPositions(line, opt.fontMetrics);
-        const int width = xs.last() + opt.fontMetrics.horizontalAdvance(fields.last());
+        const QStringList fields = m_list.drawnFields(line);
+        const QVector<int> xs = m_list.drawnPositions(line, opt.fontMetrics);
+        int width = xs.last() + opt.fontMetrics.horizontalAdvance(fields.last());
+        const QString note = index.data(ResultsList::NoteRole).toString();
+        if (!note.isEmpty())
+            width = noteOffset(line, opt.fontMetrics) + opt.fontMetrics.horizontalAdvance(note);
         QSize size = QStyledItemDelegate::sizeHint(option, index);
         // The base hint measured the tabs as the font draws them; use the tab-stop layout.
         const int frame = size.width() - opt.fontMetrics.horizontalAdvance(line);
         size.setWidth(width + qMax(frame, 8));
         return size;
     }
+
+private:
+    // The note starts two characters after the line's last field.
+    int noteOffset(const QString &line, const QFontMetrics &metrics) const {
+        const QStringList fields = m_list.drawnFields(line);
+        return m_list.drawnPositions(line, metrics).last() +
+               metrics.horizontalAdvance(fields.last()) + 2 * metrics.averageCharWidth();
+    }
+
+    ResultsList &m_list;
 };
+
+// Blank space between aligned columns, in average character widths.
+constexpr int kColumnGapChars = 2;
 
 }  // namespace
 
@@ -69,6 +95,49 @@ ResultsList::ResultsList(QWidget *parent) : QListWidget(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setAccessibleName(tr("Results"));
+    const auto forget = [this] { m_columnsKnown = false; };
+    connect(model(), &QAbstractItemModel::rowsInserted, this, forget);
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, forget);
+    connect(model(), &QAbstractItemModel::modelReset, this, forget);
+    connect(model(), &QAbstractItemModel::dataChanged, this, forget);
+}
+
+void ResultsList::setAlignedColumns(bool aligned) {
+    m_aligned = aligned;
+    m_columnsKnown = false;
+    doItemsLayout();
+}
+
+QStringList ResultsList::drawnFields(const QString &line) const {
+    if (!m_aligned) return line.split(u'\t');
+    static const QRegularExpression tabs(QStringLiteral("\t+"));
+    return line.split(tabs);
+}
+
+QVector<int> ResultsList::drawnPositions(const QString &line, const QFontMetrics &metrics) const {
+    if (!m_aligned) return fieldPositions(line, metrics);
+    if (!m_columnsKnown) {
+        m_columnWidths.clear();
+        for (int row = 0; row < count(); ++row) {
+            const QStringList fields = drawnFields(item(row)->text());
+            if (fields.size() < 2) continue;
+            for (int i = 0; i < fields.size(); ++i) {
+                if (m_columnWidths.size() <= i) m_columnWidths << 0;
+                m_columnWidths[i] =
+                    std::max(m_columnWidths[i], metrics.horizontalAdvance(fields[i]));
+            }
+        }
+        m_columnsKnown = true;
+    }
+    const int gap = kColumnGapChars * metrics.averageCharWidth();
+    const int fieldCount = int(drawnFields(line).size());
+    QVector<int> xs;
+    int x = 0;
+    for (int i = 0; i < fieldCount; ++i) {
+        xs << x;
+        x += m_columnWidths.value(i) + gap;
+    }
+    return xs;
 }
 
 void ResultsList::appendLine(const QString &line) {

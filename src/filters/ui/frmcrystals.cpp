@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include "core/progresstext.h"
+#include "core/ui/progressline.h"
 #include "core/ui/windowregistry.h"
 #include "ui_frmcrystals.h"
 
@@ -15,25 +17,19 @@ namespace {
 // What the sub-receiver's window has instead of the main receiver's.
 struct WindowTraits {
     const char *name;
-    const char *caption;
     const char *switchButton;
     const char *switchCaption;
     Receiver twin;
 };
 
 const WindowTraits &traitsOf(Receiver receiver) {
-    static const WindowTraits main{"frmCrystals", "Main Receiver Crystal Filters Configuration",
-                                   "cmdSubCrystals", "S&ub-Receiver Crystals Form", Receiver::Sub};
-    static const WindowTraits sub{"frmCrystalsSub", "Sub-Receiver Crystal Filters Configuration",
-                                  "cmdMainCrystals", "M&ain Receiver Crystals Form",
-                                  Receiver::Main};
+    static const WindowTraits main{"frmCrystals", "cmdSubCrystals", "S&ub-Receiver Crystals Form",
+                                   Receiver::Sub};
+    static const WindowTraits sub{"frmCrystalsSub", "cmdMainCrystals",
+                                  "M&ain Receiver Crystals Form", Receiver::Main};
     return receiver == Receiver::Main ? main : sub;
 }
 
-const QString kBusyText = QStringLiteral(
-    "The K3 is still being stepped to the selected filter. Wait for its message before "
-    "starting anything else.");
-const QString kBusyTitle = QStringLiteral("Filter Receive Status");
 const QString kReady = QStringLiteral("Ready.");
 
 }  // namespace
@@ -83,7 +79,7 @@ frmCrystals::frmCrystals(const AppContext &context, WindowRegistry &windows, Rec
     m_ui->setupUi(this);
     const WindowTraits &traits = traitsOf(receiver);
     setObjectName(QLatin1String(traits.name));
-    setWindowTitle(QLatin1String(traits.caption));
+    setWindowTitle(filterWindowTitle(receiver));
     m_switchButton = m_ui->cmdSubCrystals;
     m_switchButton->setObjectName(QLatin1String(traits.switchButton));
     m_switchButton->setText(QLatin1String(traits.switchCaption));
@@ -152,55 +148,67 @@ bool frmCrystals::eventFilter(QObject *watched, QEvent *event) {
     }
 }
 
-bool frmCrystals::refuseWhileBusy() {
-    if (!m_busy) return false;
-    if (m_context.prompter)
-        m_context.prompter->message(kBusyText, kBusyTitle, MessageIcon::Exclamation);
-    return true;
+void frmCrystals::showProgress(const QString &text) {
+    setProgressLine(*m_ui->lblProgress, text);
 }
 
-void frmCrystals::showProgress(const QString &text) {
-    m_ui->lblProgress->setText(text);
+void frmCrystals::setBusy(bool busy) {
+    m_busy = busy;
+    for (QPushButton *button :
+         {m_ui->cmdEnable, m_ui->cmdDisable, m_ui->cmdFilterBW, m_ui->cmdFilterRec,
+          m_ui->cmdClearForm, m_switchButton, m_ui->cmdClose})
+        button->setEnabled(!busy);
 }
 
 void frmCrystals::run(Action action) {
-    if (refuseWhileBusy() || !m_context.link || !m_context.prompter) return;
+    if (m_busy || !m_context.link || !m_context.prompter) return;
     const auto selected = [](const QComboBox *combo) -> std::optional<int> {
         if (combo->currentIndex() < 0) return std::nullopt;
         return combo->currentData().toInt();
     };
-    m_busy = true;
+    // The buttons stay off until the procedure has returned: what was clicked meanwhile
+    // reaches them disabled (link/procedurefaults.h, LinkHold).
+    setBusy(true);
+    const PromptOwner owner(*m_context.prompter, this);
     CrystalFilters filters(*m_context.link, *m_context.prompter, m_receiver, m_fields, *m_sink);
+    bool portFailed = false;
     switch (action) {
         case Action::Enable:
-            filters.enableReceive(selected(m_ui->cboSelectMode), selected(m_ui->cboSelectFilter));
+        case Action::Disable: {
+            const std::optional<int> mode = selected(m_ui->cboSelectMode);
+            const std::optional<int> slot = selected(m_ui->cboSelectFilter);
+            portFailed = (action == Action::Enable ? filters.enableReceive(mode, slot)
+                                                   : filters.disableReceive(mode, slot)) ==
+                         FilterOperationEnd::PortFailed;
+            if (portFailed) showProgress(QStringLiteral("Connection lost"));
             break;
-        case Action::Disable:
-            filters.disableReceive(selected(m_ui->cboSelectMode), selected(m_ui->cboSelectFilter));
-            break;
+        }
         case Action::BandwidthReadout:
-            filters.bandwidthReadout();
-            break;
         case Action::ReceiveReadout:
-            filters.receiveReadout();
+            portFailed = !(action == Action::BandwidthReadout ? filters.bandwidthReadout()
+                                                              : filters.receiveReadout()) &&
+                         m_context.link->portLost();
+            if (portFailed)
+                showProgress(lostConnectionText(filters.passesDone(), filters.passCount(),
+                                                QStringLiteral("passes")));
             break;
     }
-    m_busy = false;
+    setBusy(false);
 }
 
 void frmCrystals::clearForm() {
-    if (refuseWhileBusy()) return;
+    if (m_busy) return;
     m_sink->clearTable();
 }
 
 void frmCrystals::switchToTwin() {
-    if (refuseWhileBusy()) return;
+    if (m_busy) return;
     hideForm();
     m_windows.show(windowName(traitsOf(m_receiver).twin));
 }
 
 void frmCrystals::closeForm() {
-    if (refuseWhileBusy()) return;
+    if (m_busy) return;
     m_sink->clearTable();
     hideForm();
 }

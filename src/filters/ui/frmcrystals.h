@@ -56,8 +56,8 @@ private:
     void clearForm();
     void switchToTwin();
     void closeForm();
-    // A click that arrives while an operation yields: refused with a message.
-    bool refuseWhileBusy();
+    // The window's buttons off while its own operation or readout runs.
+    void setBusy(bool busy);
     void showProgress(const QString &text);
 
     std::unique_ptr<Ui::frmCrystals> m_ui;

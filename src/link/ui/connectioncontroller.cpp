@@ -1,5 +1,6 @@
 #include "link/ui/connectioncontroller.h"
 
+#include "link/simtransport.h"
 #include "link/ui/frmk3simulator.h"
 
 namespace corvane {
@@ -41,14 +42,24 @@ void ConnectionController::showDialog() {
 }
 
 frmK3Simulator *ConnectionController::showSimulatorWindow() {
-    if (!m_simulatorWindow || m_simulatorWindow->isUnloading())
+    if (!m_simulatorWindow || m_simulatorWindow->isUnloading()) {
         m_simulatorWindow = new frmK3Simulator(m_simulator, m_dialog.get());
+        m_simulatorWindow->setFollowsPrompts(m_followPrompts);
+        connect(m_simulatorWindow, &frmK3Simulator::followPromptsChanged, this,
+                [this](bool follow) { m_followPrompts = follow; });
+    }
     m_simulatorWindow->showForm();
     return m_simulatorWindow;
 }
 
 frmK3Simulator *ConnectionController::simulatorWindow() const {
     return m_simulatorWindow.data();
+}
+
+sim::K3Simulator *ConnectionController::simulatorFollowingPrompts() const {
+    const auto *port = dynamic_cast<const SimTransport *>(m_link.transport());
+    if (!m_followPrompts || !port || !m_link.isConnected()) return nullptr;
+    return &port->simulator();
 }
 
 void ConnectionController::closePort() {

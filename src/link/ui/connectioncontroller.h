@@ -38,6 +38,9 @@ public:
     frmK3Simulator *simulatorWindow() const;
     // Closes the port if it is open (the program's end).
     void closePort();
+    // The built-in simulator when it is the open port and its window's "Follow the test's
+    // prompts" is ticked (it is until the user clears it); else null.
+    sim::K3Simulator *simulatorFollowingPrompts() const;
 
     // Which transport a port spec opens; the default is makeTransport() on this clock with
     // the built-in simulator. Tests map "COM 1" onto the simulator with it.
@@ -56,6 +59,7 @@ private:
     frmConnect::PortLister m_listPorts;
     std::unique_ptr<frmConnect> m_dialog;
     QPointer<frmK3Simulator> m_simulatorWindow;
+    bool m_followPrompts = true;
 };
 
 }  // namespace corvane

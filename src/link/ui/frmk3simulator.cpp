@@ -16,8 +16,11 @@ frmK3Simulator::frmK3Simulator(std::shared_ptr<sim::K3Simulator> simulator, QWid
       m_sim(std::move(simulator)),
       m_ui(std::make_unique<Ui::frmK3Simulator>()) {
     m_ui->setupUi(this);
-    m_ui->chkGenerator->setAccessibleName(m_ui->chkGenerator->text());
+    m_ui->chkGenerator->setAccessibleName(tr("Generator output on"));
     m_ui->chkNoise->setAccessibleName(tr("Receiver noise"));
+    m_ui->chkFollowPrompts->setAccessibleName(tr("Follow the test's prompts"));
+    connect(m_ui->chkFollowPrompts, &QCheckBox::toggled, this,
+            &frmK3Simulator::followPromptsChanged);
     connect(m_ui->chkGenerator, &QCheckBox::toggled, this, &frmK3Simulator::apply);
     connect(m_ui->chkNoise, &QCheckBox::toggled, this, &frmK3Simulator::apply);
     connect(m_ui->spnLevel, &QDoubleSpinBox::valueChanged, this, &frmK3Simulator::apply);
@@ -49,6 +52,14 @@ void frmK3Simulator::refresh() {
                                    : state.kat3Bypassed ? Kat3Bypassed
                                                         : Kat3Auto);
     m_ui->cboAutoInfo->setCurrentIndex(qBound(0, state.autoInfo, 3));
+}
+
+bool frmK3Simulator::followsPrompts() const {
+    return m_ui->chkFollowPrompts->isChecked();
+}
+
+void frmK3Simulator::setFollowsPrompts(bool follow) {
+    m_ui->chkFollowPrompts->setChecked(follow);
 }
 
 void frmK3Simulator::apply() {

@@ -23,6 +23,12 @@ public:
 
     // Shows the simulator's present state in the controls.
     void refresh();
+    // "Follow the test's prompts": the generator follows the MDS test's messages.
+    bool followsPrompts() const;
+    void setFollowsPrompts(bool follow);
+
+signals:
+    void followPromptsChanged(bool follow);
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -3,10 +3,12 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QFontDatabase>
+#include <algorithm>
 
 #include "charts/chartsetup.h"
 #include "charts/resultchart.h"
 #include "charts/ui/chartwindows.h"
+#include "core/progresstext.h"
 #include "core/ui/leavevalidator.h"
 #include "core/ui/progressline.h"
 #include "core/ui/windowregistry.h"
@@ -32,7 +34,10 @@ public:
     void clearLines() override { m_window.m_ui->lstResults->clear(); }
     void appendLine(const QString &line) override { m_window.m_ui->lstResults->appendLine(line); }
     void selectLastLine() override { m_window.m_ui->lstResults->selectLast(); }
-    void runStateChanged(DbvRunKind kind) override { m_window.setRunState(kind); }
+    // The buttons come back only when the test has returned (runFullTest, runQuickTest).
+    void runStateChanged(DbvRunKind kind) override {
+        if (kind != DbvRunKind::Idle) m_window.setRunState(kind);
+    }
     void prepareChart(int rows) override {
         if (ResultChart *c = chart()) c->setRowCount(rows);
     }
@@ -46,8 +51,10 @@ public:
         if (ResultChart *c = chart()) applyLinearRangePresentation(*c);
     }
     void progress(const DbvProgress &p) override {
+        if (p.step > 0) last = p;
         setProgressLine(*m_window.m_ui->lblProgress, progressText(p));
     }
+    DbvProgress last;  // the step the test last began
 
 private:
     ResultChart *chart() {
@@ -81,7 +88,8 @@ frmDBVLinearity::frmDBVLinearity(const AppContext &app, WindowRegistry &windows,
             [this] { m_state.stopTestRequested = true; });
     connect(m_ui->cmdReset, &QPushButton::clicked, this, [this] {
         if (!m_app.link || !m_app.prompter || !boxesAccepted()) return;
-        if (!refuseWhileBusy(*m_app.link, *m_app.prompter)) resetDbvRadio(*m_app.link, m_state);
+        if (!refuseWhileBusy(*m_app.link, *m_app.prompter))
+            resetDbvRadio(*m_app.link, m_state, *m_app.prompter);
     });
     connect(m_ui->cmdClear, &QPushButton::clicked, m_ui->lstResults, &QListWidget::clear);
     connect(m_ui->cmdChartResults, &QPushButton::clicked, this,
@@ -115,15 +123,31 @@ bool frmDBVLinearity::boxesAccepted() const {
 
 void frmDBVLinearity::runFullTest() {
     if (!m_app.link || !m_app.prompter || isTestRunning() || !boxesAccepted()) return;
+    const PromptOwner owner(*m_app.prompter, this);
     DbvFullTest test(*m_app.link, *m_app.prompter, m_state, *m_sink);
+    m_sink->last = DbvProgress{};
     test.run(
         {m_ui->txtRFGainStart->text(), m_ui->txtRFGainStop->text(), m_ui->txtRFGainInc->text()});
+    finishRun(test.end());
 }
 
 void frmDBVLinearity::runQuickTest() {
     if (!m_app.link || !m_app.prompter || isTestRunning() || !boxesAccepted()) return;
+    const PromptOwner owner(*m_app.prompter, this);
     DbvQuickTest test(*m_app.link, *m_app.prompter, m_state, *m_sink);
+    m_sink->last = DbvProgress{};
     test.run();
+    finishRun(test.end());
+}
+
+void frmDBVLinearity::finishRun(DbvEnd end) {
+    if (isTestRunning()) setRunState(DbvRunKind::Idle);
+    QString text;
+    if (end == DbvEnd::PortLost)
+        text = lostConnectionText(std::max(m_sink->last.step - 1, 0), m_sink->last.total);
+    if (!m_state.capture.lastRestore().isComplete())
+        text = QStringLiteral("The K3 was not put back.");
+    if (!text.isEmpty()) setProgressLine(*m_ui->lblProgress, text);
 }
 
 void frmDBVLinearity::saveFile() {

@@ -40,6 +40,8 @@ private:
     void runQuickTest();
     void saveFile();
     void setRunState(DbvRunKind kind);
+    // After a test returned: the buttons back, and the progress line after a lost connection.
+    void finishRun(DbvEnd end);
     // A box refused as the user left it keeps its text and the focus, and its message is on
     // its way: a button clicked meanwhile does nothing, so that no exchange starts under it.
     bool boxesAccepted() const;

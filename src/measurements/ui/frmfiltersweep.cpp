@@ -8,6 +8,7 @@
 #include "charts/ui/resultchartview.h"
 #include "core/filedialogs.h"
 #include "core/numtext.h"
+#include "core/progresstext.h"
 #include "core/ui/leavevalidator.h"
 #include "core/ui/progressline.h"
 #include "core/ui/windowregistry.h"
@@ -44,7 +45,13 @@ public:
             chart->setRowLabel(row, label);
         }
     }
-    void setSweeping(bool sweeping) override { m_window.setSweeping(sweeping); }
+    // The buttons come back only when the sweep has returned (beginSweep).
+    void setSweeping(bool sweeping) override {
+        if (sweeping)
+            m_window.setSweeping(true);
+        else
+            m_window.showFinished();
+    }
     void progress(const SweepProgress &progress) override { m_window.showProgress(progress); }
 
 private:
@@ -137,8 +144,12 @@ bool frmFilterSweep::focusBoxRefuses() const {
 void frmFilterSweep::beginSweep() {
     if (m_sweeping || !m_context.link || !m_context.prompter || focusBoxRefuses()) return;
     m_lastProgress = SweepProgress{};
+    const PromptOwner owner(*m_context.prompter, this);
     FilterSweep sweep(*m_context.link, *m_context.prompter, m_state, *m_sink);
     const SweepOutcome outcome = sweep.beginSweep(inputs());
+    if (m_sweeping) setSweeping(false);
+    if (!outcome.restored)
+        showProgressLine(m_ui->lblProgress->text() + QStringLiteral(" The K3 was not put back."));
     if (outcome.box) box(*outcome.box)->setFocus(Qt::OtherFocusReason);
 }
 
@@ -148,6 +159,7 @@ void frmFilterSweep::stopSweep() {
 
 void frmFilterSweep::resetK3() {
     if (m_sweeping || !m_context.link || !m_context.prompter) return;
+    const PromptOwner owner(*m_context.prompter, this);
     FilterSweep(*m_context.link, *m_context.prompter, m_state, *m_sink).resetK3();
 }
 
@@ -195,8 +207,6 @@ void frmFilterSweep::setSweeping(bool sweeping) {
         m_ui->prgSweep->setRange(0, 0);  // busy until the first step
         showProgressLine(
             QStringLiteral("Reading the K3's settings and setting it up for the sweep."));
-    } else {
-        showFinished();
     }
 }
 
@@ -209,10 +219,14 @@ void frmFilterSweep::showProgress(const SweepProgress &progress) {
 
 void frmFilterSweep::showFinished() {
     const int steps = m_lastProgress.steps;
-    const int measured = m_lastProgress.step;  // a step once begun is always listed
+    // A step once begun is listed, unless the connection was lost during it.
+    const bool lost = m_context.link && m_context.link->portLost();
+    const int measured = lost ? std::max(m_lastProgress.step - 1, 0) : m_lastProgress.step;
     m_ui->prgSweep->setRange(0, std::max(steps, 1));
     m_ui->prgSweep->setValue(steps > 0 ? measured : 0);
-    if (steps == 0)
+    if (lost)
+        showProgressLine(lostConnectionText(measured, steps));
+    else if (steps == 0)
         showProgressLine(
             QStringLiteral("No step to measure: the start frequency is above the stop frequency."));
     else if (m_state.stopSweepRequested)

@@ -3,6 +3,8 @@
 #include <QCloseEvent>
 
 #include "core/numtext.h"
+#include "core/progresstext.h"
+#include "core/ui/progressline.h"
 #include "ui_frmmds.h"
 
 namespace corvane {
@@ -20,7 +22,10 @@ public:
     void clearLines() override { m_window.m_ui->lstData->clear(); }
     void appendLine(const QString &line) override { m_window.m_ui->lstData->appendLine(line); }
     void selectLastLine() override { m_window.m_ui->lstData->selectLast(); }
-    void setTesting(bool testing) override { m_window.setTesting(testing); }
+    // The buttons come back only when the test has returned (beginMdsTest).
+    void setTesting(bool testing) override {
+        if (testing) m_window.setTesting(true);
+    }
     void progress(const MdsProgress &progress) override { m_window.showProgress(progress); }
     bool preampChecked() const override { return m_window.m_ui->chkPreamp->isChecked(); }
 
@@ -45,7 +50,7 @@ frmMDS::~frmMDS() = default;
 void frmMDS::loadForm() {
     m_state.flags.kat3Checked = false;
     m_ui->lblElecraft->setText(kSpecificationText);
-    m_ui->lblProgress->setText(QStringLiteral("Ready."));
+    showProgressLine(QStringLiteral("Ready."));
     m_ui->prgMds->setValue(0);
 }
 
@@ -59,28 +64,39 @@ void frmMDS::closeEvent(QCloseEvent *event) {
 
 void frmMDS::beginMdsTest() {
     if (m_testing || !m_context.link || !m_context.prompter) return;
+    const PromptOwner owner(*m_context.prompter, this);
     MdsTest test(*m_context.link, *m_context.prompter, m_state, *m_sink);
+    m_lastProgress = MdsProgress{};
     m_lastOutcome = test.beginMdsTest();
+    setTesting(false);
     if (m_lastOutcome.end == MdsEnd::Busy) return;
     if (m_lastOutcome.end != MdsEnd::PortFailed) m_ui->prgMds->setValue(m_ui->prgMds->maximum());
     switch (m_lastOutcome.end) {
         case MdsEnd::Completed:
-            m_ui->lblProgress->setText(
-                QStringLiteral("Done: MDS %1 dBm.").arg(format0_00(m_state.mds)));
+            showProgressLine(QStringLiteral("Done: MDS %1 dBm.").arg(format0_00(m_state.mds)));
             break;
         case MdsEnd::NotComputed:
-            m_ui->lblProgress->setText(QStringLiteral("No MDS computed: ") + m_lastOutcome.problem +
-                                       u'.');
+            showProgressLine(QStringLiteral("No MDS computed: ") + m_lastOutcome.problem + u'.');
             break;
         case MdsEnd::Busy:
-        case MdsEnd::PortFailed:
-            m_ui->lblProgress->setText(QStringLiteral("Ended by a port failure."));
+        case MdsEnd::PortFailed: {
+            const int done =
+                m_lastProgress.reading <= 0
+                    ? 0
+                    : (m_lastProgress.phase == MdsPhase::Noise ? kMdsReadingsPerPhase : 0) +
+                          m_lastProgress.reading - 1;
+            showProgressLine(
+                lostConnectionText(done, 2 * kMdsReadingsPerPhase, QStringLiteral("readings")));
             break;
+        }
     }
+    if (!m_lastOutcome.restored)
+        showProgressLine(m_ui->lblProgress->text() + QStringLiteral(" The K3 was not put back."));
 }
 
 void frmMDS::resetK3() {
     if (m_testing || !m_context.link || !m_context.prompter) return;
+    const PromptOwner owner(*m_context.prompter, this);
     MdsTest(*m_context.link, *m_context.prompter, m_state, *m_sink).resetK3();
 }
 
@@ -90,17 +106,22 @@ void frmMDS::setTesting(bool testing) {
         button->setEnabled(!testing);
     if (testing) {
         m_ui->prgMds->setValue(0);
-        m_ui->lblProgress->setText(
+        showProgressLine(
             QStringLiteral("Reading the K3's settings and setting it up for the test."));
     }
 }
 
 void frmMDS::showProgress(const MdsProgress &progress) {
     if (progress.reading <= 0) return;
+    m_lastProgress = progress;
     const int done =
         (progress.phase == MdsPhase::Noise ? kMdsReadingsPerPhase : 0) + progress.reading - 1;
     m_ui->prgMds->setValue(done);
-    m_ui->lblProgress->setText(mdsProgressText(progress));
+    showProgressLine(mdsProgressText(progress));
+}
+
+void frmMDS::showProgressLine(const QString &text) {
+    setProgressLine(*m_ui->lblProgress, text, m_ui->prgMds);
 }
 
 }  // namespace corvane

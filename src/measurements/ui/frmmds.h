@@ -36,6 +36,7 @@ private:
     void resetK3();
     void setTesting(bool testing);
     void showProgress(const MdsProgress &progress);
+    void showProgressLine(const QString &text);
 
     std::unique_ptr<Ui::frmMDS> m_ui;
     AppContext m_context;
@@ -43,6 +44,7 @@ private:
     std::unique_ptr<Sink> m_sink;
     bool m_testing = false;
     MdsOutcome m_lastOutcome;
+    MdsProgress m_lastProgress;  // the reading the test last began
 };
 
 }  // namespace corvane

@@ -4,6 +4,8 @@
 #include <QDateTime>
 #include <QFontDatabase>
 
+#include "core/progresstext.h"
+#include "core/ui/progressline.h"
 #include "link/portnames.h"
 #include "link/procedurefaults.h"
 #include "menus/menureports.h"
@@ -23,24 +25,33 @@ public:
     ListSink(ResultsList &list, QLabel &progress) : m_list(list), m_progress(progress) {}
 
     void clearLines() override { m_list.clear(); }
-    void appendLine(const QString &line, bool changed) override {
+    void appendLine(const QString &line, bool changed) override { add(line, changed, QString()); }
+    void appendItem(const menus::MenuItem &, const QString &, const QString &line, bool changed,
+                    const QString &note) override {
+        add(line, changed, note);
+    }
+    void readingItem(int number, int count, const QString &label) override {
+        setProgressLine(m_progress, menus::readingText(number, count, label));
+    }
+
+private:
+    void add(const QString &line, bool changed, const QString &note) {
         auto *item = new QListWidgetItem(line);
         if (changed) {
             QFont font = m_list.font();
             font.setBold(true);
             item->setFont(font);
             item->setForeground(kChangedColour);
-            item->setData(Qt::AccessibleDescriptionRole, changedDescription());
-            item->setToolTip(changedDescription());
+            const QString description =
+                note.isEmpty() ? changedDescription() : changedDescription() + u':' + u' ' + note;
+            item->setData(Qt::AccessibleDescriptionRole, description);
+            item->setToolTip(description);
+            item->setData(ResultsList::NoteRole, note);
         }
         m_list.addItem(item);
         m_list.scrollToItem(item);
     }
-    void readingItem(int number, int count, const QString &label) override {
-        m_progress.setText(menus::readingText(number, count, label));
-    }
 
-private:
     ResultsList &m_list;
     QLabel &m_progress;
 };
@@ -53,6 +64,10 @@ frmConfigSettings::frmConfigSettings(const AppContext &app, QWidget *parent)
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     m_ui->lstMain->setFont(fixed);
     m_ui->lstConfig->setFont(fixed);
+    // The lines keep the radio program's tabs (the file is written from them); on screen
+    // the three columns line up whatever the tabs.
+    m_ui->lstMain->setAlignedColumns(true);
+    m_ui->lstConfig->setAlignedColumns(true);
 
     connect(m_ui->cmdMainMenu, &QPushButton::clicked, this, [this] { runReport(Report::Main); });
     connect(m_ui->cmdConfigMenu, &QPushButton::clicked, this,
@@ -69,9 +84,23 @@ QString frmConfigSettings::changedDescription() {
 
 void frmConfigSettings::loadForm() {
     if (!m_app.link) return;
+    // Opened while another window's procedure holds the link (it yields between its
+    // steps): no menu command goes out among its exchanges; the first report switches
+    // TECH MD on instead.
+    m_techModePending = true;
+    if (m_app.prompter && refuseWhileBusy(*m_app.link, *m_app.prompter)) return;
+    switchTechModeOn();
+}
+
+bool frmConfigSettings::switchTechModeOn() {
     m_app.link->clearError();
     k3settings::enableTechMode(*m_app.link);
-    if (m_app.link->lastError().isError()) tellPortError(tr("TECH MD could not be switched on."));
+    if (m_app.link->lastError().isError()) {
+        tellPortError(tr("TECH MD could not be switched on."));
+        return false;
+    }
+    m_techModePending = false;
+    return true;
 }
 
 void frmConfigSettings::closeEvent(QCloseEvent *event) {
@@ -87,19 +116,31 @@ void frmConfigSettings::runReport(Report report) {
     // Another window's procedure may hold the link while it yields: refused, and named.
     if (refuseWhileBusy(*m_app.link, *m_app.prompter)) return;
     const bool isMain = report == Report::Main;
-    const LinkHold hold(
-        *m_app.link,
-        (isMain ? m_ui->cmdMainMenu->text() : m_ui->cmdConfigMenu->text()).remove(u'&'),
-        windowTitle());
     ListSink sink(isMain ? *m_ui->lstMain : *m_ui->lstConfig, *m_ui->lblProgress);
     m_reportRunning = true;
     setButtonsEnabled(false);
-    const menus::ReportOutcome outcome = isMain ? menus::mainMenuReport(*m_app.link, sink)
-                                                : menus::configMenuReport(*m_app.link, sink);
-    m_ui->lblProgress->clear();
+    const PromptOwner owner(*m_app.prompter, this);
+    menus::ReportOutcome outcome;
+    {
+        const LinkHold hold(
+            *m_app.link,
+            (isMain ? m_ui->cmdMainMenu->text() : m_ui->cmdConfigMenu->text()).remove(u'&'),
+            windowTitle());
+        if (!m_techModePending || switchTechModeOn())
+            outcome = isMain ? menus::mainMenuReport(*m_app.link, sink)
+                             : menus::configMenuReport(*m_app.link, sink);
+    }
+    // The buttons come back once the hold has delivered what was clicked meanwhile.
     setButtonsEnabled(true);
     m_reportRunning = false;
-    if (!outcome.isComplete()) tellPortError(menus::stoppedReportText(outcome));
+    if (outcome.isComplete()) {
+        setProgressLine(*m_ui->lblProgress, QString());
+        return;
+    }
+    setProgressLine(
+        *m_ui->lblProgress,
+        lostConnectionText(outcome.failedItem - 1, outcome.itemCount, QStringLiteral("items")));
+    tellPortError(menus::stoppedReportText(outcome));
 }
 
 void frmConfigSettings::saveSettings() {

@@ -47,10 +47,14 @@ private:
     void saveSettings();
     void setButtonsEnabled(bool enabled);
     void tellPortError(const QString &what);
+    // EnableTechMode; false (and the port error told) when the port failed.
+    bool switchTechModeOn();
 
     std::unique_ptr<Ui::frmConfigSettings> m_ui;
     const AppContext &m_app;
     bool m_reportRunning = false;
+    // The load step has not switched TECH MD on yet (the link was busy, or the port failed).
+    bool m_techModePending = false;
 };
 
 }  // namespace corvane
