@@ -118,8 +118,8 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     double worstShare = 0.0;
     std::printf("Adaptive against dense fixed-step runs, simulator noise on, %d seeds\n\n", kSeeds);
-    std::printf("%-22s %6s %6s %12s %10s %10s %10s %10s\n", "run", "step", "dense",
-                "adaptive max", "-3 dB", "-6 dB", "centre", "-60 dB");
+    std::printf("%-22s %6s %6s %12s %10s %10s %10s %10s\n", "run", "step", "dense", "adaptive max",
+                "-3 dB", "-6 dB", "centre", "-60 dB");
     const std::array<sim::CrystalFilter, 5> filters = sim::defaultMainFilters();
     for (int slot = 0; slot < 5; ++slot) {
         const int width = filters[size_t(slot)].bandwidthHz;
@@ -142,9 +142,9 @@ int main(int argc, char **argv) {
         const QString name = QStringLiteral("sweep FL%1 %2 Hz").arg(slot + 1).arg(width);
         const QString sixty = reach60 ? QStringLiteral("%1/%2").arg(ok60).arg(reach60)
                                       : QStringLiteral("not reached");
-        std::printf("%-22s %6d %6d %5d (%3.0f%%) %7d/%d %7d/%d %7d/%d %10s\n",
-                    qPrintable(name), step, dense, most, 100.0 * most / dense, ok3, kSeeds, ok6,
-                    kSeeds, okCentre, kSeeds, qPrintable(sixty));
+        std::printf("%-22s %6d %6d %5d (%3.0f%%) %7d/%d %7d/%d %7d/%d %10s\n", qPrintable(name),
+                    step, dense, most, 100.0 * most / dense, ok3, kSeeds, ok6, kSeeds, okCentre,
+                    kSeeds, qPrintable(sixty));
         std::fflush(stdout);
     }
     int dense = 0, most = 0, okLow = 0, okHigh = 0;
@@ -163,8 +163,8 @@ int main(int argc, char **argv) {
                     qPrintable(QString::number(a.range.highGain.value_or(-1))), a.points);
     }
     std::printf("%-22s %6d %6d %5d (%3.0f%%) low end %d/%d, high end %d/%d\n",
-                "linear range 50..250", 1, dense, most, 100.0 * most / dense, okLow, kSeeds,
-                okHigh, kSeeds);
+                "linear range 50..250", 1, dense, most, 100.0 * most / dense, okLow, kSeeds, okHigh,
+                kSeeds);
     // The largest share of its dense run's points an adaptive run measured.
     std::printf("adaptive: %.3f ratio\n", worstShare);
     return 0;

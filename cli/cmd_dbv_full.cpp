@@ -52,8 +52,8 @@ int runDbvFull(CliSession &session, const QStringList &arguments) {
         return options.isSet(name) ? options.value(name) : QString::fromLatin1(initial);
     };
     // The window's boxes start with these texts.
-    const DbvGainBoxes boxes{box(kStartOption, "50"), box(kStopOption, "250"),
-                             box(kIncOption, "1"), options.isSet(kAdaptiveOption)};
+    const DbvGainBoxes boxes{box(kStartOption, "50"), box(kStopOption, "250"), box(kIncOption, "1"),
+                             options.isSet(kAdaptiveOption)};
     for (const auto &refusal :
          {checkRfGainStart(boxes.start), checkRfGainStop(boxes.stop), checkRfGainInc(boxes.inc)}) {
         if (refusal) return refuseOption(*refusal);

@@ -66,10 +66,10 @@ std::optional<PromptMessage> checkOptions(const SweepInputs &inputs) {
 int runSweep(CliSession &session, const QStringList &arguments) {
     if (!arguments.isEmpty()) return session.usageError(QStringLiteral("sweep takes options only"));
     const QCommandLineParser &parser = session.parser();
-    const SweepInputs inputs{parser.value(kStartOption), parser.value(kStopOption),
-                             parser.value(kStepOption), parser.value(kGainOption),
-                             parser.isSet(kAdaptiveOption) ? SweepMode::Adaptive
-                                                           : SweepMode::Fixed};
+    const SweepInputs inputs{
+        parser.value(kStartOption), parser.value(kStopOption), parser.value(kStepOption),
+        parser.value(kGainOption),
+        parser.isSet(kAdaptiveOption) ? SweepMode::Adaptive : SweepMode::Fixed};
     if (const std::optional<PromptMessage> refusal = checkOptions(inputs))
         return refuseOption(*refusal);
     if (const int code = checkOutputPath(parser)) return code;

@@ -46,7 +46,8 @@ void AdaptivePlanner::addReading(int index, double value) {
 }
 
 AdaptiveSweepPlanner::AdaptiveSweepPlanner(int gridPoints)
-    : AdaptivePlanner(gridPoints, coarseStrideFor(gridPoints, kMaxSweepStride, kMinCoarseIntervals)) {}
+    : AdaptivePlanner(gridPoints,
+                      coarseStrideFor(gridPoints, kMaxSweepStride, kMinCoarseIntervals)) {}
 
 void AdaptiveSweepPlanner::planRound() {
     const std::map<int, double> &r = readings();
@@ -57,7 +58,8 @@ void AdaptiveSweepPlanner::planRound() {
     for (auto a = r.begin(), b = std::next(a); b != r.end(); ++a, ++b) {
         if (b->first - a->first < 2) continue;
         bool split = std::abs(a->second - b->second) > kSplitDifferenceDb;
-        for (const double level : levels) split = split || ((a->second > level) != (b->second > level));
+        for (const double level : levels)
+            split = split || ((a->second > level) != (b->second > level));
         if (split) queue((a->first + b->first) / 2);
     }
 }
@@ -73,7 +75,8 @@ void AdaptiveGainPlanner::planRound() {
     const std::map<int, double> &r = readings();
     std::vector<GainDiff> measuredGains;
     measuredGains.reserve(r.size());
-    for (const auto &[index, diff] : r) measuredGains.push_back({m_startGain + index * m_increment, diff});
+    for (const auto &[index, diff] : r)
+        measuredGains.push_back({m_startGain + index * m_increment, diff});
     const LinearRange range = findLinearRange(measuredGains, m_toleranceDb);
     if (!range.found()) return;
     const int low = (*range.lowGain - m_startGain) / m_increment;

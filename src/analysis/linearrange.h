@@ -24,11 +24,11 @@ struct GainDiff {
 };
 
 struct LinearRange {
-    int points = 0;                  // gains measured
+    int points = 0;                         // gains measured
     std::optional<double> referenceDiffDb;  // median difference of all of them
-    std::optional<int> lowGain;      // the range's ends; empty when there is no range
+    std::optional<int> lowGain;             // the range's ends; empty when there is no range
     std::optional<int> highGain;
-    int rangePoints = 0;             // measured gains inside the range
+    int rangePoints = 0;  // measured gains inside the range
     bool found() const { return lowGain.has_value(); }
 };
 

@@ -37,8 +37,7 @@ QString adaptivePlannedText(int most, qint64 msMost) {
            timeLeftText(msMost);
 }
 
-QString adaptiveProgressText(int point, int planned, int most, qint64 msLeft,
-                             const QString &note) {
+QString adaptiveProgressText(int point, int planned, int most, qint64 msLeft, const QString &note) {
     if (point <= 0) return QString();
     QString text = QStringLiteral("Point %1 of %2 planned so far (at most %3), about %4 left")
                        .arg(point)

@@ -11,7 +11,8 @@ namespace {
 
 const QString kFixedLine = QStringLiteral("Test settings of K3 ") + QString(15, u'=');
 // As wide as the rule above the column heading (39 characters).
-const QString kAdaptiveLine = QStringLiteral("Test settings of K3 (adaptive run) ") + QString(4, u'=');
+const QString kAdaptiveLine =
+    QStringLiteral("Test settings of K3 (adaptive run) ") + QString(4, u'=');
 // The report ends with its column heading at this line of the list (from 1).
 constexpr int kReportLines = 26;
 

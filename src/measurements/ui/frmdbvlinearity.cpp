@@ -16,9 +16,9 @@
 #include "measurements/dbvlimits.h"
 #include "measurements/dbvlinearity.h"
 #include "measurements/dbvplan.h"
-#include "measurements/dbvsteps.h"
 #include "measurements/dbvquick.h"
 #include "measurements/dbvresultsfile.h"
+#include "measurements/dbvsteps.h"
 #include "ui_frmdbvlinearity.h"
 
 namespace corvane {
@@ -86,9 +86,8 @@ frmDBVLinearity::frmDBVLinearity(const AppContext &app, WindowRegistry &windows,
     // Ticking Adaptive shows the most radio time the full test of the boxes can take.
     connect(m_ui->chkAdaptive, &QCheckBox::toggled, this, [this](bool adaptive) {
         if (isTestRunning()) return;
-        const DbvFullTestPlan plan =
-            planFullTest(m_ui->txtRFGainStart->text(), m_ui->txtRFGainStop->text(),
-                         m_ui->txtRFGainInc->text());
+        const DbvFullTestPlan plan = planFullTest(
+            m_ui->txtRFGainStart->text(), m_ui->txtRFGainStop->text(), m_ui->txtRFGainInc->text());
         const int most = plan.measuredCount();
         setProgressLine(*m_ui->lblProgress,
                         adaptive && boxesAccepted() && most > 0
@@ -136,8 +135,8 @@ bool frmDBVLinearity::boxesAccepted() const {
 void frmDBVLinearity::runFullTest() {
     if (!m_app.link || !m_app.prompter || isTestRunning() || !boxesAccepted()) return;
     DbvFullTest test(*m_app.link, *m_app.prompter, m_state, *m_sink);
-    test.run({m_ui->txtRFGainStart->text(), m_ui->txtRFGainStop->text(),
-              m_ui->txtRFGainInc->text(), m_ui->chkAdaptive->isChecked()});
+    test.run({m_ui->txtRFGainStart->text(), m_ui->txtRFGainStop->text(), m_ui->txtRFGainInc->text(),
+              m_ui->chkAdaptive->isChecked()});
 }
 
 void frmDBVLinearity::runQuickTest() {

@@ -10,10 +10,10 @@
 #include "core/filedialogs.h"
 #include "core/numtext.h"
 #include "core/progresstext.h"
-#include "measurements/adaptivereport.h"
 #include "core/ui/leavevalidator.h"
 #include "core/ui/progressline.h"
 #include "core/ui/windowregistry.h"
+#include "measurements/adaptivereport.h"
 #include "measurements/sweeplimits.h"
 #include "measurements/sweepresultsfile.h"
 #include "ui_frmfiltersweep.h"
@@ -241,8 +241,8 @@ void frmFilterSweep::showAdaptivePlan(bool adaptive) {
         showProgressLine(QStringLiteral("Ready."));
         return;
     }
-    showProgressLine(adaptivePlannedText(planned.plan->stepsMeasured(),
-                                         mostSweepTimeMs(*planned.plan)));
+    showProgressLine(
+        adaptivePlannedText(planned.plan->stepsMeasured(), mostSweepTimeMs(*planned.plan)));
 }
 
 void frmFilterSweep::showProgressLine(const QString &text) {
