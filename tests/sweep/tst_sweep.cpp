@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "charts/chartfiles.h"
+#include "files/chartfiles.h"
 #include "charts/resultchart.h"
 #include "charts/ui/chartwindows.h"
 #include "charts/ui/resultchartview.h"
@@ -21,10 +21,10 @@
 #include "common/golden.h"
 #include "common/scriptedfiledialogs.h"
 #include "core/appcontext.h"
-#include "core/linefile.h"
 #include "core/numtext.h"
 #include "core/ui/resultslist.h"
 #include "core/ui/windowregistry.h"
+#include "files/linefile.h"
 #include "measurements/adaptivereport.h"
 #include "measurements/filtersweep.h"
 #include "measurements/sweepresultsfile.h"
