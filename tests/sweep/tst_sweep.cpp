@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "files/chartfiles.h"
 #include "charts/resultchart.h"
 #include "charts/ui/chartwindows.h"
 #include "charts/ui/resultchartview.h"
@@ -24,6 +23,7 @@
 #include "core/numtext.h"
 #include "core/ui/resultslist.h"
 #include "core/ui/windowregistry.h"
+#include "files/chartfiles.h"
 #include "files/linefile.h"
 #include "measurements/adaptivereport.h"
 #include "measurements/filtersweep.h"
