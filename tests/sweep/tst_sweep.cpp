@@ -529,6 +529,9 @@ void TestSweep::windowAdaptiveSweep() {
     QCOMPARE(states.size(), w.listLines().size() - 26);
     QVERIFY(!states.contains("1"));
     QVERIFY(adaptive->isEnabled());
+    QCOMPARE(w.find<QLabel>("lblProgress")->text(),
+             QString("%1 points measured (adaptive; every step would be 121).")
+                 .arg(states.size()));
     // The chart: all 121 rows labelled, a value on each measured point's row.
     const ResultChart *chart = w.find<ResultChartView>("chtLiveSweep")->model();
     QCOMPARE(chart->rowCount(), 121);
