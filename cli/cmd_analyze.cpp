@@ -85,8 +85,7 @@ QStringList alignedTable(const QList<QStringList> &records) {
     return lines;
 }
 
-int runAnalyzeDbv(CliSession &session, const QStringList &arguments, bool csv,
-                  double toleranceDb) {
+int runAnalyzeDbv(CliSession &session, const QStringList &arguments, bool csv, double toleranceDb) {
     QList<QStringList> records{linearRangeCsvHeader().split(u',')};
     QStringList notes;
     bool failed = false;
@@ -103,15 +102,15 @@ int runAnalyzeDbv(CliSession &session, const QStringList &arguments, bool csv,
             session.printLatin1(linearRangeCsvRecord(path, *range));
             continue;
         }
-        QStringList record = QStringList{path} + linearRangeCsvRecord(QString(), *range)
-                                                     .split(u',')
-                                                     .mid(1);
+        QStringList record =
+            QStringList{path} + linearRangeCsvRecord(QString(), *range).split(u',').mid(1);
         for (QString &cell : record)
             if (cell.isEmpty()) cell = QStringLiteral("-");
         records << record;
         if (!range->found())
-            notes << QStringLiteral("%1: no linear range (no two neighbouring gains within %2 dB "
-                                    "of the median difference)")
+            notes << QStringLiteral(
+                         "%1: no linear range (no two neighbouring gains within %2 dB "
+                         "of the median difference)")
                          .arg(path)
                          .arg(toleranceDb);
     }
@@ -129,7 +128,8 @@ int runAnalyze(CliSession &session, const QStringList &arguments) {
     if (session.parser().isSet(kToleranceOption)) {
         const QString text = session.parser().value(kToleranceOption);
         if (!isNumber(text) || numericValue(text) < 0)
-            return session.usageError(QStringLiteral("--tolerance takes a number of dB, 0 or more"));
+            return session.usageError(
+                QStringLiteral("--tolerance takes a number of dB, 0 or more"));
         toleranceDb = numericValue(text);
     }
     if (isDbvFile(arguments.first())) return runAnalyzeDbv(session, arguments, csv, toleranceDb);
@@ -178,8 +178,8 @@ CliCommand command_analyze() {
             QStringLiteral("The filter figures of saved sweep files: peak, -3/-6/-60 dB widths, "
                            "shape factor, centre, ripple, floor; or the linear range of dBV "
                            "files."),
-            {QCommandLineOption(
-                 kCsvOption, QStringLiteral("Write CSV with a header line instead of a table.")),
+            {QCommandLineOption(kCsvOption,
+                                QStringLiteral("Write CSV with a header line instead of a table.")),
              QCommandLineOption(kToleranceOption,
                                 QStringLiteral("dBV files: how far (dB) a difference may stand "
                                                "from the median and count as linear (default "

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/numtext.h"
 #include "charts/chartsetup.h"
 #include "charts/resultchart.h"
+#include "core/numtext.h"
 
 namespace corvane {
 
