@@ -26,6 +26,7 @@ struct Run {
     int exitCode = -1;
     QByteArray out;
     QString err;
+    QByteArray errBytes;
 };
 
 QString cliPath() {
@@ -51,7 +52,8 @@ Run runCli(const QStringList &arguments, const QByteArray &input = QByteArray())
     }
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
     run.out = process.readAllStandardOutput();
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    run.errBytes = process.readAllStandardError();
+    run.err = QString::fromLocal8Bit(run.errBytes);
     return run;
 }
 
@@ -183,7 +185,7 @@ void TestCli::connectStepWithAutoInfoOn() {
     // The exchanges without their times.
     static const QRegularExpression traced(QStringLiteral("^ *\\d+ ([WSRMY].*)$"));
     QStringList exchanges;
-    for (const QString &line : run.err.split(u'\n'))
+    for (const QString &line : QString::fromLatin1(run.errBytes).split(u'\n'))
         if (const auto match = traced.match(line); match.hasMatch()) exchanges << match.captured(1);
     CORVANE_COMPARE_GOLDEN(exchanges, golden + ".trace");
     CORVANE_COMPARE_GOLDEN(QString::fromLatin1(run.out).split(u'\n'), golden + ".out");

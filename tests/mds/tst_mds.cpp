@@ -195,7 +195,8 @@ void TestMds::signalNotHeard() {
         "Signal Not Heard|The S+N:Noise ratio is below 2.00: the signal was not heard"));
     QCOMPARE(w.child<QLabel>("lblProgress")->text(),
              "No MDS: the signal was not heard: check the generator and its level.");
-    QCOMPARE(bench.trace.writes().last(), "db00;");  // the radio is put back all the same
+    const QStringList writes = bench.trace.writes();  // the radio is put back all the same
+    QVERIFY(writes.mid(writes.lastIndexOf("db;")).contains("db00;"));
 }
 
 void TestMds::cli_data() {
