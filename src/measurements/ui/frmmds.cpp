@@ -75,6 +75,9 @@ void frmMDS::beginMdsTest() {
         case MdsEnd::Completed:
             showProgressLine(QStringLiteral("Done: MDS %1 dBm.").arg(format0_00(m_state.mds)));
             break;
+        case MdsEnd::NotHeard:
+            showProgressLine(QStringLiteral("No MDS: ") + kMdsNotHeardText + u'.');
+            break;
         case MdsEnd::NotComputed:
             showProgressLine(QStringLiteral("No MDS computed: ") + m_lastOutcome.problem + u'.');
             break;
