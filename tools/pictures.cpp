@@ -219,7 +219,8 @@ int main(int argc, char *argv[]) {
                                  .arg(slot + 1)
                                  .arg(radio->state().mainFilters[size_t(slot)].bandwidthHz));
         if (auto *comments = child<QPlainTextEdit>(sweep, "txtUserComments"))
-            comments->setPlainText(QStringLiteral("FL%1, 14060 kHz, generator -73 dBm").arg(slot + 1));
+            comments->setPlainText(
+                QStringLiteral("FL%1, 14060 kHz, generator -73 dBm").arg(slot + 1));
         click(sweep, "cmdBeginSweep");
         dialogs.answer(file);
         click(sweep, "cmdSaveFile");
@@ -286,8 +287,8 @@ int main(int argc, char *argv[]) {
     main.windows().open(QStringLiteral("frmCreateDBVChart"));
     camera.shoot(main.windows().existing(QStringLiteral("frmCreateDBVChart")),
                  QStringLiteral("chart-dbv-file"), QSize(960, 640));
-    auto *compare =
-        qobject_cast<CompareSweepsWindow *>(main.windows().show(QStringLiteral("frmCompareSweeps")));
+    auto *compare = qobject_cast<CompareSweepsWindow *>(
+        main.windows().show(QStringLiteral("frmCompareSweeps")));
     if (compare)
         for (const QString &file : sweepFiles) compare->addFile(file);
     camera.shoot(compare, QStringLiteral("compare-sweeps"), QSize(1200, 680));
