@@ -3,11 +3,11 @@
 // finished, an MDS result, the filter tables read, the menu report, the saved files viewed
 // and charted, three filters compared), saved as PNG files.
 //
-//   corvane_pictures FOLDER [GUIDE]
+//   corvane_pictures FOLDER
 //
 // FOLDER receives the pictures (the committed ones live in docs/images: `cmake --build build
-// -t pictures` remakes them); GUIDE is the user's guide for the help viewer's picture
-// (default: docs/guide.md beside the program's build folder).
+// -t pictures` remakes them). The help viewer shows the user's guide as the program finds it,
+// in docs/ beside the build folder's bin/.
 //
 // The run is the same every time: an offscreen screen of 1366x768, the simulator's fixed
 // noise seed, its virtual clock (a 35-minute test takes a moment), and a fixed date in the
@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -26,12 +27,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 
 #include "charts/ui/chartwindows.h"
 #include "charts/ui/comparesweepswindow.h"
-#include "common/scriptedfiledialogs.h"
+#include "core/filedialogs.h"
 #include "core/ui/resultslist.h"
 #include "filters/ui/frmcrystals.h"
 #include "link/ui/connectioncontroller.h"
@@ -51,6 +52,9 @@ constexpr int kScreenWidth = 1366;
 constexpr int kScreenHeight = 768;
 // A person reads each prompt before confirming it: the audio meter settles meanwhile.
 constexpr int kReadingTimeMs = 5000;
+constexpr int kSettleMs = 400;
+constexpr double kSweepGeneratorDbm = -40.0;
+constexpr double kLinearityGeneratorDbm = -73.0;
 
 // The date every saved file carries.
 const QDateTime kFileDate(QDate(2026, 11, 14), QTime(10, 30));
@@ -68,8 +72,12 @@ void useOffscreenScreen(const QString &configPath) {
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + configPath.toLocal8Bit());
 }
 
+// Lets the window lay itself out and finish what it does after a short delay (the sweep
+// charts work out the filter's figures 150 ms after the last change).
 void settle() {
-    for (int i = 0; i < 30; ++i) QApplication::processEvents();
+    QEventLoop loop;
+    QTimer::singleShot(kSettleMs, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 class Camera {
@@ -88,7 +96,6 @@ public:
         window->resize(window->size().boundedTo(QSize(kScreenWidth, kScreenHeight)));
         window->move(0, 0);
         window->show();
-        window->raise();
         settle();
         return save(window->grab(), name);
     }
@@ -110,6 +117,21 @@ public:
 private:
     QDir m_folder;
     bool m_failed = false;
+};
+
+// The user at the file dialogs: each answers with the next path given.
+class BenchFileDialogs : public FileDialogs {
+public:
+    void answer(const QString &path) { m_answers << path; }
+    std::optional<QString> openFile(const FileDialogRequest &) override { return next(); }
+    std::optional<QString> saveFile(const FileDialogRequest &) override { return next(); }
+
+private:
+    std::optional<QString> next() {
+        if (m_answers.isEmpty()) return std::nullopt;
+        return m_answers.takeFirst();
+    }
+    QStringList m_answers;
 };
 
 template <typename T = QWidget>
@@ -149,10 +171,16 @@ QPixmap withMenuOpen(QMainWindow &window, const char *menuName) {
 
 int main(int argc, char *argv[]) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: corvane_pictures FOLDER [GUIDE]\n");
+        std::fprintf(stderr, "usage: corvane_pictures FOLDER\n");
         return 2;
     }
-    QTemporaryDir scratch;
+    // The saved files go to a folder of a fixed name, since the windows show their paths.
+    QDir scratch(QDir::temp().filePath(QStringLiteral("corvane-pictures")));
+    scratch.removeRecursively();
+    if (!scratch.mkpath(QStringLiteral("."))) {
+        std::fprintf(stderr, "corvane_pictures: cannot make %s\n", qPrintable(scratch.path()));
+        return 1;
+    }
     useOffscreenScreen(scratch.filePath(QStringLiteral("screen.json")));
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
@@ -162,14 +190,11 @@ int main(int argc, char *argv[]) {
         std::fprintf(stderr, "corvane_pictures: cannot make %s\n", argv[1]);
         return 1;
     }
-    const QString guide =
-        argc > 2 ? QString::fromLocal8Bit(argv[2])
-                 : QCoreApplication::applicationDirPath() + QStringLiteral("/../docs/guide.md");
     Camera camera(folder);
 
     VirtualClock clock;
     ScriptedPrompter prompter;
-    test::ScriptedFileDialogs dialogs;
+    BenchFileDialogs dialogs;
     ConnectionController connection(clock, prompter);
     HelpSystem help;
     const AppContext app{
@@ -210,7 +235,9 @@ int main(int argc, char *argv[]) {
     fill(sweep, {{"txtKHzStart", "14059.2"},
                  {"txtKHzStop", "14060.8"},
                  {"txtFreqStep", "25"},
-                 {"txtRFGain", "150"}});
+                 {"txtRFGain", QStringLiteral("100")}});
+    // A strong carrier and a low RF gain: 80 dB of room below the passband.
+    radio->generator().levelDbm = kSweepGeneratorDbm;
     QStringList sweepFiles;
     for (const int slot : {4, 3, 2}) {
         radio->state().selectedSlot = slot;
@@ -220,7 +247,7 @@ int main(int argc, char *argv[]) {
                                  .arg(radio->state().mainFilters[size_t(slot)].bandwidthHz));
         if (auto *comments = child<QPlainTextEdit>(sweep, "txtUserComments"))
             comments->setPlainText(
-                QStringLiteral("FL%1, 14060 kHz, generator -73 dBm").arg(slot + 1));
+                QStringLiteral("FL%1, 14060 kHz, generator -40 dBm").arg(slot + 1));
         click(sweep, "cmdBeginSweep");
         dialogs.answer(file);
         click(sweep, "cmdSaveFile");
@@ -236,9 +263,10 @@ int main(int argc, char *argv[]) {
     sweepChart->hide();
     sweep->hide();
 
-    // The dBV full test over the interesting part of the RF gain range, charted and saved.
+    radio->generator().levelDbm = kLinearityGeneratorDbm;
+    // The dBV full test over the whole RF gain range in steps of 5, charted and saved.
     QWidget *dbv = main.windows().show(QStringLiteral("frmDBVLinearity"));
-    fill(dbv, {{"txtRFGainStart", "150"}, {"txtRFGainStop", "250"}, {"txtRFGainInc", "5"}});
+    fill(dbv, {{"txtRFGainStart", "50"}, {"txtRFGainStop", "250"}, {"txtRFGainInc", "5"}});
     click(dbv, "cmdBegin");
     camera.shoot(dbv, QStringLiteral("dbv"));
     const QString dbvFile = scratch.filePath(QStringLiteral("dbv-linear-range.txt"));
@@ -296,7 +324,8 @@ int main(int argc, char *argv[]) {
     camera.shoot(main.windows().show(QStringLiteral("frmAbout")), QStringLiteral("about"));
     help.showHelpTopic(kMainHelpFile, 13);
     camera.shoot(help.viewer(), QStringLiteral("help"));
-    Q_UNUSED(guide);
+    help.showHelpTopic(kUserGuideFile, 0);
+    camera.shoot(help.viewer(), QStringLiteral("user-guide"), QSize(900, 700));
 
     for (const QString &message : prompter.summary())
         std::fprintf(stderr, "message: %s\n", qPrintable(message));

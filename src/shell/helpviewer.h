@@ -40,10 +40,10 @@ public:
     // Where the user's guide may be, for a program in `programFolder`, in the order looked at.
     static QStringList userGuidePaths(const QString &programFolder);
 
+    QTextBrowser *browser() const { return m_browser; }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-
-    QTextBrowser *browser() const { return m_browser; }
 
 private:
     static bool isMarkdown(const QUrl &url);
