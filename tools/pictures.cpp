@@ -185,6 +185,8 @@ int main(int argc, char *argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    // A text cursor that does not blink is in every picture or in none.
+    QApplication::setCursorFlashTime(0);
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     if (!folder.exists() && !QDir().mkpath(folder.path())) {
         std::fprintf(stderr, "corvane_pictures: cannot make %s\n", argv[1]);
