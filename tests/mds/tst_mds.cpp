@@ -66,8 +66,7 @@ void TestMds::readingsAndResults_data() {
     row("box clear: 11-character reply", false, {"DBAF 10.00;", "DBAF 01.00;"}, {"10.00", "01.00"},
         {"Signal + Noise, mVrms: 10", "Noise, mVrms: 1", "S+N:Noise Ratio: 10.00",
          "K3 MDS, dB: -127.00"});
-    const QString notHeard =
-        "S+N:Noise Ratio below 2.00: the signal was not heard: check the generator and its level.";
+    const QString notHeard = "The signal was not heard: check the generator and its level.";
     row("box ticked: equal", true, {"DBAF 2.812;", "DBAF 2.812;"}, {"2.81", "2.81"},
         {"Signal + Noise, mVrms: 2.81", "Noise, mVrms: 2.81", "S+N:Noise Ratio: 1.00",
          "K3 MDS, dB: -107.00", notHeard});
@@ -114,7 +113,7 @@ void TestMds::readingsAndResults() {
     QCOMPARE(bench.prompter.summary().last(),
              results.last().startsWith("No MDS") ? "MDS Not Computed|No MDS could be computed: " +
                                                        problem + " Review results in listbox."
-             : results.last().startsWith("S+N:Noise Ratio below")
+             : results.last().startsWith("The signal was not heard")
                  ? "Signal Not Heard|The S+N:Noise ratio is below 2.00: the signal was not "
                    "heard: check the generator and its level. The MDS figure in the list is not "
                    "a measurement. Review results in listbox."
@@ -188,9 +187,7 @@ void TestMds::signalNotHeard() {
     // The computed figure stays, near the generator's -107 dBm, and the list says it is none.
     QVERIFY2(lines.at(lines.size() - 2).startsWith("K3 MDS, dB: -10"),
              qPrintable(lines.at(lines.size() - 2)));
-    QCOMPARE(lines.last(),
-             "S+N:Noise Ratio below 2.00: the signal was not heard: check the "
-             "generator and its level.");
+    QCOMPARE(lines.last(), "The signal was not heard: check the generator and its level.");
     QVERIFY(bench.prompter.summary().last().startsWith(
         "Signal Not Heard|The S+N:Noise ratio is below 2.00: the signal was not heard"));
     QCOMPARE(w.child<QLabel>("lblProgress")->text(),
