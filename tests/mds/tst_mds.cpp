@@ -48,7 +48,6 @@ private slots:
     void readingsAndResults();
     void exactRunOnSimulator_data();
     void exactRunOnSimulator();
-    void signalNotHeard_data();
     void signalNotHeard();
     void cli_data();
     void cli();
@@ -70,9 +69,6 @@ void TestMds::readingsAndResults_data() {
     row("box ticked: equal", true, {"DBAF 2.812;", "DBAF 2.812;"}, {"2.81", "2.81"},
         {"Signal + Noise, mVrms: 2.81", "Noise, mVrms: 2.81", "S+N:Noise Ratio: 1.00",
          "K3 MDS, dB: -107.00", notHeard});
-    row("ratio 1.99: not heard", false, {"DBAF 1.990;", "DBAF 1.000;"}, {"1.990", "1.000"},
-        {"Signal + Noise, mVrms: 1.99", "Noise, mVrms: 1", "S+N:Noise Ratio: 1.99",
-         "K3 MDS, dB: -112.98", notHeard});
     row("ratio 1.999 listed as 2.00: heard", false, {"DBAF 1.999;", "DBAF 1.000;"},
         {"1.999", "1.000"},
         {"Signal + Noise, mVrms: 1.999", "Noise, mVrms: 1", "S+N:Noise Ratio: 2.00",
@@ -167,21 +163,12 @@ void TestMds::exactRunOnSimulator() {
     QCOMPARE(bench.prompter.summary().filter("KAT3 Present|").size(), preamp ? 0 : 1);
 }
 
-void TestMds::signalNotHeard_data() {
-    QTest::addColumn<bool>("on");
-    QTest::addColumn<double>("levelDbm");
-    QTest::newRow("generator left off") << false << -107.0;
-    QTest::newRow("generator far too weak") << true << -160.0;
-}
-
 void TestMds::signalNotHeard() {
-    QFETCH(bool, on);
-    QFETCH(double, levelDbm);
     SimBench bench;
     MdsWindow w(bench, true);
-    bench.prompter.setHook([&](const PromptMessage &m) {
+    bench.prompter.setHook([&](const PromptMessage &m) {  // a generator far too weak
         if (m.title == kMdsSetupTitle)
-            bench.simulator->generator() = {on, levelDbm, double(bench.state().vfoAHz)};
+            bench.simulator->generator() = {true, -160.0, double(bench.state().vfoAHz)};
     });
     const QStringList lines = w.run();
     // The computed figure stays, near the generator's -107 dBm, and the list says it is none.
