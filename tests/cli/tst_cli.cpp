@@ -77,6 +77,7 @@ private slots:
     void ctrlCAtAPrompt();
     void ctrlCStopsAfterTheStepUnderWay();
     void help();
+    void adaptiveAgainstDense();
 };
 
 void TestCli::runs() {
@@ -232,6 +233,49 @@ void TestCli::help() {
     run = runCli({"send", "--help"});
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.contains("corvane-cli [options] send [CMD]"));
+}
+
+void TestCli::adaptiveAgainstDense() {
+    // The default simulator's 400 Hz filter and its linear range, dense and adaptive; then
+    // analyze --csv of each pair.
+    QTemporaryDir dir;
+    const auto path = [&dir](const char *name) { return dir.filePath(name); };
+    const QStringList sweep = {"--port", "sim",     "--yes",  "sweep", "--start",   "14059.4",
+                               "--stop", "14060.6", "--step", "10",    "--rf-gain", "150"};
+    const QStringList dbv = {"--port",  "sim", "--yes",  "dbv-full",
+                             "--start", "50",  "--stop", "250"};
+    QCOMPARE(runCli(sweep + QStringList{"-o", path("s.txt")}).exitCode, 0);
+    QCOMPARE(runCli(sweep + QStringList{"--adaptive", "-o", path("sa.txt")}).exitCode, 0);
+    QCOMPARE(runCli(dbv + QStringList{"-o", path("d.txt")}).exitCode, 0);
+    QCOMPARE(runCli(dbv + QStringList{"--adaptive", "-o", path("da.txt")}).exitCode, 0);
+    const auto csv = [](const QStringList &files) {
+        const Run run = runCli(QStringList{"analyze", "--csv"} + files);
+        QList<QStringList> records;
+        for (const QByteArray &line : run.out.trimmed().split('\n'))
+            records << QString::fromLatin1(line).split(u',');
+        return records;
+    };
+    const QList<QStringList> s = csv({path("s.txt"), path("sa.txt")});
+    QCOMPARE(s.size(), 3);
+    QCOMPARE(s.at(0).mid(3, 2), QStringList({"bw3_hz", "bw6_hz"}));
+    QCOMPARE(s.at(0).at(7), QString("centre_khz"));
+    for (const int field : {3, 4})
+        QVERIFY(std::abs(s.at(1).at(field).toDouble() - s.at(2).at(field).toDouble()) <= 10);
+    QVERIFY(std::abs(s.at(1).at(7).toDouble() - s.at(2).at(7).toDouble()) <= 0.010);
+    // At most 40 % of the dense run's 121 points: the data lines after line 30.
+    const auto dataLines = [](const QString &file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? int(f.readAll().count('\n')) - 30 : -1;
+    };
+    QCOMPARE(dataLines(path("s.txt")), 121);
+    QVERIFY(dataLines(path("sa.txt")) <= 48);
+    const QList<QStringList> d = csv({path("d.txt"), path("da.txt")});
+    QCOMPARE(d.size(), 3);
+    QCOMPARE(d.at(0).join(u','), QString("file,low_gain,high_gain,reference_diff_db,points"));
+    QCOMPARE(d.at(1).at(4), QString("201"));
+    QVERIFY(d.at(2).at(4).toInt() <= 50);  // at most 25 %
+    for (const int field : {1, 2})
+        QVERIFY(std::abs(d.at(1).at(field).toInt() - d.at(2).at(field).toInt()) <= 1);
 }
 
 QTEST_GUILESS_MAIN(TestCli)
