@@ -1,7 +1,9 @@
 // Runs the MDS test in its window on the built-in simulator, as a user at the bench would
 // (generator on at 1 uV, off when asked), and saves a picture of the window afterwards:
-// shot-frmMDS-result.png in the folder given (default /tmp). Run it under xvfb-run; it
-// takes as long as the test does on a radio (about 50 s).
+// shot-frmMDS-result.png in the folder given (default /tmp), and one of each message box
+// (shot-frmMDS-message-N.png). Run it under xvfb-run; it takes as long as the test does on a
+// radio (about 50 s). Arguments: [folder] [on|off: the preamp] [generator level in dBm, -107
+// by default; -160 is a signal the radio cannot hear].
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,6 +25,7 @@ int main(int argc, char *argv[]) {
     QApplication application(argc, argv);
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath());
     const bool preamp = argc <= 2 || QString::fromLocal8Bit(argv[2]) != QLatin1String("off");
+    const double levelDbm = argc > 3 ? QString::fromLocal8Bit(argv[3]).toDouble() : -107.0;
 
     MessageBoxPrompter prompter;
     QtFileDialogs dialogs;
@@ -33,12 +36,15 @@ int main(int argc, char *argv[]) {
 
     // Message boxes are answered as they appear; the generator follows the prompts.
     QTimer answer;
+    int boxes = 0;
     QObject::connect(&answer, &QTimer::timeout, &answer, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box) return;
+        box->grab().save(
+            folder.filePath(QStringLiteral("shot-frmMDS-message-%1.png").arg(++boxes)));
         if (const auto simulator = connection.simulator()) {
             if (box->text().startsWith(QLatin1String("Beginning MDS test"))) {
-                simulator->generator() = {true, -107.0, double(simulator->state().vfoAHz)};
+                simulator->generator() = {true, levelDbm, double(simulator->state().vfoAHz)};
             } else if (box->text() == QLatin1String("Turn off RF signal source")) {
                 simulator->generator().on = false;
             }
