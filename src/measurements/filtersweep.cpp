@@ -155,13 +155,19 @@ bool FilterSweep::yieldAndCheckStop() {
     return m_state.stopSweepRequested;
 }
 
+QString measureSweepPoint(RadioLink &link, const QString &tuneCommand) {
+    link.sendCommand(tuneCommand, kSweepTuneWaitMs);
+    const QString reply = link.queryRadio(QStringLiteral("db;"), kSweepReadingWaitMs);
+    if (link.portLost()) return reply;
+    link.wait(kSweepAfterReadingWaitMs);
+    return reply;
+}
+
 void FilterSweep::measureStep(int row, int32_t hz) {
-    m_link.sendCommand(frequencyCommand(hz), kSweepTuneWaitMs);
-    const QString reply = m_link.queryRadio(QStringLiteral("db;"), kSweepReadingWaitMs);
+    const QString reply = measureSweepPoint(m_link, frequencyCommand(hz));
     // A lost port ends the sweep here; the step is not listed.
     if (m_link.portLost()) return;
     m_noAnswers.note(reply);
-    m_link.wait(kSweepAfterReadingWaitMs);
     const QString reading = readingFromReply(reply);
     m_sink.appendLine(sweepResultLine(hz, reading));
     m_sink.setChartRow(row, readingValue(reading), kHzLabel(hz));

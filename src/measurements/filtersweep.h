@@ -91,6 +91,11 @@ struct SweepOutcome {
     int unanswered = 0;
 };
 
+// One point of a sweep: the tuning command ("FA..." or, for the sub-receiver, "FB..."), the
+// tuning wait, "db;" read after its wait, the wait after it. The raw reply ("" when the radio
+// said nothing); nothing after the reading when the port was lost (link.portLost()).
+QString measureSweepPoint(RadioLink &link, const QString &tuneCommand);
+
 class FilterSweep {
 public:
     FilterSweep(RadioLink &link, Prompter &prompter, FilterSweepState &state, SweepSink &sink);
