@@ -61,7 +61,8 @@ std::optional<QString> readOptions(const QCommandLineParser &parser, SurveyOptio
     }
     if (parser.isSet(kSlotsOption)) {
         QString problem;
-        const std::optional<QList<int>> numbers = parseSlotList(parser.value(kSlotsOption), &problem);
+        const std::optional<QList<int>> numbers =
+            parseSlotList(parser.value(kSlotsOption), &problem);
         if (!numbers) return problem;
         options.slotNumbers = *numbers;
     }
@@ -93,7 +94,8 @@ QString folderProblem(const QString &path) {
 }
 
 int runSurvey(CliSession &session, const QStringList &arguments) {
-    if (!arguments.isEmpty()) return session.usageError(QStringLiteral("survey takes options only"));
+    if (!arguments.isEmpty())
+        return session.usageError(QStringLiteral("survey takes options only"));
     const QCommandLineParser &parser = session.parser();
     SurveyOptions options;
     if (const std::optional<QString> refusal = readOptions(parser, options)) {

@@ -254,10 +254,11 @@ bool K3Simulator::executeSetting(const QString &name, const QString &args, bool 
         }
         const bool keepWidth = filterOnly && v == 0;
         const int hz = qBound(50, int(v) * 10, s.mode == 5 ? 13000 : 4000);
-        // Only a slot fitted and enabled for receive in the mode can be selected.
+        // The filter-number form selects only a slot fitted and enabled for receive in the
+        // mode; the full K22 form (a filter number as the radio reported it) a fitted one.
         const auto selectable = [&](const std::array<CrystalFilter, 5> &filters, int mode) {
             const CrystalFilter &f = filters[size_t(slot - 1)];
-            return slot > 0 && f.installed && f.rxEnabled[size_t(qBound(0, mode, 9))];
+            return f.installed && (!filterOnly || f.rxEnabled[size_t(qBound(0, mode, 9))]);
         };
         if (sub) {
             if (!keepWidth) s.subBandwidthHz = hz;

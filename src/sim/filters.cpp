@@ -35,9 +35,9 @@ std::array<CrystalFilter, 5> defaultMainFilters() {
     // Widths at -6 / -60 dB as published for these filters; the 400 Hz 8-pole has a shape
     // factor of about 2.1.
     std::array<CrystalFilter, 5> filters{
-        makeFilter(2800, 0, 0, 8, 2890, 4620, true),
-        makeFilter(2700, -910, 0, 5, 2910, 8330, true), makeFilter(400, 0, 2, 8, 400, 840, false),
-        makeFilter(250, 0, 4, 8, 370, 780, false), makeFilter(200, 0, 4, 5, 225, 900, false)};
+        makeFilter(2800, 0, 0, 8, 2890, 4620, true), makeFilter(2700, -910, 0, 5, 2910, 8330, true),
+        makeFilter(400, 0, 2, 8, 400, 840, false), makeFilter(250, 0, 4, 8, 370, 780, false),
+        makeFilter(200, 0, 4, 5, 225, 900, false)};
     // The 250 Hz filter really sits 150 Hz above where its FLx FRQ of 0.00 says: a mis-set
     // offset for a filter survey to find.
     filters[3].actualOffsetHz = 150;

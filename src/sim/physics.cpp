@@ -92,13 +92,12 @@ double K3Simulator::filterResponseDb(const CrystalFilter &filter, double offsetH
 
 K3Simulator::ReceiverView K3Simulator::mainView() const {
     const K3State &s = m_state;
-    return {&filterInUse(), s.vfoAHz,   s.mode,          s.rfGain,
-            s.preamp,       s.attenuator, s.dspBandwidthHz};
+    return {&filterInUse(), s.vfoAHz, s.mode, s.rfGain, s.preamp, s.attenuator, s.dspBandwidthHz};
 }
 
 K3Simulator::ReceiverView K3Simulator::subView() const {
     const K3State &s = m_state;
-    return {&subFilterInUse(), s.vfoBHz,          s.subMode,       s.subRfGain,
+    return {&subFilterInUse(), s.vfoBHz,        s.subMode,       s.subRfGain,
             s.subPreamp,       s.subAttenuator, s.subBandwidthHz};
 }
 

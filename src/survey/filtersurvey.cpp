@@ -124,7 +124,8 @@ SurveyResult FilterSurvey::run(const SurveyOptions &options) {
         if (s.figures.peakDb && (!widest || s.configuredBwHz() > widest->configuredBwHz()))
             widest = &s;
     for (SlotResult &s : result.slotResults)
-        if (widest && s.figures.peakDb) s.peakRelWidestDb = *s.figures.peakDb - *widest->figures.peakDb;
+        if (widest && s.figures.peakDb)
+            s.peakRelWidestDb = *s.figures.peakDb - *widest->figures.peakDb;
 
     m_sink.setRunning(false);
     if (m_link.portLost()) {
@@ -168,7 +169,8 @@ bool FilterSurvey::prepare(SurveyResult &result) {
     if (m_link.portLost()) return false;
     int totalPoints = 0;
     for (SlotResult &s : result.slotResults) {
-        if (const std::optional<int> hz = s.configuredBwHz(); hz && s.status == SlotStatus::NotMeasured) {
+        if (const std::optional<int> hz = s.configuredBwHz();
+            hz && s.status == SlotStatus::NotMeasured) {
             s.plan = planSlotSweep(*hz, 0, m_options.stepHz);
             totalPoints += s.plan.points;
         }
@@ -210,7 +212,9 @@ bool FilterSurvey::prepare(SurveyResult &result) {
         m_link.sendCommand(QStringLiteral("rg000;"), kSurveySetupWaitMs);
         m_link.sendCommand(QStringLiteral("sb1;"), kSurveySetupWaitMs);
     }
-    m_link.sendCommand(QStringLiteral("k31;fw%1%2;k30;").arg(sub()).arg(kSurveyWideBandwidthTens, 4, 10, QLatin1Char('0')),
+    m_link.sendCommand(QStringLiteral("k31;fw%1%2;k30;")
+                           .arg(sub())
+                           .arg(kSurveyWideBandwidthTens, 4, 10, QLatin1Char('0')),
                        kSurveySetupWaitMs);
     return !m_link.portLost();
 }
@@ -239,7 +243,8 @@ void FilterSurvey::readFilterSettings(SurveyResult &result) {
 }
 
 bool FilterSurvey::selectSlot(int slot) {
-    m_link.sendCommand(QStringLiteral("k30;k22;fw%1%2;k20;").arg(sub(), QStringLiteral("0000") + QString::number(slot)),
+    m_link.sendCommand(QStringLiteral("k30;k22;fw%1%2;k20;")
+                           .arg(sub(), QStringLiteral("0000") + QString::number(slot)),
                        kSurveySelectWaitMs);
     const QString answer =
         m_link.queryRadio(QStringLiteral("k22;fw%1;k20;").arg(sub()), kSurveyReadBackWaitMs);
@@ -295,8 +300,8 @@ void FilterSurvey::surveySlot(SurveyResult &result, SlotResult &slot, qint64 &to
         if (yieldAndCheckStop()) break;
         const int32_t hz = plan.frequencyOfPoint(index);
         const qint64 slotLeft = surveyPointsMs(plan.points - index);
-        m_sink.progress({slotIndex, int(result.slotResults.size()), slot.slot, index + 1, plan.points,
-                         slotLeft, totalMsLeft});
+        m_sink.progress({slotIndex, int(result.slotResults.size()), slot.slot, index + 1,
+                         plan.points, slotLeft, totalMsLeft});
         const QString reply = measureSweepPoint(m_link, tuneCommand(hz));
         if (m_link.portLost()) break;
         totalMsLeft -= kSweepStepWaitMs;

@@ -75,7 +75,7 @@ struct SurveyResult {
     RadioIdentity identity;
     int32_t centreHz = 0;
     std::vector<SlotResult> slotResults;  // one per slot asked for, in order
-    QStringList notes;              // what went wrong on the way, for the report
+    QStringList notes;                    // what went wrong on the way, for the report
     bool anyNotSelectable() const;
 };
 

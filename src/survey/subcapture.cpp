@@ -35,8 +35,8 @@ void SubCapture::read(RadioLink &link) {
         // The form anywhere in the answer (a late report may stand before it).
         const QRegularExpression form(QString::fromLatin1(q.form) + QStringLiteral(";"));
         const QRegularExpressionMatch m = form.match(answer);
-        m_settings.push_back({QString::fromLatin1(q.name),
-                              m.hasMatch() ? m.captured(0).chopped(1) : QString()});
+        m_settings.push_back(
+            {QString::fromLatin1(q.name), m.hasMatch() ? m.captured(0).chopped(1) : QString()});
     }
 }
 

@@ -35,9 +35,9 @@ QString surveyCsvHeader() {
 
 QString surveyCsvRow(const SlotResult &s) {
     const FilterFigures &f = s.figures;
-    const QString enabled =
-        s.enabledInMode ? (*s.enabledInMode ? QStringLiteral("yes") : QStringLiteral("no"))
-                        : QString();
+    const QString enabled = s.enabledInMode
+                                ? (*s.enabledInMode ? QStringLiteral("yes") : QStringLiteral("no"))
+                                : QString();
     return QStringList{QStringLiteral("FL%1").arg(s.slot),
                        s.configuredBw,
                        s.configuredOffset,
@@ -85,20 +85,22 @@ QStringList slotDisagreements(const SlotResult &s) {
         const double measured = *f.width6.widthHz();
         const double off = (measured - *bw) / *bw;
         if (std::abs(off) > kWidthTolerance)
-            out << QStringLiteral("%1 is %2 Hz wide at -6 dB, %3 % %4 than its configured "
-                                  "bandwidth of %5 kHz.")
+            out << QStringLiteral(
+                       "%1 is %2 Hz wide at -6 dB, %3 % %4 than its configured "
+                       "bandwidth of %5 kHz.")
                        .arg(name, fixed(measured, 0), fixed(std::abs(off) * 100.0, 0),
                             off > 0 ? QStringLiteral("wider") : QStringLiteral("narrower"),
                             s.configuredBw);
     }
     if (f.offsetHz && std::abs(*f.offsetHz) > kCentreToleranceHz) {
         const double hz = *f.offsetHz;
-        QString line = QStringLiteral("%1's passband centre is %2 Hz %3 the carrier, where its "
-                                      "offset of %4 kHz should put it")
-                           .arg(name, fixed(std::abs(hz), 0),
-                                hz > 0 ? QStringLiteral("above") : QStringLiteral("below"),
-                                s.configuredOffset.isEmpty() ? QStringLiteral("?")
-                                                             : s.configuredOffset);
+        QString line =
+            QStringLiteral(
+                "%1's passband centre is %2 Hz %3 the carrier, where its "
+                "offset of %4 kHz should put it")
+                .arg(name, fixed(std::abs(hz), 0),
+                     hz > 0 ? QStringLiteral("above") : QStringLiteral("below"),
+                     s.configuredOffset.isEmpty() ? QStringLiteral("?") : s.configuredOffset);
         if (const std::optional<double> offset = configuredOffsetHz(s))
             line += QStringLiteral(": the filter really sits at about %1 kHz.")
                         .arg(fixed((*offset - hz) / 1000.0, 2));
@@ -109,8 +111,9 @@ QStringList slotDisagreements(const SlotResult &s) {
     if (const std::optional<double> comp = lossCompDb(s); comp && s.peakRelWidestDb) {
         const double uncovered = *s.peakRelWidestDb + *comp;
         if (std::abs(uncovered) > kLossToleranceDb)
-            out << QStringLiteral("%1's peak is %2 dB below the widest filter's, but its loss "
-                                  "compensation is %3 dB: %4 dB %5.")
+            out << QStringLiteral(
+                       "%1's peak is %2 dB below the widest filter's, but its loss "
+                       "compensation is %3 dB: %4 dB %5.")
                        .arg(name, fixed(-*s.peakRelWidestDb, 1), s.lossComp,
                             fixed(std::abs(uncovered), 1),
                             uncovered < 0 ? QStringLiteral("of loss not made up")
@@ -127,8 +130,9 @@ QStringList surveyFindings(const SurveyResult &result) {
                        .arg(s.slot)
                        .arg(slotStatusText(s.status));
         else if (s.status == SlotStatus::Partial)
-            out << QStringLiteral("FL%1 was stopped part way; its figures come from the points "
-                                  "measured.")
+            out << QStringLiteral(
+                       "FL%1 was stopped part way; its figures come from the points "
+                       "measured.")
                        .arg(s.slot);
         out << slotDisagreements(s);
     }

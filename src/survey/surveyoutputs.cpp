@@ -77,16 +77,17 @@ private:
     QPdfWriter &m_pdf;
     QPainter &m_p;
     double m_y = 0;
-    double m_width = 770;   // inside the margins
+    double m_width = 770;  // inside the margins
     double m_height = 523;
 };
 
 void drawTable(ReportWriter &w, const SurveyResult &result) {
-    const QStringList heads{"Slot",  "BW kHz",  "Offset kHz", "Loss comp", "Enabled",
-                            "-3 dB", "-6 dB",   "-60 dB",     "Shape",     "Centre",
-                            "Peak",  "Ripple",  "Floor"};
-    const QStringList units{"", "", "", "dB", "in mode", "Hz", "Hz", "Hz", "factor", "Hz",
-                            "dB rel. widest", "dB", "dB"};
+    const QStringList heads{"Slot",  "BW kHz", "Offset kHz", "Loss comp", "Enabled",
+                            "-3 dB", "-6 dB",  "-60 dB",     "Shape",     "Centre",
+                            "Peak",  "Ripple", "Floor"};
+    const QStringList units{"",   "",   "",       "dB", "in mode",        "Hz",
+                            "Hz", "Hz", "factor", "Hz", "dB rel. widest", "dB",
+                            "dB"};
     QPainter &p = w.painter();
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSizeF(8);
@@ -162,8 +163,12 @@ void drawSurveyChart(QPainter &p, const QRectF &area, const std::vector<SurveyCu
 
     const QRectF plot(area.left() + unit * 5, area.top() + unit * 3, area.width() - unit * 6.5,
                       area.height() - unit * 7);
-    const auto xOf = [&](double hz) { return plot.left() + (hz + half) / (2 * half) * plot.width(); };
-    const auto yOf = [&](double db) { return plot.bottom() - (db - low) / (high - low) * plot.height(); };
+    const auto xOf = [&](double hz) {
+        return plot.left() + (hz + half) / (2 * half) * plot.width();
+    };
+    const auto yOf = [&](double db) {
+        return plot.bottom() - (db - low) / (high - low) * plot.height();
+    };
 
     p.setPen(Qt::black);
     QFont bold = font;
@@ -220,8 +225,8 @@ void drawSurveyChart(QPainter &p, const QRectF &area, const std::vector<SurveyCu
         p.setPen(QPen(surveySlotColour(c.slot), std::max(1.5, unit / 4.0)));
         p.drawLine(QPointF(lx, ly + unit * 0.6), QPointF(lx + unit * 1.8, ly + unit * 0.6));
         p.setPen(axis);
-        p.drawText(QRectF(lx + unit * 2.2, ly, unit * 3, unit * 1.3), Qt::AlignLeft | Qt::AlignVCenter,
-                   QStringLiteral("FL%1").arg(c.slot));
+        p.drawText(QRectF(lx + unit * 2.2, ly, unit * 3, unit * 1.3),
+                   Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("FL%1").arg(c.slot));
         ly += unit * 1.4;
     }
     p.restore();
@@ -243,10 +248,10 @@ bool writeSurveyReport(const QString &path, const SurveyResult &result, const QD
     ReportWriter w(pdf, painter);
     const RadioIdentity &id = result.identity;
     w.text(QStringLiteral("K3 Crystal Filter Survey"), 18, true);
-    w.text(QStringLiteral("K3 serial number %1; firmware MCU %2, DSP %3, front panel %4.")
-               .arg(id.serialNumber.trimmed(), id.mcuRevision, id.dspRevision,
-                    id.frontPanelRevision),
-           10);
+    w.text(
+        QStringLiteral("K3 serial number %1; firmware MCU %2, DSP %3, front panel %4.")
+            .arg(id.serialNumber.trimmed(), id.mcuRevision, id.dspRevision, id.frontPanelRevision),
+        10);
     w.text(QStringLiteral("Run %1. %2, %3 mode, carrier at %4 kHz, RF gain %5.")
                .arg(QLocale::c().toString(when, QStringLiteral("yyyy-MM-dd HH:mm")),
                     receiverName(result), surveyModeName(result.options.modeNumber),
@@ -342,10 +347,10 @@ bool writeSurveyFiles(const QString &folder, const SurveyResult &result, const Q
         if (!s.hasSweep()) continue;
         const QString name = QStringLiteral("survey-FL%1.txt").arg(s.slot);
         QString error;
-        const QString comment = QStringLiteral("Filter survey, FL%1, %2, %3 mode")
-                                    .arg(s.slot)
-                                    .arg(receiverName(result).toLower(),
-                                         surveyModeName(result.options.modeNumber));
+        const QString comment =
+            QStringLiteral("Filter survey, FL%1, %2, %3 mode")
+                .arg(s.slot)
+                .arg(receiverName(result).toLower(), surveyModeName(result.options.modeNumber));
         if (!writeSweepResultsFile(dir.filePath(name), s.listLines, comment, when, &error))
             note(name, error);
     }
@@ -354,7 +359,8 @@ bool writeSurveyFiles(const QString &folder, const SurveyResult &result, const Q
         note(QStringLiteral("survey.csv"), error);
 
     const std::vector<SurveyCurve> curves = surveyCurves(result);
-    const QString title = QStringLiteral("K3 crystal filters, %1").arg(receiverName(result).toLower());
+    const QString title =
+        QStringLiteral("K3 crystal filters, %1").arg(receiverName(result).toLower());
     QImage image(kOverlayImageSize, QImage::Format_RGB32);
     image.fill(Qt::white);
     {
@@ -393,7 +399,8 @@ bool writeSurveyFiles(const QString &folder, const SurveyResult &result, const Q
             note(QStringLiteral("survey.pdf"), pdfError);
         } else if (QFile::exists(target) && !QFile::remove(target)) {
             QFile::remove(partial);
-            note(QStringLiteral("survey.pdf"), QStringLiteral("the old file could not be replaced"));
+            note(QStringLiteral("survey.pdf"),
+                 QStringLiteral("the old file could not be replaced"));
         } else if (!QFile::rename(partial, target)) {
             QFile::remove(partial);
             note(QStringLiteral("survey.pdf"), QStringLiteral("it could not be moved into place"));

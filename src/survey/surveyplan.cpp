@@ -23,8 +23,7 @@ constexpr qint64 kRestoreMs = 1100;
 constexpr qint64 kSubSettingsMs = 8 * 200 * 2;
 
 std::optional<double> plainNumber(const QString &text) {
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)\\s*$"));
+    static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)\\s*$"));
     if (!number.match(text).hasMatch()) return std::nullopt;
     return text.trimmed().toDouble();
 }
@@ -39,7 +38,8 @@ QString rangeProblem(const QString &text, double low, double high, const QString
 }  // namespace
 
 std::optional<QList<int>> parseSlotList(const QString &text, QString *problem) {
-    static const QRegularExpression item(QStringLiteral("^\\s*([0-9]+)\\s*(?:-\\s*([0-9]+)\\s*)?$"));
+    static const QRegularExpression item(
+        QStringLiteral("^\\s*([0-9]+)\\s*(?:-\\s*([0-9]+)\\s*)?$"));
     QList<int> numbers;
     const auto refuse = [&](const QString &why) -> std::optional<QList<int>> {
         if (problem) *problem = why;
@@ -87,8 +87,8 @@ QString checkSurveyCentre(const QString &text) {
 SlotSweepPlan planSlotSweep(int configuredBwHz, int32_t centreHz, std::optional<int> stepHz) {
     const int width = std::max(configuredBwHz, 10);
     SlotSweepPlan plan;
-    plan.stepHz = stepHz ? std::max(1, *stepHz)
-                         : std::max(kSurveyMinStepHz, width / kSurveyStepDivisor);
+    plan.stepHz =
+        stepHz ? std::max(1, *stepHz) : std::max(kSurveyMinStepHz, width / kSurveyStepDivisor);
     const int half = kSurveySpanWidths * width / 2;
     const int halfPoints = half / plan.stepHz;
     plan.points = 2 * halfPoints + 1;
@@ -123,8 +123,9 @@ QStringList surveyPlanText(const SurveyOptions &options, int totalPoints) {
                       options.rfGain);
     const QString step = options.stepHz ? QStringLiteral("%1 Hz steps").arg(*options.stepHz)
                                         : QStringLiteral("steps of 1/40 of its width");
-    lines << QStringLiteral("Each slot is swept over three times its configured width around "
-                            "the carrier in %1.")
+    lines << QStringLiteral(
+                 "Each slot is swept over three times its configured width around "
+                 "the carrier in %1.")
                  .arg(step);
     if (totalPoints > 0)
         lines << QStringLiteral("%1 points in all, about %2 of radio time.")
@@ -132,8 +133,9 @@ QStringList surveyPlanText(const SurveyOptions &options, int totalPoints) {
                      .arg(timeLeftText(surveyOverheadMs(options.receiver) +
                                        surveyPointsMs(totalPoints)));
     else
-        lines << QStringLiteral("The points depend on each slot's configured width, read at the "
-                                "start (%1 ms of radio time a point).")
+        lines << QStringLiteral(
+                     "The points depend on each slot's configured width, read at the "
+                     "start (%1 ms of radio time a point).")
                      .arg(kSweepStepWaitMs);
     return lines;
 }

@@ -40,22 +40,34 @@ struct SurveyBench : SimBench {
     // Everything a survey may touch, on both receivers.
     QString radio() {
         const sim::K3State &s = state();
-        QStringList out{QString::number(s.vfoAHz), QString::number(s.vfoBHz),
-                        QString::number(s.mode), QString::number(s.subMode),
-                        QString::number(s.rfGain), QString::number(s.subRfGain),
-                        QString::number(s.afGain), QString::number(s.agcOn),
-                        QString::number(s.agcTimeConstant), QString::number(s.selectedSlot),
-                        QString::number(s.subSelectedSlot), QString::number(s.dspBandwidthHz),
-                        QString::number(s.subBandwidthHz), QString::number(s.attenuator),
-                        QString::number(s.subAttenuator), QString::number(s.preamp),
-                        QString::number(s.subPreamp), QString::number(s.subOn),
-                        QString::number(s.techMode), QString::number(int(s.vfoBReadout)),
-                        QString::number(s.openMenuEntry), QString::number(s.k2Mode),
+        QStringList out{QString::number(s.vfoAHz),
+                        QString::number(s.vfoBHz),
+                        QString::number(s.mode),
+                        QString::number(s.subMode),
+                        QString::number(s.rfGain),
+                        QString::number(s.subRfGain),
+                        QString::number(s.afGain),
+                        QString::number(s.agcOn),
+                        QString::number(s.agcTimeConstant),
+                        QString::number(s.selectedSlot),
+                        QString::number(s.subSelectedSlot),
+                        QString::number(s.dspBandwidthHz),
+                        QString::number(s.subBandwidthHz),
+                        QString::number(s.attenuator),
+                        QString::number(s.subAttenuator),
+                        QString::number(s.preamp),
+                        QString::number(s.subPreamp),
+                        QString::number(s.subOn),
+                        QString::number(s.techMode),
+                        QString::number(int(s.vfoBReadout)),
+                        QString::number(s.openMenuEntry),
+                        QString::number(s.k2Mode),
                         QString::number(s.k3Mode)};
         for (const auto *filters : {&s.mainFilters, &s.subFilters})
             for (const sim::CrystalFilter &f : *filters) {
                 QString flags;
-                for (int mode = 1; mode <= 6; ++mode) flags += f.rxEnabled[size_t(mode)] ? '1' : '0';
+                for (int mode = 1; mode <= 6; ++mode)
+                    flags += f.rxEnabled[size_t(mode)] ? '1' : '0';
                 out << flags;
             }
         return out.join(u' ');
@@ -101,7 +113,8 @@ void TestSurvey::surveysEveryMainSlot() {
                           "FL4's passband centre is 150 Hz below the carrier, where its offset "
                           "of 0.00 kHz should put it: the filter really sits at about 0.15 kHz."}));
     QCOMPARE(b.radio(), before);
-    QCOMPARE(b.prompter.summary().last(), QStringLiteral("Filter Survey|The filter survey is complete."));
+    QCOMPARE(b.prompter.summary().last(),
+             QStringLiteral("Filter Survey|The filter survey is complete."));
 }
 
 void TestSurvey::surveysEverySubSlot() {
@@ -110,11 +123,12 @@ void TestSurvey::surveysEverySubSlot() {
     const SurveyResult r = b.survey.run(onSub());
     QCOMPARE(int(r.end), int(SurveyEnd::Completed));
     CORVANE_COMPARE_GOLDEN(surveyCsvLines(r), "sub.csv");
-    QCOMPARE(surveyFindings(r),
-             QStringList({"FL4 is 370 Hz wide at -6 dB, 48 % wider than its configured "
-                          "bandwidth of 0.25 kHz.",
-                          "FL4's passband centre is 120 Hz above the carrier, where its offset "
-                          "of 0.00 kHz should put it: the filter really sits at about -0.12 kHz."}));
+    QCOMPARE(
+        surveyFindings(r),
+        QStringList({"FL4 is 370 Hz wide at -6 dB, 48 % wider than its configured "
+                     "bandwidth of 0.25 kHz.",
+                     "FL4's passband centre is 120 Hz above the carrier, where its offset "
+                     "of 0.00 kHz should put it: the filter really sits at about -0.12 kHz."}));
     QCOMPARE(b.radio(), before);
 }
 
@@ -165,20 +179,20 @@ void TestSurvey::traceOfOneSlot() {
     const int wide = int(lines.indexOf("W k31;fw0400;k30;"));
     const int select = int(lines.indexOf("W k30;k22;fw00003;k20;"));
     QVERIFY(wide > 0 && select > wide);
-    QCOMPARE(lines.mid(select, 16),
-             QStringList({"W k30;k22;fw00003;k20;", "S 100", "W k22;fw;k20;", "S 100",
-                          "R FW040030;", "Y", "W FA00014059400;", "S 4000", "W db;", "S 2500",
-                          lines.at(select + 10), "S 100", "Y", "W FA00014059500;", "S 4000",
-                          "W db;"}));
+    QCOMPARE(
+        lines.mid(select, 16),
+        QStringList({"W k30;k22;fw00003;k20;", "S 100", "W k22;fw;k20;", "S 100", "R FW040030;",
+                     "Y", "W FA00014059400;", "S 4000", "W db;", "S 2500", lines.at(select + 10),
+                     "S 100", "Y", "W FA00014059500;", "S 4000", "W db;"}));
     QVERIFY(lines.at(select + 10).startsWith("R DB"));
     QStringList tuned;
     for (const QString &w : b.trace.writes())
         if (w.startsWith("FA")) tuned << w;
-    QCOMPARE(tuned, QStringList({"FA00014059400;", "FA00014059500;", "FA00014059600;",
-                                 "FA00014059700;", "FA00014059800;", "FA00014059900;",
-                                 "FA00014060000;", "FA00014060100;", "FA00014060200;",
-                                 "FA00014060300;", "FA00014060400;", "FA00014060500;",
-                                 "FA00014060600;", "FA00014060000;"}));
+    QCOMPARE(tuned,
+             QStringList({"FA00014059400;", "FA00014059500;", "FA00014059600;", "FA00014059700;",
+                          "FA00014059800;", "FA00014059900;", "FA00014060000;", "FA00014060100;",
+                          "FA00014060200;", "FA00014060300;", "FA00014060400;", "FA00014060500;",
+                          "FA00014060600;", "FA00014060000;"}));
 }
 
 void TestSurvey::disagreementsAtTheirLimits_data() {
@@ -187,8 +201,9 @@ void TestSurvey::disagreementsAtTheirLimits_data() {
     QTest::addColumn<double>("peak");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("all within") << 459.0 << 50.0 << -3.0 << QStringList();
-    QTest::newRow("narrow") << 339.0 << -50.0 << -1.0 << QStringList(
-        {"FL3 is 339 Hz wide at -6 dB, 15 % narrower than its configured bandwidth of 0.40 kHz."});
+    QTest::newRow("narrow") << 339.0 << -50.0 << -1.0
+                            << QStringList({"FL3 is 339 Hz wide at -6 dB, 15 % narrower than its "
+                                            "configured bandwidth of 0.40 kHz."});
     QTest::newRow("centre, loss")
         << 400.0 << 51.0 << -3.2
         << QStringList({"FL3's passband centre is 51 Hz above the carrier, where its offset of "
@@ -217,23 +232,29 @@ void TestSurvey::disagreementsAtTheirLimits() {
 void TestSurvey::slotLists_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("slots");
-    QTest::newRow("list and range") << "1,3-5" << "1 3 4 5";
-    QTest::newRow("repeats, order") << "4, 2,2" << "2 4";
-    QTest::newRow("slot 0") << "0" << "";
-    QTest::newRow("backward") << "5-3" << "";
-    QTest::newRow("empty item") << "1,,2" << "";
-    QTest::newRow("slot 6") << "2-6" << "";
+    QTest::newRow("list and range") << "1,3-5"
+                                    << "1 3 4 5";
+    QTest::newRow("repeats, order") << "4, 2,2"
+                                    << "2 4";
+    QTest::newRow("slot 0") << "0"
+                            << "";
+    QTest::newRow("backward") << "5-3"
+                              << "";
+    QTest::newRow("empty item") << "1,,2"
+                                << "";
+    QTest::newRow("slot 6") << "2-6"
+                            << "";
 }
 
 void TestSurvey::slotLists() {
     QFETCH(QString, text);
     QString problem;
-    const std::optional<QList<int>> slots = parseSlotList(text, &problem);
+    const std::optional<QList<int>> numbers = parseSlotList(text, &problem);
     QStringList got;
-    if (slots)
-        for (int s : *slots) got << QString::number(s);
+    if (numbers)
+        for (int s : *numbers) got << QString::number(s);
     QTEST(got.join(u' '), "slots");
-    QCOMPARE(problem.isEmpty(), bool(slots));
+    QCOMPARE(problem.isEmpty(), bool(numbers));
 }
 
 void TestSurvey::commandLineWritesEveryFile() {
@@ -246,8 +267,7 @@ void TestSurvey::commandLineWritesEveryFile() {
     QCOMPARE(cli.exitCode(), 0);
     QCOMPARE(QDir(out).entryList(QDir::Files),
              QStringList({"survey-FL3.txt", "survey-FL4.txt", "survey-FL5.txt",
-                          "survey-overlay.png", "survey-overlay.svg", "survey.csv",
-                          "survey.pdf"}));
+                          "survey-overlay.png", "survey-overlay.svg", "survey.csv", "survey.pdf"}));
     QFile csv(QDir(out).filePath("survey.csv"));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     QCOMPARE(csv.readAll().split('\n').size(), 5);  // header, three rows, the last line's end

@@ -14,10 +14,9 @@ namespace corvane {
 
 namespace {
 const QString kTitle = QStringLiteral("Filter Survey");
-const QStringList kColumns{"Slot",        "BW, kHz",   "Offset, kHz", "Loss comp, dB",
-                           "Enabled",     "-3 dB, Hz", "-6 dB, Hz",   "-60 dB, Hz",
-                           "Shape factor", "Centre, Hz", "Peak, dB",   "Ripple, dB",
-                           "Floor, dB"};
+const QStringList kColumns{"Slot",      "BW, kHz",    "Offset, kHz", "Loss comp, dB", "Enabled",
+                           "-3 dB, Hz", "-6 dB, Hz",  "-60 dB, Hz",  "Shape factor",  "Centre, Hz",
+                           "Peak, dB",  "Ripple, dB", "Floor, dB"};
 }  // namespace
 
 // What the survey produces, shown in this window.
@@ -164,8 +163,8 @@ void frmFilterSurvey::showTable() {
     for (const SlotResult &s : m_result.slotResults) {
         const QStringList cells = surveyCsvRow(s).split(u',');
         for (int column = 0; column < cells.size(); ++column) {
-            auto *item = new QTableWidgetItem(cells[column].isEmpty() ? QStringLiteral("-")
-                                                                      : cells[column]);
+            auto *item =
+                new QTableWidgetItem(cells[column].isEmpty() ? QStringLiteral("-") : cells[column]);
             if (column == 0) item->setForeground(surveySlotColour(s.slot));
             table->setItem(row, column, item);
         }
