@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "charts/chartfiles.h"
+#include "charts/chartfromfile.h"
 #include "charts/resultchart.h"
 #include "charts/ui/chartfilewindows.h"
 #include "charts/ui/resultchartview.h"

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "analysis/filterfigures.h"
-#include "charts/chartfiles.h"
+#include "charts/chartfromfile.h"
 #include "resultsoutput.h"
 
 namespace corvane::cli {

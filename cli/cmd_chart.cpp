@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <memory>
 
-#include "charts/chartfiles.h"
 #include "charts/resultchart.h"
 #include "charts/ui/chartexport.h"
 #include "charts/ui/chartfilewindows.h"
@@ -13,6 +12,7 @@
 #include "charts/ui/resultchartview.h"
 #include "core/filedialogs.h"
 #include "core/numtext.h"
+#include "files/chartfiles.h"
 #include "resultsoutput.h"
 
 namespace corvane::cli {

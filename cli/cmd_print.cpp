@@ -1,7 +1,7 @@
 // corvane-cli print: the saved-file viewer's printout of a text file, written as a PDF file.
 
-#include "charts/chartfiles.h"
-#include "charts/ui/lineprinter.h"
+#include "files/chartfiles.h"
+#include "files/ui/lineprinter.h"
 #include "resultsoutput.h"
 
 namespace corvane::cli {

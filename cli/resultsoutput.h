@@ -19,8 +19,8 @@
 
 #include "clicommand.h"
 #include "clisession.h"
-#include "core/linefile.h"
 #include "core/prompter.h"
+#include "files/linefile.h"
 #include "stopflag.h"
 
 namespace corvane::cli {

@@ -2,7 +2,7 @@
 // `corvane-cli analyze`: arbitrary file bytes read as lines, recognised, parsed as a sweep
 // and as a dBV results file, charted, and the sweep's filter figures worked out.
 #include "analysis/filterfigures.h"
-#include "charts/chartfiles.h"
+#include "charts/chartfromfile.h"
 #include "charts/resultchart.h"
 #include "fuzzradio.h"
 

@@ -1,5 +1,5 @@
 // The line reader behind every saved-file reader, on arbitrary file bytes.
-#include "core/linefile.h"
+#include "files/linefile.h"
 #include "fuzzradio.h"
 
 using namespace corvane;

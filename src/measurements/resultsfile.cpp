@@ -2,7 +2,7 @@
 
 #include <QRegularExpression>
 
-#include "core/linefile.h"
+#include "files/linefile.h"
 
 namespace corvane {
 

@@ -2,7 +2,7 @@
 
 #include <QSaveFile>
 
-#include "core/linefile.h"
+#include "files/linefile.h"
 
 namespace corvane::menus {
 

@@ -10,11 +10,11 @@
 #include <QtTest>
 
 #include "common/golden.h"
-#include "core/linefile.h"
 #include "core/numtext.h"
 #include "core/prompter.h"
 #include "core/ui/leavevalidator.h"
 #include "core/ui/resultslist.h"
+#include "files/linefile.h"
 
 using namespace corvane;
 using namespace corvane::test;

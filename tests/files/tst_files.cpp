@@ -10,13 +10,13 @@
 #include <QtTest>
 #include <cmath>
 
-#include "charts/chartfiles.h"
+#include "charts/chartfromfile.h"
 #include "charts/resultchart.h"
 #include "charts/ui/chartfilewindows.h"
-#include "charts/ui/frmreadfile.h"
 #include "common/scriptedfiledialogs.h"
 #include "common/simruns.h"
 #include "core/ui/windowregistry.h"
+#include "files/ui/frmreadfile.h"
 #include "measurements/dbvquick.h"
 #include "measurements/dbvresultsfile.h"
 #include "measurements/sweepresultsfile.h"

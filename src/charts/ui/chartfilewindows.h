@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "charts/chartfiles.h"
+#include "charts/chartfromfile.h"
 #include "charts/ui/chartwindows.h"
 
 namespace Ui {

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "charts/chartfiles.h"
+#include "charts/chartfromfile.h"
 #include "charts/ui/sweepfigures.h"
 #include "core/filedialogs.h"
 #include "core/prompter.h"

@@ -1,14 +1,14 @@
-#include "charts/ui/frmreadfile.h"
+#include "files/ui/frmreadfile.h"
 
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 
-#include "charts/chartfiles.h"
-#include "charts/ui/lineprinter.h"
 #include "core/filedialogs.h"
 #include "core/prompter.h"
 #include "core/ui/windowregistry.h"
+#include "files/chartfiles.h"
+#include "files/ui/lineprinter.h"
 #include "ui_readfilewindow.h"
 
 namespace corvane {

@@ -1,12 +1,11 @@
-#include "charts/chartfiles.h"
+#include "files/chartfiles.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
-#include "charts/resultchart.h"
-#include "core/linefile.h"
 #include "core/numtext.h"
+#include "files/linefile.h"
 
 namespace corvane {
 
@@ -164,11 +163,11 @@ private:
                             .arg(kStartLine + 2)
                             .arg(parameters()[2].meaning));
         const std::optional<int16_t> count = toInt16(span / divisor);
-        if (!count || *count + 1 > ResultChart::kMaxRows)
+        if (!count || *count + 1 > kMaxChartFileRows)
             return fail(QStringLiteral("lines %1 to %2 give more points than a chart holds (%3)")
                             .arg(kStartLine)
                             .arg(kStartLine + 2)
-                            .arg(ResultChart::kMaxRows));
+                            .arg(kMaxChartFileRows));
         m_data.rowCount = *count + 1;
         m_data.startText = texts[0];
         m_data.stopText = texts[1];
@@ -222,10 +221,10 @@ private:
                                     .arg(lineNumber)
                                     .arg(quoted(valueText)));
             }
-            if (int(m_data.rows.size()) >= ResultChart::kMaxRows)
+            if (int(m_data.rows.size()) >= kMaxChartFileRows)
                 return fail(QStringLiteral("line %1: more points than a chart holds (%2)")
                                 .arg(lineNumber)
-                                .arg(ResultChart::kMaxRows));
+                                .arg(kMaxChartFileRows));
             row.value = valueText.trimmed().toDouble();
             m_data.rows.push_back(row);
         }
@@ -283,33 +282,6 @@ std::optional<ChartFileKind> chartFileKindOf(const QStringList &lines) {
         if (line.startsWith(kDbvParameters[0].label)) return ChartFileKind::Dbv;
     }
     return std::nullopt;
-}
-
-std::vector<SweepPoint> sweepPointsOf(const ChartFileData &data) {
-    std::vector<SweepPoint> points;
-    points.reserve(data.rows.size());
-    for (const ChartFileRow &row : data.rows) points.push_back({row.kHz * 1000.0, row.value});
-    return points;
-}
-
-void applyChartFile(ResultChart &chart, const ChartFileData &data) {
-    if (data.kind == ChartFileKind::Sweep)
-        applySweepFileTexts(chart);
-    else
-        applyLinearRangeTexts(chart);
-    std::vector<double> values;
-    std::vector<QString> labels;
-    values.reserve(data.rows.size());
-    labels.reserve(data.rows.size());
-    for (const ChartFileRow &r : data.rows) {
-        values.push_back(r.value);
-        labels.push_back(r.label);
-    }
-    chart.setRows(data.rowCount, values, labels);
-    if (data.kind == ChartFileKind::Sweep)
-        applySweepScales(chart, sweepSpacing(data.startText, data.stopText, data.stepText));
-    else
-        applyAutomaticScales(chart);
 }
 
 }  // namespace corvane

@@ -1,4 +1,4 @@
-#include "charts/ui/lineprinter.h"
+#include "files/ui/lineprinter.h"
 
 #include <QFileInfo>
 #include <QFontMetrics>

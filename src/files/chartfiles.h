@@ -13,12 +13,10 @@
 #include <optional>
 #include <vector>
 
-#include "analysis/filterfigures.h"
-#include "charts/chartsetup.h"
-
 namespace corvane {
 
-class ResultChart;
+// The most rows a chart holds: its row count is a signed 16-bit field.
+constexpr int kMaxChartFileRows = 32767;
 
 enum class ChartFileKind { Sweep, Dbv };
 
@@ -59,11 +57,5 @@ ChartFileResult parseDbvChartLines(const QStringList &lines);
 
 // The kind a file says it is: its first line, or failing that its line 26.
 std::optional<ChartFileKind> chartFileKindOf(const QStringList &lines);
-
-// A sweep file's points: each data line's full frequency (Hz) and its reading.
-std::vector<SweepPoint> sweepPointsOf(const ChartFileData &data);
-
-// Fills the chart as the chart-from-file window shows it: texts, rows, labels, scales.
-void applyChartFile(ResultChart &chart, const ChartFileData &data);
 
 }  // namespace corvane

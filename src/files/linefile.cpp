@@ -1,4 +1,4 @@
-#include "core/linefile.h"
+#include "files/linefile.h"
 
 #include <QDir>
 #include <QFileInfo>
