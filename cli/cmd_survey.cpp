@@ -23,6 +23,7 @@ const QString kSlotsOption = QStringLiteral("slots");
 const QString kGainOption = QStringLiteral("rf-gain");
 const QString kStepOption = QStringLiteral("step");
 const QString kCentreOption = QStringLiteral("centre");
+const QString kAdaptiveOption = QStringLiteral("adaptive");
 
 class PrintingSurveySink : public SurveySink {
 public:
@@ -52,6 +53,7 @@ private:
 // The options as the window's boxes: a refusal names the option and its limits.
 std::optional<QString> readOptions(const QCommandLineParser &parser, SurveyOptions &options) {
     if (parser.isSet(kSubOption)) options.receiver = Receiver::Sub;
+    options.adaptive = parser.isSet(kAdaptiveOption);
     if (parser.isSet(kModeOption)) {
         const std::optional<int> mode = surveyModeNumber(parser.value(kModeOption));
         if (!mode)
@@ -163,6 +165,9 @@ CliCommand command_survey() {
                             QStringLiteral("The carrier's frequency in kHz (default VFO A once "
                                            "you have tuned to it)."),
                             QStringLiteral("kHz")),
+         QCommandLineOption(kAdaptiveOption,
+                            QStringLiteral("Adaptive steps: the finest step only where the "
+                                           "response changes (as sweep --adaptive).")),
          QCommandLineOption(kOutputOption,
                             QStringLiteral("The folder for the survey's files (made when "
                                            "missing)."),

@@ -6,6 +6,7 @@
 #include "core/progresstext.h"
 #include "link/procedurefaults.h"
 #include "measurements/sweepplan.h"
+#include "measurements/sweeppoints.h"
 
 namespace corvane {
 
@@ -25,6 +26,31 @@ class NotingPrompter : public Prompter {
 public:
     void message(const PromptMessage &msg) override { notes << msg.text; }
     QStringList notes;
+};
+
+// One slot's sweep as the sweep's points procedure reports it: the list lines into the
+// slot's results list, each point to the survey's sink, the progress turned into the
+// survey's.
+class SlotSweepSink : public SweepSink {
+public:
+    SlotSweepSink(SlotResult &slot, const SweepPlan &plan, SurveySink &out,
+                  std::function<void(const SweepProgress &)> progress)
+        : m_slot(slot), m_plan(plan), m_out(out), m_progress(std::move(progress)) {}
+    void clearLines() override {}
+    void appendLine(const QString &line) override { m_slot.listLines << line; }
+    void prepareChart(int) override {}
+    void setChartRow(int row, double value, const QString &) override {
+        m_out.point(m_slot.slot, m_plan.frequencyOfStep(row - 1), value);
+    }
+    void progress(const SweepProgress &p) override {
+        if (p.step > 0) m_progress(p);
+    }
+
+private:
+    SlotResult &m_slot;
+    const SweepPlan &m_plan;
+    SurveySink &m_out;
+    std::function<void(const SweepProgress &)> m_progress;
 };
 
 // A sweep sink for the shared test set-up, which lists nothing.
@@ -123,9 +149,13 @@ SurveyResult FilterSurvey::run(const SurveyOptions &options) {
     for (const SlotResult &s : result.slotResults)
         if (s.figures.peakDb && (!widest || s.configuredBwHz() > widest->configuredBwHz()))
             widest = &s;
-    for (SlotResult &s : result.slotResults)
-        if (widest && s.figures.peakDb)
-            s.peakRelWidestDb = *s.figures.peakDb - *widest->figures.peakDb;
+    for (SlotResult &s : result.slotResults) {
+        if (!widest || !s.figures.peakDb) continue;
+        s.peakRelWidestDb = *s.figures.peakDb - *widest->figures.peakDb;
+        bool ok = false;
+        const double comp = widest->lossComp.toDouble(&ok);
+        if (ok) s.widestLossCompDb = comp;
+    }
 
     m_sink.setRunning(false);
     if (m_link.portLost()) {
@@ -296,28 +326,29 @@ void FilterSurvey::surveySlot(SurveyResult &result, SlotResult &slot, qint64 &to
     int slotIndex = 0;
     for (size_t i = 0; i < result.slotResults.size(); ++i)
         if (&result.slotResults[i] == &slot) slotIndex = int(i) + 1;
-    for (int index = 0; index < plan.points; ++index) {
-        if (yieldAndCheckStop()) break;
-        const int32_t hz = plan.frequencyOfPoint(index);
-        const qint64 slotLeft = surveyPointsMs(plan.points - index);
-        m_sink.progress({slotIndex, int(result.slotResults.size()), slot.slot, index + 1,
-                         plan.points, slotLeft, totalMsLeft});
-        const QString reply = measureSweepPoint(m_link, tuneCommand(hz));
-        if (m_link.portLost()) break;
-        totalMsLeft -= kSweepStepWaitMs;
-        const QString reading = readingFromReply(reply);
-        const double db = readingValue(reading);
-        slot.listLines << sweepResultLine(hz, reading);
-        slot.points.push_back({double(hz), db});
-        m_sink.point(slot.slot, hz, db);
-    }
+    // The slots after this one, for the time left of the whole survey.
+    const qint64 laterMs = totalMsLeft - surveyPointsMs(plan.points);
+
+    SweepPlan points;
+    points.startHz = plan.startHz;
+    points.stopHz = plan.stopHz();
+    points.stepHz = int16_t(plan.stepHz);
+    points.count = int16_t(plan.points);
+    SlotSweepSink sink(slot, points, m_sink, [&](const SweepProgress &p) {
+        m_sink.progress({slotIndex, int(result.slotResults.size()), slot.slot, p.step, p.steps,
+                         p.msLeft, laterMs + p.msLeft});
+    });
+    const SweepPointsRun run = measureSweepPoints(
+        m_link, sink, points, m_options.adaptive ? SweepMode::Adaptive : SweepMode::Fixed,
+        [this] { return m_stop; }, [this](int32_t hz) { return tuneCommand(hz); });
+    for (const SweepPointReading &p : run.points) slot.points.push_back({double(p.hz), p.db});
+    totalMsLeft = laterMs;
+
     const int measured = int(slot.points.size());
-    slot.status = measured == plan.points ? SlotStatus::Measured
-                  : measured > 0          ? SlotStatus::Partial
-                                          : SlotStatus::NotMeasured;
+    slot.status = measured > 0 && !run.stopped && !run.portLost() ? SlotStatus::Measured
+                  : measured > 0                                  ? SlotStatus::Partial
+                                                                  : SlotStatus::NotMeasured;
     if (measured > 0) slot.figures = analyseSweep(slot.points);
-    // What a slot cut short would have taken is no longer to come.
-    totalMsLeft -= surveyPointsMs(plan.points - measured);
     finish();
 }
 
@@ -352,13 +383,6 @@ void FilterSurvey::resetK3() {
         m_prompter.message(lostConnectionMessage(m_link.lastError(), 0, 0, 0));
     else if (!notes.isEmpty())
         m_prompter.message(notes.join(u'\n'), kStatusTitle, MessageIcon::Exclamation);
-}
-
-bool FilterSurvey::yieldAndCheckStop() {
-    Clock &clock = m_link.clock();
-    if (LinkTrace *trace = m_link.trace()) trace->addYield(clock.now());
-    clock.yield();
-    return m_stop;
 }
 
 }  // namespace corvane

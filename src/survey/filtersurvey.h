@@ -61,6 +61,8 @@ struct SlotResult {
     FilterFigures figures;
     // The -6 dB centre's distance from the carrier; peak relative to the widest slot.
     std::optional<double> peakRelWidestDb;
+    // The widest slot's loss compensation: its own loss is the reference of the peaks.
+    std::optional<double> widestLossCompDb;
 
     std::optional<int> configuredBwHz() const;
     bool hasSweep() const { return !points.empty(); }
@@ -129,7 +131,6 @@ private:
     bool selectSlot(int slot);
     void surveySlot(SurveyResult &result, SlotResult &slot, qint64 &totalMsLeft);
     void putBack(QStringList &notes);
-    bool yieldAndCheckStop();
     QString tuneCommand(int32_t hz) const;
     QString sub() const;  // "$" on the sub-receiver, else ""
 

@@ -109,7 +109,8 @@ QStringList slotDisagreements(const SlotResult &s) {
         out << line;
     }
     if (const std::optional<double> comp = lossCompDb(s); comp && s.peakRelWidestDb) {
-        const double uncovered = *s.peakRelWidestDb + *comp;
+        // Relative to the widest slot, which has its own compensation (0 for a wide filter).
+        const double uncovered = *s.peakRelWidestDb + *comp - s.widestLossCompDb.value_or(0.0);
         if (std::abs(uncovered) > kLossToleranceDb)
             out << QStringLiteral(
                        "%1's peak is %2 dB below the widest filter's, but its loss "

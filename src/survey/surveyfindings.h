@@ -9,7 +9,7 @@
 //     d Hz above where FLx FRQ says passes the carrier best with VFO A d Hz below it: its
 //     centre_offset_hz is -d, and FLx FRQ wants setting to (offset - centre_offset_hz);
 //   - a loss the compensation does not cover: |peak relative to the widest slot + FLx GN|
-//     more than 1 dB.
+//     more than 1 dB (less the widest slot's own FLx GN, 0 for the wide filters).
 
 #include <QString>
 #include <QStringList>

@@ -123,15 +123,21 @@ QStringList surveyPlanText(const SurveyOptions &options, int totalPoints) {
                       options.rfGain);
     const QString step = options.stepHz ? QStringLiteral("%1 Hz steps").arg(*options.stepHz)
                                         : QStringLiteral("steps of 1/40 of its width");
+    const QString adaptive =
+        options.adaptive
+            ? QStringLiteral(", adaptively: the finest step only where the response changes")
+            : QString();
     lines << QStringLiteral(
                  "Each slot is swept over three times its configured width around "
-                 "the carrier in %1.")
-                 .arg(step);
+                 "the carrier in %1%2.")
+                 .arg(step, adaptive);
     if (totalPoints > 0)
-        lines << QStringLiteral("%1 points in all, about %2 of radio time.")
-                     .arg(totalPoints)
-                     .arg(timeLeftText(surveyOverheadMs(options.receiver) +
-                                       surveyPointsMs(totalPoints)));
+        lines << QStringLiteral("%1 points %2, about %3 of radio time%4.")
+                     .arg(QString::number(totalPoints),
+                          options.adaptive ? QStringLiteral("at most") : QStringLiteral("in all"),
+                          timeLeftText(surveyOverheadMs(options.receiver) +
+                                       surveyPointsMs(totalPoints)),
+                          options.adaptive ? QStringLiteral(" at most") : QString());
     else
         lines << QStringLiteral(
                      "The points depend on each slot's configured width, read at the "

@@ -60,6 +60,7 @@ frmFilterSurvey::frmFilterSurvey(const AppContext &context, QWidget *parent)
     connect(m_ui->cmdClose, &QPushButton::clicked, this, &FormWindow::hideForm);
     for (QLineEdit *box : {m_ui->txtSlots, m_ui->txtRFGain, m_ui->txtStep, m_ui->txtCentre})
         connect(box, &QLineEdit::textChanged, this, &frmFilterSurvey::showPlan);
+    connect(m_ui->chkAdaptive, &QCheckBox::toggled, this, &frmFilterSurvey::showPlan);
     for (QComboBox *box : {m_ui->cboReceiver, m_ui->cboMode})
         connect(box, &QComboBox::currentIndexChanged, this, &frmFilterSurvey::showPlan);
 }
@@ -97,6 +98,7 @@ std::optional<SurveyOptions> frmFilterSurvey::readOptions(bool tell) {
     SurveyOptions o;
     o.receiver = Receiver(m_ui->cboReceiver->currentData().toInt());
     o.modeNumber = m_ui->cboMode->currentData().toInt();
+    o.adaptive = m_ui->chkAdaptive->isChecked();
     const auto refuse = [&](QLineEdit *box, const QString &why) -> std::optional<SurveyOptions> {
         if (tell && m_context.prompter) {
             m_context.prompter->message(why, kTitle, MessageIcon::Exclamation);
