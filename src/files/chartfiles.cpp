@@ -60,6 +60,9 @@ public:
 
     ChartFileResult read() {
         if (!readParameters() || !readRows()) return {std::nullopt, m_error};
+        // The report (lines 5 to 25) says whether the run was adaptive.
+        for (int i = 0; i < kStartLine - 1; ++i)
+            if (m_lines.at(i) == adaptiveRunLine()) m_data.adaptive = true;
         return {m_data, QString()};
     }
 
@@ -211,6 +214,10 @@ private:
                 // character 16.
                 row.label = line.left(3);
                 if (row.label.isEmpty()) break;
+                // For the linear range: the gain and difference fields, by their tabs.
+                row.gain = numericValue(line.section(u'\t', 0, 0));
+                const QString diffField = line.section(u'\t', 3, 3);
+                if (isNumber(diffField)) row.diffDb = diffField.trimmed().toDouble();
                 valueText = line.mid(16);
                 if (valueText.isEmpty())
                     return fail(QStringLiteral("line %1 ends before character 17, where the "
@@ -239,6 +246,10 @@ private:
 };
 
 }  // namespace
+
+QString adaptiveRunLine() {
+    return QStringLiteral("Test settings of K3 (adaptive run) ====");
+}
 
 QString chartFileTitleLine(ChartFileKind kind) {
     return kind == ChartFileKind::Sweep ? QString(kSweepTitle) : QString(kDbvTitle);

@@ -25,6 +25,10 @@ struct ChartFileRow {
     double value = 0.0;
     // Sweep files: the frequency field in full (the label may have lost a digit to the cut).
     double kHz = 0.0;
+    // dBV files: the gain field and the difference field (empty when it is not a number),
+    // read by their tabs.
+    double gain = 0.0;
+    std::optional<double> diffDb;
 };
 
 struct ChartFileData {
@@ -37,12 +41,19 @@ struct ChartFileData {
     QString startText;
     QString stopText;
     QString stepText;
+    // An adaptive run's file: the data lines are the points measured, in frequency or gain
+    // order, each on the grid of the start and the step (or increment) of lines 26 to 28.
+    bool adaptive = false;
 };
 
 struct ChartFileResult {
     std::optional<ChartFileData> data;
     QString error;  // the message when there is no data
 };
+
+// The report line of an adaptive run, in place of "Test settings of K3 " and 15 "=" (the
+// report keeps its length, so the parameter lines stay at 26 to 28).
+QString adaptiveRunLine();
 
 // The first line of each kind of results file.
 QString chartFileTitleLine(ChartFileKind kind);

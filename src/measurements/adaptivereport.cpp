@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/numtext.h"
+#include "files/chartfiles.h"
 
 namespace corvane {
 

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "charts/chartfromfile.h"
 #include "charts/resultchart.h"
 #include "charts/ui/chartwindows.h"
 #include "charts/ui/resultchartview.h"
@@ -529,6 +530,8 @@ void TestSweep::windowAdaptiveSweep() {
     QCOMPARE(states.size(), w.listLines().size() - 26);
     QVERIFY(!states.contains("1"));
     QVERIFY(adaptive->isEnabled());
+    QCOMPARE(w.find<QLabel>("lblProgress")->text(),
+             QString("%1 points measured (adaptive; every step would be 121).").arg(states.size()));
     // The chart: all 121 rows labelled, a value on each measured point's row.
     const ResultChart *chart = w.find<ResultChartView>("chtLiveSweep")->model();
     QCOMPARE(chart->rowCount(), 121);
@@ -543,6 +546,13 @@ void TestSweep::windowAdaptiveSweep() {
     QCOMPARE(int(read.data->rows.size()), w.listLines().size() - 26);
     QCOMPARE(read.data->rows.front().kHz, 14059.4);
     QCOMPARE(read.data->rows.back().kHz, 14060.6);
+    // Charted from the file, each point stands on its frequency's row (10 Hz a row from
+    // 14059.4; the row count, as for any sweep file, from the whole kHz 14059 to 14061).
+    ResultChart fromFile;
+    applyChartFile(fromFile, *read.data);
+    QCOMPARE(fromFile.rowCount(), 201);
+    QCOMPARE(fromFile.rowLabel(9), QString("14059.480"));
+    QVERIFY(fromFile.rowValue(9) && !fromFile.rowValue(8) && fromFile.rowValue(121));
     QVERIFY(
         std::is_sorted(read.data->rows.begin(), read.data->rows.end(),
                        [](const ChartFileRow &a, const ChartFileRow &b) { return a.kHz < b.kHz; }));

@@ -227,6 +227,10 @@ void frmFilterSweep::showFinished() {
             QStringLiteral("No step to measure: the start frequency is above the stop frequency."));
     else if (m_state.stopSweepRequested)
         showProgressLine(QStringLiteral("Stopped after %1 of %2 steps.").arg(measured).arg(steps));
+    else if (m_lastProgress.most > 0)
+        showProgressLine(QStringLiteral("%1 points measured (adaptive; every step would be %2).")
+                             .arg(steps)
+                             .arg(m_lastProgress.most));
     else
         showProgressLine(QStringLiteral("%1 steps measured.").arg(steps));
 }
