@@ -89,15 +89,19 @@ CrystalFilters::CrystalFilters(RadioLink &link, Prompter &prompter, Receiver rec
 
 FilterOperationEnd CrystalFilters::enableReceive(std::optional<int> modeNumber,
                                                  std::optional<int> slot) {
-    if (refuseWhileBusy(m_link, m_prompter)) return FilterOperationEnd::Busy;
-    const LinkHold hold(m_link, QStringLiteral("Enable Receive"), filterWindowTitle(m_receiver));
+    if (!m_withinHeldLink && refuseWhileBusy(m_link, m_prompter)) return FilterOperationEnd::Busy;
+    std::optional<LinkHold> hold;
+    if (!m_withinHeldLink)
+        hold.emplace(m_link, QStringLiteral("Enable Receive"), filterWindowTitle(m_receiver));
     return changeReceive(true, modeNumber, slot);
 }
 
 FilterOperationEnd CrystalFilters::disableReceive(std::optional<int> modeNumber,
                                                   std::optional<int> slot) {
-    if (refuseWhileBusy(m_link, m_prompter)) return FilterOperationEnd::Busy;
-    const LinkHold hold(m_link, QStringLiteral("Disable Receive"), filterWindowTitle(m_receiver));
+    if (!m_withinHeldLink && refuseWhileBusy(m_link, m_prompter)) return FilterOperationEnd::Busy;
+    std::optional<LinkHold> hold;
+    if (!m_withinHeldLink)
+        hold.emplace(m_link, QStringLiteral("Disable Receive"), filterWindowTitle(m_receiver));
     return changeReceive(false, modeNumber, slot);
 }
 
@@ -360,9 +364,11 @@ void CrystalFilters::listFilterReceive() {
 }
 
 bool CrystalFilters::bandwidthReadout() {
-    if (refuseWhileBusy(m_link, m_prompter)) return false;
-    const LinkHold hold(m_link, QStringLiteral("Filter Bandwidth Settings"),
-                        filterWindowTitle(m_receiver));
+    if (!m_withinHeldLink && refuseWhileBusy(m_link, m_prompter)) return false;
+    std::optional<LinkHold> hold;
+    if (!m_withinHeldLink)
+        hold.emplace(m_link, QStringLiteral("Filter Bandwidth Settings"),
+                     filterWindowTitle(m_receiver));
     m_unreadable.clear();
     m_link.clearError();
     listFilterSettings();
@@ -372,9 +378,11 @@ bool CrystalFilters::bandwidthReadout() {
 }
 
 bool CrystalFilters::receiveReadout() {
-    if (refuseWhileBusy(m_link, m_prompter)) return false;
-    const LinkHold hold(m_link, QStringLiteral("Filter Receive Settings"),
-                        filterWindowTitle(m_receiver));
+    if (!m_withinHeldLink && refuseWhileBusy(m_link, m_prompter)) return false;
+    std::optional<LinkHold> hold;
+    if (!m_withinHeldLink)
+        hold.emplace(m_link, QStringLiteral("Filter Receive Settings"),
+                     filterWindowTitle(m_receiver));
     m_unreadable.clear();
     m_link.clearError();
     listFilterReceive();

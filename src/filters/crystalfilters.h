@@ -108,6 +108,9 @@ public:
     bool bandwidthReadout();
     // Filter Receive Settings: six modes of five passes, then "k30;mn255;".
     bool receiveReadout();
+    // As steps of a procedure that already holds the link (the filter survey): no refusal and
+    // no hold of their own.
+    void setWithinHeldLink(bool within) { m_withinHeldLink = within; }
     // Clear Form: the table empty; the radio is not touched.
     void clearFilterForm() { m_sink.clearTable(); }
 
@@ -150,6 +153,7 @@ private:
     bool m_lastDisplayRead = false;
     qint64 m_msLeft = 0;
     int m_passesDone = 0;
+    bool m_withinHeldLink = false;
     int m_passCount = 0;
 };
 

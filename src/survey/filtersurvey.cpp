@@ -254,6 +254,7 @@ void FilterSurvey::readFilterSettings(SurveyResult &result) {
     FilterWindowFields fields;
     TableSink table;
     CrystalFilters filters(m_link, quiet, m_options.receiver, fields, table);
+    filters.setWithinHeldLink(true);
     if (!filters.bandwidthReadout() || !filters.receiveReadout()) return;
     const QString unread = filters.unreadable().join(u'\n');
     for (SlotResult &s : result.slotResults) {
@@ -296,6 +297,7 @@ void FilterSurvey::surveySlot(SurveyResult &result, SlotResult &slot, qint64 &to
         FilterWindowFields fields;
         TableSink table;
         CrystalFilters filters(m_link, quiet, m_options.receiver, fields, table);
+        filters.setWithinHeldLink(true);
         const FilterOperationEnd end = filters.enableReceive(m_options.modeNumber, slot.slot);
         if (m_link.portLost()) return;
         if (end != FilterOperationEnd::Done) {
@@ -358,6 +360,7 @@ void FilterSurvey::putBack(QStringList &notes) {
     FilterWindowFields fields;
     TableSink table;
     CrystalFilters filters(m_link, quiet, m_options.receiver, fields, table);
+    filters.setWithinHeldLink(true);
     while (!m_enabledSlots.isEmpty() && !m_link.portLost()) {
         const int slot = m_enabledSlots.last();
         const FilterOperationEnd end = filters.disableReceive(m_options.modeNumber, slot);
