@@ -22,7 +22,7 @@ std::optional<FilterFigures> figuresOfFile(const QString &path, QString *error) 
     }
     const ChartFileResult result = parseSweepChartLines(*lines);
     if (!result.data) {
-        *error = result.error;
+        *error = path + QStringLiteral(": ") + result.error;  // which of the files it was
         return std::nullopt;
     }
     return analyseSweep(sweepPointsOf(*result.data));
