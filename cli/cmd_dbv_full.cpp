@@ -6,6 +6,7 @@
 
 #include <QCommandLineOption>
 
+#include "measurements/adaptivereport.h"
 #include "measurements/dbvlimits.h"
 #include "measurements/dbvlinearity.h"
 #include "measurements/dbvresultsfile.h"
@@ -19,6 +20,7 @@ namespace {
 const QString kStartOption = QStringLiteral("start");
 const QString kStopOption = QStringLiteral("stop");
 const QString kIncOption = QStringLiteral("inc");
+const QString kAdaptiveOption = QStringLiteral("adaptive");
 
 // List lines on stdout as they come, kept for the file; progress on stderr; Ctrl-C passed
 // on as Stop Test at each step.
@@ -30,7 +32,7 @@ public:
     void clearLines() override { list.clear(); }
     void appendLine(const QString &line) override { list.append(line); }
     void progress(const DbvProgress &progress) override {
-        if (progress.step > 0) printError(progressText(progress));
+        if (progress.step > 0 || progress.most > 0) printError(progressText(progress));
         m_warning.check(progress.noAnswerNote);
     }
     void atStepYield() override {
@@ -50,8 +52,8 @@ int runDbvFull(CliSession &session, const QStringList &arguments) {
         return options.isSet(name) ? options.value(name) : QString::fromLatin1(initial);
     };
     // The window's boxes start with these texts.
-    const DbvGainBoxes boxes{box(kStartOption, "50"), box(kStopOption, "250"),
-                             box(kIncOption, "1")};
+    const DbvGainBoxes boxes{box(kStartOption, "50"), box(kStopOption, "250"), box(kIncOption, "1"),
+                             options.isSet(kAdaptiveOption)};
     for (const auto &refusal :
          {checkRfGainStart(boxes.start), checkRfGainStop(boxes.stop), checkRfGainInc(boxes.inc)}) {
         if (refusal) return refuseOption(*refusal);
@@ -66,7 +68,8 @@ int runDbvFull(CliSession &session, const QStringList &arguments) {
         if (!session.radioAnswered() && !session.link().portLost()) return session.noAnswer();
         return kExitFailed;
     }
-    return finishMeasurement(options, writeDbvResultsFile, output.list.lines(),
+    return finishMeasurement(options, writeDbvResultsFile,
+                             resultsListInFileOrder(output.list.lines()),
                              test.end() == DbvEnd::PortLost);
 }
 
@@ -85,6 +88,9 @@ CliCommand command_dbv_full() {
                             QStringLiteral("N")),
          QCommandLineOption(kIncOption, QStringLiteral("RF gain increment, 1 to 5 (default 1)."),
                             QStringLiteral("N")),
+         QCommandLineOption(kAdaptiveOption,
+                            QStringLiteral("Measure adaptively: coarse gain steps, then bisection "
+                                           "to one increment at each end of the linear range.")),
          QCommandLineOption(kCommentOption, QStringLiteral("User comments for the results file."),
                             QStringLiteral("TEXT")),
          QCommandLineOption(kOutputOption,

@@ -75,7 +75,9 @@ int runMds(CliSession &session, const QStringList &arguments) {
     // The list is written whatever the end: the readings taken are the user's.
     const int code = finishMeasurement(session.parser(), writeMdsResultsFile, output.list.lines(),
                                        outcome.end == MdsEnd::PortFailed);
-    return code == kExitDone && outcome.end != MdsEnd::Completed ? kExitFailed : code;
+    // A signal not heard is a result of the test (the message says so), not a failure.
+    const bool ran = outcome.end == MdsEnd::Completed || outcome.end == MdsEnd::NotHeard;
+    return code == kExitDone && !ran ? kExitFailed : code;
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 // corvane-cli menus [--main] [--config] [--changed] [-o FILE]: the menu settings window from
-// a shell. First its load step (TECH MD switched on, exactly as opening the window does),
-// then the chosen reports, MAIN first (both when neither is named), their lines on stdout.
-// --changed prints only the item lines whose value differs from the default; -o writes the
-// menu settings file as Save does (the whole lists, whatever --changed shows).
+// a shell. It connects first, as every subcommand but send does, then runs the window's load
+// step (TECH MD switched on, exactly as opening the window does), then the chosen reports,
+// MAIN first (both when neither is named), their lines on stdout and a progress line per item
+// on stderr. --changed prints only the item lines whose value differs from the default; -o
+// writes the menu settings file as Save does (the whole lists, whatever --changed shows).
+// A setting the radio gave no answer for has no value to list: the run then exits 1 and
+// writes no file.
 
 #include <QDateTime>
 
+#include "core/progresstext.h"
 #include "link/portnames.h"
 #include "menus/menureports.h"
 #include "menus/menusettingsfile.h"
@@ -20,21 +24,54 @@ const QString kMainOption = QStringLiteral("main");
 const QString kConfigOption = QStringLiteral("config");
 const QString kChangedOption = QStringLiteral("changed");
 
+// Fixed waits of one item: its entry selected, then "ds;" read.
+constexpr qint64 kItemWaitMs = k3settings::kMenuEntryWaitMs + k3settings::kDisplayQueryWaitMs;
+
 class PrintingSink : public menus::MenuReportSink {
 public:
-    PrintingSink(CliSession &session, bool changedOnly)
-        : m_session(session), m_changedOnly(changedOnly) {}
+    PrintingSink(CliSession &session, bool changedOnly, const QString &menuName)
+        : m_session(session), m_changedOnly(changedOnly), m_menuName(menuName) {}
     void clearLines() override { m_lines.clear(); }
+    void readingItem(int number, int count, const QString &label) override {
+        m_label = label;
+        m_readsFrom = m_session.trace().events().size();
+        // The form of the filter readouts' progress line.
+        printError(QStringLiteral("Reading %1 menu settings, pass %2 of %3, about %4 left...")
+                       .arg(m_menuName)
+                       .arg(number)
+                       .arg(count)
+                       .arg(timeLeftText((count - number + 1) * kItemWaitMs)));
+    }
     void appendLine(const QString &line, bool changed) override {
         m_lines << line;
+        if (!m_label.isEmpty()) {
+            m_lastUnanswered = !answeredSince(m_readsFrom);
+            if (m_lastUnanswered) m_unanswered << m_label;
+            m_label.clear();
+        }
         if (!m_changedOnly || changed) m_session.printLatin1(line);
     }
     const QStringList &lines() const { return m_lines; }
+    // The items the radio gave no answer for (labels, blanks trimmed).
+    const QStringList &unanswered() const { return m_unanswered; }
+    bool lastUnanswered() const { return m_lastUnanswered; }
 
 private:
+    bool answeredSince(size_t from) const {
+        const std::vector<TraceEvent> &events = m_session.trace().events();
+        for (size_t i = from; i < events.size(); ++i)
+            if (events[i].kind == TraceEvent::Kind::Read && events[i].text.isEmpty()) return false;
+        return true;
+    }
+
     CliSession &m_session;
     bool m_changedOnly;
+    QString m_menuName;
     QStringList m_lines;
+    QString m_label;  // the item being read
+    size_t m_readsFrom = 0;
+    QStringList m_unanswered;
+    bool m_lastUnanswered = false;
 };
 
 int runMenus(CliSession &session, const QStringList &arguments) {
@@ -46,7 +83,7 @@ int runMenus(CliSession &session, const QStringList &arguments) {
     const bool changedOnly = parser.isSet(kChangedOption);
     const QString outputPath = parser.value(kOutputOption);
     if (const int code = checkOutputPath(parser)) return code;
-    if (!session.openPort()) return kExitFailed;
+    if (!session.connectRadio()) return kExitFailed;
 
     RadioLink &link = session.link();
     link.clearError();
@@ -56,17 +93,32 @@ int runMenus(CliSession &session, const QStringList &arguments) {
         return kExitFailed;
     }
 
-    PrintingSink mainList(session, changedOnly);
-    PrintingSink configList(session, changedOnly);
+    PrintingSink mainList(session, changedOnly, QStringLiteral("MAIN"));
+    PrintingSink configList(session, changedOnly, QStringLiteral("CONFIG"));
     menus::ReportOutcome outcome;
     if (wantMain) outcome = menus::mainMenuReport(link, mainList);
-    if (wantConfig && outcome.isComplete()) outcome = menus::configMenuReport(link, configList);
+    // A radio that went silent during the MAIN report is not asked 98 more times.
+    if (wantConfig && outcome.isComplete() && !mainList.lastUnanswered())
+        outcome = menus::configMenuReport(link, configList);
 
     int exitCode = kExitDone;
     if (!outcome.isComplete()) {
         session.reportPortError(outcome.error);
         printError(menus::stoppedReportText(outcome));
         exitCode = kExitFailed;
+    }
+    const QStringList unanswered = mainList.unanswered() + configList.unanswered();
+    if (!unanswered.isEmpty() || (wantConfig && mainList.lastUnanswered())) {
+        printError(QStringLiteral("corvane-cli: the K3 did not answer for %1 of the settings "
+                                  "(%2); their lines hold no reading%3")
+                       .arg(unanswered.size())
+                       .arg(unanswered.join(QLatin1String(", ")))
+                       .arg(wantConfig && mainList.lastUnanswered()
+                                ? QStringLiteral(", and the CONFIG menu was not read")
+                                : QString()) +
+                   (parser.isSet(kOutputOption) ? QStringLiteral(", so no file was written.")
+                                                : QStringLiteral(".")));
+        return kExitFailed;
     }
     if (parser.isSet(kOutputOption)) {
         const QString reason = menus::writeMenuSettingsFile(

@@ -2,6 +2,7 @@
 // window's boxes and are checked as the boxes are; the list lines go to stdout as they are
 // measured, and -o writes the results file as Save File does. Ctrl-C is Stop Sweep.
 
+#include "measurements/adaptivereport.h"
 #include "measurements/filtersweep.h"
 #include "measurements/sweeplimits.h"
 #include "measurements/sweepplan.h"
@@ -17,6 +18,7 @@ const QString kStartOption = QStringLiteral("start");
 const QString kStopOption = QStringLiteral("stop");
 const QString kStepOption = QStringLiteral("step");
 const QString kGainOption = QStringLiteral("rf-gain");
+const QString kAdaptiveOption = QStringLiteral("adaptive");
 
 // The list as stdout: every line as the window lists it. Ctrl-C is noticed here, between
 // steps, and stops the sweep before its next step as the Stop Sweep button does.
@@ -64,8 +66,10 @@ std::optional<PromptMessage> checkOptions(const SweepInputs &inputs) {
 int runSweep(CliSession &session, const QStringList &arguments) {
     if (!arguments.isEmpty()) return session.usageError(QStringLiteral("sweep takes options only"));
     const QCommandLineParser &parser = session.parser();
-    const SweepInputs inputs{parser.value(kStartOption), parser.value(kStopOption),
-                             parser.value(kStepOption), parser.value(kGainOption)};
+    const SweepInputs inputs{
+        parser.value(kStartOption), parser.value(kStopOption), parser.value(kStepOption),
+        parser.value(kGainOption),
+        parser.isSet(kAdaptiveOption) ? SweepMode::Adaptive : SweepMode::Fixed};
     if (const std::optional<PromptMessage> refusal = checkOptions(inputs))
         return refuseOption(*refusal);
     if (const int code = checkOutputPath(parser)) return code;
@@ -78,7 +82,7 @@ int runSweep(CliSession &session, const QStringList &arguments) {
     if (outcome.end == SweepEnd::NotPresent) return session.noAnswer();
     if (outcome.end == SweepEnd::Refused) return kExitUsage;
     if (outcome.end == SweepEnd::Busy) return kExitFailed;
-    return finishMeasurement(parser, writeSweepResultsFile, sink.lines(),
+    return finishMeasurement(parser, writeSweepResultsFile, resultsListInFileOrder(sink.lines()),
                              outcome.end == SweepEnd::PortLost);
 }
 
@@ -100,6 +104,9 @@ CliCommand command_sweep() {
                             QStringLiteral("RF gain within the dBV readout's linear range "
                                            "(1-250)."),
                             QStringLiteral("N")),
+         QCommandLineOption(kAdaptiveOption,
+                            QStringLiteral("Measure adaptively: a coarse pass, then finer points "
+                                           "on the skirts and band edges, down to --step.")),
          QCommandLineOption(kCommentOption, QStringLiteral("User comments for the results file."),
                             QStringLiteral("text")),
          QCommandLineOption(kOutputOption,

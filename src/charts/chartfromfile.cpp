@@ -1,7 +1,11 @@
 #include "charts/chartfromfile.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "charts/chartsetup.h"
 #include "charts/resultchart.h"
+#include "core/numtext.h"
 
 namespace corvane {
 
@@ -12,11 +16,64 @@ std::vector<SweepPoint> sweepPointsOf(const ChartFileData &data) {
     return points;
 }
 
+namespace {
+
+bool isSweep(const ChartFileData &data) {
+    return data.kind == ChartFileKind::Sweep;
+}
+// The first row's frequency (Hz) or gain, and the step from row to row.
+double gridStart(const ChartFileData &data) {
+    return numericValue(data.startText) * (isSweep(data) ? 1000.0 : 1.0);
+}
+double gridStep(const ChartFileData &data) {
+    return isSweep(data) ? numericValue(data.stepText)
+                         : std::max(1.0, roundHalfEven(numericValue(data.stepText)));
+}
+
+// An adaptive run's points on the rows of its grid, every row labelled, so that the chart is
+// drawn by frequency or gain.
+void placeOnGrid(ResultChart &chart, const ChartFileData &data) {
+    const double start = gridStart(data);
+    const double step = gridStep(data);
+    chart.setRowCount(data.rowCount);
+    for (int row = 1; row <= chart.rowCount(); ++row) {
+        const double at = start + (row - 1) * step;
+        chart.setRowLabel(row, isSweep(data)
+                                   ? format0_000(numericValue(singleText(at / 1000.0)))
+                                   : QStringLiteral("%1").arg(qRound(at), 3, 10, QChar(u'0')));
+    }
+    for (size_t i = 0; i < data.rows.size(); ++i) {
+        const int row = chartRowOf(data, i);
+        chart.setRowValue(row, data.rows[i].value);
+        chart.setRowLabel(row, data.rows[i].label);
+    }
+}
+
+}  // namespace
+
+int chartRowOf(const ChartFileData &data, size_t index) {
+    if (!data.adaptive || index >= data.rows.size()) return int(index) + 1;
+    const ChartFileRow &r = data.rows[index];
+    const double at = isSweep(data) ? r.kHz * 1000.0 : r.gain;
+    const double step = gridStep(data);
+    // A point off the grid stands on the nearest row (0 when it is off the chart: not drawn).
+    const double row = step > 0 ? std::round((at - gridStart(data)) / step) + 1 : 0;
+    return row >= 1 && row <= data.rowCount ? int(row) : 0;
+}
+
 void applyChartFile(ResultChart &chart, const ChartFileData &data) {
     if (data.kind == ChartFileKind::Sweep)
         applySweepFileTexts(chart);
     else
         applyLinearRangeTexts(chart);
+    if (data.adaptive) {
+        placeOnGrid(chart, data);
+        if (data.kind == ChartFileKind::Sweep)
+            applySweepScales(chart, sweepSpacing(data.startText, data.stopText, data.stepText));
+        else
+            applyAutomaticScales(chart);
+        return;
+    }
     std::vector<double> values;
     std::vector<QString> labels;
     values.reserve(data.rows.size());

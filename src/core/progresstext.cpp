@@ -30,4 +30,22 @@ QString plannedText(int steps, qint64 msTotal) {
     return count + QStringLiteral(" to measure, about ") + timeLeftText(msTotal);
 }
 
+QString adaptivePlannedText(int most, qint64 msMost) {
+    const QString count =
+        most == 1 ? QStringLiteral("1 point") : QStringLiteral("%1 points").arg(most);
+    return QStringLiteral("Adaptive: at most ") + count + QStringLiteral(", at most ") +
+           timeLeftText(msMost);
+}
+
+QString adaptiveProgressText(int point, int planned, int most, qint64 msLeft, const QString &note) {
+    if (point <= 0) return QString();
+    QString text = QStringLiteral("Point %1 of %2 planned so far (at most %3), about %4 left")
+                       .arg(point)
+                       .arg(planned)
+                       .arg(most)
+                       .arg(timeLeftText(msLeft));
+    if (!note.isEmpty()) text += QStringLiteral(". ") + note;
+    return text;
+}
+
 }  // namespace corvane

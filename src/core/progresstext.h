@@ -22,4 +22,12 @@ QString progressText(int step, int steps, qint64 msLeft, const QString &note = Q
 // Before the first step: "11 steps to measure, about 1 min 13 s" ("1 step ..." for one).
 QString plannedText(int steps, qint64 msTotal);
 
+// An adaptive run, whose points are chosen as it goes. Before the first point, the most it
+// can take: "Adaptive: at most 121 points, at most 13 min 19 s". While point `point` runs,
+// of the `planned` chosen so far: "Point 17 of 24 planned so far (at most 121), about 46 s
+// left", with ". " and `note` as progressText has it.
+QString adaptivePlannedText(int most, qint64 msMost);
+QString adaptiveProgressText(int point, int planned, int most, qint64 msLeft,
+                             const QString &note = QString());
+
 }  // namespace corvane

@@ -62,6 +62,9 @@ public:
 
     ChartFileResult read() {
         if (!readParameters() || !readRows()) return {std::nullopt, m_error};
+        // The report (lines 5 to 25) says whether the run was adaptive.
+        for (int i = 0; i < kStartLine - 1; ++i)
+            if (m_lines.at(i) == adaptiveRunLine()) m_data.adaptive = true;
         return {m_data, QString()};
     }
 
@@ -219,10 +222,14 @@ private:
                 return fail(QStringLiteral("line %1 should hold the RF gain, two readings and "
                                            "the difference separated by tabs")
                                 .arg(lineNumber));
-            if (!dataNumber(lineNumber, QStringLiteral("RF gain"), fields.first())) return false;
+            const std::optional<double> gain =
+                dataNumber(lineNumber, QStringLiteral("RF gain"), fields.first());
+            if (!gain) return false;
             row->label = fields.first();
+            row->gain = *gain;
             row->valueText = fields.at(3);
             value = dataNumber(lineNumber, QStringLiteral("difference"), fields.at(3));
+            row->diffDb = value;
         }
         if (!value) return false;
         row->value = *value;
@@ -254,6 +261,10 @@ private:
 };
 
 }  // namespace
+
+QString adaptiveRunLine() {
+    return QStringLiteral("Test settings of K3 (adaptive run) ====");
+}
 
 QString chartFileTitleLine(ChartFileKind kind) {
     return kind == ChartFileKind::Sweep ? QString(kSweepTitle) : QString(kDbvTitle);

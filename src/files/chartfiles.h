@@ -30,6 +30,9 @@ struct ChartFileRow {
     QString valueText;
     double value = 0.0;
     double kHz = 0.0;  // sweep files: the frequency
+    // dBV files: the gain field and the difference field.
+    double gain = 0.0;
+    std::optional<double> diffDb;
 };
 
 struct ChartFileData {
@@ -42,12 +45,19 @@ struct ChartFileData {
     QString startText;
     QString stopText;
     QString stepText;
+    // An adaptive run's file: the data lines are the points measured, in frequency or gain
+    // order, each on the grid of the start and the step (or increment) of lines 26 to 28.
+    bool adaptive = false;
 };
 
 struct ChartFileResult {
     std::optional<ChartFileData> data;
     QString error;  // the message when there is no data
 };
+
+// The report line of an adaptive run, in place of "Test settings of K3 " and 15 "=" (the
+// report keeps its length, so the parameter lines stay at 26 to 28).
+QString adaptiveRunLine();
 
 // The first line of each kind of results file.
 QString chartFileTitleLine(ChartFileKind kind);

@@ -41,8 +41,8 @@ QByteArray lineFileBytes(const QStringList &lines) {
 }
 
 bool writeLineFile(const QString &path, const QStringList &lines, QString *error) {
-    QString reason = writeTargetProblem(path);
-    if (reason.isEmpty() && writeFileAtomically(path, lineFileBytes(lines), &reason)) return true;
+    QString reason;
+    if (writeFileAtomically(path, lineFileBytes(lines), &reason)) return true;
     if (error) *error = reason;
     return false;
 }

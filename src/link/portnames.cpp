@@ -108,14 +108,58 @@ std::unique_ptr<Transport> makeTransport(const QString &portSpec, const Clock &c
     return std::make_unique<SerialTransport>(spec);
 }
 
+namespace {
+
+// Why the port at `where` would not open, and what to do about it; empty when the transport
+// could not tell.
+QString openCauseText(const PortError &error, const QString &where) {
+    switch (error.cause) {
+        case PortOpenCause::Unknown:
+            break;
+        case PortOpenCause::MissingDevice:
+            return QStringLiteral(
+                       "The device %1 does not exist. Check the port's name and that "
+                       "the serial adapter is plugged in")
+                .arg(where);
+        case PortOpenCause::PermissionDenied:
+            return QStringLiteral(
+                       "Permission to open %1 was refused. Add your user to the "
+                       "dialout group (sudo adduser $USER dialout), then log out and "
+                       "in again")
+                .arg(where);
+        case PortOpenCause::ConnectionRefused:
+            return QStringLiteral(
+                       "The connection to %1 was refused: nothing is listening at "
+                       "that address")
+                .arg(where);
+        case PortOpenCause::HostNotFound:
+            return QStringLiteral("The host of %1 was not found. Check the address").arg(where);
+    }
+    return QString();
+}
+
+}  // namespace
+
 QString portErrorText(const PortError &error, const QString &portSpec) {
+    const std::optional<int> number = comPortNumber(portSpec);
+    QString where = error.location.isEmpty() ? portSpec.trimmed() : error.location;
+    if (number && error.cause == PortOpenCause::PermissionDenied)
+        where = QStringLiteral("COM %1 (%2)").arg(*number).arg(where);
+    // "COM n" that names no port keeps the connection dialog's own words.
+    if (!number || error.cause == PortOpenCause::PermissionDenied) {
+        const QString cause = openCauseText(error, where);
+        if (!cause.isEmpty()) return cause;
+    }
     switch (error.kind) {
         case PortErrorKind::None:
             return QString();
         case PortErrorKind::NoSuchPort:
+            // A device or address that would not open, for a reason the platform words.
+            if (!number && !error.location.isEmpty())
+                return QStringLiteral("No port can be opened at %1: %2")
+                    .arg(error.location, error.description);
             return QStringLiteral("Invalid COM port number. Select another COM port");
         case PortErrorKind::InUse: {
-            const auto number = comPortNumber(portSpec);
             return QStringLiteral("Port is already open. Close other applications using ") +
                    (number ? QStringLiteral("COM ") + QString::number(*number)
                            : portSpec.trimmed());

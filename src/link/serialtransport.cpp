@@ -34,15 +34,12 @@ PortError portErrorFrom(QSerialPort::SerialPortError error, const QString &descr
         case QSerialPort::NoError:
             return {};
         case QSerialPort::DeviceNotFoundError:
-            return {PortErrorKind::NoSuchPort, description};
+            return {PortErrorKind::NoSuchPort, description, PortOpenCause::MissingDevice};
         case QSerialPort::PermissionError:
             // Qt reports both the lock of another process and a device we may not open as a
             // permission error; a device we could open is held by someone else.
             if (accessible) return {PortErrorKind::InUse, description};
-            return {PortErrorKind::Other,
-                    description +
-                        QStringLiteral(" (no permission to open the device: is the user in the "
-                                       "dialout group?)")};
+            return {PortErrorKind::Other, description, PortOpenCause::PermissionDenied};
         case QSerialPort::OpenError:
             return {PortErrorKind::InUse, description};
         case QSerialPort::NotOpenError:
@@ -73,10 +70,11 @@ PortError SerialTransport::open(int baud) {
     if (!m_port.open(QIODevice::ReadWrite)) {
         // A device node without a UART behind it (Linux keeps /dev/ttyS0..3 whether or not
         // the ports exist) fails to open with an I/O error: there is no such port.
-        const PortError error =
+        PortError error =
             m_port.error() == QSerialPort::ResourceError
                 ? PortError{PortErrorKind::NoSuchPort, m_port.errorString()}
                 : portErrorFrom(m_port.error(), m_port.errorString(), deviceAccessible(m_device));
+        error.location = m_device;
         m_port.clearError();
         return error;
     }

@@ -23,9 +23,12 @@ bool TcpTransport::parseSpec(const QString &spec, QString *host, quint16 *port) 
 PortError TcpTransport::socketError() const {
     switch (m_socket.error()) {
         case QAbstractSocket::HostNotFoundError:
+            return {PortErrorKind::NoSuchPort, m_socket.errorString(), PortOpenCause::HostNotFound,
+                    m_spec.trimmed()};
         case QAbstractSocket::ConnectionRefusedError:
             // Nothing listens there: as good as a port number that names no port.
-            return {PortErrorKind::NoSuchPort, m_socket.errorString()};
+            return {PortErrorKind::NoSuchPort, m_socket.errorString(),
+                    PortOpenCause::ConnectionRefused, m_spec.trimmed()};
         default:
             return {PortErrorKind::Other, m_socket.errorString()};
     }
@@ -36,8 +39,8 @@ PortError TcpTransport::open(int) {
     QString host;
     quint16 port = 0;
     if (!parseSpec(m_spec, &host, &port))
-        return {PortErrorKind::NoSuchPort,
-                QStringLiteral("Not a tcp://host:port address: ") + m_spec};
+        return {PortErrorKind::NoSuchPort, QStringLiteral("it is not of the form tcp://host:port"),
+                PortOpenCause::Unknown, m_spec.trimmed()};
     m_socket.abort();
     m_socket.connectToHost(host, port);
     if (!m_socket.waitForConnected(kTcpConnectTimeoutMs)) {

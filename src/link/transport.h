@@ -10,9 +10,26 @@ namespace corvane {
 
 enum class PortErrorKind { None, NoSuchPort, InUse, NotOpen, Other };
 
+// Why a port could not be opened, where the transport can tell: the user is told what to
+// do about it, with the device path or the address.
+enum class PortOpenCause {
+    Unknown,
+    MissingDevice,
+    PermissionDenied,
+    ConnectionRefused,
+    HostNotFound
+};
+
 struct PortError {
+    PortError() = default;
+    PortError(PortErrorKind kind, const QString &description = QString(),
+              PortOpenCause cause = PortOpenCause::Unknown, const QString &location = QString())
+        : kind(kind), description(description), cause(cause), location(location) {}
+
     PortErrorKind kind = PortErrorKind::None;
     QString description;  // the platform's words, for Other
+    PortOpenCause cause = PortOpenCause::Unknown;
+    QString location;  // the device path or tcp://host:port that could not be opened
     bool isError() const { return kind != PortErrorKind::None; }
 };
 

@@ -1,11 +1,51 @@
 #include "measurements/dbvlinearity.h"
 
+#include <memory>
+
+#include "analysis/adaptiveplan.h"
+#include "analysis/linearrange.h"
 #include "core/numtext.h"
+#include "measurements/adaptivereport.h"
 #include "measurements/dbvlimits.h"
 #include "measurements/dbvplan.h"
 #include "measurements/dbvsteps.h"
 
 namespace corvane {
+
+namespace {
+
+// The order of the gains: every one from start to stop, or the adaptive planner's choice.
+class GainOrder {
+public:
+    GainOrder(const DbvFullTestPlan &plan, bool adaptive) : m_total(plan.measuredCount()) {
+        if (adaptive)
+            m_planner = std::make_unique<AdaptiveGainPlanner>(m_total, plan.start, plan.inc,
+                                                              kDefaultLinearToleranceDb);
+    }
+    std::optional<int> next() {
+        if (m_planner) return m_planner->next();
+        if (m_next >= m_total) return std::nullopt;
+        return m_next++;
+    }
+    void addReading(int index, double diff) {
+        if (m_planner) m_planner->addReading(index, diff);
+    }
+    // Gains measured or chosen so far, the one under way included.
+    int planned() const { return m_planner ? m_planner->planned() + 1 : m_total; }
+    int most() const { return m_planner ? m_total : 0; }
+
+private:
+    int m_total;
+    int m_next = 0;
+    std::unique_ptr<AdaptiveGainPlanner> m_planner;
+};
+
+// A gain as the radio reports it back: three digits ("050").
+QString rfGainText(int gain) {
+    return QStringLiteral("%1").arg(gain, 3, 10, QChar(u'0'));
+}
+
+}  // namespace
 
 DbvFullTest::DbvFullTest(RadioLink &link, Prompter &prompter, DbvWindowState &state,
                          DbvResultSink &sink)
@@ -37,9 +77,10 @@ bool DbvFullTest::run(const DbvGainBoxes &boxes) {
 
     state.capture.readInitialSettings(link);
     if (!link.portLost()) state.capture.readRadioIdentity(link);
-    for (const QString &line :
-         state.capture.listInitialSettings(dbvReportTail(boxes.start, boxes.stop, boxes.inc)))
-        m_sink.appendLine(line);
+    QStringList report =
+        state.capture.listInitialSettings(dbvReportTail(boxes.start, boxes.stop, boxes.inc));
+    if (boxes.adaptive) markAdaptiveReport(report);
+    for (const QString &line : report) m_sink.appendLine(line);
     if (!link.portLost()) {
         state.capture.tellUnreadSettings(prompter);
         m_exchanges.applyTestSettings();
@@ -52,23 +93,35 @@ bool DbvFullTest::run(const DbvGainBoxes &boxes) {
 
     m_sink.prepareChart(plan.chartRows());
     const int total = plan.measuredCount();
-    int row = 1;
+    GainOrder order(plan, boxes.adaptive);
+    if (boxes.adaptive) {
+        // Every row is labelled now: the gains arrive out of order.
+        for (int index = 0; index < total; ++index)
+            m_sink.setChartRowLabel(index + 1, rfGainText(plan.start + index * plan.inc));
+        m_sink.progress({0, total, qint64(total) * kMeasurementWaitMs, {}, total});
+    }
+    int measured = 0;
+    int planned = total;
     int lostAtStep = link.portLost() ? 0 : -1;
-    for (int gain = plan.start; lostAtStep < 0 && gain <= plan.stop; gain += plan.inc) {
+    for (int point = 1; lostAtStep < 0; ++point) {
+        const std::optional<int> index = order.next();
+        if (!index) break;
         m_exchanges.yieldToEvents();
         m_sink.atStepYield();
         if (state.stopTestRequested) break;
-        m_sink.progress({row, total, qint64(total - row + 1) * kMeasurementWaitMs,
-                         m_exchanges.noAnswers().progressNote()});
-        const DbvReading r = m_exchanges.measureAtGain(gain);
+        planned = order.planned();
+        m_sink.progress({point, planned, qint64(planned - point + 1) * kMeasurementWaitMs,
+                         m_exchanges.noAnswers().progressNote(), order.most()});
+        const DbvReading r = m_exchanges.measureAtGain(plan.start + *index * plan.inc);
         // The step whose exchange failed is not listed: its texts are not the radio's.
         if (link.portLost()) {
-            lostAtStep = row;
+            lostAtStep = point;
             break;
         }
         m_sink.appendLine(fullTestLine(r.rgText, r.dbv1Text, r.dbv2Text, state.diffText));
-        m_sink.setChartRow(row, numericValue(state.diffText), r.rgText);
-        ++row;
+        m_sink.setChartRow(*index + 1, numericValue(state.diffText), r.rgText);
+        order.addReading(*index, numericValue(state.diffText));
+        ++measured;
         m_sink.selectLastLine();
     }
     m_sink.progress({});
@@ -79,8 +132,7 @@ bool DbvFullTest::run(const DbvGainBoxes &boxes) {
     if (lostAtStep >= 0) {
         // No port: nothing to restore, nothing more to send.
         m_end = DbvEnd::PortLost;
-        prompter.message(lostConnectionMessage(link.lastError(), lostAtStep, total,
-                                               lostAtStep > 0 ? row - 1 : 0));
+        prompter.message(lostConnectionMessage(link.lastError(), lostAtStep, planned, measured));
         return true;
     }
     if (state.stopTestRequested) {

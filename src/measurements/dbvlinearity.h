@@ -13,11 +13,15 @@
 
 namespace corvane {
 
-// The texts of the three RF gain boxes as they stand when the test begins.
+// The texts of the three RF gain boxes as they stand when the test begins, and the
+// Adaptive box: coarse gain steps across start..stop, then bisection to a single increment
+// at each end of the linear range (analysis/adaptiveplan.h); each measurement is the fixed
+// test's, and the list gets them in the order measured.
 struct DbvGainBoxes {
     QString start;
     QString stop;
     QString inc;
+    bool adaptive = false;
 };
 
 class DbvFullTest {

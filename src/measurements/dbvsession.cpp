@@ -6,6 +6,11 @@
 namespace corvane {
 
 QString progressText(const DbvProgress &progress) {
+    if (progress.most > 0) {
+        if (progress.step == 0) return adaptivePlannedText(progress.most, progress.msLeft);
+        return adaptiveProgressText(progress.step, progress.total, progress.most, progress.msLeft,
+                                    progress.noAnswerNote);
+    }
     return progressText(progress.step, progress.total, progress.msLeft, progress.noAnswerNote);
 }
 

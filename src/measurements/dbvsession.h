@@ -39,10 +39,14 @@ struct DbvProgress {
     qint64 msLeft = 0;
     // "No answer from the K3 for the last 3 readings" while the radio is silent, else empty.
     QString noAnswerNote;
+    // An adaptive full test: the most gains it can measure (total is then the gains planned
+    // so far); step 0 with `most` set is the moment before its first measurement.
+    int most = 0;
 };
 
 // The program's one progress line (core/progresstext.h): "Step 3 of 201, about 35 min 0 s
 // left" (with ". " and the no-answer note when there is one); empty when no test is running.
+// An adaptive test words it as adaptivePlannedText and adaptiveProgressText.
 QString progressText(const DbvProgress &progress);
 
 class DbvResultSink {
@@ -58,6 +62,8 @@ public:
     // its presentation set after the last.
     virtual void prepareChart(int /*rows*/) {}
     virtual void setChartRow(int /*row*/, double /*value*/, const QString & /*label*/) {}
+    // An adaptive test labels every row before its first measurement.
+    virtual void setChartRowLabel(int /*row*/, const QString & /*label*/) {}
     virtual void finishChart() {}
     virtual void progress(const DbvProgress &) {}
     // Each step's yield, just before Stop Test is looked at: a Stop request that does not

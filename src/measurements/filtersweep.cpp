@@ -4,6 +4,7 @@
 
 #include "core/numtext.h"
 #include "core/progresstext.h"
+#include "measurements/adaptivereport.h"
 
 namespace corvane {
 
@@ -23,6 +24,10 @@ const QString kCompletedText =
 }  // namespace
 
 QString sweepProgressText(const SweepProgress &p) {
+    if (p.most > 0) {
+        if (p.step == 0) return adaptivePlannedText(p.most, p.msLeft);
+        return adaptiveProgressText(p.step, p.steps, p.most, p.msLeft, p.noAnswerNote);
+    }
     if (p.step == 0) return plannedText(p.steps, p.msLeft);
     return progressText(p.step, p.steps, p.msLeft, p.noAnswerNote);
 }
@@ -65,36 +70,17 @@ SweepOutcome FilterSweep::beginSweep(const SweepInputs &inputs) {
 
     m_sink.setSweeping(true);
     m_state.stopSweepRequested = false;
-    m_noAnswers = NoAnswerCount();
-    const bool prepared = prepareRadio(inputs);
-
-    m_sink.prepareChart(plan.count);
-    const int steps = plan.stepsMeasured();
-    m_sink.progress(SweepProgress{0, steps, plan.startHz, qint64(steps) * kSweepStepWaitMs, {}});
-    int row = 1;
-    int lostAtStep = prepared ? -1 : 0;
-    for (int index = 0; lostAtStep < 0 && index < steps; ++index) {
-        if (yieldAndCheckStop()) break;
-        const int32_t hz = plan.frequencyOfStep(index);
-        m_sink.progress(SweepProgress{index + 1, steps, hz,
-                                      qint64(steps - index) * kSweepStepWaitMs,
-                                      m_noAnswers.progressNote()});
-        measureStep(row, hz);
-        if (m_link.portLost()) {
-            lostAtStep = index + 1;
-            break;
-        }
-        ++row;
-        ++outcome.stepsMeasured;
-        m_sink.selectLastLine();
-    }
-    outcome.unanswered = m_noAnswers.unanswered();
+    prepareRadio(inputs);
+    const SweepPointsRun run = measureSweepPoints(m_link, m_sink, plan, inputs.mode,
+                                                  [this] { return m_state.stopSweepRequested; });
+    outcome.stepsMeasured = int(run.points.size());
+    outcome.unanswered = run.noAnswers.unanswered();
 
     m_sink.setSweeping(false);
-    if (lostAtStep >= 0) {
+    if (run.portLost()) {
         // No port: nothing to restore, nothing more to send, no completion message.
-        m_prompter.message(
-            lostConnectionMessage(m_link.lastError(), lostAtStep, steps, outcome.stepsMeasured));
+        m_prompter.message(lostConnectionMessage(m_link.lastError(), run.lostAtStep, run.planned,
+                                                 outcome.stepsMeasured));
         outcome.end = SweepEnd::PortLost;
         return outcome;
     }
@@ -102,7 +88,7 @@ SweepOutcome FilterSweep::beginSweep(const SweepInputs &inputs) {
         m_prompter.message(kStoppedText, kStatusTitle, MessageIcon::Exclamation);
         outcome.end = SweepEnd::Stopped;
     } else {
-        m_prompter.message(kCompletedText + m_noAnswers.completionNote(), kStatusTitle,
+        m_prompter.message(kCompletedText + run.noAnswers.completionNote(), kStatusTitle,
                            MessageIcon::Information);
         outcome.end = SweepEnd::Completed;
     }
@@ -110,19 +96,19 @@ SweepOutcome FilterSweep::beginSweep(const SweepInputs &inputs) {
     return outcome;
 }
 
-bool FilterSweep::prepareRadio(const SweepInputs &inputs) {
+void FilterSweep::prepareRadio(const SweepInputs &inputs) {
     m_state.capture.readInitialSettings(m_link);
     m_state.startKhzText = inputs.kHzStart;
     m_state.stopKhzText = inputs.kHzStop;
     m_state.stepHzText = inputs.freqStep;
     if (!m_link.portLost()) m_state.capture.readRadioIdentity(m_link);
-    const QStringList report = m_state.capture.listInitialSettings(
+    QStringList report = m_state.capture.listInitialSettings(
         sweepReportTail(m_state.startKhzText, m_state.stopKhzText, m_state.stepHzText));
+    if (inputs.mode == SweepMode::Adaptive) markAdaptiveReport(report);
     for (const QString &line : report) m_sink.appendLine(line);
-    if (m_link.portLost()) return false;
+    if (m_link.portLost()) return;
     m_state.capture.tellUnreadSettings(m_prompter);
     applyTestSettings(inputs.rfGain);
-    return !m_link.portLost();
 }
 
 void FilterSweep::applyTestSettings(const QString &rfGainText) {
@@ -146,25 +132,6 @@ void FilterSweep::applyTestSettings(const QString &rfGainText) {
 void FilterSweep::resetK3() {
     if (refuseWhileBusy(m_link, m_prompter)) return;
     m_state.capture.restoreInitialSettings(m_link, m_state.flags);
-}
-
-bool FilterSweep::yieldAndCheckStop() {
-    Clock &clock = m_link.clock();
-    if (LinkTrace *trace = m_link.trace()) trace->addYield(clock.now());
-    clock.yield();
-    return m_state.stopSweepRequested;
-}
-
-void FilterSweep::measureStep(int row, int32_t hz) {
-    m_link.sendCommand(frequencyCommand(hz), kSweepTuneWaitMs);
-    const QString reply = m_link.queryRadio(QStringLiteral("db;"), kSweepReadingWaitMs);
-    // A lost port ends the sweep here; the step is not listed.
-    if (m_link.portLost()) return;
-    m_noAnswers.note(reply);
-    m_link.wait(kSweepAfterReadingWaitMs);
-    const QString reading = readingFromReply(reply);
-    m_sink.appendLine(sweepResultLine(hz, reading));
-    m_sink.setChartRow(row, readingValue(reading), kHzLabel(hz));
 }
 
 }  // namespace corvane

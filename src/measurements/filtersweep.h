@@ -15,6 +15,7 @@
 #include "link/procedurefaults.h"
 #include "link/radiolink.h"
 #include "measurements/sweepplan.h"
+#include "measurements/sweeppoints.h"
 #include "radio/k3settings.h"
 #include "radio/settingscapture.h"
 
@@ -49,10 +50,14 @@ struct SweepProgress {
     qint64 msLeft = 0;  // fixed waits of this step and those after it
     // "No answer from the K3 for the last 3 readings" while the radio is silent, else empty.
     QString noAnswerNote;
+    // An adaptive sweep: the most points it can measure (steps is then the points planned so
+    // far, and msLeft their waits); 0 for a fixed sweep.
+    int most = 0;
 };
 
 // The program's one progress line (core/progresstext.h): "Step 3 of 11, about 1 min 0 s
-// left"; before the first step "11 steps to measure, about 1 min 13 s".
+// left"; before the first step "11 steps to measure, about 1 min 13 s". An adaptive sweep
+// words it as adaptivePlannedText and adaptiveProgressText.
 QString sweepProgressText(const SweepProgress &progress);
 
 class SweepSink {
@@ -65,6 +70,11 @@ public:
     // The chart becomes a line chart of `rows` rows.
     virtual void prepareChart(int rows) = 0;
     virtual void setChartRow(int row, double value, const QString &label) = 0;
+    // An adaptive sweep labels every row before its first point.
+    virtual void setChartRowLabel(int row, const QString &label) {
+        Q_UNUSED(row);
+        Q_UNUSED(label);
+    }
     // The buttons that could start another exchange go off while a sweep runs.
     virtual void setSweeping(bool sweeping) { Q_UNUSED(sweeping); }
     virtual void progress(const SweepProgress &progress) { Q_UNUSED(progress); }
@@ -96,7 +106,8 @@ public:
     FilterSweep(RadioLink &link, Prompter &prompter, FilterSweepState &state, SweepSink &sink);
 
     // Begin Sweep: presence check, box checks, settings capture and report, test set-up,
-    // the steps, the final message, then the radio's settings put back.
+    // the steps (every one, or the adaptive choice: inputs.mode), the final message, then
+    // the radio's settings put back.
     SweepOutcome beginSweep(const SweepInputs &inputs);
     // The radio's test configuration: KAT3 check (once per window), TECH MD on, AF gain 5,
     // AGC off, attenuator and preamp off, the user's RF gain, and the AFV reference the user
@@ -109,18 +120,13 @@ public:
     void resetK3();
 
 private:
-    // Yields once to the event loop and reports whether Stop was pressed.
-    bool yieldAndCheckStop();
-    // One step: frequency, reading, list line, chart row.
-    void measureStep(int row, int32_t hz);
-    // The capture and test set-up; false when the port was lost on the way.
-    bool prepareRadio(const SweepInputs &inputs);
+    // The capture and test set-up (cut short when the port is lost on the way).
+    void prepareRadio(const SweepInputs &inputs);
 
     RadioLink &m_link;
     Prompter &m_prompter;
     FilterSweepState &m_state;
     SweepSink &m_sink;
-    NoAnswerCount m_noAnswers;
 };
 
 }  // namespace corvane

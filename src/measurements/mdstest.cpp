@@ -12,6 +12,7 @@ namespace {
 
 const QString kCompletedText = QStringLiteral("MDS test is complete. Review reults in listbox");
 const QString kNotComputedTitle = QStringLiteral("MDS Not Computed");
+const QString kNotHeardTitle = QStringLiteral("Signal Not Heard");
 
 QString phaseName(MdsPhase phase) {
     return phase == MdsPhase::SignalNoise ? QStringLiteral("signal + noise")
@@ -65,6 +66,11 @@ MdsResults mdsResults(std::optional<double> signalNoiseAverage,
     const double mds = kMdsGeneratorDbm - 20.0 * (std::log(ratio) / std::log(10.0));
     results.mds = mds;
     results.lines << QStringLiteral("K3 MDS, dB: ") + format0_00(mds);
+    // Judged on the ratio as listed, so that the list and the verdict agree.
+    if (numericValue(format0_00(ratio)) < kMdsHeardRatio) {
+        results.notHeard = true;
+        results.lines << QStringLiteral("S+N:Noise Ratio below 2.00: ") + kMdsNotHeardText + u'.';
+    }
     return results;
 }
 
@@ -120,7 +126,15 @@ MdsOutcome MdsTest::beginMdsTest() {
     outcome.problem = !signalNoise.problem.isEmpty() ? signalNoise.problem
                       : !noise.problem.isEmpty()     ? noise.problem
                                                      : results.problem;
-    if (outcome.problem.isEmpty()) {
+    if (outcome.problem.isEmpty() && results.notHeard) {
+        outcome.end = MdsEnd::NotHeard;
+        m_sink.selectLastLine();
+        m_prompter.message(QStringLiteral("The S+N:Noise ratio is below 2.00: ") +
+                               kMdsNotHeardText +
+                               QStringLiteral(". The MDS figure in the list is not a measurement. "
+                                              "Review results in listbox."),
+                           kNotHeardTitle, MessageIcon::Exclamation);
+    } else if (outcome.problem.isEmpty()) {
         m_sink.selectLastLine();
         m_prompter.message(kCompletedText, programTitle(), MessageIcon::None);
     } else {

@@ -39,6 +39,11 @@ inline const QString kMdsSetupText = QStringLiteral(
     "ready click OK.");
 inline const QString kMdsGeneratorOffTitle = QStringLiteral("RF Signal Generator");
 inline const QString kMdsGeneratorOffText = QStringLiteral("Turn off RF signal source");
+// A listed S+N:Noise ratio below this: the signal did not rise above the noise, and the MDS
+// figure computed from it (near -107 dBm) measures nothing.
+constexpr double kMdsHeardRatio = 2.0;
+inline const QString kMdsNotHeardText =
+    QStringLiteral("the signal was not heard: check the generator and its level");
 
 // What the MDS window keeps for its whole life (Close only hides it).
 struct MdsWindowState {
@@ -79,6 +84,7 @@ public:
 enum class MdsEnd {
     Completed,    // the four result lines are listed
     NotComputed,  // the readings left no MDS to compute; `problem` says why
+    NotHeard,     // the results are listed, but the S+N:Noise ratio says no signal was heard
     PortFailed,   // the port failed: the test ended at that exchange
     Busy,         // another procedure holds the link; nothing sent
 };
@@ -99,7 +105,8 @@ struct MdsResults {
     QStringList lines;
     std::optional<double> ratio;
     std::optional<double> mds;
-    QString problem;  // empty when the MDS was computed
+    QString problem;        // empty when the MDS was computed
+    bool notHeard = false;  // the listed ratio is below 2.00 (a line says so)
 };
 MdsResults mdsResults(std::optional<double> signalNoiseAverage, std::optional<double> noiseAverage);
 

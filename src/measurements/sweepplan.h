@@ -14,12 +14,17 @@ namespace corvane {
 // The chart's row count and row counter are 16-bit.
 constexpr int kSweepMaxPoints = 32767;
 
-// The four boxes of the sweep window (or the command line's options), text as typed.
+// Every step from start to stop, or the adaptive choice of them (measurements/sweeppoints.h).
+enum class SweepMode { Fixed, Adaptive };
+
+// The four boxes of the sweep window (or the command line's options), text as typed, and
+// the Adaptive box (the step box then holds the finest step).
 struct SweepInputs {
     QString kHzStart;
     QString kHzStop;
     QString freqStep;
     QString rfGain;
+    SweepMode mode = SweepMode::Fixed;
 };
 
 // Which box a check refers to, in the order the window checks them.

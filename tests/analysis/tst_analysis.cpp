@@ -10,7 +10,9 @@
 #include <cmath>
 #include <random>
 
+#include "analysis/adaptiveplan.h"
 #include "analysis/filterfigures.h"
+#include "analysis/linearrange.h"
 #include "charts/resultchart.h"
 #include "charts/ui/chartwindows.h"
 #include "charts/ui/comparesweepswindow.h"
@@ -62,6 +64,24 @@ FilterFigures simulatedSweep(int slot, int halfSpan, int step, QStringList *line
     return analyseSweep(points);
 }
 
+// Gains from `first` on, one apart, with these differences.
+std::vector<GainDiff> gains(int first, const std::vector<double> &diffs) {
+    std::vector<GainDiff> out;
+    for (const double diff : diffs) out.push_back({first++, diff});
+    return out;
+}
+
+// Runs a planner over readings of `value(index)`; the indices measured, in order.
+template <typename Value>
+std::vector<int> planned(AdaptivePlanner &planner, Value value) {
+    std::vector<int> order;
+    while (const std::optional<int> index = planner.next()) {
+        order.push_back(*index);
+        planner.addReading(*index, value(*index));
+    }
+    return order;
+}
+
 QString cliPath() {
     return qEnvironmentVariable("CORVANE_BUILD_DIR") + QStringLiteral("/bin/corvane-cli");
 }
@@ -78,6 +98,10 @@ private slots:
     void simulatorFilters_data();
     void simulatorFilters();
     void windowsAndCommandLine();
+    void linearRange_data();
+    void linearRange();
+    void adaptiveSweepPlanning();
+    void adaptiveGainPlanning();
 
 private:
     QTemporaryDir m_dir;
@@ -222,6 +246,72 @@ void TestAnalysis::windowsAndCommandLine() {
         if (s != live.chartView().series())
             markerPoints += int(static_cast<QLineSeries *>(s)->count());
     QCOMPARE(markerPoints, 2 + 2 + 2 + 2);
+}
+
+void TestAnalysis::linearRange_data() {
+    QTest::addColumn<std::vector<GainDiff>>("measured");
+    QTest::addColumn<QString>("expected");
+    // Compressed at both ends, the attenuator's 10.2 dB in between (median 10.2).
+    QTest::newRow("clean") << gains(50,
+                                    {8.0, 8.9, 9.4, 10.2, 10.2, 10.2, 10.2, 10.3, 10.2, 9.1, 7.5})
+                           << "f,53,58,10.20,11";
+    // Median 9.9: 10.4 at 52 stands exactly at the tolerance and counts.
+    QTest::newRow("noisy") << gains(50, {8.0, 9.6, 10.4, 9.9, 10.3, 10.0, 9.7, 10.4, 8.5})
+                           << "f,51,57,9.90,9";
+    // A dip at 54 splits the range: 55..59 is the longer part.
+    QTest::newRow("dip inside") << gains(50, {7.0, 10.2, 10.2, 10.2, 8.0, 10.1, 10.1, 10.1, 10.1,
+                                              10.1, 6.0})
+                                << "f,55,59,10.10,11";
+    // Only the median's own gain is within 0.5 dB of it: one gain is not a range.
+    QTest::newRow("no linear run") << gains(50, {1.0, 3.0, 5.0, 7.0, 9.0}) << "f,,,5.00,5";
+    QTest::newRow("nothing measured") << std::vector<GainDiff>{} << "f,,,,0";
+    // Widely spaced gains (an adaptive test) weigh by the gains they span, not their count.
+    QTest::newRow("sparse") << std::vector<GainDiff>{{100, 10.1}, {50, 10.2},  {101, 10.2},
+                                                     {58, 10.2},  {66, 10.3},  {70, 3.0},
+                                                     {102, 10.2}, {103, 10.1}, {90, 4.0}}
+                            << "f,50,66,10.20,9";
+}
+
+void TestAnalysis::linearRange() {
+    QFETCH(std::vector<GainDiff>, measured);
+    QFETCH(QString, expected);
+    QCOMPARE(linearRangeCsvRecord("f", findLinearRange(measured)), expected);
+}
+
+void TestAnalysis::adaptiveSweepPlanning() {
+    // 121 points: flat 0 dB over 40..80, skirts of 2.5 dB a point down to a -70 dB floor.
+    // Going out from the top the first points at or below -3, -6 and -60 dB are 38, 37 and 16
+    // (and 82, 83, 104): each crossing ends up between two neighbouring measured points.
+    const auto db = [](int i) { return std::max(-70.0, -2.5 * std::max({0, 40 - i, i - 80})); };
+    AdaptiveSweepPlanner planner(121);
+    const std::vector<int> order = planned(planner, db);
+    const std::map<int, double> &measured = planner.readings();
+    QCOMPARE(int(measured.size()), int(order.size()));  // nothing measured twice
+    QCOMPARE(std::vector<int>(order.begin(), order.begin() + 3), (std::vector<int>{0, 8, 16}));
+    for (const int index : {16, 17, 37, 38, 39, 81, 82, 83, 103, 104})
+        QVERIFY2(measured.count(index), qPrintable(QString::number(index)));
+    QVERIFY(order.size() <= 48);  // at most 40 % of the grid
+
+    // A flat response: the coarse pass (every 8th point and the last) and nothing more.
+    AdaptiveSweepPlanner flat(121);
+    QCOMPARE(planned(flat, [](int) { return -20.0; }).size(), size_t(16));
+    // A short grid is measured whole.
+    AdaptiveSweepPlanner shortGrid(9);
+    QCOMPARE(planned(shortGrid, [](int) { return 0.0; }).size(), size_t(9));
+}
+
+void TestAnalysis::adaptiveGainPlanning() {
+    // Gains 50..250: linear (10.2 dB) from 60 to 200, compressed (5 dB) outside.
+    const auto diff = [](int i) { return i >= 10 && i <= 150 ? 10.2 : 5.0; };
+    AdaptiveGainPlanner planner(201, 50, 1, 0.5);
+    planned(planner, diff);
+    const std::map<int, double> &measured = planner.readings();
+    for (const int index : {9, 10, 150, 151})
+        QVERIFY2(measured.count(index), qPrintable(QString::number(index)));
+    QVERIFY(measured.size() <= 50);  // at most 25 % of the gains
+    std::vector<GainDiff> found;
+    for (const auto &[index, d] : measured) found.push_back({50 + index, d});
+    QCOMPARE(linearRangeCsvRecord("f", findLinearRange(found)).section(u',', 1, 2), "60,200");
 }
 
 QTEST_MAIN(TestAnalysis)

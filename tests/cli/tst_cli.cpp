@@ -1,11 +1,15 @@
 // corvane-cli as a user runs it: a table of runs on the built-in simulator (outputs, option
-// and box limits, leading zeros, exit codes); the measurement commands' lists and -o files;
-// a radio played on a pty; Ctrl-C at a prompt and during a test on a real-time radio.
+// and box limits, leading zeros, port errors); the measurement commands' lists and -o files;
+// a radio played on a pty; the exit code of every subcommand as --help gives them; the
+// connect step around filters and menus with the radio in auto-info mode 1; a radio that
+// stops answering; Ctrl-C at a prompt and during a test on a real-time radio.
 
 #include <signal.h>
 
+#include <QDir>
 #include <QEventLoop>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -22,6 +26,7 @@ struct Run {
     int exitCode = -1;
     QByteArray out;
     QString err;
+    QByteArray errBytes;
 };
 
 QString cliPath() {
@@ -47,7 +52,8 @@ Run runCli(const QStringList &arguments, const QByteArray &input = QByteArray())
     }
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
     run.out = process.readAllStandardOutput();
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    run.errBytes = process.readAllStandardError();
+    run.err = QString::fromLocal8Bit(run.errBytes);
     return run;
 }
 
@@ -64,9 +70,16 @@ private slots:
     }
     void listAndFile();
     void radioOnAPty();
+    void exitCodes_data() { addRows("exitcodes.tsv", {"arguments", "exit"}); }
+    void exitCodes();
+    void connectStepWithAutoInfoOn_data();
+    void connectStepWithAutoInfoOn();
+    void radioStopsAnswering_data();
+    void radioStopsAnswering();
     void ctrlCAtAPrompt();
     void ctrlCStopsAfterTheStepUnderWay();
     void help();
+    void adaptiveAgainstDense();
 };
 
 void TestCli::runs() {
@@ -140,6 +153,85 @@ void TestCli::radioOnAPty() {
     QCOMPARE(radio.received().mid(before.size()), QByteArray("id;"));
 }
 
+void TestCli::exitCodes() {
+    QFETCH(QString, arguments);
+    PtyRadio silent;  // a port with nothing answering behind it
+    QTemporaryDir dir;
+    arguments.replace("<silent>", silent.slavePath()).replace("<dir>", dir.path());
+    const Run run = runCli(arguments.split(u'|'));
+    QTEST(QString::number(run.exitCode), "exit");
+    if (run.exitCode != 0) QVERIFY2(QDir(dir.path()).isEmpty(), "a failed run left a file");
+}
+
+void TestCli::connectStepWithAutoInfoOn_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("golden");
+    QTest::newRow("filters receive") << "filters|receive"
+                                     << "filters-receive-ai1";
+    QTest::newRow("menus --main") << "menus|--main"
+                                  << "menus-main-ai1";
+}
+
+void TestCli::connectStepWithAutoInfoOn() {
+    // corvane-k3sim in auto-info mode 1 reports every mode change unasked: without "ai0;"
+    // first, each report would sit in front of a slot answer.
+    QFETCH(QString, command);
+    QFETCH(QString, golden);
+    K3SimProcess simulator;
+    QVERIFY(simulator.start({"--ai", "1", "--no-noise", "--latency", "0"}));
+    const Run run =
+        runCli(QStringList{"--port", simulator.pty(), "--yes", "--trace"} + command.split(u'|'));
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(!run.err.contains("Unknown", Qt::CaseInsensitive), qPrintable(run.err));
+    // The exchanges without their times.
+    static const QRegularExpression traced(QStringLiteral("^ *\\d+ ([WSRMY].*)$"));
+    QStringList exchanges;
+    for (const QString &line : QString::fromLatin1(run.errBytes).split(u'\n'))
+        if (const auto match = traced.match(line); match.hasMatch()) exchanges << match.captured(1);
+    CORVANE_COMPARE_GOLDEN(exchanges, golden + ".trace");
+    CORVANE_COMPARE_GOLDEN(QString::fromLatin1(run.out).split(u'\n'), golden + ".out");
+}
+
+void TestCli::radioStopsAnswering_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("menus") << "menus"
+                           << "corvane-cli: the K3 did not answer for 13 of the settings (AFX MD, "
+                              "ALARM, ANTIVOX, LCD ADJ, LCD BRT, LED BRT, MIC SEL, MIC+LIN, MSG "
+                              "RPT, RPT OFS, RX EQ, TX EQ, VOX GN); their lines hold no reading, "
+                              "and the CONFIG menu was not read, so no file was written.\n";
+    QTest::newRow("filters bandwidths")
+        << "filters|bandwidths"
+        << "corvane-cli: not read, left empty: Filter 2 bandwidth, offset and loss compensation; "
+           "Filter 3 bandwidth, offset and loss compensation; Filter 4 bandwidth, offset and "
+           "loss compensation; Filter 5 bandwidth, offset and loss compensation\n";
+}
+
+void TestCli::radioStopsAnswering() {
+    // A K3 that identifies itself, then answers no menu read (menus), or always shows the
+    // same slot (filters).
+    QFETCH(QString, command);
+    QFETCH(QString, said);
+    PtyRadio radio;
+    radio.setAnswer("id;", "ID017;");
+    radio.setAnswer("ai;", "AI0;");
+    if (command.startsWith("filters")) {
+        radio.setAnswer("db;", "DBFL1 2.70;");
+        radio.setAnswer("ds;",
+                        "DSFL1 @2\xb7"
+                        "000;");
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.txt");
+    const QStringList arguments = QStringList{"--port", radio.slavePath(), "--yes"} +
+                                  command.split(u'|') +
+                                  (command == "menus" ? QStringList{"-o", path} : QStringList());
+    const Run run = runCli(arguments);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.endsWith(said), qPrintable(run.err));
+    QVERIFY(!QFile::exists(path));
+}
+
 void TestCli::ctrlCAtAPrompt() {
     QProcess process;
     process.start(cliPath(), {"--port", "sim", "identify"});
@@ -187,6 +279,49 @@ void TestCli::help() {
     run = runCli({"send", "--help"});
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.contains("corvane-cli [options] send [CMD]"));
+}
+
+void TestCli::adaptiveAgainstDense() {
+    // The default simulator's 400 Hz filter and its linear range, dense and adaptive; then
+    // analyze --csv of each pair.
+    QTemporaryDir dir;
+    const auto path = [&dir](const char *name) { return dir.filePath(name); };
+    const QStringList sweep = {"--port", "sim",     "--yes",  "sweep", "--start",   "14059.4",
+                               "--stop", "14060.6", "--step", "10",    "--rf-gain", "150"};
+    const QStringList dbv = {"--port",  "sim", "--yes",  "dbv-full",
+                             "--start", "50",  "--stop", "250"};
+    QCOMPARE(runCli(sweep + QStringList{"-o", path("s.txt")}).exitCode, 0);
+    QCOMPARE(runCli(sweep + QStringList{"--adaptive", "-o", path("sa.txt")}).exitCode, 0);
+    QCOMPARE(runCli(dbv + QStringList{"-o", path("d.txt")}).exitCode, 0);
+    QCOMPARE(runCli(dbv + QStringList{"--adaptive", "-o", path("da.txt")}).exitCode, 0);
+    const auto csv = [](const QStringList &files) {
+        const Run run = runCli(QStringList{"analyze", "--csv"} + files);
+        QList<QStringList> records;
+        for (const QByteArray &line : run.out.trimmed().split('\n'))
+            records << QString::fromLatin1(line).split(u',');
+        return records;
+    };
+    const QList<QStringList> s = csv({path("s.txt"), path("sa.txt")});
+    QCOMPARE(s.size(), 3);
+    QCOMPARE(s.at(0).mid(3, 2), QStringList({"bw3_hz", "bw6_hz"}));
+    QCOMPARE(s.at(0).at(7), QString("centre_khz"));
+    for (const int field : {3, 4})
+        QVERIFY(std::abs(s.at(1).at(field).toDouble() - s.at(2).at(field).toDouble()) <= 10);
+    QVERIFY(std::abs(s.at(1).at(7).toDouble() - s.at(2).at(7).toDouble()) <= 0.010);
+    // At most 40 % of the dense run's 121 points: the data lines after line 30.
+    const auto dataLines = [](const QString &file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? int(f.readAll().count('\n')) - 30 : -1;
+    };
+    QCOMPARE(dataLines(path("s.txt")), 121);
+    QVERIFY(dataLines(path("sa.txt")) <= 48);
+    const QList<QStringList> d = csv({path("d.txt"), path("da.txt")});
+    QCOMPARE(d.size(), 3);
+    QCOMPARE(d.at(0).join(u','), QString("file,low_gain,high_gain,reference_diff_db,points"));
+    QCOMPARE(d.at(1).at(4), QString("201"));
+    QVERIFY(d.at(2).at(4).toInt() <= 50);  // at most 25 %
+    for (const int field : {1, 2})
+        QVERIFY(std::abs(d.at(1).at(field).toInt() - d.at(2).at(field).toInt()) <= 1);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -190,6 +190,7 @@ private slots:
     void windowBoxes();
     void windowRefusedBoxStopsTheClick();
     void windowSavesTheList();
+    void adaptiveKeepsEveryMeasurement();
 };
 
 void TestDbv::fullTest() {
@@ -472,5 +473,50 @@ void TestDbv::windowSavesTheList() {
 }
 
 static const FixedLocale fixedLocale;
+void TestDbv::adaptiveKeepsEveryMeasurement() {
+    // Linear (10.2 dB) from gain 60 to 200, compressed outside; the defaults 50..250 by 1.
+    const auto reading = [](int gain, bool att) -> QString {
+        if (!att) return "-10.0";
+        return gain >= 60 && gain <= 200 ? "-20.2" : "-15.0";
+    };
+    DbvBench fixed, adaptive;
+    fixed.radio->reading = adaptive.radio->reading = reading;
+    QVERIFY(fixed.full.run({"50", "250", "1"}));
+    QVERIFY(adaptive.full.run({"50", "250", "1", true}));
+    // The traces cut at the yields: before the first, each measurement, after the last.
+    const auto cut = [](const QStringList &l) {
+        QList<QStringList> pieces;
+        qsizetype from = 0;
+        for (qsizetype i = 0; i <= l.size(); ++i)
+            if (i == l.size() || l[i] == "Y") {
+                pieces << l.mid(from, i - from);
+                from = i;
+            }
+        const qsizetype one = pieces.at(1).size();
+        const QStringList last = pieces.takeLast();
+        pieces << last.mid(0, one) << last.mid(one);
+        return pieces;
+    };
+    const QList<QStringList> f = cut(fixed.trace.lines()), a = cut(adaptive.trace.lines());
+    QCOMPARE(f.size(), 201 + 2);
+    QVERIFY(a.size() - 2 <= 50);  // at most 25 % of the gains
+    QCOMPARE(a.first(), f.first());
+    QCOMPARE(a.last(), f.last());
+    QMap<QString, QStringList> byGain;
+    for (const QStringList &m : f.mid(1, 201)) byGain[m.at(1)] = m;
+    for (const QStringList &m : a.mid(1, a.size() - 2)) QCOMPARE(m, byGain.value(m.at(1)));
+    // The gains measured: coarse every 8th, then bisection at each end down to one gain.
+    QStringList gains;
+    for (const QStringList &m : a.mid(1, a.size() - 2)) gains << m.at(1).mid(4, 3);
+    QCOMPARE(gains.mid(0, 3), QStringList({"050", "058", "066"}));
+    QVERIFY(gains.contains("059") && gains.contains("060"));
+    QVERIFY(gains.contains("200") && gains.contains("201"));
+    QCOMPARE(adaptive.sink.lines.at(15), QString("Test settings of K3 (adaptive run) ===="));
+    for (const QString &line : adaptive.sink.lines.mid(26))
+        QVERIFY(fixed.sink.lines.contains(line));
+    QCOMPARE(adaptive.sink.events.mid(0, 3),
+             QStringList({"state 1", "chart 201", "step 0/201 2110500 ms"}));
+}
+
 QTEST_MAIN(TestDbv)
 #include "tst_dbv.moc"

@@ -429,11 +429,34 @@ void TestFiles::cliChartAndPrint() {
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             blue += qBlue(image.pixel(x, y)) > 110 && qRed(image.pixel(x, y)) < 90;
-    QVERIFY(image.width() > 400 && blue > 200);
-    run = runCli({"chart", sweep, "-o", m_dir.filePath("s.svg")});
+    // By default about twice the chart on screen, at least 1000 pixels wide; --size exactly.
+    QVERIFY(image.width() >= 1000 && blue > 200);
+    run = runCli({"chart", sweep, "--size", "1500x700", "-o", m_dir.filePath("s.bmp")});
     QCOMPARE(run.exitCode, 0);
-    QFile svg(m_dir.filePath("s.svg"));
-    QVERIFY(svg.open(QIODevice::ReadOnly) && svg.readAll().contains("K3 Filter Sweep Chart"));
+    QCOMPARE(QImage(m_dir.filePath("s.bmp")).size(), QSize(1500, 700));
+    run = runCli({"chart", sweep, "--size", "800x600", "-o", m_dir.filePath("s.svg")});
+    QCOMPARE(run.exitCode, 0);
+    const QByteArray svg = contents(m_dir.filePath("s.svg"));
+    QVERIFY(svg.contains("K3 Filter Sweep Chart") && svg.contains("viewBox=\"0 0 800 600\""));
+    QCOMPARE(runCli({"chart", sweep, "--size", "0x600", "-o", m_dir.filePath("z.png")}).exitCode,
+             2);
+
+    // A dBV file's rows: the gain and the Diff field as written, whatever the readings' width.
+    const QString dbv = writeFile(
+        m_dir, "d.txt", dbvFile(kDbvHead + "050\t-23.5\t-33.6\t10.1\r\n100\t24.8\t14.8\t10.0\r\n"));
+    run = runCli({"chart", dbv, "--rows"});
+    QCOMPARE(run.out, QString("050\t10.1\n100\t10.0\n"));
+    // With several files, the one that failed is named.
+    const QString bad = writeFile(m_dir, "bad.txt", sweepFile(kSweepHead + "14060.000\t\tx\r\n"));
+    for (const QStringList &command :
+         {QStringList{"analyze", sweep, bad},
+          QStringList{"chart", sweep, bad, "-o", m_dir.filePath("o.png")}}) {
+        run = runCli(command);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.startsWith(bad + ": This is not a filter sweep results file: line 31: the "
+                                          "reading \"x\" is not a number"),
+                 qPrintable(run.err));
+    }
 
     run = runCli({"chart", writeFile(m_dir, "q.txt", dbvFile("")), "-o", m_dir.filePath("q.png")});
     QCOMPARE(run.exitCode, 1);
@@ -445,6 +468,13 @@ void TestFiles::cliChartAndPrint() {
     QCOMPARE(run.exitCode, 0);
     QVERIFY(pdfText(m_dir.filePath("s.pdf"))
                 .contains(QRegularExpression("Frequency Start: 14060\\s+Frequency Stop: 14061")));
+    // A line too long for any page is cut after 10,000 characters, with a note.
+    QString error;
+    QVERIFY(printLinesToPdf(m_dir.filePath("long.pdf"), {QString(25000, 'x'), "end"}, &error));
+    const QString printed = pdfText(m_dir.filePath("long.pdf"));
+    QVERIFY(
+        printed.contains("[line 1 is cut here: it has 25,000 characters, the first 10,000 are "
+                         "printed]\nend"));
 }
 
 void TestFiles::specialFilesRefused() {

@@ -170,7 +170,10 @@ void TestLink::portSettings() {
 
 void TestLink::openErrors() {
     SerialTransport missing(QStringLiteral("/dev/corvane-no-such-device"));
-    QCOMPARE(int(missing.open(38400).kind), int(PortErrorKind::NoSuchPort));
+    const PortError notThere = missing.open(38400);
+    QCOMPARE(int(notThere.kind), int(PortErrorKind::NoSuchPort));
+    QCOMPARE(int(notThere.cause), int(PortOpenCause::MissingDevice));
+    QCOMPARE(notThere.location, QString("/dev/corvane-no-such-device"));
     QVERIFY(missing.modemLineCalls().isEmpty());
 
     PtyRadio radio;
@@ -187,7 +190,7 @@ void TestLink::openErrors() {
     // A port that refuses this user is not "in use": the text says what to do.
     const PortError denied = portErrorFrom(QSerialPort::PermissionError, "denied", false);
     QCOMPARE(int(denied.kind), int(PortErrorKind::Other));
-    QVERIFY(denied.description.contains("dialout"));
+    QCOMPARE(int(denied.cause), int(PortOpenCause::PermissionDenied));
 }
 
 void TestLink::k3simOverPtyAndTcp() {
@@ -225,7 +228,10 @@ void TestLink::tcpPort() {
     const quint16 freePort = radio.server.serverPort();
     radio.server.close();
     TcpTransport nobody(QStringLiteral("tcp://127.0.0.1:%1").arg(freePort));
-    QCOMPARE(int(nobody.open(38400).kind), int(PortErrorKind::NoSuchPort));
+    const PortError refused = nobody.open(38400);
+    QCOMPARE(int(refused.kind), int(PortErrorKind::NoSuchPort));
+    QCOMPARE(int(refused.cause), int(PortOpenCause::ConnectionRefused));
+    QCOMPARE(refused.location, QStringLiteral("tcp://127.0.0.1:%1").arg(freePort));
 }
 
 void TestLink::portNames() {
@@ -248,8 +254,11 @@ void TestLink::portNames() {
         const bool valid = TcpTransport::parseSpec(typed, &host, &port);
         QCOMPARE(valid ? host + u':' + QString::number(port) : QString("-"), meaning);
     } else {
-        const PortError error{PortErrorKind(what.right(1).toInt()), "Input/output error"};
-        QCOMPARE(portErrorText(error, typed), meaning);
+        // "errorK" or "errorK.C": kind K, open cause C; typed "spec>location".
+        const QStringList kindCause = what.mid(5).split(u'.');
+        const PortError error{PortErrorKind(kindCause.first().toInt()), "Input/output error",
+                              PortOpenCause(kindCause.value(1).toInt()), typed.section(u'>', 1)};
+        QCOMPARE(portErrorText(error, typed.section(u'>', 0, 0)), meaning);
     }
 }
 

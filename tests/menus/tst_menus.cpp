@@ -207,7 +207,8 @@ void TestMenus::portLostMidReportKeepsTheLinesRead() {
 }
 
 void TestMenus::cliChangedOnly() {
-    const CliRun run = runCli({"--port", "sim", "menus", "--config", "--main", "--changed"});
+    const CliRun run =
+        runCli({"--port", "sim", "--yes", "menus", "--config", "--main", "--changed"});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, dataBytes("changed.out"));
 }
@@ -217,7 +218,7 @@ void TestMenus::cliAgainstK3simOnAPty() {
     QVERIFY(sim.start({}));
     QTemporaryDir dir;
     const QString path = dir.filePath("K3Configuration.txt");
-    const CliRun run = runCli({"--port", sim.pty(), "menus", "-o", path});
+    const CliRun run = runCli({"--port", sim.pty(), "--yes", "menus", "-o", path});
     QCOMPARE(run.exitCode, 0);
     const QByteArray saved = savedBytes(path);
     QCOMPARE(saved, dataBytes("settings-both.txt"));

@@ -336,7 +336,8 @@ void TestShell::aboutBox() {
     b.choose("mnuAbout");
     QPointer<QWidget> about = b.main.windows().existing("frmAbout");
     QStringList texts{about->windowTitle()};
-    for (const char *name : {"lblTitle", "lblVersion", "lblDescription", "lblDisclaimer"})
+    for (const char *name :
+         {"lblTitle", "lblVersion", "lblDescription", "lblLicense", "lblDisclaimer"})
         texts << about->findChild<QLabel *>(name)->text();
     about->findChild<QPushButton *>("cmdSysInfo")->click();
     CORVANE_COMPARE_GOLDEN(texts + b.prompter.summary(), "about.txt");

@@ -3,15 +3,20 @@
 // the restore; the passband of every crystal filter as the sweep sees it; and the window
 // driven by its controls' names.
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <cmath>
 
+#include "charts/chartfromfile.h"
+#include "charts/resultchart.h"
 #include "charts/ui/chartwindows.h"
+#include "charts/ui/resultchartview.h"
 #include "common/bench.h"
 #include "common/golden.h"
 #include "common/scriptedfiledialogs.h"
@@ -19,7 +24,9 @@
 #include "core/numtext.h"
 #include "core/ui/resultslist.h"
 #include "core/ui/windowregistry.h"
+#include "files/chartfiles.h"
 #include "files/linefile.h"
+#include "measurements/adaptivereport.h"
 #include "measurements/filtersweep.h"
 #include "measurements/sweepresultsfile.h"
 #include "measurements/ui/frmfiltersweep.h"
@@ -66,8 +73,24 @@ struct SweepBench : SimBench {
         });
     }
     SweepOutcome run(const QString &start, const QString &stop, const QString &step,
-                     const QString &gain) {
-        return sweep.beginSweep({start, stop, step, gain});
+                     const QString &gain, SweepMode mode = SweepMode::Fixed) {
+        return sweep.beginSweep({start, stop, step, gain, mode});
+    }
+    // The trace cut at the yields: what comes before the first, each point (the yield, the
+    // frequency command and its wait, "db;" with its wait and answer, the wait after it),
+    // and what follows the last point.
+    struct Pieces {
+        QStringList before, after;
+        QList<QStringList> points;
+    };
+    Pieces pieces() const {
+        Pieces p;
+        const QStringList l = trace.lines();
+        qsizetype i = l.indexOf("Y");
+        p.before = l.mid(0, i);
+        for (; i >= 0 && i < l.size() && l[i] == "Y"; i += 7) p.points << l.mid(i, 7);
+        p.after = l.mid(i);
+        return p;
     }
     // The frequency commands of the steps: each followed by the 4000 ms settling wait.
     QStringList frequencySteps() const {
@@ -160,6 +183,9 @@ private slots:
     void windowBoxes();
     void windowEmptyBoxKeepsFocus();
     void windowSaveResetHelpClose();
+    void adaptiveKeepsEveryStepsExchanges();
+    void adaptiveStopAndLostPort();
+    void windowAdaptiveSweep();
 };
 
 void TestSweep::elevenSteps() {
@@ -419,5 +445,118 @@ void TestSweep::windowSaveResetHelpClose() {
 }
 
 static const FixedLocale fixedLocale;
+void TestSweep::adaptiveKeepsEveryStepsExchanges() {
+    // The 400 Hz filter at 10 Hz steps over 1.2 kHz (121 steps), fixed and adaptive.
+    SweepBench fixed, adaptive;
+    QCOMPARE(int(fixed.run("14059.4", "14060.6", "10", "150").end), int(SweepEnd::Completed));
+    QCOMPARE(int(adaptive.run("14059.4", "14060.6", "10", "150", SweepMode::Adaptive).end),
+             int(SweepEnd::Completed));
+    const SweepBench::Pieces f = fixed.pieces(), a = adaptive.pieces();
+    QCOMPARE(f.points.size(), 121);
+    QVERIFY(a.points.size() <= 48);  // at most 40 % of the fixed sweep's points
+    QCOMPARE(a.before, f.before);
+    QCOMPARE(a.after, f.after);
+    // Every point is a fixed step's exchange, at a step's frequency, once.
+    QMap<QString, QStringList> fixedPoints;
+    for (const QStringList &point : f.points) fixedPoints[point.at(1)] = point;
+    QSet<QString> seen;
+    for (const QStringList &point : a.points) {
+        QCOMPARE(point.mid(2, 3), QStringList({"S 4000", "W db;", "S 2500"}));
+        QCOMPARE(point, fixedPoints.value(point.at(1)));
+        QVERIFY(!seen.contains(point.at(1)));
+        seen << point.at(1);
+    }
+    // The coarse pass first, left to right, every 80 Hz.
+    QCOMPARE(a.points.at(0).at(1), QString("W FA00014059400;"));
+    QCOMPARE(a.points.at(1).at(1), QString("W FA00014059480;"));
+    QCOMPARE(a.points.at(15).at(1), QString("W FA00014060600;"));
+
+    // The report says so in its "Test settings" line; the list holds the points as measured;
+    // the chart holds each point on its frequency's row, the rows the fixed sweep has.
+    QStringList report = fixed.sink.lines.mid(0, 26);
+    report[15] = "Test settings of K3 (adaptive run) ====";
+    QCOMPARE(adaptive.sink.lines.mid(0, 26), report);
+    QCOMPARE(adaptive.sink.data().size(), a.points.size());
+    for (const QString &row : adaptive.sink.chart) QVERIFY(fixed.sink.chart.contains(row));
+    QCOMPARE(adaptive.sink.events.mid(0, 3),
+             QStringList({"sweeping", "chart 121", "step 0/121 798600 ms"}));
+    // The saved list: the fixed sweep's lines at the frequencies measured, in their order.
+    const QStringList saved = resultsListInFileOrder(adaptive.sink.lines);
+    QStringList expected;
+    for (const QString &line : fixed.sink.data())
+        if (adaptive.sink.data().contains(line)) expected << line;
+    QCOMPARE(saved.mid(26), expected);
+    QCOMPARE(saved.mid(0, 26), adaptive.sink.lines.mid(0, 26));
+    QCOMPARE(resultsListInFileOrder(fixed.sink.lines), fixed.sink.lines);
+}
+
+void TestSweep::adaptiveStopAndLostPort() {
+    // Stop at the fifth point's yield: four points listed, the message, then the restore.
+    SweepBench stopped;
+    stopped.clock.setYieldHook([&stopped] {
+        if (stopped.clock.yieldCount() == 5) stopped.sweep.stopSweep();
+    });
+    const SweepOutcome s = stopped.run("14059.4", "14060.6", "10", "150", SweepMode::Adaptive);
+    QCOMPARE(int(s.end), int(SweepEnd::Stopped));
+    QCOMPARE(stopped.sink.data().size(), 4);
+    const QStringList lines = stopped.trace.lines();
+    QCOMPARE(lines.at(lines.indexOf("M Test Status|Sweep was terminated prematurely.") + 1),
+             QString("W k22;GT0041;k20;"));
+    // The port gone during the fifth point: four kept, nothing sent after, no restore.
+    SweepBench lost;
+    lost.clock.setYieldHook([&lost] {
+        if (lost.clock.yieldCount() == 5) lost.simulator->faults().vanished = true;
+    });
+    const SweepOutcome l = lost.run("14059.4", "14060.6", "10", "150", SweepMode::Adaptive);
+    QCOMPARE(int(l.end), int(SweepEnd::PortLost));
+    QCOMPARE(lost.sink.data().size(), 4);
+    QCOMPARE(lost.prompter.messages().back().title, QString("Connection Lost"));
+    QVERIFY(!lost.trace.lines().contains("W k22;GT0041;k20;"));
+}
+
+void TestSweep::windowAdaptiveSweep() {
+    WindowBench w;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Adaptive.txt");
+    w.fill("14059.4", "14060.6", "10", "150");
+    auto *adaptive = w.find<QCheckBox>("chkAdaptive");
+    adaptive->setChecked(true);
+    // Before it starts: the most radio time it can take (121 points of 6.6 s).
+    QCOMPARE(w.find<QLabel>("lblProgress")->text(),
+             QString("Adaptive: at most 121 points, at most 13 min 19 s"));
+    QStringList states;
+    w.clock.setYieldHook([&] { states << QString::number(adaptive->isEnabled()); });
+    w.find("cmdBeginSweep")->click();
+    QCOMPARE(states.size(), w.listLines().size() - 26);
+    QVERIFY(!states.contains("1"));
+    QVERIFY(adaptive->isEnabled());
+    QCOMPARE(w.find<QLabel>("lblProgress")->text(),
+             QString("%1 points measured (adaptive; every step would be 121).").arg(states.size()));
+    // The chart: all 121 rows labelled, a value on each measured point's row.
+    const ResultChart *chart = w.find<ResultChartView>("chtLiveSweep")->model();
+    QCOMPARE(chart->rowCount(), 121);
+    QCOMPARE(chart->rowLabel(2), QString("14059.41"));
+    QVERIFY(chart->rowValue(1) && chart->rowValue(9) && !chart->rowValue(2));
+    // The file: the adaptive line in the report, the points by frequency, and the chart
+    // reader takes it.
+    w.dialogs.answer(path);
+    w.find("cmdSaveFile")->click();
+    const ChartFileResult read = readChartFile(ChartFileKind::Sweep, path);
+    QVERIFY2(read.data, qPrintable(read.error));
+    QCOMPARE(int(read.data->rows.size()), w.listLines().size() - 26);
+    QCOMPARE(read.data->rows.front().kHz, 14059.4);
+    QCOMPARE(read.data->rows.back().kHz, 14060.6);
+    // Charted from the file, each point stands on its frequency's row (10 Hz a row from
+    // 14059.4; the row count, as for any sweep file, from the whole kHz 14059 to 14061).
+    ResultChart fromFile;
+    applyChartFile(fromFile, *read.data);
+    QCOMPARE(fromFile.rowCount(), 201);
+    QCOMPARE(fromFile.rowLabel(9), QString("14059.480"));
+    QVERIFY(fromFile.rowValue(9) && !fromFile.rowValue(8) && fromFile.rowValue(121));
+    QVERIFY(
+        std::is_sorted(read.data->rows.begin(), read.data->rows.end(),
+                       [](const ChartFileRow &a, const ChartFileRow &b) { return a.kHz < b.kHz; }));
+}
+
 QTEST_MAIN(TestSweep)
 #include "tst_sweep.moc"

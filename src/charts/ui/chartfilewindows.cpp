@@ -26,9 +26,9 @@ CreateFSChartWindow::~CreateFSChartWindow() = default;
 void CreateFSChartWindow::setFilePoints(const ChartFileData &data) {
     std::vector<RowPoint> points;
     points.reserve(data.rows.size());
-    int row = 1;
-    for (const ChartFileRow &r : data.rows)
-        points.push_back({double(row++), {r.kHz * 1000.0, r.value}});
+    for (size_t i = 0; i < data.rows.size(); ++i)
+        points.push_back(
+            {double(chartRowOf(data, i)), {data.rows[i].kHz * 1000.0, data.rows[i].value}});
     m_figures->setPointSource([points] { return points; });
     m_figures->update();
 }

@@ -24,8 +24,10 @@ constexpr int kPdfResolution = 1200;
 QFont printoutFont() {
     QFont font = QGuiApplication::font();
     // A hair of letter spacing keeps the shaper from joining letters into ligatures ("ff"
-    // of "Off" would otherwise come out of the PDF as one character).
+    // of "Off" would otherwise come out of the PDF as one character); so does asking for no
+    // shaping, which the PDF writer needs.
     font.setLetterSpacing(QFont::AbsoluteSpacing, 0.01);
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 

@@ -1,5 +1,6 @@
 #include "measurements/ui/frmdbvlinearity.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QFontDatabase>
@@ -7,13 +8,17 @@
 #include "charts/chartsetup.h"
 #include "charts/resultchart.h"
 #include "charts/ui/chartwindows.h"
+#include "core/progresstext.h"
 #include "core/ui/leavevalidator.h"
 #include "core/ui/progressline.h"
 #include "core/ui/windowregistry.h"
+#include "measurements/adaptivereport.h"
 #include "measurements/dbvlimits.h"
 #include "measurements/dbvlinearity.h"
+#include "measurements/dbvplan.h"
 #include "measurements/dbvquick.h"
 #include "measurements/dbvresultsfile.h"
+#include "measurements/dbvsteps.h"
 #include "ui_frmdbvlinearity.h"
 
 namespace corvane {
@@ -41,6 +46,9 @@ public:
             c->setRowValue(row, value);
             c->setRowLabel(row, label);
         }
+    }
+    void setChartRowLabel(int row, const QString &label) override {
+        if (ResultChart *c = chart()) c->setRowLabel(row, label);
     }
     void finishChart() override {
         if (ResultChart *c = chart()) applyLinearRangePresentation(*c);
@@ -75,6 +83,17 @@ frmDBVLinearity::frmDBVLinearity(const AppContext &app, WindowRegistry &windows,
     LeaveValidator::attach(m_ui->txtRFGainStop, prompter, checkRfGainStop);
     LeaveValidator::attach(m_ui->txtRFGainInc, prompter, checkRfGainInc);
 
+    // Ticking Adaptive shows the most radio time the full test of the boxes can take.
+    connect(m_ui->chkAdaptive, &QCheckBox::toggled, this, [this](bool adaptive) {
+        if (isTestRunning()) return;
+        const DbvFullTestPlan plan = planFullTest(
+            m_ui->txtRFGainStart->text(), m_ui->txtRFGainStop->text(), m_ui->txtRFGainInc->text());
+        const int most = plan.measuredCount();
+        setProgressLine(*m_ui->lblProgress,
+                        adaptive && boxesAccepted() && most > 0
+                            ? adaptivePlannedText(most, qint64(most) * kMeasurementWaitMs)
+                            : QString());
+    });
     connect(m_ui->cmdBegin, &QPushButton::clicked, this, &frmDBVLinearity::runFullTest);
     connect(m_ui->cmdQuickTest, &QPushButton::clicked, this, &frmDBVLinearity::runQuickTest);
     connect(m_ui->cmdStopTest, &QPushButton::clicked, this,
@@ -116,8 +135,8 @@ bool frmDBVLinearity::boxesAccepted() const {
 void frmDBVLinearity::runFullTest() {
     if (!m_app.link || !m_app.prompter || isTestRunning() || !boxesAccepted()) return;
     DbvFullTest test(*m_app.link, *m_app.prompter, m_state, *m_sink);
-    test.run(
-        {m_ui->txtRFGainStart->text(), m_ui->txtRFGainStop->text(), m_ui->txtRFGainInc->text()});
+    test.run({m_ui->txtRFGainStart->text(), m_ui->txtRFGainStop->text(), m_ui->txtRFGainInc->text(),
+              m_ui->chkAdaptive->isChecked()});
 }
 
 void frmDBVLinearity::runQuickTest() {
@@ -129,8 +148,9 @@ void frmDBVLinearity::runQuickTest() {
 void frmDBVLinearity::saveFile() {
     if (!m_app.dialogs || !boxesAccepted()) return;
     const std::optional<QString> path = saveDbvResults(
-        *m_app.dialogs, m_ui->txtFileName->text(), m_ui->lstResults->lines(),
-        m_ui->txtUserComments->toPlainText(), QDateTime::currentDateTime(), m_app.prompter);
+        *m_app.dialogs, m_ui->txtFileName->text(),
+        resultsListInFileOrder(m_ui->lstResults->lines()), m_ui->txtUserComments->toPlainText(),
+        QDateTime::currentDateTime(), m_app.prompter);
     if (path) m_ui->txtFileName->setText(*path);
 }
 
@@ -141,6 +161,7 @@ void frmDBVLinearity::setRunState(DbvRunKind kind) {
          {m_ui->cmdBegin, m_ui->cmdChartResults, m_ui->cmdClear, m_ui->cmdClose,
           m_ui->cmdSaveFileDialog, m_ui->cmdReset, m_ui->cmdQuickTest})
         button->setEnabled(idle);
+    m_ui->chkAdaptive->setEnabled(idle);
     // The quick test cannot be stopped; Help stays usable throughout.
     m_ui->cmdStopTest->setEnabled(kind != DbvRunKind::QuickTest);
 }

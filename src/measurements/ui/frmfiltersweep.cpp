@@ -1,5 +1,6 @@
 #include "measurements/ui/frmfiltersweep.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 
 #include "charts/chartsetup.h"
@@ -8,9 +9,11 @@
 #include "charts/ui/resultchartview.h"
 #include "core/filedialogs.h"
 #include "core/numtext.h"
+#include "core/progresstext.h"
 #include "core/ui/leavevalidator.h"
 #include "core/ui/progressline.h"
 #include "core/ui/windowregistry.h"
+#include "measurements/adaptivereport.h"
 #include "measurements/sweeplimits.h"
 #include "measurements/sweepresultsfile.h"
 #include "ui_frmfiltersweep.h"
@@ -43,6 +46,9 @@ public:
             chart->setRowValue(row, value);
             chart->setRowLabel(row, label);
         }
+    }
+    void setChartRowLabel(int row, const QString &label) override {
+        if (ResultChart *chart = m_window.sweepChart()) chart->setRowLabel(row, label);
     }
     void setSweeping(bool sweeping) override { m_window.setSweeping(sweeping); }
     void progress(const SweepProgress &progress) override { m_window.showProgress(progress); }
@@ -80,6 +86,7 @@ frmFilterSweep::frmFilterSweep(const AppContext &context, WindowRegistry &window
         }
     }
 
+    connect(m_ui->chkAdaptive, &QCheckBox::toggled, this, &frmFilterSweep::showAdaptivePlan);
     connect(m_ui->cmdBeginSweep, &QPushButton::clicked, this, &frmFilterSweep::beginSweep);
     connect(m_ui->cmdStopSweep, &QPushButton::clicked, this, &frmFilterSweep::stopSweep);
     connect(m_ui->cmdReset, &QPushButton::clicked, this, &frmFilterSweep::resetK3);
@@ -123,7 +130,8 @@ QLineEdit *frmFilterSweep::box(SweepBox which) const {
 
 SweepInputs frmFilterSweep::inputs() const {
     return {m_ui->txtKHzStart->text(), m_ui->txtKHzStop->text(), m_ui->txtFreqStep->text(),
-            m_ui->txtRFGain->text()};
+            m_ui->txtRFGain->text(),
+            m_ui->chkAdaptive->isChecked() ? SweepMode::Adaptive : SweepMode::Fixed};
 }
 
 bool frmFilterSweep::focusBoxRefuses() const {
@@ -174,7 +182,8 @@ ResultChart *frmFilterSweep::sweepChart() {
 void frmFilterSweep::saveFile() {
     if (!m_context.dialogs || focusBoxRefuses()) return;
     const std::optional<QString> path =
-        saveSweepResults(*m_context.dialogs, m_ui->txtFileName->text(), m_ui->lstSweep->lines(),
+        saveSweepResults(*m_context.dialogs, m_ui->txtFileName->text(),
+                         resultsListInFileOrder(m_ui->lstSweep->lines()),
                          m_ui->txtUserComments->toPlainText(), m_now(), m_context.prompter);
     // A file that cannot be written is told; the path stays shown.
     if (path) m_ui->txtFileName->setText(*path);
@@ -191,6 +200,7 @@ void frmFilterSweep::setSweeping(bool sweeping) {
     for (QPushButton *button : {m_ui->cmdBeginSweep, m_ui->cmdChart, m_ui->cmdClear, m_ui->cmdClose,
                                 m_ui->cmdSaveFile, m_ui->cmdReset})
         button->setEnabled(!sweeping);
+    m_ui->chkAdaptive->setEnabled(!sweeping);
     if (sweeping) {
         m_ui->prgSweep->setRange(0, 0);  // busy until the first step
         showProgressLine(
@@ -217,8 +227,26 @@ void frmFilterSweep::showFinished() {
             QStringLiteral("No step to measure: the start frequency is above the stop frequency."));
     else if (m_state.stopSweepRequested)
         showProgressLine(QStringLiteral("Stopped after %1 of %2 steps.").arg(measured).arg(steps));
+    else if (m_lastProgress.most > 0)
+        showProgressLine(QStringLiteral("%1 points measured (adaptive; every step would be %2).")
+                             .arg(steps)
+                             .arg(m_lastProgress.most));
     else
         showProgressLine(QStringLiteral("%1 steps measured.").arg(steps));
+}
+
+void frmFilterSweep::showAdaptivePlan(bool adaptive) {
+    if (m_sweeping) return;
+    // The most radio time an adaptive sweep of the boxes' range can take; a sweep the boxes
+    // do not yet describe says nothing.
+    const SweepPlanResult planned =
+        firstEmptyBox(inputs()) ? SweepPlanResult{} : planSweep(inputs());
+    if (!adaptive || !planned.plan) {
+        showProgressLine(QStringLiteral("Ready."));
+        return;
+    }
+    showProgressLine(
+        adaptivePlannedText(planned.plan->stepsMeasured(), mostSweepTimeMs(*planned.plan)));
 }
 
 void frmFilterSweep::showProgressLine(const QString &text) {

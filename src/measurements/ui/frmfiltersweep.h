@@ -60,6 +60,8 @@ private:
     void setSweeping(bool sweeping);
     void showProgress(const SweepProgress &progress);
     void showFinished();
+    // With Adaptive ticked, the most radio time the sweep of the boxes can take.
+    void showAdaptivePlan(bool adaptive);
     // The progress line, also the progress bar's accessible description.
     void showProgressLine(const QString &text);
     QLineEdit *box(SweepBox which) const;

@@ -68,6 +68,9 @@ void frmMDS::beginMdsTest() {
             m_ui->lblProgress->setText(
                 QStringLiteral("Done: MDS %1 dBm.").arg(format0_00(m_state.mds)));
             break;
+        case MdsEnd::NotHeard:
+            m_ui->lblProgress->setText(QStringLiteral("No MDS: ") + kMdsNotHeardText + u'.');
+            break;
         case MdsEnd::NotComputed:
             m_ui->lblProgress->setText(QStringLiteral("No MDS computed: ") + m_lastOutcome.problem +
                                        u'.');

@@ -1,0 +1,85 @@
+#pragma once
+// Adaptive measuring: which points of a fixed-step run to measure, and in which order, so
+// that the answer comes out as the fixed run's would with far fewer radio steps.
+//
+// Both planners work on the grid of the fixed run, its points numbered from 0 (a sweep's
+// frequencies start + k * step, a linear range test's gains start + k * increment), so every
+// point measured is one the fixed run measures too, with the same commands and waits. They
+// first hand out a coarse pass across the whole grid, then, round by round, points between
+// neighbours already measured, until nothing more is worth measuring:
+//  - a sweep refines where two neighbouring readings differ by more than kSplitDifferenceDb
+//    (the skirts) and where the pair brackets the -3, -6 or -60 dB level below the highest
+//    reading so far (the figures' band edges), down to neighbouring grid points;
+//  - a linear range test bisects at each end of the linear range (analysis/linearrange.h)
+//    of the gains measured so far, down to neighbouring gains.
+// A point is never handed out twice. Plain code: the procedures ask for the next point,
+// measure it and hand the reading back.
+
+#include <deque>
+#include <map>
+#include <optional>
+
+namespace corvane {
+
+class AdaptivePlanner {
+public:
+    virtual ~AdaptivePlanner() = default;
+
+    // The next grid point to measure; empty when the run is complete.
+    std::optional<int> next();
+    // The reading of a point handed out by next().
+    void addReading(int index, double value);
+
+    int gridPoints() const { return m_gridPoints; }
+    int measured() const { return int(m_readings.size()); }
+    // Points measured or already chosen: what the run will measure at least.
+    int planned() const { return measured() + int(m_queue.size()); }
+    // Grid points between coarse points (a power of two).
+    int coarseStride() const { return m_stride; }
+    const std::map<int, double> &readings() const { return m_readings; }
+
+protected:
+    AdaptivePlanner(int gridPoints, int coarseStride);
+    // Queues the next round's points (between measured neighbours); none ends the run.
+    virtual void planRound() = 0;
+    void queue(int index);
+
+private:
+    int m_gridPoints;
+    int m_stride;
+    std::map<int, double> m_readings;
+    std::deque<int> m_queue;
+};
+
+// A sweep: the coarse pass takes every coarseStride-th grid point and the last; a passband
+// at least kMaxSweepStride points wide therefore always has a coarse point inside it.
+class AdaptiveSweepPlanner : public AdaptivePlanner {
+public:
+    static constexpr double kSplitDifferenceDb = 10.0;
+    static constexpr int kMaxSweepStride = 16;
+    static constexpr int kMinCoarseIntervals = 8;
+
+    explicit AdaptiveSweepPlanner(int gridPoints);
+
+protected:
+    void planRound() override;
+};
+
+// A linear range test over gains start + k * increment.
+class AdaptiveGainPlanner : public AdaptivePlanner {
+public:
+    static constexpr int kMaxGainStride = 8;
+    static constexpr int kMinCoarseIntervals = 8;
+
+    AdaptiveGainPlanner(int gridPoints, int startGain, int increment, double toleranceDb);
+
+protected:
+    void planRound() override;
+
+private:
+    int m_startGain;
+    int m_increment;
+    double m_toleranceDb;
+};
+
+}  // namespace corvane

@@ -1,0 +1,96 @@
+#include "measurements/sweeppoints.h"
+
+#include <memory>
+
+#include "analysis/adaptiveplan.h"
+#include "measurements/filtersweep.h"
+
+namespace corvane {
+
+namespace {
+
+// The order of a sweep's points: every step in turn, or what the adaptive planner picks.
+class PointOrder {
+public:
+    PointOrder(const SweepPlan &plan, SweepMode mode) : m_steps(plan.stepsMeasured()) {
+        if (mode == SweepMode::Adaptive)
+            m_planner = std::make_unique<AdaptiveSweepPlanner>(m_steps);
+    }
+    std::optional<int> next() {
+        if (m_planner) return m_planner->next();
+        if (m_nextStep >= m_steps) return std::nullopt;
+        return m_nextStep++;
+    }
+    void addReading(int index, double db) {
+        if (m_planner) m_planner->addReading(index, db);
+    }
+    // Points measured or chosen so far (the point under way included).
+    int planned() const { return m_planner ? m_planner->planned() + 1 : m_steps; }
+    int most() const { return m_planner ? m_steps : 0; }
+
+private:
+    int m_steps;
+    int m_nextStep = 0;
+    std::unique_ptr<AdaptiveSweepPlanner> m_planner;
+};
+
+}  // namespace
+
+qint64 mostSweepTimeMs(const SweepPlan &plan) {
+    return qint64(plan.stepsMeasured()) * kSweepStepWaitMs;
+}
+
+SweepPointsRun measureSweepPoints(RadioLink &link, SweepSink &sink, const SweepPlan &plan,
+                                  SweepMode mode, const std::function<bool()> &stopRequested) {
+    SweepPointsRun run;
+    PointOrder order(plan, mode);
+    const int steps = plan.stepsMeasured();
+    sink.prepareChart(plan.count);
+    if (mode == SweepMode::Adaptive) {
+        // Every grid row is labelled now: the points arrive out of frequency order.
+        for (int index = 0; index < steps; ++index)
+            sink.setChartRowLabel(index + 1, kHzLabel(plan.frequencyOfStep(index)));
+    }
+    sink.progress(SweepProgress{0, steps, plan.startHz, mostSweepTimeMs(plan), {}, order.most()});
+    run.planned = mode == SweepMode::Fixed ? steps : 0;
+    if (link.portLost()) {
+        run.lostAtStep = 0;
+        return run;
+    }
+    for (int point = 1;; ++point) {
+        const std::optional<int> index = order.next();
+        if (!index) break;
+        Clock &clock = link.clock();
+        if (LinkTrace *trace = link.trace()) trace->addYield(clock.now());
+        clock.yield();
+        if (stopRequested()) {
+            run.stopped = true;
+            break;
+        }
+        const int32_t hz = plan.frequencyOfStep(*index);
+        run.planned = order.planned();
+        sink.progress(SweepProgress{point, run.planned, hz,
+                                    qint64(run.planned - point + 1) * kSweepStepWaitMs,
+                                    run.noAnswers.progressNote(), order.most()});
+        // One step: frequency, reading, list line, chart row.
+        link.sendCommand(frequencyCommand(hz), kSweepTuneWaitMs);
+        const QString reply = link.queryRadio(QStringLiteral("db;"), kSweepReadingWaitMs);
+        // A lost port ends the sweep here; the point is not listed.
+        if (link.portLost()) {
+            run.lostAtStep = point;
+            break;
+        }
+        run.noAnswers.note(reply);
+        link.wait(kSweepAfterReadingWaitMs);
+        const QString reading = readingFromReply(reply);
+        const double db = readingValue(reading);
+        sink.appendLine(sweepResultLine(hz, reading));
+        sink.setChartRow(*index + 1, db, kHzLabel(hz));
+        run.points.push_back({hz, reading, db});
+        order.addReading(*index, db);
+        sink.selectLastLine();
+    }
+    return run;
+}
+
+}  // namespace corvane

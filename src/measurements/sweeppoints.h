@@ -1,0 +1,52 @@
+#pragma once
+// The measuring part of a filter sweep: the points of a planned sweep, each one frequency
+// command, a dBV reading, a list line and a chart row, with the yield and Stop check before
+// it and a progress report. The sweep window's fixed and adaptive sweeps run it after their
+// capture and test set-up; the filter survey runs it once per filter slot.
+//
+// Fixed: every step from start to stop, in order. Adaptive: the points the planner
+// (analysis/adaptiveplan.h) picks from the same grid, finest step = the plan's step; each
+// point's exchanges and waits are those of a fixed step. The list gets the points in the
+// order they are measured; the chart has a row for every grid point (as the fixed sweep's)
+// with its frequency label, and each point lands on its own row, so it is drawn by frequency.
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "link/procedurefaults.h"
+#include "link/radiolink.h"
+#include "measurements/sweepplan.h"
+
+namespace corvane {
+
+class SweepSink;
+
+struct SweepPointReading {
+    int32_t hz = 0;
+    QString reading;  // as cut from the radio's answer
+    double db = 0.0;  // its numeric value, as charted
+};
+
+struct SweepPointsRun {
+    std::vector<SweepPointReading> points;  // in measuring order
+    bool stopped = false;
+    // The point whose exchange found the port gone (from 1; 0 when it was gone before the
+    // first), or -1. That point is not listed.
+    int lostAtStep = -1;
+    // Points the run had planned when it ended (the fixed sweep: all its steps).
+    int planned = 0;
+    NoAnswerCount noAnswers;
+    bool portLost() const { return lostAtStep >= 0; }
+};
+
+// Measures the points of `plan`. `stopRequested` is asked after each point's yield; true
+// ends the run there (the point before it is complete and listed). The link's port being
+// lost ends it at that exchange.
+SweepPointsRun measureSweepPoints(RadioLink &link, SweepSink &sink, const SweepPlan &plan,
+                                  SweepMode mode, const std::function<bool()> &stopRequested);
+
+// The most radio time the points of `plan` can take (every grid point measured).
+qint64 mostSweepTimeMs(const SweepPlan &plan);
+
+}  // namespace corvane
