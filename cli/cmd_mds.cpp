@@ -3,7 +3,8 @@
 // --yes); the list lines go to stdout as they are read, and -o writes the list as a results
 // file. On --port sim the program plays the user at the bench: when the set-up prompt is
 // confirmed the simulator's generator is switched on at 1 uV (-107 dBm) on VFO A's frequency,
-// and when "Turn off RF signal source" is confirmed it is switched off.
+// and when "Turn off RF signal source" is confirmed it is switched off. A signal that was not
+// heard (S+N:Noise ratio below 2.00) is a result: its message goes to stderr and the exit is 0.
 
 #include <QCommandLineOption>
 

@@ -69,7 +69,9 @@ MdsResults mdsResults(std::optional<double> signalNoiseAverage,
     // Judged on the ratio as listed, so that the list and the verdict agree.
     if (numericValue(format0_00(ratio)) < kMdsHeardRatio) {
         results.notHeard = true;
-        results.lines << QStringLiteral("S+N:Noise Ratio below 2.00: ") + kMdsNotHeardText + u'.';
+        QString line = kMdsNotHeardText + u'.';
+        line[0] = line[0].toUpper();
+        results.lines << line;
     }
     return results;
 }

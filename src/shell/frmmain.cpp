@@ -77,6 +77,7 @@ void frmMain::bindMenus() {
     help(m_ui->mnuSetup, kMainHelpFile, 17);
     help(m_ui->mnuDBVHelp, kMainHelpFile, 2);
     help(m_ui->mnuFSHelp, kMainHelpFile, 5);
+    help(m_ui->mnuUserGuide, kUserGuideFile, 0);
     opens(m_ui->mnuAbout, QStringLiteral("frmAbout"));
 }
 

@@ -1,10 +1,18 @@
 #include "shell/helpviewer.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace corvane {
@@ -12,6 +20,9 @@ namespace corvane {
 namespace {
 constexpr int kViewerWidth = 720;
 constexpr int kViewerHeight = 640;
+
+// A picture's own size, kept in its format once read.
+constexpr int kNaturalSizeProperty = QTextFormat::UserProperty + 1;
 
 // "corvane.hlp" -> "corvane": the folder of that file's pages.
 QString helpFolder(const QString &file) {
@@ -56,15 +67,27 @@ HelpViewer::HelpViewer(QWidget *parent)
     connect(m_browser, &QTextBrowser::forwardAvailable, m_forward, &QPushButton::setEnabled);
     connect(contents, &QPushButton::clicked, this, [this] { m_browser->setSource(contentsUrl()); });
     connect(close, &QPushButton::clicked, this, &QWidget::hide);
-    connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpViewer::updateTitle);
+    connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpViewer::pageChanged);
     setTabOrder(m_browser, m_back);
     setTabOrder(m_back, m_forward);
     setTabOrder(m_forward, contents);
     setTabOrder(contents, close);
+    m_browser->viewport()->installEventFilter(this);
     resize(kViewerWidth, kViewerHeight);
 }
 
+QStringList HelpViewer::userGuidePaths(const QString &programFolder) {
+    const QDir program(programFolder);
+    return {QDir::cleanPath(program.filePath(QStringLiteral("../docs/guide.md"))),
+            QDir::cleanPath(program.filePath(QStringLiteral("../share/doc/corvane/guide.md")))};
+}
+
 QUrl HelpViewer::topicUrl(const QString &file, int topic) {
+    if (file.compare(kUserGuideFile, Qt::CaseInsensitive) == 0) {
+        for (const QString &path : userGuidePaths(QCoreApplication::applicationDirPath()))
+            if (QFileInfo(path).isFile()) return QUrl::fromLocalFile(path);
+        return {};
+    }
     const QString folder = helpFolder(file);
     if (folder.isEmpty() || topic <= 0) return {};
     const QString path = QStringLiteral(":/help/%1/%2.html").arg(folder).arg(topic);
@@ -77,6 +100,18 @@ QUrl HelpViewer::contentsUrl() {
 }
 
 QString HelpViewer::notFoundHtml(const QString &file, int topic) {
+    if (file.compare(kUserGuideFile, Qt::CaseInsensitive) == 0) {
+        QString places;
+        for (const QString &path : userGuidePaths(QCoreApplication::applicationDirPath()))
+            places += QStringLiteral("<li>%1</li>").arg(path.toHtmlEscaped());
+        return tr("<html><head><title>Topic not found</title></head><body>"
+                  "<h1>User guide not found</h1>"
+                  "<p>The user's guide (guide.md and its pictures) is in none of these places:"
+                  "</p><ul>%1</ul>"
+                  "<p>It comes with the program's package and its source. Open the "
+                  "<a href=\"%2\">contents</a> for the built-in help.</p></body></html>")
+            .arg(places, contentsUrl().toString());
+    }
     return tr("<html><head><title>Topic not found</title></head><body>"
               "<h1>Topic not found</h1>"
               "<p>Corvane's help has no topic %1 in the help file \"%2\".</p>"
@@ -95,12 +130,68 @@ void HelpViewer::showTopic(const QString &file, int topic) {
         m_browser->setHtml(notFoundHtml(file, topic));
         updateTitle();
     } else {
-        m_browser->setSource(url);
+        showPage(url);
     }
     if (isMinimized()) showNormal();
     show();
     raise();
     activateWindow();
+}
+
+bool HelpViewer::isMarkdown(const QUrl &url) {
+    return url.fileName().endsWith(QLatin1String(".md"), Qt::CaseInsensitive);
+}
+
+void HelpViewer::showPage(const QUrl &url) {
+    m_browser->setSource(
+        url, isMarkdown(url) ? QTextDocument::MarkdownResource : QTextDocument::UnknownResource);
+}
+
+void HelpViewer::pageChanged(const QUrl &url) {
+    if (isMarkdown(url)) {
+        // A Markdown page has no title of its own: its first heading is one.
+        QTextDocument *page = m_browser->document();
+        page->setMetaInformation(QTextDocument::DocumentTitle, page->firstBlock().text());
+        fitPictures();
+    }
+    updateTitle();
+}
+
+void HelpViewer::fitPictures() {
+    QTextDocument *page = m_browser->document();
+    const qreal room = m_browser->viewport()->width() - 2 * page->documentMargin() -
+                       m_browser->verticalScrollBar()->sizeHint().width();
+    if (room < 50) return;
+    QTextCursor cursor(page);
+    for (QTextBlock block = page->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextImageFormat picture = fragment.charFormat().toImageFormat();
+            if (!picture.isValid()) continue;
+            QSizeF natural = picture.property(kNaturalSizeProperty).toSizeF();
+            if (natural.isEmpty()) {
+                const QVariant data =
+                    m_browser->loadResource(QTextDocument::ImageResource, QUrl(picture.name()));
+                QImage image;
+                image.loadFromData(data.toByteArray());
+                if (image.isNull()) continue;
+                natural = image.size();
+                picture.setProperty(kNaturalSizeProperty, natural);
+            }
+            const qreal scale = qMin<qreal>(1.0, room / natural.width());
+            if (qFuzzyCompare(picture.width(), natural.width() * scale)) continue;
+            picture.setWidth(natural.width() * scale);
+            picture.setHeight(natural.height() * scale);
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(picture);
+        }
+    }
+}
+
+bool HelpViewer::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_browser->viewport() && event->type() == QEvent::Resize) fitPictures();
+    return QWidget::eventFilter(watched, event);
 }
 
 void HelpViewer::updateTitle() {

@@ -3,6 +3,11 @@
 // topic number ("corvane.hlp", 5 -> :/help/corvane/5.html), shown in a browser window with
 // Back, Forward, Contents and Close. An unknown file or topic shows the viewer's own
 // "topic not found" page.
+//
+// The user's guide ("guide.md", any topic) is the Markdown file of the documentation, read
+// from disk with its pictures beside it: docs/ next to the build folder's bin/, or
+// share/doc/corvane/ next to an installed bin/. Its pictures are scaled down to the window's
+// width.
 
 #include <QPointer>
 #include <QString>
@@ -17,6 +22,7 @@ namespace corvane {
 
 inline const QString kMainHelpFile = QStringLiteral("corvane.hlp");
 inline const QString kTutorialHelpFile = QStringLiteral("corvanetutorial.hlp");
+inline const QString kUserGuideFile = QStringLiteral("guide.md");
 
 class HelpViewer : public QWidget {
     Q_OBJECT
@@ -31,11 +37,21 @@ public:
     static QUrl contentsUrl();
     // The page shown for a file or topic the program has no page for.
     static QString notFoundHtml(const QString &file, int topic);
+    // Where the user's guide may be, for a program in `programFolder`, in the order looked at.
+    static QStringList userGuidePaths(const QString &programFolder);
 
     QTextBrowser *browser() const { return m_browser; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    static bool isMarkdown(const QUrl &url);
     void updateTitle();
+    void showPage(const QUrl &url);
+    void pageChanged(const QUrl &url);
+    // Scales the pictures of a Markdown page down to the width of the window.
+    void fitPictures();
 
     QTextBrowser *m_browser;
     QPushButton *m_back;

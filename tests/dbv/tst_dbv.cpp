@@ -514,6 +514,16 @@ void TestDbv::adaptiveKeepsEveryMeasurement() {
     QCOMPARE(adaptive.sink.lines.at(15), QString("Test settings of K3 (adaptive run) ===="));
     for (const QString &line : adaptive.sink.lines.mid(26))
         QVERIFY(fixed.sink.lines.contains(line));
+    // Stop seen at the third yield: two gains listed, the message, then the restore.
+    DbvBench stopped;
+    stopped.clock.setYieldHook([&stopped] {
+        if (stopped.clock.yieldCount() == 3) stopped.state.stopTestRequested = true;
+    });
+    QVERIFY(stopped.full.run({"50", "250", "1", true}));
+    const QStringList trace = stopped.trace.lines();
+    QCOMPARE(trace.mid(trace.lastIndexOf("Y"), 3),
+             QStringList({"Y", "M " + kStopped, "W k22;GT0041;k20;"}));
+    QCOMPARE(stopped.sink.lines.size(), 26 + 2);
     QCOMPARE(adaptive.sink.events.mid(0, 3),
              QStringList({"state 1", "chart 201", "step 0/201 2110500 ms"}));
 }

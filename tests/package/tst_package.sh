@@ -26,7 +26,8 @@ for path in /usr/bin/corvane /usr/bin/corvane-cli /usr/bin/corvane-k3sim \
     /usr/share/icons/hicolor/48x48/apps/corvane.png /usr/share/icons/hicolor/256x256/apps/corvane.png \
     /usr/share/icons/hicolor/scalable/apps/corvane.svg \
     /usr/share/bash-completion/completions/corvane-cli \
-    /usr/share/doc/corvane/copyright /usr/share/doc/corvane/changelog.gz; do
+    /usr/share/doc/corvane/copyright /usr/share/doc/corvane/changelog.gz \
+    /usr/share/doc/corvane/guide.md; do
     echo "$contents" | grep -qx "$path" || fail "the package has no $path"
 done
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "Depends (from shlibdeps) lacks Qt Widgets"
@@ -38,6 +39,10 @@ lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian reports er
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg -x "$deb" "$root"
+# Every picture the installed guide shows is installed beside it.
+for picture in $(grep -o '](images/[^)]*)' "$root/usr/share/doc/corvane/guide.md" | sed 's/^](//; s/)$//'); do
+    [ -f "$root/usr/share/doc/corvane/$picture" ] || fail "the guide's $picture is not installed"
+done
 desktop-file-validate "$root/usr/share/applications/corvane.desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$root/usr/share/metainfo/com.corvane.Corvane.metainfo.xml" ||
     fail "appstreamcli validate"

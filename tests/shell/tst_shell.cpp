@@ -1,7 +1,7 @@
 // The program's shell: the connection dialog over the simulator (what Connect, Test and Send
 // exchange and show, the port errors caused for real), the main window's menu tree and help
 // topics, the guarded items and their single windows, the two ways of ending the program,
-// About, and the help pages.
+// About, the help pages and the user's guide in the help viewer.
 
 #include <QAbstractButton>
 #include <QAction>
@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSerialPort>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QtTest>
 
@@ -135,6 +136,7 @@ private slots:
     void endingTheProgram();
     void aboutBox();
     void helpPages();
+    void userGuide();
 };
 
 void TestShell::connect() {
@@ -372,6 +374,36 @@ void TestShell::helpPages() {
     }
     help.showHelpTopic(kMainHelpFile, 1);
     QCOMPARE(help.viewer()->browser()->documentTitle(), QString("Connecting to the K3"));
+}
+
+void TestShell::userGuide() {
+    MainBench b;
+    b.choose("mnuUserGuide");
+    QCOMPARE(b.help, QStringList{"guide.md 0"});
+    QCOMPARE(HelpViewer::userGuidePaths("/usr/bin"),
+             QStringList({"/usr/docs/guide.md", "/usr/share/doc/corvane/guide.md"}));
+    // The build folder's copy of the guide (beside bin/), as Markdown with its pictures.
+    HelpSystem help;
+    help.showHelpTopic(kUserGuideFile, 0);
+    QTextBrowser *page = help.viewer()->browser();
+    QCOMPARE(page->source().toLocalFile(),
+             QDir(qEnvironmentVariable("CORVANE_BUILD_DIR")).filePath("docs/guide.md"));
+    QCOMPARE(help.viewer()->windowTitle(), QString("Corvane Help - Corvane user's guide"));
+    QVERIFY(QTest::qWaitForWindowExposed(help.viewer()));
+    int pictures = 0;
+    for (QTextBlock block = page->document()->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextImageFormat picture = it.fragment().charFormat().toImageFormat();
+            if (!picture.isValid()) continue;
+            ++pictures;
+            QImage image;
+            QVERIFY2(image.loadFromData(
+                         page->loadResource(QTextDocument::ImageResource, QUrl(picture.name()))
+                             .toByteArray()),
+                     qPrintable(picture.name()));
+            QVERIFY(picture.width() > 100 && picture.width() <= page->viewport()->width());
+        }
+    QVERIFY(pictures >= 10);
 }
 
 QTEST_MAIN(TestShell)
