@@ -323,6 +323,17 @@ int main(int argc, char *argv[]) {
         for (const QString &file : sweepFiles) compare->addFile(file);
     camera.shoot(compare, QStringLiteral("compare-sweeps"), QSize(1200, 680));
 
+    // The filter survey, where the program has it: every slot swept in turn on the strong
+    // carrier, its files written to the scratch folder.
+    if (main.windows().contains(QStringLiteral("frmFilterSurvey"))) {
+        radio->generator() = {true, kSweepGeneratorDbm, 14060000.0};
+        QWidget *survey = main.windows().show(QStringLiteral("frmFilterSurvey"));
+        fill(survey, {{"txtFolder", scratch.filePath(QStringLiteral("survey"))}});
+        click(survey, "cmdBegin");
+        camera.shoot(survey, QStringLiteral("survey"), QSize(1280, 720));
+        survey->hide();
+    }
+
     camera.shoot(main.windows().show(QStringLiteral("frmAbout")), QStringLiteral("about"));
     help.showHelpTopic(kMainHelpFile, 13);
     camera.shoot(help.viewer(), QStringLiteral("help"));

@@ -41,7 +41,8 @@ qint64 mostSweepTimeMs(const SweepPlan &plan) {
 }
 
 SweepPointsRun measureSweepPoints(RadioLink &link, SweepSink &sink, const SweepPlan &plan,
-                                  SweepMode mode, const std::function<bool()> &stopRequested) {
+                                  SweepMode mode, const std::function<bool()> &stopRequested,
+                                  const std::function<QString(int32_t)> &tuneCommand) {
     SweepPointsRun run;
     PointOrder order(plan, mode);
     const int steps = plan.stepsMeasured();
@@ -73,7 +74,7 @@ SweepPointsRun measureSweepPoints(RadioLink &link, SweepSink &sink, const SweepP
                                     qint64(run.planned - point + 1) * kSweepStepWaitMs,
                                     run.noAnswers.progressNote(), order.most()});
         // One step: frequency, reading, list line, chart row.
-        link.sendCommand(frequencyCommand(hz), kSweepTuneWaitMs);
+        link.sendCommand(tuneCommand ? tuneCommand(hz) : frequencyCommand(hz), kSweepTuneWaitMs);
         const QString reply = link.queryRadio(QStringLiteral("db;"), kSweepReadingWaitMs);
         // A lost port ends the sweep here; the point is not listed.
         if (link.portLost()) {

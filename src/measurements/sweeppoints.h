@@ -42,9 +42,11 @@ struct SweepPointsRun {
 
 // Measures the points of `plan`. `stopRequested` is asked after each point's yield; true
 // ends the run there (the point before it is complete and listed). The link's port being
-// lost ends it at that exchange.
+// lost ends it at that exchange. `tuneCommand` makes each point's frequency command
+// (default frequencyCommand(), VFO A; the sub-receiver's survey tunes VFO B).
 SweepPointsRun measureSweepPoints(RadioLink &link, SweepSink &sink, const SweepPlan &plan,
-                                  SweepMode mode, const std::function<bool()> &stopRequested);
+                                  SweepMode mode, const std::function<bool()> &stopRequested,
+                                  const std::function<QString(int32_t)> &tuneCommand = {});
 
 // The most radio time the points of `plan` can take (every grid point measured).
 qint64 mostSweepTimeMs(const SweepPlan &plan);

@@ -69,6 +69,7 @@ void frmMain::bindMenus() {
     opens(m_ui->mnuAppliedRF, QStringLiteral("frmAppliedRF"));
     guarded(m_ui->mnuFilterConfig, QStringLiteral("frmCrystals"));
     guarded(m_ui->mnuSweepFilter, QStringLiteral("frmFilterSweep"));
+    guarded(m_ui->mnuFilterSurvey, QStringLiteral("frmFilterSurvey"));
     guarded(m_ui->mnuMDS, QStringLiteral("frmMDS"));
     help(m_ui->mnuTutorial, kTutorialHelpFile, 1);
     help(m_ui->mnuOverview, kMainHelpFile, 13);

@@ -239,27 +239,37 @@ bool K3Simulator::executeSetting(const QString &name, const QString &args, bool 
         if (extended && !tenths && !args.endsWith(u'1')) return false;
         s.powerWatts = tenths ? v / 10.0 : double(v);
     } else if (name == u"FW" || name == u"BW") {
-        // K22 adds the crystal filter number and the audio filter digit: FWxxxxfa.
-        const bool extended = name == u"FW" && s.k2Mode >= 2 && args.size() == 6;
-        const qint64 v = number(extended ? args.left(4) : args, 0, 9999, 4);
+        // K22 adds the crystal filter number and the audio filter digit: FWxxxxfa. In K22
+        // with K31 not in effect a fifth digit alone selects the crystal filter: FW0000f; a
+        // width of 0000 then leaves the DSP passband as it is.
+        const bool k22 = name == u"FW" && s.k2Mode >= 2;
+        const bool extended = k22 && args.size() == 6;
+        const bool filterOnly = k22 && s.k3Mode == 0 && args.size() == 5;
+        const qint64 v = number(extended || filterOnly ? args.left(4) : args, 0, 9999, 4);
         if (v < 0) return false;
         qint64 slot = -1;
-        if (extended) {
+        if (extended || filterOnly) {
             slot = number(args.mid(4, 1), 1, 5, 1);
-            if (slot < 0 || !allDigits(args.right(1))) return false;
+            if (slot < 0 || (extended && !allDigits(args.right(1)))) return false;
         }
+        const bool keepWidth = filterOnly && v == 0;
         const int hz = qBound(50, int(v) * 10, s.mode == 5 ? 13000 : 4000);
+        // The filter-number form selects only a slot fitted and enabled for receive in the
+        // mode; the full K22 form (a filter number as the radio reported it) a fitted one.
+        const auto selectable = [&](const std::array<CrystalFilter, 5> &filters, int mode) {
+            const CrystalFilter &f = filters[size_t(slot - 1)];
+            return f.installed && (!filterOnly || f.rxEnabled[size_t(qBound(0, mode, 9))]);
+        };
         if (sub) {
-            s.subBandwidthHz = hz;
-            if (slot > 0) s.subSelectedSlot = int(slot) - 1;
+            if (!keepWidth) s.subBandwidthHz = hz;
+            if (slot > 0 && selectable(s.subFilters, s.subMode)) s.subSelectedSlot = int(slot) - 1;
         } else {
             // A new bandwidth makes the radio pick the crystal filter afresh.
-            if (hz != s.dspBandwidthHz) {
+            if (!keepWidth && hz != s.dspBandwidthHz) {
                 s.dspBandwidthHz = hz;
                 selectFilterForBandwidth();
             }
-            if (slot > 0 && s.mainFilters[size_t(slot - 1)].installed)
-                s.selectedSlot = int(slot) - 1;
+            if (slot > 0 && selectable(s.mainFilters, s.mode)) s.selectedSlot = int(slot) - 1;
         }
     } else if (name == u"DB") {
         if (sub || args.size() != 2) return false;

@@ -16,6 +16,9 @@ CrystalFilter makeFilter(int bandwidthHz, int offsetHz, int lossCompDb, int pole
     f.offsetHz = offsetHz;
     f.actualOffsetHz = offsetHz;
     f.lossCompDb = lossCompDb;
+    f.nominalBandwidthHz = bandwidthHz;
+    // The loss compensation of a typical radio is set to the filter's real loss.
+    f.lossDb = lossCompDb;
     f.poles = poles;
     f.width6dBHz = w6;
     f.width60dBHz = w60;
@@ -31,21 +34,34 @@ CrystalFilter makeFilter(int bandwidthHz, int offsetHz, int lossCompDb, int pole
 std::array<CrystalFilter, 5> defaultMainFilters() {
     // Widths at -6 / -60 dB as published for these filters; the 400 Hz 8-pole has a shape
     // factor of about 2.1.
-    return {makeFilter(2800, 0, 0, 8, 2890, 4620, true),
-            makeFilter(2700, -910, 0, 5, 2910, 8330, true),
-            makeFilter(400, 0, 2, 8, 400, 840, false), makeFilter(250, 0, 4, 8, 370, 780, false),
-            makeFilter(200, 0, 4, 5, 225, 900, false)};
+    std::array<CrystalFilter, 5> filters{
+        makeFilter(2800, 0, 0, 8, 2890, 4620, true), makeFilter(2700, -910, 0, 5, 2910, 8330, true),
+        makeFilter(400, 0, 2, 8, 400, 840, false), makeFilter(250, 0, 4, 8, 370, 780, false),
+        makeFilter(200, 0, 4, 5, 225, 900, false)};
+    // The 250 Hz filter really sits 150 Hz above where its FLx FRQ of 0.00 says: a mis-set
+    // offset for a filter survey to find.
+    filters[3].actualOffsetHz = 150;
+    return filters;
 }
 
 std::array<CrystalFilter, 5> defaultSubFilters() {
-    return {makeFilter(2800, 0, 0, 8, 2890, 4620, true),
-            makeFilter(2100, 0, 0, 8, 2150, 3500, true), makeFilter(500, 0, 2, 8, 500, 1050, false),
-            makeFilter(250, 0, 4, 8, 370, 780, false), makeFilter(200, 0, 4, 5, 225, 900, false)};
+    std::array<CrystalFilter, 5> filters{
+        makeFilter(2800, 0, 0, 8, 2890, 4620, true), makeFilter(2100, 0, 0, 8, 2150, 3500, true),
+        makeFilter(500, 0, 2, 8, 500, 1050, false), makeFilter(250, 0, 4, 8, 370, 780, false),
+        makeFilter(200, 0, 4, 5, 225, 900, false)};
+    // The sub-receiver's 250 Hz filter sits 120 Hz below its FLx FRQ setting.
+    filters[3].actualOffsetHz = -120;
+    return filters;
 }
 
 const CrystalFilter &K3Simulator::filterInUse() const {
     const int slot = qBound(0, m_state.selectedSlot, 4);
     return m_state.mainFilters[size_t(slot)];
+}
+
+const CrystalFilter &K3Simulator::subFilterInUse() const {
+    const int slot = qBound(0, m_state.subSelectedSlot, 4);
+    return m_state.subFilters[size_t(slot)];
 }
 
 void K3Simulator::selectFilterForBandwidth() {

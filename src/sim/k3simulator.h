@@ -33,6 +33,12 @@ struct CrystalFilter {
     int poles = 8;
     double width6dBHz = 2700;   // physics: passband width at -6 dB
     double width60dBHz = 4400;  // physics: width at -60 dB
+    // physics: the FLx BW the widths above belong to. A slot set to another bandwidth holds
+    // another filter: its widths scale with the setting (shapeWidths()).
+    int nominalBandwidthHz = 2700;
+    // physics: insertion loss, dB, relative to the wide filters. FLx GN tells the radio about
+    // it; the audio the AFV readout measures is not compensated, so a sweep sees the loss.
+    double lossDb = 0.0;
     // Receive enable per mode number 1..9 (index 0 unused), entry 041.
     std::array<bool, 10> rxEnabled{};
     // physics: where the filter really sits relative to its nominal place. The radio
@@ -189,6 +195,10 @@ public:
     double receiveResponseDb(double toneOffsetHz) const;
     // The crystal filter in use on the main receiver.
     const CrystalFilter &filterInUse() const;
+    // The crystal filter in use on the sub-receiver.
+    const CrystalFilter &subFilterInUse() const;
+    // Widths at -6 and -60 dB of the filter a slot holds (they follow a changed FLx BW).
+    static std::pair<double, double> shapeWidths(const CrystalFilter &filter);
     // Picks the crystal filter for the present mode and DSP bandwidth, as the radio does
     // after a mode or bandwidth change: the narrowest slot enabled for the mode that is at
     // least as wide as the DSP passband, else the widest enabled slot.
@@ -203,6 +213,22 @@ private:
         double noiseBandwidthHz = 500;
         bool operator==(const Level &o) const { return signal == o.signal && noise == o.noise; }
     };
+    // What one receiver hears: its VFO, mode, gains, filters.
+    struct ReceiverView {
+        const CrystalFilter *filter = nullptr;
+        qint64 vfoHz = 0;
+        int mode = 3;
+        int rfGain = 250;
+        bool preamp = false;
+        bool attenuator = false;
+        int dspBandwidthHz = 500;
+    };
+    ReceiverView mainView() const;
+    ReceiverView subView() const;
+    double responseDb(const ReceiverView &view, double toneOffsetHz) const;
+    double viewNoiseBandwidthHz(const ReceiverView &view, int cache) const;
+    // Signal and receiver noise (mean square, before the audio chain) of one receiver.
+    std::pair<double, double> receiverPower(const ReceiverView &view, double *bandwidth) const;
     struct Segment {
         qint64 startMs;
         Level level;
@@ -259,7 +285,7 @@ private:
         std::array<double, 5> key{};
         double value = -1;
     };
-    mutable BandwidthCache m_bandwidthCache;
+    mutable std::array<BandwidthCache, 2> m_bandwidthCache;  // main, sub
 };
 
 // Slot defaults of a typical radio, used by the constructor (filters.cpp).

@@ -78,53 +78,102 @@ double rfGainDb(int rfGain) {
 
 }  // namespace
 
-double K3Simulator::filterResponseDb(const CrystalFilter &filter, double offsetHz) {
-    return toDb(flatTopPower(offsetHz, filter.width6dBHz, filter.width60dBHz) + kUltimateRejection);
+std::pair<double, double> K3Simulator::shapeWidths(const CrystalFilter &filter) {
+    if (filter.nominalBandwidthHz <= 0 || filter.bandwidthHz == filter.nominalBandwidthHz)
+        return {filter.width6dBHz, filter.width60dBHz};
+    const double scale = double(std::max(10, filter.bandwidthHz)) / filter.nominalBandwidthHz;
+    return {filter.width6dBHz * scale, filter.width60dBHz * scale};
 }
 
-double K3Simulator::receiveResponseDb(double toneOffsetHz) const {
-    const CrystalFilter &f = filterInUse();
-    const double centre = passbandCentreHz(m_state.mode);
+double K3Simulator::filterResponseDb(const CrystalFilter &filter, double offsetHz) {
+    const auto [w6, w60] = shapeWidths(filter);
+    return toDb(flatTopPower(offsetHz, w6, w60) + kUltimateRejection);
+}
+
+K3Simulator::ReceiverView K3Simulator::mainView() const {
+    const K3State &s = m_state;
+    return {&filterInUse(), s.vfoAHz, s.mode, s.rfGain, s.preamp, s.attenuator, s.dspBandwidthHz};
+}
+
+K3Simulator::ReceiverView K3Simulator::subView() const {
+    const K3State &s = m_state;
+    return {&subFilterInUse(), s.vfoBHz,        s.subMode,       s.subRfGain,
+            s.subPreamp,       s.subAttenuator, s.subBandwidthHz};
+}
+
+double K3Simulator::responseDb(const ReceiverView &view, double toneOffsetHz) const {
+    const CrystalFilter &f = *view.filter;
+    const auto [w6, w60] = shapeWidths(f);
+    const double centre = passbandCentreHz(view.mode);
     const double shift = f.actualOffsetHz - f.offsetHz;
-    const double dsp = std::max(10, m_state.dspBandwidthHz);
-    const double crystal = flatTopPower(toneOffsetHz - centre - shift, f.width6dBHz, f.width60dBHz);
+    const double dsp = std::max(10, view.dspBandwidthHz);
+    const double crystal = flatTopPower(toneOffsetHz - centre - shift, w6, w60);
     const double digital = flatTopPower(toneOffsetHz - centre, dsp, dspWidth60(dsp));
     return toDb(crystal * digital + kUltimateRejection);
 }
 
+double K3Simulator::receiveResponseDb(double toneOffsetHz) const {
+    return responseDb(mainView(), toneOffsetHz);
+}
+
 double K3Simulator::noiseBandwidthHz() const {
-    const CrystalFilter &f = filterInUse();
+    return viewNoiseBandwidthHz(mainView(), 0);
+}
+
+double K3Simulator::viewNoiseBandwidthHz(const ReceiverView &view, int cache) const {
+    const CrystalFilter &f = *view.filter;
+    const auto [w6, w60] = shapeWidths(f);
     const double shift = f.actualOffsetHz - f.offsetHz;
-    const double dsp = std::max(10, m_state.dspBandwidthHz);
-    const std::array<double, 5> key{f.width6dBHz, f.width60dBHz, shift, dsp, 0.0};
-    if (m_bandwidthCache.value > 0 && m_bandwidthCache.key == key) return m_bandwidthCache.value;
+    const double dsp = std::max(10, view.dspBandwidthHz);
+    BandwidthCache &c = m_bandwidthCache[size_t(cache)];
+    const std::array<double, 5> key{w6, w60, shift, dsp, 0.0};
+    if (c.value > 0 && c.key == key) return c.value;
 
     // Integrate the power response of crystal and DSP filter together.
-    const double span = std::max(f.width60dBHz, dspWidth60(dsp)) * 1.5 + std::abs(shift) + 500;
-    const double step = std::max(0.5, std::min(f.width6dBHz, dsp) / 400.0);
+    const double span = std::max(w60, dspWidth60(dsp)) * 1.5 + std::abs(shift) + 500;
+    const double step = std::max(0.5, std::min(w6, dsp) / 400.0);
     double sum = 0;
     for (double x = -span; x <= span; x += step)
-        sum += flatTopPower(x - shift, f.width6dBHz, f.width60dBHz) *
-               flatTopPower(x, dsp, dspWidth60(dsp)) * step;
-    m_bandwidthCache.key = key;
-    m_bandwidthCache.value = std::max(1.0, sum);
-    return m_bandwidthCache.value;
+        sum += flatTopPower(x - shift, w6, w60) * flatTopPower(x, dsp, dspWidth60(dsp)) * step;
+    c.key = key;
+    c.value = std::max(1.0, sum);
+    return c.value;
+}
+
+std::pair<double, double> K3Simulator::receiverPower(const ReceiverView &view,
+                                                     double *bandwidth) const {
+    // The wide filters and the 400 Hz one in use by default set the gain; a filter with more
+    // loss is quieter by the difference, its noise too.
+    constexpr double kReferenceLossDb = 2.0;
+    const double frontEnd = (view.preamp ? kPreampGainDb : 0.0) + rfGainDb(view.rfGain) +
+                            kGainOffsetDb + (kReferenceLossDb - view.filter->lossDb);
+    *bandwidth = viewNoiseBandwidthHz(view, view.filter == &filterInUse() ? 0 : 1);
+
+    double signal = 0;
+    if (m_generator.on) {
+        const double offset = m_generator.frequencyHz - double(view.vfoHz);
+        const double dbm = m_generator.levelDbm - (view.attenuator ? kAttenuatorDb : 0.0) +
+                           responseDb(view, offset);
+        signal = fromDb(dbm + frontEnd);
+    }
+    const double noiseFigure = view.preamp ? kNoiseFigurePreampDb : kNoiseFigureDb;
+    const double noise =
+        fromDb(kThermalDbmPerHz + noiseFigure + 10.0 * std::log10(*bandwidth) + frontEnd);
+    return {signal, noise};
 }
 
 K3Simulator::Level K3Simulator::expectedLevel() const {
     const K3State &s = m_state;
-    const double frontEnd = (s.preamp ? kPreampGainDb : 0.0) + rfGainDb(s.rfGain) + kGainOffsetDb;
-    const double bandwidth = noiseBandwidthHz();
-
-    double signal = 0;
-    if (m_generator.on) {
-        const double offset = m_generator.frequencyHz - double(s.vfoAHz);
-        const double dbm =
-            m_generator.levelDbm - (s.attenuator ? kAttenuatorDb : 0.0) + receiveResponseDb(offset);
-        signal = fromDb(dbm + frontEnd);
+    double bandwidth = 0;
+    auto [signal, noise] = receiverPower(mainView(), &bandwidth);
+    // With the sub-receiver on, its audio joins the main receiver's.
+    if (s.subOn) {
+        double subBandwidth = 0;
+        const auto [subSignal, subNoise] = receiverPower(subView(), &subBandwidth);
+        bandwidth = (noise * bandwidth + subNoise * subBandwidth) / (noise + subNoise);
+        signal += subSignal;
+        noise += subNoise;
     }
-    const double noiseFigure = s.preamp ? kNoiseFigurePreampDb : kNoiseFigureDb;
-    double noise = fromDb(kThermalDbmPerHz + noiseFigure + 10.0 * std::log10(bandwidth) + frontEnd);
 
     if (s.agcOn) {
         const double level = toDb(signal + noise);

@@ -1,0 +1,181 @@
+// corvane-cli survey: every crystal filter slot of a receiver swept in one run against one
+// generator carrier, with the files of the Filter Survey window written into -o DIR. The
+// plan and the signal to connect come first; progress on stderr; the table and what
+// disagrees with the radio's configuration on stdout. Ctrl-C stops as the Stop button does.
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "resultsoutput.h"
+#include "stopflag.h"
+#include "survey/filtersurvey.h"
+#include "survey/surveyfindings.h"
+#include "survey/surveyoutputs.h"
+#include "survey/surveyplan.h"
+
+namespace corvane::cli {
+
+namespace {
+
+const QString kSubOption = QStringLiteral("sub");
+const QString kModeOption = QStringLiteral("mode");
+const QString kSlotsOption = QStringLiteral("slots");
+const QString kGainOption = QStringLiteral("rf-gain");
+const QString kStepOption = QStringLiteral("step");
+const QString kCentreOption = QStringLiteral("centre");
+const QString kAdaptiveOption = QStringLiteral("adaptive");
+
+class PrintingSurveySink : public SurveySink {
+public:
+    explicit PrintingSurveySink(FilterSurvey *&survey) : m_survey(survey) {}
+    void plan(const QStringList &lines) override {
+        for (const QString &line : lines) printError(line);
+    }
+    void slotFinished(const SlotResult &slot) override {
+        printError(QStringLiteral("FL%1: %2").arg(slot.slot).arg(slotStatusText(slot.status)));
+        noticeStop();
+    }
+    void progress(const SurveyProgress &p) override {
+        // A line at the first point of a slot, every 20th and the last.
+        if (p.point == 1 || p.point % 20 == 0 || p.point == p.points)
+            printError(surveySlotProgressText(p) + QStringLiteral("; ") +
+                       surveyOverallProgressText(p));
+        noticeStop();
+    }
+
+private:
+    void noticeStop() {
+        if (stopRequested() && m_survey) m_survey->stop();
+    }
+    FilterSurvey *&m_survey;
+};
+
+// The options as the window's boxes: a refusal names the option and its limits.
+std::optional<QString> readOptions(const QCommandLineParser &parser, SurveyOptions &options) {
+    if (parser.isSet(kSubOption)) options.receiver = Receiver::Sub;
+    options.adaptive = parser.isSet(kAdaptiveOption);
+    if (parser.isSet(kModeOption)) {
+        const std::optional<int> mode = surveyModeNumber(parser.value(kModeOption));
+        if (!mode)
+            return QStringLiteral("--mode is one of CW, LSB, USB, DATA, AM, FM, not \"%1\".")
+                .arg(parser.value(kModeOption));
+        options.modeNumber = *mode;
+    }
+    if (parser.isSet(kSlotsOption)) {
+        QString problem;
+        const std::optional<QList<int>> numbers =
+            parseSlotList(parser.value(kSlotsOption), &problem);
+        if (!numbers) return problem;
+        options.slotNumbers = *numbers;
+    }
+    if (parser.isSet(kGainOption)) {
+        if (QString problem = checkSurveyRfGain(parser.value(kGainOption)); !problem.isEmpty())
+            return problem;
+        options.rfGain = parser.value(kGainOption).trimmed();
+    }
+    if (parser.isSet(kStepOption)) {
+        if (QString problem = checkSurveyStep(parser.value(kStepOption)); !problem.isEmpty())
+            return problem;
+        options.stepHz = qRound(parser.value(kStepOption).toDouble());
+    }
+    if (parser.isSet(kCentreOption)) {
+        if (QString problem = checkSurveyCentre(parser.value(kCentreOption)); !problem.isEmpty())
+            return problem;
+        options.centreHz = int32_t(qRound64(parser.value(kCentreOption).toDouble() * 1000.0));
+    }
+    return std::nullopt;
+}
+
+// -o names a folder: one that exists, or one that can be made.
+QString folderProblem(const QString &path) {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isDir()) return QStringLiteral("it is not a folder");
+    if (!info.exists() && !QDir().mkpath(path)) return QStringLiteral("the folder cannot be made");
+    if (!QFileInfo(path).isWritable()) return QStringLiteral("the folder is not writable");
+    return QString();
+}
+
+int runSurvey(CliSession &session, const QStringList &arguments) {
+    if (!arguments.isEmpty())
+        return session.usageError(QStringLiteral("survey takes options only"));
+    const QCommandLineParser &parser = session.parser();
+    SurveyOptions options;
+    if (const std::optional<QString> refusal = readOptions(parser, options)) {
+        printError(QStringLiteral("corvane-cli: ") + *refusal);
+        return kExitUsage;
+    }
+    if (!parser.isSet(kOutputOption))
+        return session.usageError(QStringLiteral("survey needs -o DIR, the folder for its files"));
+    const QString folder = parser.value(kOutputOption);
+    if (const QString problem = folderProblem(folder); !problem.isEmpty()) {
+        printError(QStringLiteral("corvane-cli: cannot write into ") + folder +
+                   QStringLiteral(": ") + problem);
+        return kExitUsage;
+    }
+    for (const QString &line : surveySignalAdvice(options) +
+                                   surveyPlanText(options, plannedPointsPerSlot(options.stepHz) *
+                                                               int(options.slotNumbers.size())))
+        printError(line);
+    if (!session.connectRadio()) return kExitFailed;
+
+    FilterSurvey *running = nullptr;
+    PrintingSurveySink sink(running);
+    FilterSurvey survey(session.link(), session.prompter(), sink);
+    running = &survey;
+    const SurveyResult result = survey.run(options);
+    if (result.end == SurveyEnd::NotPresent) return session.noAnswer();
+    if (result.end == SurveyEnd::Busy) return kExitFailed;
+
+    for (const QString &line : surveyCsvLines(result)) session.printLatin1(line);
+    for (const QString &line : surveyFindings(result)) session.printLatin1(line);
+    QStringList problems;
+    const bool written = writeSurveyFiles(folder, result, QDateTime::currentDateTime(), &problems);
+    for (const QString &problem : problems)
+        printError(QStringLiteral("corvane-cli: cannot write ") + problem);
+    if (!written || result.end == SurveyEnd::PortLost || result.end == SurveyEnd::Refused ||
+        result.anyNotSelectable())
+        return exitCodeAfterStop(kExitFailed);
+    return exitCodeAfterStop(kExitDone);
+}
+
+}  // namespace
+
+CliCommand command_survey() {
+    CliCommand command{
+        QStringLiteral("survey"),
+        QString(),
+        QStringLiteral("Sweep every crystal filter slot of a receiver against one carrier and "
+                       "write the survey files into -o DIR."),
+        {QCommandLineOption(kSubOption, QStringLiteral("Survey the sub-receiver's slots.")),
+         QCommandLineOption(kModeOption,
+                            QStringLiteral("Mode: CW (default), LSB, USB, DATA, AM or FM."),
+                            QStringLiteral("mode")),
+         QCommandLineOption(kSlotsOption,
+                            QStringLiteral("Slots to sweep, e.g. 1,3-5 (default all five)."),
+                            QStringLiteral("list")),
+         QCommandLineOption(kGainOption,
+                            QStringLiteral("RF gain within the dBV readout's linear range "
+                                           "(1-250, default 150)."),
+                            QStringLiteral("N")),
+         QCommandLineOption(kStepOption,
+                            QStringLiteral("Step in Hz (1-500; default each slot's configured "
+                                           "width / 40, at least 5 Hz)."),
+                            QStringLiteral("Hz")),
+         QCommandLineOption(kCentreOption,
+                            QStringLiteral("The carrier's frequency in kHz (default VFO A once "
+                                           "you have tuned to it)."),
+                            QStringLiteral("kHz")),
+         QCommandLineOption(kAdaptiveOption,
+                            QStringLiteral("Adaptive steps: the finest step only where the "
+                                           "response changes (as sweep --adaptive).")),
+         QCommandLineOption(kOutputOption,
+                            QStringLiteral("The folder for the survey's files (made when "
+                                           "missing)."),
+                            QStringLiteral("DIR"))},
+        runSurvey};
+    // The report and the overlay are drawn, offscreen.
+    command.drawing = true;
+    return command;
+}
+
+}  // namespace corvane::cli

@@ -1,0 +1,147 @@
+#pragma once
+// The filter survey: every crystal filter slot asked for, on the main or the sub-receiver,
+// swept in turn against one generator carrier, analysed, and set beside what the radio is
+// told about it (bandwidth, offset, loss compensation, receive enable in the mode).
+//
+// The run: the settings capture and identity as the test windows take them; the filter
+// readouts of the filter windows (bandwidths, offsets, loss compensation; receive flags);
+// the sweep's test set-up with its AFV reference at the carrier; the DSP passband opened
+// wide so that the crystal filter shapes the passband. Then per slot: enable it for receive
+// in the mode when it is not (remembered), select it by number ("k30;k22;fw0000N;k20;"),
+// confirm the radio reports it ("k22;fw;k20;"), sweep three widths around the carrier with
+// the sweep's own point procedure, analyse. At the end every receive flag changed and every
+// captured setting goes back, whether the survey completed or was stopped; after a lost port
+// nothing more is sent. Straight-line code over RadioLink, Prompter and the link's Clock.
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+#include "analysis/filterfigures.h"
+#include "core/prompter.h"
+#include "filters/crystalfilters.h"
+#include "link/radiolink.h"
+#include "measurements/filtersweep.h"
+#include "radio/settingscapture.h"
+#include "survey/subcapture.h"
+#include "survey/surveyplan.h"
+
+namespace corvane {
+
+constexpr int kSurveyWideBandwidthTens = 400;  // the DSP passband during the sweeps: 4.00 kHz
+constexpr int kSurveySelectWaitMs = 100;       // after the filter selection
+constexpr int kSurveyReadBackWaitMs = 100;     // "k22;fw;k20;" before reading
+constexpr int kSurveyVfoWaitMs = 100;          // "fa;" before reading
+constexpr int kSurveySetupWaitMs = 100;        // each other set-up command
+
+inline const QString kSurveyWindowName = QStringLiteral("Filter Survey");
+
+enum class SlotStatus {
+    NotMeasured,    // not reached: the survey was stopped or the port lost before it
+    Measured,       // swept to its end
+    Partial,        // stopped or cut by a lost port during its sweep
+    NotInstalled,   // the radio's filter menu does not show the slot
+    NotSelectable,  // the radio did not report the slot after selecting it
+};
+
+struct SlotResult {
+    int slot = 0;
+    // As the filter readout shows them: "2.70", "-0.91", "4"; empty when not read.
+    QString configuredBw;
+    QString configuredOffset;
+    QString lossComp;
+    std::optional<bool> enabledInMode;  // before the survey touched it
+    bool enabledBySurvey = false;
+    SlotStatus status = SlotStatus::NotMeasured;
+    SlotSweepPlan plan;
+    QStringList listLines;  // the sweep's results list: the report, then one line a point
+    std::vector<SweepPoint> points;
+    FilterFigures figures;
+    // The -6 dB centre's distance from the carrier; peak relative to the widest slot.
+    std::optional<double> peakRelWidestDb;
+    // The widest slot's loss compensation: its own loss is the reference of the peaks.
+    std::optional<double> widestLossCompDb;
+
+    std::optional<int> configuredBwHz() const;
+    bool hasSweep() const { return !points.empty(); }
+};
+
+enum class SurveyEnd { Completed, Stopped, PortLost, NotPresent, Busy, Refused };
+
+struct SurveyResult {
+    SurveyEnd end = SurveyEnd::NotPresent;
+    SurveyOptions options;
+    QDateTime started;
+    RadioIdentity identity;
+    int32_t centreHz = 0;
+    std::vector<SlotResult> slotResults;  // one per slot asked for, in order
+    QStringList notes;                    // what went wrong on the way, for the report
+    bool anyNotSelectable() const;
+};
+
+// Where the survey is, for the progress lines.
+struct SurveyProgress {
+    int slotIndex = 0;  // from 1 among the slots asked for; 0 before the first
+    int slotCount = 0;
+    int slot = 0;  // FL number
+    int point = 0;
+    int points = 0;
+    qint64 slotMsLeft = 0;
+    qint64 totalMsLeft = 0;
+};
+// "FL3 (slot 2 of 5): point 40 of 121, about 8 min 56 s left" and "Survey: about 40 min left".
+QString surveySlotProgressText(const SurveyProgress &progress);
+QString surveyOverallProgressText(const SurveyProgress &progress);
+
+class SurveySink {
+public:
+    virtual ~SurveySink() = default;
+    // The plan once the widths are read, and the signal advice.
+    virtual void plan(const QStringList &lines) { Q_UNUSED(lines); }
+    virtual void slotStarted(const SlotResult &slot) { Q_UNUSED(slot); }
+    virtual void point(int slot, int32_t hz, double db) {
+        Q_UNUSED(slot);
+        Q_UNUSED(hz);
+        Q_UNUSED(db);
+    }
+    virtual void slotFinished(const SlotResult &slot) { Q_UNUSED(slot); }
+    virtual void progress(const SurveyProgress &progress) { Q_UNUSED(progress); }
+    virtual void setRunning(bool running) { Q_UNUSED(running); }
+};
+
+class FilterSurvey {
+public:
+    FilterSurvey(RadioLink &link, Prompter &prompter, SurveySink &sink);
+
+    SurveyResult run(const SurveyOptions &options);
+    // Noticed before the next point.
+    void stop() { m_stop = true; }
+    // Reset K3: the receive flags the survey switched on and not yet back off are switched
+    // off, and the settings captured before the last survey sent again (after a lost port,
+    // once the K3 is connected again). Refused while another procedure holds the link.
+    void resetK3();
+    bool hasCapture() const { return m_sweepState.capture.hasSnapshot(); }
+    bool stopRequested() const { return m_stop; }
+
+private:
+    bool prepare(SurveyResult &result);
+    void readFilterSettings(SurveyResult &result);
+    bool selectSlot(int slot);
+    void surveySlot(SurveyResult &result, SlotResult &slot, qint64 &totalMsLeft);
+    void putBack(QStringList &notes);
+    QString tuneCommand(int32_t hz) const;
+    QString sub() const;  // "$" on the sub-receiver, else ""
+
+    RadioLink &m_link;
+    Prompter &m_prompter;
+    SurveySink &m_sink;
+    SurveyOptions m_options;
+    FilterSweepState m_sweepState;
+    SubCapture m_subCapture;
+    bool m_stop = false;
+    QList<int> m_enabledSlots;  // switched on for receive by the survey, not yet back off
+};
+
+}  // namespace corvane

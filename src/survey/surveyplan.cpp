@@ -1,0 +1,161 @@
+#include "surveyplan.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
+
+#include "core/numtext.h"
+#include "core/progresstext.h"
+#include "filters/filtertable.h"
+#include "measurements/filtersweep.h"
+
+namespace corvane {
+
+namespace {
+
+// Fixed waits around the points: the settings capture and identity (about 4.3 s), the test
+// set-up with its AFV reference (about 2.6 s), the wide DSP passband, each slot's selection
+// and read-back, and the restore at the end.
+constexpr qint64 kCaptureAndIdentityMs = 2000 + 2300;
+constexpr qint64 kTestSetUpMs = 2600;
+constexpr qint64 kPerSlotSelectMs = 200;
+constexpr qint64 kRestoreMs = 1100;
+constexpr qint64 kSubSettingsMs = 8 * 200 * 2;
+
+std::optional<double> plainNumber(const QString &text) {
+    static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)\\s*$"));
+    if (!number.match(text).hasMatch()) return std::nullopt;
+    return text.trimmed().toDouble();
+}
+
+QString rangeProblem(const QString &text, double low, double high, const QString &what) {
+    const std::optional<double> value = plainNumber(text);
+    if (value && *value >= low && *value <= high) return QString();
+    return QStringLiteral("%1 must be a number from %2 to %3, not \"%4\".")
+        .arg(what, shortestText(low), shortestText(high), text);
+}
+
+}  // namespace
+
+std::optional<QList<int>> parseSlotList(const QString &text, QString *problem) {
+    static const QRegularExpression item(
+        QStringLiteral("^\\s*([0-9]+)\\s*(?:-\\s*([0-9]+)\\s*)?$"));
+    QList<int> numbers;
+    const auto refuse = [&](const QString &why) -> std::optional<QList<int>> {
+        if (problem) *problem = why;
+        return std::nullopt;
+    };
+    for (const QString &part : text.split(u',')) {
+        const QRegularExpressionMatch m = item.match(part);
+        if (!m.hasMatch())
+            return refuse(QStringLiteral("Slots are numbers 1 to 5 or ranges such as 3-5, "
+                                         "separated by commas, not \"%1\".")
+                              .arg(text));
+        const int from = m.captured(1).toInt();
+        const int to = m.captured(2).isEmpty() ? from : m.captured(2).toInt();
+        if (from < 1 || to > kFilterSlots || to < from)
+            return refuse(QStringLiteral("The K3 has filter slots 1 to 5; \"%1\" is not a slot or "
+                                         "a range of them.")
+                              .arg(part.trimmed()));
+        for (int slot = from; slot <= to; ++slot)
+            if (!numbers.contains(slot)) numbers << slot;
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+std::optional<int> surveyModeNumber(const QString &name) {
+    return modeNumberOf(name.trimmed());
+}
+
+QString surveyModeName(int modeNumber) {
+    return getModeName(modeText(modeNumber));
+}
+
+QString checkSurveyRfGain(const QString &text) {
+    return rangeProblem(text, 1, 250, QStringLiteral("The RF gain"));
+}
+
+QString checkSurveyStep(const QString &text) {
+    return rangeProblem(text, 1, 500, QStringLiteral("The step in Hz"));
+}
+
+QString checkSurveyCentre(const QString &text) {
+    return rangeProblem(text, 1800, 30000, QStringLiteral("The centre in kHz"));
+}
+
+SlotSweepPlan planSlotSweep(int configuredBwHz, int32_t centreHz, std::optional<int> stepHz) {
+    const int width = std::max(configuredBwHz, 10);
+    SlotSweepPlan plan;
+    plan.stepHz =
+        stepHz ? std::max(1, *stepHz) : std::max(kSurveyMinStepHz, width / kSurveyStepDivisor);
+    const int half = kSurveySpanWidths * width / 2;
+    const int halfPoints = half / plan.stepHz;
+    plan.points = 2 * halfPoints + 1;
+    plan.startHz = centreHz - halfPoints * plan.stepHz;
+    return plan;
+}
+
+int plannedPointsPerSlot(std::optional<int> stepHz) {
+    if (stepHz) return 0;
+    // width / 40 steps over three widths: 60 either side of the carrier.
+    return 2 * (kSurveySpanWidths * kSurveyStepDivisor / 2) + 1;
+}
+
+qint64 surveyOverheadMs(Receiver receiver) {
+    return kCaptureAndIdentityMs + bandwidthReadoutMs(receiver) + receiveReadoutMs(receiver) +
+           kTestSetUpMs + kFilterSlots * kPerSlotSelectMs + kRestoreMs +
+           (receiver == Receiver::Sub ? kSubSettingsMs : 0);
+}
+
+qint64 surveyPointsMs(int points) {
+    return qint64(points) * kSweepStepWaitMs;
+}
+
+QStringList surveyPlanText(const SurveyOptions &options, int totalPoints) {
+    QStringList slotNames;
+    for (int slot : options.slotNumbers) slotNames << QStringLiteral("FL%1").arg(slot);
+    QStringList lines;
+    lines << QStringLiteral("Plan: %1 receiver, %2 mode, slots %3, RF gain %4.")
+                 .arg(options.receiver == Receiver::Sub ? QStringLiteral("sub")
+                                                        : QStringLiteral("main"),
+                      surveyModeName(options.modeNumber), slotNames.join(QStringLiteral(", ")),
+                      options.rfGain);
+    const QString step = options.stepHz ? QStringLiteral("%1 Hz steps").arg(*options.stepHz)
+                                        : QStringLiteral("steps of 1/40 of its width");
+    const QString adaptive =
+        options.adaptive
+            ? QStringLiteral(", adaptively: the finest step only where the response changes")
+            : QString();
+    lines << QStringLiteral(
+                 "Each slot is swept over three times its configured width around "
+                 "the carrier in %1%2.")
+                 .arg(step, adaptive);
+    if (totalPoints > 0)
+        lines << QStringLiteral("%1 points %2, about %3 of radio time%4.")
+                     .arg(QString::number(totalPoints),
+                          options.adaptive ? QStringLiteral("at most") : QStringLiteral("in all"),
+                          timeLeftText(surveyOverheadMs(options.receiver) +
+                                       surveyPointsMs(totalPoints)),
+                          options.adaptive ? QStringLiteral(" at most") : QString());
+    else
+        lines << QStringLiteral(
+                     "The points depend on each slot's configured width, read at the "
+                     "start (%1 ms of radio time a point).")
+                     .arg(kSweepStepWaitMs);
+    return lines;
+}
+
+QStringList surveySignalAdvice(const SurveyOptions &options) {
+    const QString where =
+        options.centreHz ? QStringLiteral("at %1 kHz").arg(shortestText(*options.centreHz / 1000.0))
+                         : QStringLiteral("where VFO A will be tuned");
+    return {QStringLiteral("Signal: a steady carrier from a signal generator on the antenna "
+                           "input, %1, about -73 dBm (S9); RF gain 150 keeps the dBV readout "
+                           "linear for it.")
+                .arg(where),
+            QStringLiteral("To see the skirts down to -60 dB use a stronger carrier, about "
+                           "-53 dBm, with a lower RF gain, about 70.")};
+}
+
+}  // namespace corvane

@@ -1,0 +1,70 @@
+#pragma once
+// What a filter survey will do before it touches the radio: the options as a user gives
+// them (receiver, mode, slots, RF gain, step, centre), each slot's sweep span and step from
+// its configured bandwidth, the radio time that takes, and what signal to connect.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+
+#include "filters/crystalfilters.h"
+
+namespace corvane {
+
+// The defaults: CW, all five slots, RF gain 150, step = width / 40 (at least 5 Hz), span
+// three times the width around the carrier.
+constexpr int kSurveyDefaultMode = 3;
+constexpr int kSurveyStepDivisor = 40;
+constexpr int kSurveyMinStepHz = 5;
+constexpr int kSurveySpanWidths = 3;
+inline const QString kSurveyDefaultRfGain = QStringLiteral("150");
+
+struct SurveyOptions {
+    Receiver receiver = Receiver::Main;
+    int modeNumber = kSurveyDefaultMode;  // the "md" number: 1 LSB ... 6 DATA
+    QList<int> slotNumbers{1, 2, 3, 4, 5};
+    QString rfGain = kSurveyDefaultRfGain;  // sent as typed, like the sweep's box
+    std::optional<int> stepHz;              // none: each slot's width / 40
+    std::optional<int32_t> centreHz;        // none: VFO A once the user has tuned
+    bool adaptive = false;
+};
+
+// "1,3-5" -> 1 3 4 5 (sorted, each once). A slot outside 1..5, an empty item or a backward
+// range gives no list and says why in `problem`.
+std::optional<QList<int>> parseSlotList(const QString &text, QString *problem);
+// "CW", "lsb", "Data" ... -> the mode number (the filter windows' mode table).
+std::optional<int> surveyModeNumber(const QString &name);
+// The mode's name as the filter windows show it: "CW", "Data".
+QString surveyModeName(int modeNumber);
+// The option checks of the window and the command line: RF gain 1..250, step 1..500 Hz,
+// centre 1800..30000 kHz. The message names the value and its limits; empty when fine.
+QString checkSurveyRfGain(const QString &text);
+QString checkSurveyStep(const QString &text);
+QString checkSurveyCentre(const QString &text);
+
+// One slot's sweep: the span around the carrier and the step.
+struct SlotSweepPlan {
+    int stepHz = 0;
+    int32_t startHz = 0;
+    int points = 0;
+    int32_t frequencyOfPoint(int index) const { return startHz + index * stepHz; }
+    int32_t stopHz() const { return frequencyOfPoint(points - 1); }
+};
+// The sweep of a slot of `configuredBwHz` around `centreHz`: three widths wide, the step
+// given or width / 40 (at least 5 Hz), the points placed symmetrically about the centre.
+SlotSweepPlan planSlotSweep(int configuredBwHz, int32_t centreHz, std::optional<int> stepHz);
+// Points of a slot's sweep before its bandwidth is known: exact with the default step.
+int plannedPointsPerSlot(std::optional<int> stepHz);
+
+// The radio time of the whole survey: the readouts, the set-up and every point's waits.
+qint64 surveyOverheadMs(Receiver receiver);
+qint64 surveyPointsMs(int points);
+
+// What to tell the user before starting: the signal to connect and the plan. `pointsPerSlot`
+// comes from plannedPointsPerSlot() or, once the widths are read, the real plans.
+QStringList surveyPlanText(const SurveyOptions &options, int totalPoints);
+QStringList surveySignalAdvice(const SurveyOptions &options);
+
+}  // namespace corvane

@@ -1,0 +1,208 @@
+#include "survey/ui/frmfiltersurvey.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QHeaderView>
+
+#include "filters/filtertable.h"
+#include "survey/surveyfindings.h"
+#include "survey/surveyoutputs.h"
+#include "survey/surveyplan.h"
+#include "ui_frmfiltersurvey.h"
+
+namespace corvane {
+
+namespace {
+const QString kTitle = QStringLiteral("Filter Survey");
+const QStringList kColumns{"Slot",      "BW, kHz",    "Offset, kHz", "Loss comp, dB", "Enabled",
+                           "-3 dB, Hz", "-6 dB, Hz",  "-60 dB, Hz",  "Shape factor",  "Centre, Hz",
+                           "Peak, dB",  "Ripple, dB", "Floor, dB"};
+}  // namespace
+
+// What the survey produces, shown in this window.
+class frmFilterSurvey::Sink : public SurveySink {
+public:
+    explicit Sink(frmFilterSurvey &window) : m_window(window) {}
+    void plan(const QStringList &lines) override {
+        m_window.m_ui->lblPlan->setText(lines.join(u'\n'));
+    }
+    void slotStarted(const SlotResult &slot) override {
+        const SlotSweepPlan &p = slot.plan;
+        m_window.m_centreHz = p.startHz + (p.points - 1) / 2 * p.stepHz;
+    }
+    void point(int slot, int32_t hz, double db) override {
+        m_window.m_ui->chtOverlay->addPoint(slot, QPointF(hz - m_window.m_centreHz, db));
+    }
+    void progress(const SurveyProgress &p) override { m_window.showProgress(p); }
+    void setRunning(bool running) override { m_window.setRunning(running); }
+
+private:
+    frmFilterSurvey &m_window;
+};
+
+frmFilterSurvey::frmFilterSurvey(const AppContext &context, QWidget *parent)
+    : FormWindow(parent),
+      m_ui(std::make_unique<Ui::frmFilterSurvey>()),
+      m_context(context),
+      m_sink(std::make_unique<Sink>(*this)),
+      m_now([] { return QDateTime::currentDateTime(); }) {
+    m_ui->setupUi(this);
+    if (m_context.link && m_context.prompter)
+        m_survey = std::make_unique<FilterSurvey>(*m_context.link, *m_context.prompter, *m_sink);
+    connect(m_ui->cmdBegin, &QPushButton::clicked, this, &frmFilterSurvey::beginSurvey);
+    connect(m_ui->cmdStop, &QPushButton::clicked, this, [this] {
+        if (m_survey) m_survey->stop();
+    });
+    connect(m_ui->cmdReset, &QPushButton::clicked, this, [this] {
+        if (m_survey) m_survey->resetK3();
+    });
+    connect(m_ui->cmdSave, &QPushButton::clicked, this, &frmFilterSurvey::saveFiles);
+    connect(m_ui->cmdClose, &QPushButton::clicked, this, &FormWindow::hideForm);
+    for (QLineEdit *box : {m_ui->txtSlots, m_ui->txtRFGain, m_ui->txtStep, m_ui->txtCentre})
+        connect(box, &QLineEdit::textChanged, this, &frmFilterSurvey::showPlan);
+    connect(m_ui->chkAdaptive, &QCheckBox::toggled, this, &frmFilterSurvey::showPlan);
+    for (QComboBox *box : {m_ui->cboReceiver, m_ui->cboMode})
+        connect(box, &QComboBox::currentIndexChanged, this, &frmFilterSurvey::showPlan);
+}
+
+frmFilterSurvey::~frmFilterSurvey() = default;
+
+void frmFilterSurvey::loadForm() {
+    m_ui->cboReceiver->addItem(QStringLiteral("Main receiver"), int(Receiver::Main));
+    m_ui->cboReceiver->addItem(QStringLiteral("Sub-receiver"), int(Receiver::Sub));
+    for (const FilterMode &mode : filterModeTable())
+        m_ui->cboMode->addItem(QLatin1String(mode.listText), mode.number);
+    m_ui->cboMode->setCurrentIndex(m_ui->cboMode->findData(kSurveyDefaultMode));
+    m_ui->txtSlots->setText(QStringLiteral("1-5"));
+    m_ui->txtRFGain->setText(kSurveyDefaultRfGain);
+    m_ui->txtFolder->setText(QDir::home().filePath(QStringLiteral("K3 filter survey")));
+    m_ui->tblResults->setColumnCount(int(kColumns.size()));
+    m_ui->tblResults->setHorizontalHeaderLabels(kColumns);
+    m_ui->tblResults->verticalHeader()->hide();
+    m_ui->tblResults->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_ui->cmdStop->setEnabled(false);
+    m_ui->cmdReset->setEnabled(false);
+    m_ui->cmdSave->setEnabled(false);
+    showPlan();
+}
+
+void frmFilterSurvey::closeEvent(QCloseEvent *event) {
+    if (m_running) {
+        event->ignore();
+        return;
+    }
+    FormWindow::closeEvent(event);
+}
+
+std::optional<SurveyOptions> frmFilterSurvey::readOptions(bool tell) {
+    SurveyOptions o;
+    o.receiver = Receiver(m_ui->cboReceiver->currentData().toInt());
+    o.modeNumber = m_ui->cboMode->currentData().toInt();
+    o.adaptive = m_ui->chkAdaptive->isChecked();
+    const auto refuse = [&](QLineEdit *box, const QString &why) -> std::optional<SurveyOptions> {
+        if (tell && m_context.prompter) {
+            m_context.prompter->message(why, kTitle, MessageIcon::Exclamation);
+            box->setFocus();
+        }
+        return std::nullopt;
+    };
+    QString problem;
+    const std::optional<QList<int>> numbers = parseSlotList(m_ui->txtSlots->text(), &problem);
+    if (!numbers) return refuse(m_ui->txtSlots, problem);
+    o.slotNumbers = *numbers;
+    if (problem = checkSurveyRfGain(m_ui->txtRFGain->text()); !problem.isEmpty())
+        return refuse(m_ui->txtRFGain, problem);
+    o.rfGain = m_ui->txtRFGain->text().trimmed();
+    if (!m_ui->txtStep->text().trimmed().isEmpty()) {
+        if (problem = checkSurveyStep(m_ui->txtStep->text()); !problem.isEmpty())
+            return refuse(m_ui->txtStep, problem);
+        o.stepHz = qRound(m_ui->txtStep->text().toDouble());
+    }
+    if (!m_ui->txtCentre->text().trimmed().isEmpty()) {
+        if (problem = checkSurveyCentre(m_ui->txtCentre->text()); !problem.isEmpty())
+            return refuse(m_ui->txtCentre, problem);
+        o.centreHz = int32_t(qRound64(m_ui->txtCentre->text().toDouble() * 1000.0));
+    }
+    return o;
+}
+
+void frmFilterSurvey::showPlan() {
+    if (m_running) return;
+    const std::optional<SurveyOptions> o = readOptions(false);
+    if (!o) {
+        m_ui->lblPlan->setText(QStringLiteral("Fill in the survey's options to see its plan."));
+        return;
+    }
+    const int points = plannedPointsPerSlot(o->stepHz) * int(o->slotNumbers.size());
+    m_ui->lblPlan->setText((surveySignalAdvice(*o) + surveyPlanText(*o, points)).join(u'\n'));
+}
+
+void frmFilterSurvey::setRunning(bool running) {
+    m_running = running;
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             m_ui->cmdBegin, m_ui->cmdReset, m_ui->cmdSave, m_ui->cmdClose, m_ui->frmOptions})
+        w->setEnabled(!running);
+    m_ui->cmdStop->setEnabled(running);
+    if (running) m_totalMs = 0;
+}
+
+void frmFilterSurvey::showProgress(const SurveyProgress &p) {
+    if (m_totalMs == 0) m_totalMs = std::max<qint64>(1, p.totalMsLeft);
+    m_ui->lblSlotProgress->setText(surveySlotProgressText(p));
+    m_ui->lblOverallProgress->setText(surveyOverallProgressText(p));
+    m_ui->prgSlot->setRange(0, p.points);
+    m_ui->prgSlot->setValue(p.point - 1);
+    m_ui->prgOverall->setRange(0, 1000);
+    m_ui->prgOverall->setValue(int(1000 - 1000 * p.totalMsLeft / m_totalMs));
+    m_ui->prgSlot->setAccessibleDescription(m_ui->lblSlotProgress->text());
+    m_ui->prgOverall->setAccessibleDescription(m_ui->lblOverallProgress->text());
+}
+
+void frmFilterSurvey::showTable() {
+    QTableWidget *table = m_ui->tblResults;
+    table->setRowCount(int(m_result.slotResults.size()));
+    int row = 0;
+    for (const SlotResult &s : m_result.slotResults) {
+        const QStringList cells = surveyCsvRow(s).split(u',');
+        for (int column = 0; column < cells.size(); ++column) {
+            auto *item =
+                new QTableWidgetItem(cells[column].isEmpty() ? QStringLiteral("-") : cells[column]);
+            if (column == 0) item->setForeground(surveySlotColour(s.slot));
+            table->setItem(row, column, item);
+        }
+        ++row;
+    }
+    m_ui->lstFindings->clear();
+    QStringList findings = surveyFindings(m_result);
+    if (findings.isEmpty() && !m_result.slotResults.empty())
+        findings << QStringLiteral("Every slot measured agrees with its configuration.");
+    m_ui->lstFindings->addItems(findings + m_result.notes);
+}
+
+void frmFilterSurvey::beginSurvey() {
+    if (!m_survey) return;
+    const std::optional<SurveyOptions> options = readOptions(true);
+    if (!options) return;
+    m_ui->chtOverlay->clear();
+    m_ui->tblResults->setRowCount(0);
+    m_ui->lstFindings->clear();
+    m_result = m_survey->run(*options);
+    showTable();
+    m_ui->cmdReset->setEnabled(m_survey->hasCapture());
+    const bool ran = m_result.end == SurveyEnd::Completed || m_result.end == SurveyEnd::Stopped ||
+                     m_result.end == SurveyEnd::PortLost;
+    m_ui->cmdSave->setEnabled(ran);
+    if (ran) saveFiles();
+}
+
+void frmFilterSurvey::saveFiles() {
+    QStringList problems;
+    if (!writeSurveyFiles(m_ui->txtFolder->text(), m_result, m_now(), &problems) &&
+        m_context.prompter)
+        m_context.prompter->message(
+            QStringLiteral("These files of the survey could not be written:\n") +
+                problems.join(u'\n'),
+            kTitle, MessageIcon::Exclamation);
+}
+
+}  // namespace corvane

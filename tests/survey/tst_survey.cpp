@@ -1,0 +1,285 @@
+// The filter survey on the simulator: every main and sub-receiver slot swept, the mis-set
+// offset found and nothing else; the radio as it was after a run, after Stop and after a lost
+// port (once reconnected, with Reset K3); one slot's selection and sweep in the trace; the
+// disagreement rules at their limits; the slot list; corvane-cli writing every file.
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "common/bench.h"
+#include "common/golden.h"
+#include "survey/filtersurvey.h"
+#include "survey/surveyfindings.h"
+#include "survey/surveyoutputs.h"
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+class RecordingSurveySink : public SurveySink {
+public:
+    QStringList finished;
+    int points = 0;
+    void point(int, int32_t, double) override { ++points; }
+    void slotFinished(const SlotResult &s) override {
+        finished << QStringLiteral("FL%1 %2").arg(s.slot).arg(slotStatusText(s.status));
+    }
+};
+
+struct SurveyBench : SimBench {
+    RecordingSurveySink sink;
+    FilterSurvey survey{link, prompter, sink};
+    SurveyBench() {
+        prompter.setHook([this](const PromptMessage &m) {
+            if (m.title == "Set AFV Reference") clock.advance(3000);
+        });
+    }
+    // Everything a survey may touch, on both receivers.
+    QString radio() {
+        const sim::K3State &s = state();
+        QStringList out{QString::number(s.vfoAHz),
+                        QString::number(s.vfoBHz),
+                        QString::number(s.mode),
+                        QString::number(s.subMode),
+                        QString::number(s.rfGain),
+                        QString::number(s.subRfGain),
+                        QString::number(s.afGain),
+                        QString::number(s.agcOn),
+                        QString::number(s.agcTimeConstant),
+                        QString::number(s.selectedSlot),
+                        QString::number(s.subSelectedSlot),
+                        QString::number(s.dspBandwidthHz),
+                        QString::number(s.subBandwidthHz),
+                        QString::number(s.attenuator),
+                        QString::number(s.subAttenuator),
+                        QString::number(s.preamp),
+                        QString::number(s.subPreamp),
+                        QString::number(s.subOn),
+                        QString::number(s.techMode),
+                        QString::number(int(s.vfoBReadout)),
+                        QString::number(s.openMenuEntry),
+                        QString::number(s.k2Mode),
+                        QString::number(s.k3Mode)};
+        for (const auto *filters : {&s.mainFilters, &s.subFilters})
+            for (const sim::CrystalFilter &f : *filters) {
+                QString flags;
+                for (int mode = 1; mode <= 6; ++mode)
+                    flags += f.rxEnabled[size_t(mode)] ? '1' : '0';
+                out << flags;
+            }
+        return out.join(u' ');
+    }
+};
+
+SurveyOptions onSub() {
+    SurveyOptions o;
+    o.receiver = Receiver::Sub;
+    return o;
+}
+
+}  // namespace
+
+class TestSurvey : public QObject {
+    Q_OBJECT
+
+private slots:
+    void surveysEveryMainSlot();
+    void surveysEverySubSlot();
+    void radioPutBackAfterStopAndLostPort_data();
+    void radioPutBackAfterStopAndLostPort();
+    void traceOfOneSlot();
+    void disagreementsAtTheirLimits_data();
+    void disagreementsAtTheirLimits();
+    void slotLists_data();
+    void slotLists();
+    void commandLineWritesEveryFile();
+};
+
+void TestSurvey::surveysEveryMainSlot() {
+    SurveyBench b;
+    const QString before = b.radio();
+    const SurveyResult r = b.survey.run({});
+    QCOMPARE(int(r.end), int(SurveyEnd::Completed));
+    QCOMPARE(b.sink.finished, QStringList({"FL1 measured", "FL2 measured", "FL3 measured",
+                                           "FL4 measured", "FL5 measured"}));
+    CORVANE_COMPARE_GOLDEN(surveyCsvLines(r), "main.csv");
+    // Only the 250 Hz filter disagrees: it sits 150 Hz above its offset (and is wider).
+    QCOMPARE(surveyFindings(r),
+             QStringList({"FL4 is 370 Hz wide at -6 dB, 48 % wider than its configured "
+                          "bandwidth of 0.25 kHz.",
+                          "FL4's passband centre is 150 Hz below the carrier, where its offset "
+                          "of 0.00 kHz should put it: the filter really sits at about 0.15 kHz."}));
+    QCOMPARE(b.radio(), before);
+    QCOMPARE(b.prompter.summary().last(),
+             QStringLiteral("Filter Survey|The filter survey is complete."));
+}
+
+void TestSurvey::surveysEverySubSlot() {
+    SurveyBench b;
+    const QString before = b.radio();
+    const SurveyResult r = b.survey.run(onSub());
+    QCOMPARE(int(r.end), int(SurveyEnd::Completed));
+    CORVANE_COMPARE_GOLDEN(surveyCsvLines(r), "sub.csv");
+    QCOMPARE(
+        surveyFindings(r),
+        QStringList({"FL4 is 370 Hz wide at -6 dB, 48 % wider than its configured "
+                     "bandwidth of 0.25 kHz.",
+                     "FL4's passband centre is 120 Hz above the carrier, where its offset "
+                     "of 0.00 kHz should put it: the filter really sits at about -0.12 kHz."}));
+    QCOMPARE(b.radio(), before);
+}
+
+void TestSurvey::radioPutBackAfterStopAndLostPort_data() {
+    QTest::addColumn<bool>("sub");
+    QTest::addColumn<bool>("lose");
+    QTest::newRow("main, Stop in FL2") << false << false;
+    QTest::newRow("main, port lost in FL2") << false << true;
+    QTest::newRow("sub, port lost in FL2") << true << true;
+}
+
+void TestSurvey::radioPutBackAfterStopAndLostPort() {
+    QFETCH(bool, sub);
+    QFETCH(bool, lose);
+    SurveyBench b;
+    const QString before = b.radio();
+    int writesWhenLost = -1;
+    b.clock.setYieldHook([&] {
+        if (b.clock.yieldCount() != 150) return;
+        if (!lose) return b.survey.stop();
+        b.simulator->faults().vanished = true;
+        writesWhenLost = int(b.trace.writes().size());
+    });
+    const SurveyResult r = b.survey.run(sub ? onSub() : SurveyOptions{});
+    b.clock.setYieldHook({});
+    QCOMPARE(int(r.end), int(lose ? SurveyEnd::PortLost : SurveyEnd::Stopped));
+    QCOMPARE(b.sink.finished, QStringList({"FL1 measured", "FL2 stopped part way"}));
+    QVERIFY(r.slotResults[1].points.size() > 10);
+    if (lose) {
+        // Nothing after the write that failed; then, connected again, Reset K3 puts it back.
+        QCOMPARE(int(b.trace.writes().size()), writesWhenLost + 1);
+        QVERIFY(b.radio() != before);
+        b.simulator->faults().vanished = false;
+        b.link.clearError();
+        QVERIFY(!b.link.open().isError());
+        b.survey.resetK3();
+    }
+    QCOMPARE(b.radio(), before);
+}
+
+void TestSurvey::traceOfOneSlot() {
+    SurveyBench b;
+    SurveyOptions o;
+    o.slotNumbers = {3};
+    o.stepHz = 100;
+    b.survey.run(o);
+    const QStringList lines = b.trace.lines();
+    const int wide = int(lines.indexOf("W k31;fw0400;k30;"));
+    const int select = int(lines.indexOf("W k30;k22;fw00003;k20;"));
+    QVERIFY(wide > 0 && select > wide);
+    QCOMPARE(
+        lines.mid(select, 16),
+        QStringList({"W k30;k22;fw00003;k20;", "S 100", "W k22;fw;k20;", "S 100", "R FW040030;",
+                     "Y", "W FA00014059400;", "S 4000", "W db;", "S 2500", lines.at(select + 10),
+                     "S 100", "Y", "W FA00014059500;", "S 4000", "W db;"}));
+    QVERIFY(lines.at(select + 10).startsWith("R DB"));
+    QStringList tuned;
+    for (const QString &w : b.trace.writes())
+        if (w.startsWith("FA")) tuned << w;
+    QCOMPARE(tuned,
+             QStringList({"FA00014059400;", "FA00014059500;", "FA00014059600;", "FA00014059700;",
+                          "FA00014059800;", "FA00014059900;", "FA00014060000;", "FA00014060100;",
+                          "FA00014060200;", "FA00014060300;", "FA00014060400;", "FA00014060500;",
+                          "FA00014060600;", "FA00014060000;"}));
+}
+
+void TestSurvey::disagreementsAtTheirLimits_data() {
+    QTest::addColumn<double>("bw6");
+    QTest::addColumn<double>("offset");
+    QTest::addColumn<double>("peak");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("all within") << 459.0 << 50.0 << -3.0 << QStringList();
+    QTest::newRow("narrow") << 339.0 << -50.0 << -1.0
+                            << QStringList({"FL3 is 339 Hz wide at -6 dB, 15 % narrower than its "
+                                            "configured bandwidth of 0.40 kHz."});
+    QTest::newRow("centre, loss")
+        << 400.0 << 51.0 << -3.2
+        << QStringList({"FL3's passband centre is 51 Hz above the carrier, where its offset of "
+                        "0.05 kHz should put it: the filter really sits at about 0.00 kHz.",
+                        "FL3's peak is 3.2 dB below the widest filter's, but its loss "
+                        "compensation is 2 dB: 1.2 dB of loss not made up."});
+}
+
+void TestSurvey::disagreementsAtTheirLimits() {
+    QFETCH(double, bw6);
+    QFETCH(double, offset);
+    QFETCH(double, peak);
+    SlotResult s;
+    s.slot = 3;
+    s.configuredBw = "0.40";
+    s.configuredOffset = "0.05";
+    s.lossComp = "2";
+    s.points = {{14060000, 0}};
+    s.figures.width6.lowHz = 0;
+    s.figures.width6.highHz = bw6;
+    s.figures.offsetHz = offset;
+    s.peakRelWidestDb = peak;
+    QTEST(slotDisagreements(s), "expected");
+}
+
+void TestSurvey::slotLists_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("slots");
+    QTest::newRow("list and range") << "1,3-5"
+                                    << "1 3 4 5";
+    QTest::newRow("repeats, order") << "4, 2,2"
+                                    << "2 4";
+    QTest::newRow("slot 0") << "0"
+                            << "";
+    QTest::newRow("backward") << "5-3"
+                              << "";
+    QTest::newRow("empty item") << "1,,2"
+                                << "";
+    QTest::newRow("slot 6") << "2-6"
+                            << "";
+}
+
+void TestSurvey::slotLists() {
+    QFETCH(QString, text);
+    QString problem;
+    const std::optional<QList<int>> numbers = parseSlotList(text, &problem);
+    QStringList got;
+    if (numbers)
+        for (int s : *numbers) got << QString::number(s);
+    QTEST(got.join(u' '), "slots");
+    QCOMPARE(problem.isEmpty(), bool(numbers));
+}
+
+void TestSurvey::commandLineWritesEveryFile() {
+    QTemporaryDir dir;
+    const QString out = dir.filePath("survey out");
+    QProcess cli;
+    cli.start(qEnvironmentVariable("CORVANE_BUILD_DIR") + "/bin/corvane-cli",
+              {"--port", "sim", "--yes", "survey", "--slots", "3-5", "-o", out});
+    QVERIFY(cli.waitForFinished(120000));
+    QCOMPARE(cli.exitCode(), 0);
+    QCOMPARE(QDir(out).entryList(QDir::Files),
+             QStringList({"survey-FL3.txt", "survey-FL4.txt", "survey-FL5.txt",
+                          "survey-overlay.png", "survey-overlay.svg", "survey.csv", "survey.pdf"}));
+    QFile csv(QDir(out).filePath("survey.csv"));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QCOMPARE(csv.readAll().split('\n').size(), 5);  // header, three rows, the last line's end
+    QFile pdf(QDir(out).filePath("survey.pdf"));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdf.read(5) == "%PDF-");
+
+    cli.start(qEnvironmentVariable("CORVANE_BUILD_DIR") + "/bin/corvane-cli",
+              {"--port", "sim", "survey", "--slots", "6", "-o", out});
+    QVERIFY(cli.waitForFinished(20000));
+    QCOMPARE(cli.exitCode(), 2);
+}
+
+QTEST_MAIN(TestSurvey)
+#include "tst_survey.moc"
