@@ -330,7 +330,7 @@ int main(int argc, char *argv[]) {
         QWidget *survey = main.windows().show(QStringLiteral("frmFilterSurvey"));
         fill(survey, {{"txtFolder", scratch.filePath(QStringLiteral("survey"))}});
         click(survey, "cmdBegin");
-        camera.shoot(survey, QStringLiteral("survey"), QSize(1280, 720));
+        camera.shoot(survey, QStringLiteral("survey"), QSize(1366, 768));
         survey->hide();
     }
 
