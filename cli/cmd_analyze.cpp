@@ -28,7 +28,7 @@ std::optional<LinearRange> linearRangeOfFile(const QString &path, double toleran
     }
     const ChartFileResult result = parseDbvChartLines(*lines);
     if (!result.data) {
-        *error = result.error;
+        *error = path + QStringLiteral(": ") + result.error;  // which of the files it was
         return std::nullopt;
     }
     std::vector<GainDiff> measured;
@@ -60,7 +60,7 @@ std::optional<FilterFigures> figuresOfFile(const QString &path, QString *error) 
     }
     const ChartFileResult result = parseSweepChartLines(*lines);
     if (!result.data) {
-        *error = result.error;
+        *error = path + QStringLiteral(": ") + result.error;  // which of the files it was
         return std::nullopt;
     }
     return analyseSweep(sweepPointsOf(*result.data));

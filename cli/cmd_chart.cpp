@@ -11,7 +11,6 @@
 #include "charts/ui/comparesweepswindow.h"
 #include "charts/ui/resultchartview.h"
 #include "core/filedialogs.h"
-#include "core/numtext.h"
 #include "files/chartfiles.h"
 #include "resultsoutput.h"
 
@@ -20,6 +19,7 @@ namespace corvane::cli {
 namespace {
 
 const QString kRowsOption = QStringLiteral("rows");
+const QString kSizeOption = QStringLiteral("size");
 
 // The window is drawn, never shown: it asks no questions.
 class NoDialogs : public FileDialogs {
@@ -45,20 +45,21 @@ ChartFileResult readAnyChartFile(const QString &path) {
 }
 
 // Several sweep files drawn together, as File > Compare Sweeps shows them.
-int drawOverlay(const QStringList &files, const QString &imagePath) {
+int drawOverlay(const QStringList &files, const QString &imagePath, const QSize &size) {
     NoDialogs dialogs;
     CompareSweepsWindow window(dialogs, nullptr);
     for (const QString &file : files) {
         QString error;
         if (!window.addFile(file, &error)) {
-            printError(error);
+            // Which of the files it was, unless the message names it already.
+            printError(error.contains(file) ? error : file + QStringLiteral(": ") + error);
             return kExitFailed;
         }
     }
     window.show();
     QCoreApplication::processEvents();
     QString error;
-    if (!saveChartViewImage(window.chartView(), imagePath, &error)) {
+    if (!saveChartViewImage(window.chartView(), imagePath, &error, size)) {
         printError(QStringLiteral("corvane-cli: ") + error);
         return kExitFailed;
     }
@@ -70,12 +71,21 @@ int runChart(CliSession &session, const QStringList &arguments) {
     if (arguments.isEmpty()) return session.usageError(QStringLiteral("chart takes FILE..."));
     const bool rows = parser.isSet(kRowsOption);
     const QString imagePath = parser.value(kOutputOption);
+    // An unusable -o (no name, a pipe, a device, a folder) is refused before any reading.
+    if (const int code = checkOutputPath(parser)) return code;
+    QSize size;
+    if (parser.isSet(kSizeOption)) {
+        size = parseImageSize(parser.value(kSizeOption));
+        if (!size.isValid())
+            return session.usageError(
+                QStringLiteral("--size takes WIDTHxHEIGHT in pixels, 1 to 10000 each"));
+    }
     if (arguments.size() > 1) {
         if (rows || imagePath.isEmpty())
             return session.usageError(QStringLiteral("several files are drawn together: -o IMAGE"));
         if (!isChartImagePath(imagePath))
             return session.usageError(QStringLiteral("-o takes a .png, .bmp or .svg file name"));
-        return drawOverlay(arguments, imagePath);
+        return drawOverlay(arguments, imagePath, size);
     }
     if (!rows && imagePath.isEmpty())
         return session.usageError(QStringLiteral("chart needs -o IMAGE or --rows"));
@@ -91,20 +101,18 @@ int runChart(CliSession &session, const QStringList &arguments) {
     const std::unique_ptr<ResultChartWindow> window(
         createChartFileWindow(result.data->kind, dialogs));
     window->load();
-    ResultChart &chart = window->chart();
     chartFileInto(*window, *result.data);
 
-    if (rows) {
-        for (int row = 1; row <= chart.rowCount(); ++row)
-            if (const std::optional<double> value = chart.rowValue(row))
-                session.printLatin1(chart.rowLabel(row) + u'\t' + shortestText(*value));
-    }
+    // One line per data line, its label and the charted field as the file writes them.
+    if (rows)
+        for (const ChartFileRow &row : result.data->rows)
+            session.printLatin1(row.label + u'\t' + row.valueText);
     if (!imagePath.isEmpty()) {
         // Shown on the offscreen screen, so that it is laid out and drawn as on a desktop.
         window->show();
         QCoreApplication::processEvents();
         QString error;
-        if (!saveChartImage(window->chartView(), imagePath, &error)) {
+        if (!saveChartImage(window->chartView(), imagePath, &error, size)) {
             printError(QStringLiteral("corvane-cli: ") + error);
             return kExitFailed;
         }
@@ -123,6 +131,11 @@ CliCommand command_chart() {
         {QCommandLineOption(kOutputOption,
                             QStringLiteral("The image to write: .png, .bmp or .svg."),
                             QStringLiteral("IMAGE")),
+         QCommandLineOption(kSizeOption,
+                            QStringLiteral("The image size in pixels (for SVG: its view box); "
+                                           "about twice the chart on screen, at least 1000 "
+                                           "pixels wide, by default."),
+                            QStringLiteral("WIDTHxHEIGHT")),
          QCommandLineOption(kRowsOption,
                             QStringLiteral("Print the chart's rows (label, tab, value) instead "
                                            "of drawing it."))},

@@ -82,14 +82,7 @@ int runMenus(CliSession &session, const QStringList &arguments) {
     const bool wantConfig = neither || parser.isSet(kConfigOption);
     const bool changedOnly = parser.isSet(kChangedOption);
     const QString outputPath = parser.value(kOutputOption);
-    if (parser.isSet(kOutputOption)) {
-        const QString reason = menus::checkMenuSettingsPath(outputPath);
-        if (!reason.isEmpty()) {
-            printError(QStringLiteral("corvane-cli: cannot write ") + outputPath +
-                       QStringLiteral(": ") + reason);
-            return kExitFailed;
-        }
-    }
+    if (const int code = checkOutputPath(parser)) return code;
     if (!session.connectRadio()) return kExitFailed;
 
     RadioLink &link = session.link();

@@ -1,6 +1,7 @@
-// corvane-cli print: the saved-file viewer's printout of a text file, written as a PDF file.
+// corvane-cli print: the saved-file viewer's printout of a text file, written as a PDF file
+// ("-o -": on standard output).
 
-#include "files/chartfiles.h"
+#include "files/linefile.h"
 #include "files/ui/lineprinter.h"
 #include "resultsoutput.h"
 
@@ -13,6 +14,7 @@ int runPrint(CliSession &session, const QStringList &arguments) {
     const QCommandLineParser &parser = session.parser();
     if (!parser.isSet(kOutputOption))
         return session.usageError(QStringLiteral("print needs -o OUT.pdf"));
+    if (const int code = checkOutputPath(parser)) return code;
     QString error;
     const std::optional<QStringList> lines = readTextLines(arguments.first(), &error);
     if (!lines) {

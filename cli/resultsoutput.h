@@ -4,7 +4,8 @@
 // printed on stdout as it grows and kept, and -o written as the window's Save File writes it.
 //
 // The order every measurement subcommand follows:
-//   1. check its options, then checkOutputPath() (before anything is sent to the radio);
+//   1. check its options, then checkOutputPath() (before anything is sent to the radio or
+//      printed);
 //   2. openPort(), run the procedure (its sink prints lines, progress and warnOnce() on the
 //      no-answer note of the progress);
 //   3. return finishMeasurement(...): writes -o with whatever was measured (also after a lost
@@ -20,6 +21,8 @@
 #include "clicommand.h"
 #include "clisession.h"
 #include "core/prompter.h"
+#include "files/atomicfile.h"
+#include "files/filecheck.h"
 #include "files/linefile.h"
 #include "stopflag.h"
 
@@ -60,16 +63,19 @@ private:
 using ResultsFileWriter = bool (*)(const QString &path, const QStringList &listLines,
                                    const QString &comment, const QDateTime &when, QString *error);
 
-// -o checked before the radio is touched: its folder exists and a file can be made there.
-// Returns kExitDone, or kExitUsage after "cannot write PATH: the reason".
+// -o checked before the radio is touched: "-" (standard output: from here on the list and
+// every other line go to standard error), /dev/null, or a file that can be made there (not
+// a pipe, device or folder). Returns kExitDone, or kExitFailed after "cannot write PATH:
+// the reason".
 inline int checkOutputPath(const QCommandLineParser &parser) {
     if (!parser.isSet(kOutputOption)) return kExitDone;
     const QString path = parser.value(kOutputOption);
-    const QString problem = fileWriteProblem(path);
+    QString problem = writeTargetProblem(path);
+    if (problem.isEmpty() && isStandardOutputTarget(path)) takeStandardOutput(&problem);
     if (problem.isEmpty()) return kExitDone;
     printError(QStringLiteral("corvane-cli: cannot write ") + path + QStringLiteral(": ") +
                problem);
-    return kExitUsage;
+    return kExitFailed;
 }
 
 // Writes the results file when -o is given, with --comment as the user's comment. Returns

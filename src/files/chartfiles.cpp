@@ -14,6 +14,8 @@ namespace {
 // Line numbers as a text editor shows them (from 1).
 constexpr int kStartLine = 26;
 constexpr int kHeadingLine = 30;
+// Readings in dB and frequencies in kHz are far below this; a larger number is damage.
+constexpr double kMaxDataMagnitude = 1e9;
 
 constexpr auto kSweepTitle = QLatin1String("K3 Crystal Filter Sweep Results");
 constexpr auto kDbvTitle = QLatin1String("K3 dBV Linear Range Test Results");
@@ -92,6 +94,25 @@ private:
         return fail(reason + QStringLiteral("; line %1 should %2").arg(line).arg(expected));
     }
 
+    // A number of the file, or nullopt after naming the line and the field: a text that
+    // is not a number, and a number too large for a chart (1e308, 1e999), are refused alike.
+    std::optional<double> dataNumber(int lineNumber, const QString &meaning, const QString &text) {
+        if (!isNumber(text)) {
+            fail(QStringLiteral("line %1: the %2 %3 is not a number")
+                     .arg(lineNumber)
+                     .arg(meaning, quoted(text)));
+            return std::nullopt;
+        }
+        const double value = text.trimmed().toDouble();
+        if (!std::isfinite(value) || std::abs(value) > kMaxDataMagnitude) {
+            fail(QStringLiteral("line %1: the %2 %3 is too large for a chart")
+                     .arg(lineNumber)
+                     .arg(meaning, quoted(text)));
+            return std::nullopt;
+        }
+        return value;
+    }
+
     // The number of parameter line `index` (0 to 2), cut as the reader cuts it; nullopt
     // after saying what is wrong.
     std::optional<double> parameter(int index, QString *text) {
@@ -111,13 +132,7 @@ private:
                      .arg(p.meaning, p.label));
             return std::nullopt;
         }
-        if (!isNumber(*text)) {
-            fail(QStringLiteral("line %1: the %2 %3 is not a number")
-                     .arg(lineNumber)
-                     .arg(p.meaning, quoted(*text)));
-            return std::nullopt;
-        }
-        return text->trimmed().toDouble();
+        return dataNumber(lineNumber, p.meaning, *text);
     }
 
     // A parameter as a 16-bit whole number (halves to even).
@@ -184,55 +199,55 @@ private:
         return true;
     }
 
+    // A data line read by its tab-separated fields. Sweep: the frequency (kHz), two tabs,
+    // the reading; dBV: the RF gain, the two readings and the difference.
+    bool readRow(int lineNumber, const QString &line, ChartFileRow *row) {
+        const QStringList fields = line.split(u'\t');
+        std::optional<double> value;
+        if (isSweep()) {
+            const QString reading = fields.size() > 1 ? fields.last() : QString();
+            if (reading.isEmpty())
+                return fail(QStringLiteral("line %1 should hold a frequency and a reading "
+                                           "separated by tabs")
+                                .arg(lineNumber));
+            const std::optional<double> kHz =
+                dataNumber(lineNumber, QStringLiteral("frequency"), fields.first());
+            if (!kHz) return false;
+            row->label = fields.first();
+            row->kHz = *kHz;
+            row->valueText = reading;
+            value = dataNumber(lineNumber, QStringLiteral("reading"), reading);
+        } else {
+            if (fields.size() < 4)
+                return fail(QStringLiteral("line %1 should hold the RF gain, two readings and "
+                                           "the difference separated by tabs")
+                                .arg(lineNumber));
+            const std::optional<double> gain =
+                dataNumber(lineNumber, QStringLiteral("RF gain"), fields.first());
+            if (!gain) return false;
+            row->label = fields.first();
+            row->gain = *gain;
+            row->valueText = fields.at(3);
+            value = dataNumber(lineNumber, QStringLiteral("difference"), fields.at(3));
+            row->diffDb = value;
+        }
+        if (!value) return false;
+        row->value = *value;
+        return true;
+    }
+
     bool readRows() {
         m_data.rows.reserve(size_t(std::max(0, lineCount() - kHeadingLine)));
         for (int index = kHeadingLine; index < lineCount(); ++index) {
             const int lineNumber = index + 1;
             const QString line = trimBlanks(m_lines.at(index));
-            ChartFileRow row;
-            QString valueText;
-            if (isSweep()) {
-                if (line.isEmpty()) break;
-                // The frequency is all but the last seven characters (two tabs and a
-                // five-character reading); the reading is the last five. A shorter reading
-                // (-9.9 to 9.9) brings a tab into those five: the number after it counts.
-                if (line.size() < 7)
-                    return fail(QStringLiteral("line %1 is too short for a frequency and a "
-                                               "reading")
-                                    .arg(lineNumber));
-                row.label = line.left(line.size() - 7);
-                row.kHz = numericValue(line.section(u'\t', 0, 0));
-                valueText = line.right(5);
-                const int tab = valueText.lastIndexOf(u'\t');
-                if (tab >= 0) valueText = valueText.mid(tab + 1);
-                if (!isNumber(valueText))
-                    return fail(QStringLiteral("line %1: the reading %2 is not a number")
-                                    .arg(lineNumber)
-                                    .arg(quoted(valueText)));
-            } else {
-                // The RF gain is the first three characters; the difference is what follows
-                // character 16.
-                row.label = line.left(3);
-                if (row.label.isEmpty()) break;
-                // For the linear range: the gain and difference fields, by their tabs.
-                row.gain = numericValue(line.section(u'\t', 0, 0));
-                const QString diffField = line.section(u'\t', 3, 3);
-                if (isNumber(diffField)) row.diffDb = diffField.trimmed().toDouble();
-                valueText = line.mid(16);
-                if (valueText.isEmpty())
-                    return fail(QStringLiteral("line %1 ends before character 17, where the "
-                                               "difference should be")
-                                    .arg(lineNumber));
-                if (!isNumber(valueText))
-                    return fail(QStringLiteral("line %1: the difference %2 is not a number")
-                                    .arg(lineNumber)
-                                    .arg(quoted(valueText)));
-            }
+            if (line.isEmpty()) break;
             if (int(m_data.rows.size()) >= kMaxChartFileRows)
                 return fail(QStringLiteral("line %1: more points than a chart holds (%2)")
                                 .arg(lineNumber)
                                 .arg(kMaxChartFileRows));
-            row.value = valueText.trimmed().toDouble();
+            ChartFileRow row;
+            if (!readRow(lineNumber, line, &row)) return false;
             m_data.rows.push_back(row);
         }
         m_data.rowCount = std::max(m_data.rowCount, int(m_data.rows.size()));
@@ -253,18 +268,6 @@ QString adaptiveRunLine() {
 
 QString chartFileTitleLine(ChartFileKind kind) {
     return kind == ChartFileKind::Sweep ? QString(kSweepTitle) : QString(kDbvTitle);
-}
-
-std::optional<QStringList> readTextLines(const QString &path, QString *error) {
-    LineFileReader reader;
-    if (!reader.open(path)) {
-        if (error) *error = reader.errorString();
-        return std::nullopt;
-    }
-    QStringList lines;
-    while (!reader.atEnd()) lines << reader.readLine();
-    reader.close();
-    return lines;
 }
 
 ChartFileResult parseSweepChartLines(const QStringList &lines) {

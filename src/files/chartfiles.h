@@ -2,7 +2,8 @@
 // Charts read back from saved results files: the filter sweep file and the dBV file. Both
 // readers rely on the files' fixed layout: lines 26 to 28 hold the report's three parameter
 // lines, 29 and 30 the separator and column heading, and the data runs from line 31 to an
-// empty line or the end of the file.
+// empty line or the end of the file. A data line is read by its tab-separated fields, so
+// readings of any width (-5.3, 24.8, -23.5) are read whole.
 //
 // A reader reads the whole file into a ChartFileData first and touches no chart: a file
 // that is not what it expects comes back as one message saying what is wrong and on which
@@ -13,6 +14,8 @@
 #include <optional>
 #include <vector>
 
+#include "files/linefile.h"
+
 namespace corvane {
 
 // The most rows a chart holds: its row count is a signed 16-bit field.
@@ -20,13 +23,14 @@ constexpr int kMaxChartFileRows = 32767;
 
 enum class ChartFileKind { Sweep, Dbv };
 
+// One data line: the first field as the row label (the frequency or the RF gain), the
+// charted field (the reading or the difference) as written and as a number.
 struct ChartFileRow {
     QString label;
+    QString valueText;
     double value = 0.0;
-    // Sweep files: the frequency field in full (the label may have lost a digit to the cut).
-    double kHz = 0.0;
-    // dBV files: the gain field and the difference field (empty when it is not a number),
-    // read by their tabs.
+    double kHz = 0.0;  // sweep files: the frequency
+    // dBV files: the gain field and the difference field.
     double gain = 0.0;
     std::optional<double> diffDb;
 };
@@ -57,9 +61,6 @@ QString adaptiveRunLine();
 
 // The first line of each kind of results file.
 QString chartFileTitleLine(ChartFileKind kind);
-
-// Reads a file's lines (CR LF, LF or CR line ends, one byte per character).
-std::optional<QStringList> readTextLines(const QString &path, QString *error);
 
 // The readers, from a file on disk or from its lines.
 ChartFileResult readChartFile(ChartFileKind kind, const QString &path);

@@ -1,77 +1,62 @@
 #include "files/linefile.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QLocale>
-#include <QTemporaryFile>
+
+#include "files/atomicfile.h"
+#include "files/filecheck.h"
 
 namespace corvane {
 
 bool LineFileWriter::create(const QString &path) {
-    m_failed = false;
-    m_error.clear();
-    m_file.setFileName(path);
-    if (!m_file.open(QIODevice::WriteOnly)) {
-        m_failed = true;
-        m_error = m_file.errorString();
-        return false;
-    }
-    return true;
+    m_path = path;
+    m_bytes.clear();
+    m_error = writeTargetProblem(path);
+    m_open = m_error.isEmpty();
+    return m_open;
 }
 
 bool LineFileWriter::writeLine(const QString &line) {
-    if (!m_file.isOpen()) {
-        m_failed = true;
-        return false;
-    }
-    QByteArray bytes = line.toLatin1();
-    bytes.append("\r\n", 2);
-    if (m_file.write(bytes) != bytes.size()) {
-        m_failed = true;
-        m_error = m_file.errorString();
-        return false;
-    }
+    if (!m_open) return false;
+    m_bytes += line.toLatin1();
+    m_bytes.append("\r\n", 2);
     return true;
 }
 
 bool LineFileWriter::close() {
-    if (!m_file.isOpen()) return !m_failed;
-    if (m_failed) {
-        m_file.cancelWriting();
-        m_file.commit();  // discards the new file; the old one stays
-        return false;
+    if (!m_open) return false;
+    m_open = false;
+    const bool written = writeFileAtomically(m_path, m_bytes, &m_error);
+    m_bytes.clear();
+    return written;
+}
+
+QByteArray lineFileBytes(const QStringList &lines) {
+    QByteArray bytes;
+    for (const QString &line : lines) {
+        bytes += line.toLatin1();
+        bytes.append("\r\n", 2);
     }
-    if (!m_file.commit()) {
-        m_failed = true;
-        m_error = m_file.errorString();
-    }
-    return !m_failed;
+    return bytes;
 }
 
 bool writeLineFile(const QString &path, const QStringList &lines, QString *error) {
-    LineFileWriter writer;
-    bool ok = writer.create(path);
-    for (int i = 0; ok && i < lines.size(); ++i) ok = writer.writeLine(lines.at(i));
-    ok = writer.close() && ok;
-    if (!ok && error) *error = writer.errorString();
-    return ok;
+    QString reason;
+    if (writeFileAtomically(path, lineFileBytes(lines), &reason)) return true;
+    if (error) *error = reason;
+    return false;
 }
 
-QString fileWriteProblem(const QString &path) {
-    if (path.isEmpty()) return QStringLiteral("no file name was given");
-    const QFileInfo target(path);
-    if (target.isDir()) return path + QStringLiteral(" is a folder");
-    const QFileInfo folder(target.absolutePath());
-    if (!folder.exists())
-        return QStringLiteral("the folder ") + QDir::toNativeSeparators(folder.filePath()) +
-               QStringLiteral(" does not exist");
-    if (!folder.isDir())
-        return QDir::toNativeSeparators(folder.filePath()) + QStringLiteral(" is not a folder");
-    if (target.exists() && !target.isWritable()) return path + QStringLiteral(" is read-only");
-    // The real test: a file made in that folder, as the save will make one.
-    QTemporaryFile probe(folder.filePath() + QStringLiteral("/.corvane-XXXXXX"));
-    if (!probe.open()) return probe.errorString();
-    return QString();
+std::optional<QStringList> readTextLines(const QString &path, QString *error) {
+    LineFileReader reader;
+    if (!reader.open(path)) {
+        if (error) *error = reader.errorString();
+        return std::nullopt;
+    }
+    QStringList lines;
+    while (!reader.atEnd()) lines << reader.readLine();
+    reader.close();
+    return lines;
 }
 
 bool LineFileReader::open(const QString &path) {
@@ -79,11 +64,20 @@ bool LineFileReader::open(const QString &path) {
     m_pos = 0;
     m_data.clear();
     m_open = false;
+    m_error = readProblem(path);
+    if (!m_error.isEmpty()) return false;
     if (!file.open(QIODevice::ReadOnly)) {
         m_error = file.errorString();
         return false;
     }
-    m_data = file.readAll();
+    // Never more than the cap, even from a file that grows while it is read.
+    m_data = file.read(kMaxReadBytes + 1);
+    if (m_data.size() > kMaxReadBytes) {
+        m_error =
+            QStringLiteral("it is larger than %1; no saved file is that large").arg(kMaxReadText);
+        m_data.clear();
+        return false;
+    }
     if (file.error() != QFileDevice::NoError) {
         m_error = file.errorString();
         m_data.clear();

@@ -6,19 +6,19 @@
 #include <QDateTime>
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 #include <QString>
 #include <QStringList>
-#include <memory>
+#include <optional>
 
 namespace corvane {
 
-// Writes through QSaveFile: the lines go to a new file beside the target, which replaces the
-// target only when everything was written. A failure (disk full, no permission, read-only
-// disk) leaves the old file, or none, never part of one; errorString() says why.
+// The lines are gathered and written whole at close() through the checked, all-or-nothing
+// writer (files/atomicfile.h): a failure (disk full, no permission, read-only disk) leaves
+// the old file, or none, never part of one; errorString() says why.
 class LineFileWriter {
 public:
-    // Starts the file; any file of that name is replaced at close().
+    // Starts the file; any file of that name is replaced at close(). False when no file can
+    // be written there.
     bool create(const QString &path);
     bool writeLine(const QString &line);
     // Writes the file in place of the old one; false when anything failed since create().
@@ -26,19 +26,25 @@ public:
     QString errorString() const { return m_error; }
 
 private:
-    QSaveFile m_file;
+    QString m_path;
+    QByteArray m_bytes;
     QString m_error;
-    bool m_failed = false;
+    bool m_open = false;
 };
 
+// The lines as the file holds them: each ended by CR LF, Latin-1.
+QByteArray lineFileBytes(const QStringList &lines);
+
 // Writes all lines in one operation, all or nothing; `error` gets the reason of a failure.
+// "-" is standard output and /dev/null discards (files/atomicfile.h).
 bool writeLineFile(const QString &path, const QStringList &lines, QString *error = nullptr);
 
-// Why a file could not be written at path, checked before any work that would be lost
-// ("the folder /tmp/x does not exist", "/tmp is a folder", "Permission denied"); empty when
-// a file can be created there. Nothing is left behind.
-QString fileWriteProblem(const QString &path);
+// The lines of a text file (CR LF, LF or CR line ends, one byte per character); nothing,
+// with the reason in `error`, when it cannot be read or is not a file (files/filecheck.h).
+std::optional<QStringList> readTextLines(const QString &path, QString *error);
 
+// Reads a whole file at open(); a named pipe, a device, a folder or a file larger than the
+// program reads back is refused before it is opened.
 class LineFileReader {
 public:
     bool open(const QString &path);

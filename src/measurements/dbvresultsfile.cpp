@@ -13,11 +13,11 @@ bool writeDbvResultsFile(const QString &path, const QStringList &listLines, cons
 
 std::optional<QString> saveDbvResults(FileDialogs &dialogs, const QString &fileNameText,
                                       const QStringList &listLines, const QString &comment,
-                                      const QDateTime &when) {
+                                      const QDateTime &when, Prompter *prompter) {
     const FileDialogRequest request =
         resultsSaveRequest(QStringLiteral("Save DBV Linearity Results"),
                            QStringLiteral("dBVResults"), initialFolderFor(fileNameText));
-    return saveResultsFile(dialogs, request, kTitleLine, listLines, comment, when);
+    return saveResultsFile(dialogs, request, kTitleLine, listLines, comment, when, prompter);
 }
 
 }  // namespace corvane

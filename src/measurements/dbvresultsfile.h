@@ -11,6 +11,6 @@ bool writeDbvResultsFile(const QString &path, const QStringList &listLines, cons
 // Save File of the dBV window; `fileNameText` is the path saved last (may be empty).
 std::optional<QString> saveDbvResults(FileDialogs &dialogs, const QString &fileNameText,
                                       const QStringList &listLines, const QString &comment,
-                                      const QDateTime &when);
+                                      const QDateTime &when, Prompter *prompter = nullptr);
 
 }  // namespace corvane

@@ -38,12 +38,20 @@ FileDialogRequest resultsSaveRequest(const QString &dialogTitle, const QString &
 
 std::optional<QString> saveResultsFile(FileDialogs &dialogs, const FileDialogRequest &request,
                                        const QString &titleLine, const QStringList &listLines,
-                                       const QString &comment, const QDateTime &when) {
+                                       const QString &comment, const QDateTime &when,
+                                       Prompter *prompter) {
     const std::optional<QString> path = dialogs.saveFile(request);
     if (!path || path->isEmpty()) return std::nullopt;
-    // A write failure ends Save File without a message; the path is still shown.
-    writeResultsFile(*path, titleLine, listLines, comment, when);
+    QString reason;
+    if (!writeResultsFile(*path, titleLine, listLines, comment, when, &reason) && prompter)
+        prompter->message(resultsNotSavedText(*path, reason), programTitle(),
+                          MessageIcon::Exclamation);
     return path;
+}
+
+QString resultsNotSavedText(const QString &path, const QString &reason) {
+    return QStringLiteral("The results were not saved. The file %1 could not be written: %2")
+        .arg(path, reason);
 }
 
 }  // namespace corvane

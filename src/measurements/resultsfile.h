@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "core/filedialogs.h"
+#include "core/prompter.h"
 
 namespace corvane {
 
@@ -26,9 +27,13 @@ FileDialogRequest resultsSaveRequest(const QString &dialogTitle, const QString &
                                      const QString &initialFolder);
 
 // Save File: asks for the path and writes the file. Returns the chosen path, also when
-// writing it failed (a failure is silent); nothing on cancel.
+// writing it failed (the prompter then says why; the list is not touched); nothing on cancel.
 std::optional<QString> saveResultsFile(FileDialogs &dialogs, const FileDialogRequest &request,
                                        const QString &titleLine, const QStringList &listLines,
-                                       const QString &comment, const QDateTime &when);
+                                       const QString &comment, const QDateTime &when,
+                                       Prompter *prompter = nullptr);
+
+// "The results were not saved. The file PATH could not be written: REASON"
+QString resultsNotSavedText(const QString &path, const QString &reason);
 
 }  // namespace corvane

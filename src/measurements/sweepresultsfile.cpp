@@ -13,10 +13,10 @@ bool writeSweepResultsFile(const QString &path, const QStringList &listLines,
 
 std::optional<QString> saveSweepResults(FileDialogs &dialogs, const QString &fileNameText,
                                         const QStringList &listLines, const QString &comment,
-                                        const QDateTime &when) {
+                                        const QDateTime &when, Prompter *prompter) {
     const FileDialogRequest request = resultsSaveRequest(
         QStringLiteral("Save Filter Sweep Results"), QStringLiteral("FilterSweep"), fileNameText);
-    return saveResultsFile(dialogs, request, kTitleLine, listLines, comment, when);
+    return saveResultsFile(dialogs, request, kTitleLine, listLines, comment, when, prompter);
 }
 
 }  // namespace corvane

@@ -13,6 +13,6 @@ bool writeSweepResultsFile(const QString &path, const QStringList &listLines,
 // Save File of the sweep window; the dialog starts from `fileNameText`, the path shown.
 std::optional<QString> saveSweepResults(FileDialogs &dialogs, const QString &fileNameText,
                                         const QStringList &listLines, const QString &comment,
-                                        const QDateTime &when);
+                                        const QDateTime &when, Prompter *prompter = nullptr);
 
 }  // namespace corvane

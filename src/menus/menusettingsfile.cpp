@@ -1,7 +1,6 @@
 #include "menus/menusettingsfile.h"
 
-#include <QSaveFile>
-
+#include "files/filecheck.h"
 #include "files/linefile.h"
 
 namespace corvane::menus {
@@ -13,24 +12,13 @@ QStringList menuSettingsFileLines(const QStringList &mainLines, const QStringLis
 }
 
 QString writeMenuSettingsFile(const QString &path, const QStringList &lines) {
-    QByteArray bytes;
-    for (const QString &line : lines) bytes += line.toLatin1() + "\r\n";
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) return file.errorString();
-    return QString();
+    QString reason;
+    writeLineFile(path, lines, &reason);
+    return reason;
 }
 
 QString checkMenuSettingsPath(const QString &path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    file.cancelWriting();
-    return QString();
+    return writeTargetProblem(path);
 }
 
 FileDialogRequest menuSettingsSaveRequest(const QString &fileNameText) {

@@ -4,7 +4,7 @@
 // screen (MAIN first, whichever report ran first; a list never filled adds nothing). Lines
 // end in CR LF, one byte per character. So 2, 18, 103 or 119 lines.
 //
-// The file is written whole through a temporary file (QSaveFile): either the new file is
+// The file is written whole through the checked writer (files/atomicfile.h): either the new file is
 // there complete, or the old one is untouched and the caller learns why.
 
 #include <QDateTime>

@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -81,7 +82,7 @@ private slots:
     void dataDrawnWhereItBelongs_data();
     void dataDrawnWhereItBelongs();
     void imageWindowCopiesAndSaves();
-    void cancelAndWriteFailureAreSilent();
+    void cancelIsSilentAndWriteFailureIsTold();
 };
 
 void TestCharts::sweepSetup() {
@@ -185,9 +186,10 @@ void TestCharts::imageWindowCopiesAndSaves() {
     QCOMPARE(image->windowTitle(), QString("Save Chart to File"));
     const QImage copy = image->findChild<PictureBox *>("Picture1")->picture();
     ResultChartView &view = b.window->chartView();
-    QCOMPARE(copy.size(), view.size());
-    // On a solid white backdrop, with the data in it; the same on the clipboard.
-    const QRect plot = b.plot();
+    // Twice the chart on screen (the size it is saved at), on a solid white backdrop, with
+    // the data in it; the same on the clipboard.
+    QCOMPARE(copy.size(), view.size() * 2);
+    const QRect plot(b.plot().topLeft() * 2, b.plot().size() * 2);
     QCOMPARE(copy.pixel(1, 1), qRgb(255, 255, 255));
     QCOMPARE(copy.pixel(plot.left() + plot.width() / 4, plot.center().y() - 5),
              qRgb(255, 255, 255));
@@ -210,7 +212,7 @@ void TestCharts::imageWindowCopiesAndSaves() {
     QCOMPARE(rgb(reader.read()), rgb(copy));
 }
 
-void TestCharts::cancelAndWriteFailureAreSilent() {
+void TestCharts::cancelIsSilentAndWriteFailureIsTold() {
     Bench b(false);
     QWidget *image = b.openImageWindow();
     auto *path = image->findChild<QLineEdit *>("txtFilePath");
@@ -219,7 +221,7 @@ void TestCharts::cancelAndWriteFailureAreSilent() {
     save->click();
     QVERIFY(path->text().isEmpty());
     QVERIFY(QDir(b.dir.path()).isEmpty());
-    // A folder that does not exist, and a folder in the file's place: no message, no file.
+    // A folder that does not exist, and a folder in the file's place: a message, no file.
     QVERIFY(QDir(b.dir.path()).mkdir("taken.bmp"));
     for (const char *name : {"no/such/folder/DBVLinRange.bmp", "taken.bmp"}) {
         const QString target = b.dir.filePath(name);
@@ -228,6 +230,11 @@ void TestCharts::cancelAndWriteFailureAreSilent() {
         QCOMPARE(path->text(), target);
         QVERIFY(!QFileInfo(target).isFile());
     }
+    const QList<QMessageBox *> boxes = image->findChildren<QMessageBox *>();
+    QCOMPARE(boxes.size(), 2);
+    QCOMPARE(boxes.first()->text(), "cannot write " +
+                                        b.dir.filePath("no/such/folder/DBVLinRange.bmp") +
+                                        ": No such file or directory");
     QVERIFY(image->isVisible());
     QCOMPARE(b.window->chart().rowCount(), 40);
 }

@@ -2,13 +2,20 @@
 // a simulated sweep and dBV full test, the chart windows and the viewer as the File menu
 // opens them, the printout as PDF text, and corvane-cli chart and print.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QChart>
+#include <QChartView>
 #include <QImage>
+#include <QLineSeries>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
+#include <functional>
 
 #include "charts/chartfromfile.h"
 #include "charts/resultchart.h"
@@ -16,10 +23,14 @@
 #include "common/scriptedfiledialogs.h"
 #include "common/simruns.h"
 #include "core/ui/windowregistry.h"
+#include "files/filecheck.h"
+#include "files/ui/chartimage.h"
 #include "files/ui/frmreadfile.h"
+#include "files/ui/lineprinter.h"
 #include "measurements/dbvquick.h"
 #include "measurements/dbvresultsfile.h"
 #include "measurements/sweepresultsfile.h"
+#include "menus/menusettingsfile.h"
 #include "shell/windows.h"
 
 using namespace corvane;
@@ -92,6 +103,38 @@ QString pdfText(const QString &path) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+QByteArray contents(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+}
+
+// A 64 KiB tmpfs holding old.txt and filled to its last byte: a real full disk. Mounting
+// needs root; `mounted` stays false elsewhere.
+struct FullDisk {
+    QTemporaryDir dir;
+    bool mounted = false;
+    FullDisk() {
+        if (geteuid() != 0 || QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k",
+                                                          "corvane-full", dir.path()}) != 0)
+            return;
+        mounted = true;
+        QFile old(path("old.txt")), fill(path("fill"));
+        old.open(QIODevice::WriteOnly);
+        old.write("old\r\n");
+        old.close();
+        fill.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        while (fill.write(QByteArray(512, 'x')) > 0) {
+        }
+    }
+    ~FullDisk() {
+        if (mounted) QProcess::execute("umount", {dir.path()});
+    }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QStringList entries() const {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+};
+
 // The program's window list on scripted dialogs and messages.
 struct Program {
     test::ScriptedFileDialogs dialogs;
@@ -114,6 +157,10 @@ private slots:
     void chartWindowsFromTheMenu();
     void viewerAndPrintout();
     void cliChartAndPrint();
+    void specialFilesRefused();
+    void unusableTargetsRefusedBeforeTheRadio();
+    void standardOutputAndDiscard();
+    void fullDisk();
 
 private:
     QTemporaryDir m_dir;
@@ -128,7 +175,7 @@ void TestFiles::readers_data() {
                                    << sweepFile(kSweepHead +
                                                 "14060.000\t\t-25.3\r\n14060.100\t\t-5.3\r\n14060."
                                                 "200\t\t0.0\r\n\r\n14060.300\t\t-1.0\r\n")
-                                   << "11|14060.000=-25.3 14060.10=-5.3 14060.2=0";
+                                   << "11|14060.000=-25.3 14060.100=-5.3 14060.200=0";
     QTest::newRow("LF, blanks, fraction start")
         << sweep
         << sweepFile(
@@ -140,11 +187,43 @@ void TestFiles::readers_data() {
         << sweepFile(
                "Frequency Start: 14060\r\nFrequency Stop: 14060.2\r\nFrequency Step: "
                "100\r\n=\r\nh\r\n14060.000\t\t-1.5\r\n14060.100\t\t-2.5\r\n14060.200\t\t-13.5\r\n")
-        << "3|14060.00=-1.5 14060.10=-2.5 14060.200=-13.5";
+        << "3|14060.000=-1.5 14060.100=-2.5 14060.200=-13.5";
     QTest::newRow("sweep ends at line 30") << sweep << sweepFile(kSweepHead) << "11|";
-    QTest::newRow("dbv cut after 16")
-        << dbv << dbvFile(kDbvHead + "050\t-23.5\t-33.6\t10.1\n100\t-5.3\t-15.6\t10.3\n")
-        << "3|050=10.1 100=0.3";
+    QTest::newRow("dbv 4 and 5 character readings")
+        << dbv
+        << dbvFile(kDbvHead +
+                   "050\t-23.5\t-33.6\t10.1\n055\t-5.3\t-15.6\t10.3\n060\t24.8\t14.8\t10.0\n")
+        << "3|050=10.1 055=10.3 060=10";
+    QTest::newRow("dbv three fields")
+        << dbv << dbvFile(kDbvHead + "050\t-23.5\t10.1\r\n")
+        << "This is not a dBV full test results file: line 31 should hold the RF gain, two "
+           "readings and the difference separated by tabs";
+    QTest::newRow("frequency not a number")
+        << sweep << sweepFile(kSweepHead + "14O60.000\t\t-25.3\r\n")
+        << "This is not a filter sweep results file: line 31: the frequency \"14O60.000\" is not a "
+           "number";
+    // Numbers too large for a chart, named by their line counted from the file's first.
+    const QByteArray fourGood =
+        "14060.000\t\t-1.0\r\n14060.100\t\t-1.0\r\n14060.200\t\t-1.0\r\n"
+        "14060.300\t\t-1.0\r\n";
+    for (const char *number : {"1e308", "1e999", "-1e999"})
+        QTest::newRow(number) << sweep
+                              << sweepFile(kSweepHead + fourGood + "14060.400\t\t" + number)
+                              << QString(
+                                     "This is not a filter sweep results file: line 35: the "
+                                     "reading \"%1\" is too large for a chart")
+                                     .arg(number);
+    for (const char *number : {"nan", "inf"})
+        QTest::newRow(number) << dbv << dbvFile(kDbvHead + "050\t1\t1\t" + number)
+                              << QString(
+                                     "This is not a dBV full test results file: line 31: the "
+                                     "difference \"%1\" is not a number")
+                                     .arg(number);
+    QTest::newRow("step 1e999")
+        << sweep
+        << sweepFile("Frequency Start: 14060\r\nFrequency Stop: 14061\r\nFrequency Step: 1e999\r\n")
+        << "This is not a filter sweep results file: line 28: the frequency step \"1e999\" is too "
+           "large for a chart";
     QTest::newRow("quick test")
         << dbv
         << QByteArray(
@@ -182,8 +261,8 @@ void TestFiles::readers_data() {
            "more than 0";
     QTest::newRow("short data line")
         << sweep << sweepFile(kSweepHead + "14060.000\t\t-25.3\r\n-25.3\r\n")
-        << "This is not a filter sweep results file: line 32 is too short for a frequency and a "
-           "reading";
+        << "This is not a filter sweep results file: line 32 should hold a frequency and a "
+           "reading separated by tabs";
     QTest::newRow("bad reading") << dbv << dbvFile(kDbvHead + "050\t-23.5\t-33.6\tERR\r\n")
                                  << "This is not a dBV full test results file: line 31: the "
                                     "difference \"ERR\" is not a number";
@@ -223,14 +302,13 @@ void TestFiles::dbvRoundTrip() {
     test::SimBench bench;
     DbvWindowState state;
     test::RecordingRuns sink;
-    // Up to RF gain 160 every reading takes five characters, where the difference stands
-    // after character 16 as the reader expects it.
-    QVERIFY(DbvFullTest(bench.link, bench.prompter, state, sink).run({"50", "160", "1"}));
+    // The default run, whose readings take three to five characters (45.2, -5.3, -23.5).
+    QVERIFY(DbvFullTest(bench.link, bench.prompter, state, sink).run({"50", "250", "1"}));
     const QString path = m_dir.filePath(QStringLiteral("dbv.txt"));
     QVERIFY(writeDbvResultsFile(path, sink.lines, QString(), QDateTime::currentDateTime()));
     const ChartFileResult result = readChartFile(ChartFileKind::Dbv, path);
     QVERIFY2(result.data, qPrintable(result.error));
-    QCOMPARE(result.data->rowCount, 111);
+    QCOMPARE(result.data->rowCount, 201);
     QCOMPARE(result.data->rows.size(), sink.rows.size());
     for (size_t i = 0; i < sink.rows.size(); ++i) {
         QCOMPARE(result.data->rows[i].label, sink.rows[i].label);
@@ -327,7 +405,8 @@ void TestFiles::viewerAndPrintout() {
     target = m_dir.filePath("no/such/folder/out.pdf");
     viewer->findChild<QPushButton *>("cmdPrint")->click();
     QCOMPARE(program.prompter.summary(),
-             QStringList{"Corvane|There was a problem printing to your printer."});
+             QStringList{"Corvane|The printout was not saved: cannot write " + target +
+                         ": No such file or directory"});
 
     // Close empties the list; an empty list prints an empty job.
     viewer->findChild<QPushButton *>("cmdClose")->click();
@@ -343,18 +422,41 @@ void TestFiles::cliChartAndPrint() {
         m_dir, "s.txt", sweepFile(kSweepHead + "14060.000\t\t-25.3\r\n14060.100\t\t-5.3\r\n"));
     CliRun run = runCli({"chart", sweep, "--rows", "-o", m_dir.filePath("s.png")});
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, QString("14060.000\t-25.3\n14060.10\t-5.3\n"));
+    QCOMPARE(run.out, QString("14060.000\t-25.3\n14060.100\t-5.3\n"));
     const QImage image(m_dir.filePath("s.png"));
     // The chart as drawn: its line's blue among the axes' greys.
     int blue = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             blue += qBlue(image.pixel(x, y)) > 110 && qRed(image.pixel(x, y)) < 90;
-    QVERIFY(image.width() > 400 && blue > 200);
-    run = runCli({"chart", sweep, "-o", m_dir.filePath("s.svg")});
+    // By default about twice the chart on screen, at least 1000 pixels wide; --size exactly.
+    QVERIFY(image.width() >= 1000 && blue > 200);
+    run = runCli({"chart", sweep, "--size", "1500x700", "-o", m_dir.filePath("s.bmp")});
     QCOMPARE(run.exitCode, 0);
-    QFile svg(m_dir.filePath("s.svg"));
-    QVERIFY(svg.open(QIODevice::ReadOnly) && svg.readAll().contains("K3 Filter Sweep Chart"));
+    QCOMPARE(QImage(m_dir.filePath("s.bmp")).size(), QSize(1500, 700));
+    run = runCli({"chart", sweep, "--size", "800x600", "-o", m_dir.filePath("s.svg")});
+    QCOMPARE(run.exitCode, 0);
+    const QByteArray svg = contents(m_dir.filePath("s.svg"));
+    QVERIFY(svg.contains("K3 Filter Sweep Chart") && svg.contains("viewBox=\"0 0 800 600\""));
+    QCOMPARE(runCli({"chart", sweep, "--size", "0x600", "-o", m_dir.filePath("z.png")}).exitCode,
+             2);
+
+    // A dBV file's rows: the gain and the Diff field as written, whatever the readings' width.
+    const QString dbv = writeFile(
+        m_dir, "d.txt", dbvFile(kDbvHead + "050\t-23.5\t-33.6\t10.1\r\n100\t24.8\t14.8\t10.0\r\n"));
+    run = runCli({"chart", dbv, "--rows"});
+    QCOMPARE(run.out, QString("050\t10.1\n100\t10.0\n"));
+    // With several files, the one that failed is named.
+    const QString bad = writeFile(m_dir, "bad.txt", sweepFile(kSweepHead + "14060.000\t\tx\r\n"));
+    for (const QStringList &command :
+         {QStringList{"analyze", sweep, bad},
+          QStringList{"chart", sweep, bad, "-o", m_dir.filePath("o.png")}}) {
+        run = runCli(command);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.startsWith(bad + ": This is not a filter sweep results file: line 31: the "
+                                          "reading \"x\" is not a number"),
+                 qPrintable(run.err));
+    }
 
     run = runCli({"chart", writeFile(m_dir, "q.txt", dbvFile("")), "-o", m_dir.filePath("q.png")});
     QCOMPARE(run.exitCode, 1);
@@ -366,6 +468,155 @@ void TestFiles::cliChartAndPrint() {
     QCOMPARE(run.exitCode, 0);
     QVERIFY(pdfText(m_dir.filePath("s.pdf"))
                 .contains(QRegularExpression("Frequency Start: 14060\\s+Frequency Stop: 14061")));
+    // A line too long for any page is cut after 10,000 characters, with a note.
+    QString error;
+    QVERIFY(printLinesToPdf(m_dir.filePath("long.pdf"), {QString(25000, 'x'), "end"}, &error));
+    const QString printed = pdfText(m_dir.filePath("long.pdf"));
+    QVERIFY(
+        printed.contains("[line 1 is cut here: it has 25,000 characters, the first 10,000 are "
+                         "printed]\nend"));
+}
+
+void TestFiles::specialFilesRefused() {
+    // A FIFO would block the reader, a device never ends, a folder is no file, and no saved
+    // file comes near 64 MB: each is refused by name before it is opened.
+    const QString fifo = m_dir.filePath("fifo"), big = m_dir.filePath("big.txt");
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    QFile sparse(big);
+    QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(64 * 1024 * 1024 + 1));
+    sparse.close();
+    const QList<QPair<QString, QString>> cases{
+        {fifo, "it is a named pipe (FIFO), not a file"},
+        {"/dev/zero", "it is a device, not a file"},
+        {m_dir.path(), "it is a folder, not a file"},
+        {big, "it is larger than 64 MB (67,108,865 bytes); no saved file is that large"}};
+    for (const auto &[path, reason] : cases) {
+        const QString message = QString("The file %1 cannot be read: %2").arg(path, reason);
+        QCOMPARE(readChartFile(ChartFileKind::Sweep, path).error, message);
+        // The command line: chart, analyze and print end at once with exit 1.
+        for (const QStringList &command :
+             {QStringList{"chart", "--rows", path}, QStringList{"analyze", path},
+              QStringList{"print", path, "-o", m_dir.filePath("p.pdf")}}) {
+            const CliRun run = runCli(command);
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        }
+    }
+    // The viewer and a chart window say so too, and show nothing.
+    Program program;
+    program.dialogs.answer(fifo);
+    program.windows.open("frmReadFile");
+    program.dialogs.answer("/dev/zero");
+    program.windows.open("frmCreateDBVChart");
+    QCOMPARE(
+        program.prompter.summary(),
+        QStringList(
+            {"Corvane|The file " + fifo + " cannot be read: it is a named pipe (FIFO), not a file",
+             "Corvane|The file /dev/zero cannot be read: it is a device, not a file"}));
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+}
+
+void TestFiles::unusableTargetsRefusedBeforeTheRadio() {
+    // Every subcommand that takes -o refuses an unusable target with exit 1 before the radio
+    // is touched: with --trace, any exchange would be printed after the refusal.
+    const QString fifo = m_dir.filePath("target-fifo");
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    const QString sweep =
+        writeFile(m_dir, "t.txt", sweepFile(kSweepHead + "14060.000\t\t-5.0\r\n"));
+    const QList<QStringList> commands{
+        {"dbv-full"},
+        {"dbv-quick"},
+        {"sweep", "--start", "14060", "--stop", "14061", "--step", "100", "--rf-gain", "200"},
+        {"mds"},
+        {"menus"},
+        {"chart", sweep},
+        {"print", sweep}};
+    const QList<QPair<QString, QString>> targets{
+        {"", "no file name was given"},
+        {fifo, fifo + " is a named pipe (FIFO), not a file"},
+        {"/dev/zero", "/dev/zero is a device, not a file"},
+        {m_dir.path(), m_dir.path() + " is a folder"},
+        {m_dir.filePath("none/x.txt"), "the folder " + m_dir.filePath("none") + " does not exist"}};
+    for (const QStringList &command : commands)
+        for (const auto &[target, reason] : targets) {
+            if (command.first() != "dbv-full" &&
+                (target == m_dir.path() || target.contains("none")))
+                continue;  // the folder cases once
+            const CliRun run = runCli(QStringList{"--port", "sim", "--yes", "--trace"} + command +
+                                      QStringList{"-o", target});
+            const QString what = command.first() + " -o '" + target + "'";
+            QVERIFY2(run.exitCode == 1, qPrintable(what));
+            QCOMPARE(run.err, "corvane-cli: cannot write " + target + ": " + reason + "\n");
+            QCOMPARE(run.out, QString());
+        }
+    // The FIFO is left as it was; the trace does print exchanges when there are some.
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+    QVERIFY(runCli({"--port", "sim", "--trace", "identify"}).err.contains("id;"));
+}
+
+void TestFiles::standardOutputAndDiscard() {
+    // -o -: standard output holds the results file and nothing else; the list goes to stderr.
+    CliRun run = runCli({"--port", "sim", "--yes", "dbv-quick", "-o", "-"});
+    QCOMPARE(run.exitCode, 0);
+    const QStringList lines = run.out.split("\r\n");
+    QCOMPARE(lines.size(), 4 + 9 + 1);  // file header, list header, heading, seven steps, end
+    QCOMPARE(lines.first(), QString("K3 dBV Linear Range Test Results"));
+    QCOMPARE(lines.at(4), QString("==============Half-Interval Search Results==================="));
+    QCOMPARE(lines.last(), QString());
+    QVERIFY(run.err.contains(lines.at(12) + "\n"));
+    // /dev/null takes the file and stays a device.
+    run = runCli({"print", writeFile(m_dir, "n.txt", "a\n"), "-o", "/dev/null"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(pathKind("/dev/null") == PathKind::Device);
+}
+
+void TestFiles::fullDisk() {
+    FullDisk disk;
+    if (!disk.mounted) QSKIP("a full disk is a 64 KiB tmpfs, which only root can mount");
+    const QString enospc = "No space left on device";
+    QChartView view;
+    view.chart()->addSeries(new QLineSeries);
+    view.resize(400, 300);
+    const QStringList list(300, "100\t24.8\t14.8\t10.0");
+    const std::vector<std::pair<QString, std::function<QString(const QString &)>>> writers{
+        {".txt",
+         [&](const QString &path) {
+             QString error;
+             writeDbvResultsFile(path, list, {}, QDateTime::currentDateTime(), &error);
+             return error;
+         }},
+        {".txt", [&](const QString &path) { return menus::writeMenuSettingsFile(path, list); }},
+        {".png", [&](const QString &path) { return exportChart(view, path); }},
+        {".svg", [&](const QString &path) { return exportChart(view, path); }},
+        {".pdf", [&](const QString &path) {
+             QString error;
+             printLinesToPdf(path, list, &error);
+             return error;
+         }}};
+    for (const auto &[suffix, write] : writers) {
+        // An old file stays as it was; a new one is not left behind, not even empty.
+        QFile::rename(disk.path("old.txt"), disk.path("old" + suffix));
+        for (const QString name : {"old", "new"}) {
+            const QString error = write(disk.path(name + suffix));
+            QVERIFY2(error.endsWith(enospc), qPrintable(name + suffix + ": " + error));
+        }
+        QCOMPARE(contents(disk.path("old" + suffix)), QByteArray("old\r\n"));
+        QCOMPARE(disk.entries(), QStringList({"fill", "old" + suffix}));
+        QFile::rename(disk.path("old" + suffix), disk.path("old.txt"));
+    }
+    // A window's Save tells the user why; the command line exits 1 with the list printed.
+    test::ScriptedFileDialogs dialogs;
+    ScriptedPrompter prompter;
+    dialogs.answer(disk.path("new.txt"));
+    saveDbvResults(dialogs, {}, list, {}, QDateTime::currentDateTime(), &prompter);
+    QCOMPARE(prompter.summary(),
+             QStringList("Corvane|The results were not saved. The file " + disk.path("new.txt") +
+                         " could not be written: " + enospc));
+    const CliRun run = runCli({"--port", "sim", "--yes", "dbv-quick", "-o", disk.path("q.txt")});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(run.err.contains("cannot write " + disk.path("q.txt") + ": " + enospc));
+    QCOMPARE(run.out.count('\n'), 9);  // the header, the heading and the seven steps
+    QCOMPARE(disk.entries(), QStringList({"fill", "old.txt"}));
 }
 
 QTEST_MAIN(TestFiles)

@@ -1,18 +1,23 @@
 #pragma once
-// A chart as an image file, chosen by the file's extension: .png and .bmp as the picture the
-// image windows take (the chart as drawn, with a solid backdrop), .svg as a scalable drawing
-// of the same chart.
+// A result chart as an image file through the one chart image exporter
+// (files/ui/chartimage.h): .png and .bmp as the chart as drawn with a solid backdrop, .svg
+// as a scalable drawing of the same chart; by default about twice the size on screen.
 
+#include <QSize>
 #include <QString>
+
+#include "files/ui/chartimage.h"
 
 namespace corvane {
 
 class ResultChartView;
 
-// Whether the path ends in an extension saveChartImage writes.
-bool isChartImagePath(const QString &path);
-// Writes the chart; false after putting the reason into `error`.
-bool saveChartImage(ResultChartView &view, const QString &path, QString *error = nullptr);
+// Writes the chart at `size` pixels (empty: the default size); false after putting the
+// message into `error`.
+bool saveChartImage(ResultChartView &view, const QString &path, QString *error = nullptr,
+                    QSize size = QSize());
+// The chart drawn at the exporter's default size, with the labels placed for it.
+QImage chartPicture(ResultChartView &view);
 
 }  // namespace corvane
 

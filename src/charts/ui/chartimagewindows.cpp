@@ -3,12 +3,14 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 
+#include "charts/ui/chartexport.h"
 #include "charts/ui/picturebox.h"
 #include "charts/ui/resultchartview.h"
 #include "core/filedialogs.h"
+#include "core/prompter.h"
 #include "ui_savechartlrwindow.h"
 #include "ui_savechartwindow.h"
 
@@ -36,8 +38,9 @@ void ChartImageWindow::bind(PictureBox *picture, QLineEdit *filePath, QPushButto
 void ChartImageWindow::copyChart() {
     m_picture->setSingleLineBorder();
     if (!m_source) return;
-    // Drawn with a solid backdrop for the picture only; the chart window keeps its own.
-    const QImage image = m_source->renderImage(true);
+    // Drawn with a solid backdrop for the picture only (the chart window keeps its own), at
+    // the size a chart image is saved at.
+    const QImage image = chartPicture(*m_source);
     m_picture->setPicture(image);
     if (QClipboard *clipboard = QGuiApplication::clipboard()) clipboard->setImage(image);
 }
@@ -64,10 +67,13 @@ void ChartImageWindow::savePicture() {
     if (!path || path->isEmpty()) return;
 
     m_filePath->setText(*path);
-    // A file that cannot be written ends the save quietly; the path stays shown. The image
-    // goes to a new file that replaces the old one only once it is whole.
-    QSaveFile file(*path);
-    if (file.open(QIODevice::WriteOnly) && m_picture->picture().save(&file, "BMP")) file.commit();
+    // The image goes to a new file that replaces the old one only once it is whole; a file
+    // that cannot be written is told, and the path stays shown.
+    const QString error = writeImageFile(m_picture->picture(), *path);
+    if (error.isEmpty()) return;
+    auto *box = new QMessageBox(QMessageBox::Warning, programTitle(), error, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
 }
 
 SaveChartWindow::SaveChartWindow(FileDialogs &dialogs, ResultChartView &source, QWidget *parent)

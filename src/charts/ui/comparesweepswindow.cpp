@@ -6,7 +6,6 @@
 #include <QLineSeries>
 #include <QPainter>
 #include <QPushButton>
-#include <QSvgGenerator>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
@@ -16,6 +15,7 @@
 #include "charts/ui/sweepfigures.h"
 #include "core/filedialogs.h"
 #include "core/prompter.h"
+#include "files/ui/chartimage.h"
 
 namespace corvane {
 
@@ -171,34 +171,11 @@ void CompareSweepsWindow::saveImage() {
         m_prompter->message(error, programTitle(), MessageIcon::Exclamation);
 }
 
-bool saveChartViewImage(QChartView &view, const QString &path, QString *error) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    const QSize size = view.size();
-    bool ok = false;
-    if (suffix == QLatin1String("svg")) {
-        QSvgGenerator svg;
-        svg.setFileName(path);
-        svg.setSize(size);
-        svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setTitle(view.chart()->title());
-        QPainter painter;
-        if (painter.begin(&svg)) {
-            view.render(&painter);
-            ok = painter.end();
-        }
-    } else if (suffix == QLatin1String("png") || suffix == QLatin1String("bmp")) {
-        QImage image(size, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        view.render(&painter);
-        painter.end();
-        ok = image.save(path, suffix == QLatin1String("png") ? "PNG" : "BMP");
-    } else {
-        if (error) *error = QStringLiteral("%1: use a .png, .bmp or .svg file name").arg(path);
-        return false;
-    }
-    if (!ok && error) *error = QStringLiteral("cannot write ") + path;
-    return ok;
+bool saveChartViewImage(QChartView &view, const QString &path, QString *error, QSize size) {
+    const QString message = exportChart(view, path, size);
+    if (message.isEmpty()) return true;
+    if (error) *error = message;
+    return false;
 }
 
 }  // namespace corvane

@@ -50,6 +50,7 @@ private:
 };
 
 // Writes a chart view as .png, .bmp or .svg (by extension); false after saying why.
-bool saveChartViewImage(QChartView &view, const QString &path, QString *error = nullptr);
+bool saveChartViewImage(QChartView &view, const QString &path, QString *error = nullptr,
+                        QSize size = QSize());
 
 }  // namespace corvane

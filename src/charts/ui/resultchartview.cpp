@@ -353,13 +353,17 @@ void ResultChartView::setBackdropFilled(bool filled) {
     m_chart->setPlotAreaBackgroundVisible(filled);
 }
 
-QImage ResultChartView::renderImage(bool filledBackdrop) {
+void ResultChartView::prepareToDraw() {
     if (!isVisible()) {
         // Lay the never-shown window out so the chart is drawn at a sensible size.
         if (QLayout *layout = window()->layout()) layout->activate();
         if (width() < minimumWidth() || height() < minimumHeight()) resize(kUnshownSize);
     }
     flush();
+}
+
+QImage ResultChartView::renderImage(bool filledBackdrop) {
+    prepareToDraw();
     const bool wasFilled = m_backdropFilled;
     setBackdropFilled(filledBackdrop);
     if (QGraphicsLayout *layout = m_chart->layout()) layout->activate();

@@ -39,6 +39,9 @@ public:
     // The chart as drawn, at the view's size; with a solid white backdrop when asked (the
     // view itself goes back to its own backdrop afterwards).
     QImage renderImage(bool filledBackdrop);
+    // Lays a never-shown view out at a sensible size and applies the waiting changes, so
+    // that it can be drawn.
+    void prepareToDraw();
     bool isBackdropFilled() const { return m_backdropFilled; }
     void setBackdropFilled(bool filled);
 

@@ -47,6 +47,17 @@ void frmReadFile::printList() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(windowTitle());
     if (!m_choosePrinter || !m_choosePrinter(printer, this)) return;
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        // Print to file: written whole beside the target and put in its place only when
+        // complete, so a failure leaves any old file as it was.
+        QString error;
+        if (printLinesToPdf(printer.outputFileName(), lines(), &error, printer.pageLayout()))
+            return;
+        if (m_prompter)
+            m_prompter->message(QStringLiteral("The printout was not saved: ") + error,
+                                programTitle(), MessageIcon::Exclamation);
+        return;
+    }
     if (printLines(printer, lines())) return;
     if (m_prompter)
         m_prompter->message(QStringLiteral("There was a problem printing to your printer."),

@@ -147,10 +147,10 @@ void frmDBVLinearity::runQuickTest() {
 
 void frmDBVLinearity::saveFile() {
     if (!m_app.dialogs || !boxesAccepted()) return;
-    const std::optional<QString> path =
-        saveDbvResults(*m_app.dialogs, m_ui->txtFileName->text(),
-                       resultsListInFileOrder(m_ui->lstResults->lines()),
-                       m_ui->txtUserComments->toPlainText(), QDateTime::currentDateTime());
+    const std::optional<QString> path = saveDbvResults(
+        *m_app.dialogs, m_ui->txtFileName->text(),
+        resultsListInFileOrder(m_ui->lstResults->lines()), m_ui->txtUserComments->toPlainText(),
+        QDateTime::currentDateTime(), m_app.prompter);
     if (path) m_ui->txtFileName->setText(*path);
 }
 

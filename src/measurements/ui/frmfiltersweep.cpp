@@ -184,8 +184,8 @@ void frmFilterSweep::saveFile() {
     const std::optional<QString> path =
         saveSweepResults(*m_context.dialogs, m_ui->txtFileName->text(),
                          resultsListInFileOrder(m_ui->lstSweep->lines()),
-                         m_ui->txtUserComments->toPlainText(), m_now());
-    // A file that cannot be written ends the save without a message; the path stays shown.
+                         m_ui->txtUserComments->toPlainText(), m_now(), m_context.prompter);
+    // A file that cannot be written is told; the path stays shown.
     if (path) m_ui->txtFileName->setText(*path);
 }
 
