@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,6 +28,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
@@ -174,11 +176,12 @@ int main(int argc, char *argv[]) {
         std::fprintf(stderr, "usage: corvane_pictures FOLDER\n");
         return 2;
     }
-    // The saved files go to a folder of a fixed name, since the windows show their paths.
-    QDir scratch(QDir::temp().filePath(QStringLiteral("corvane-pictures")));
-    scratch.removeRecursively();
-    if (!scratch.mkpath(QStringLiteral("."))) {
-        std::fprintf(stderr, "corvane_pictures: cannot make %s\n", qPrintable(scratch.path()));
+    const QDir folder(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath());
+    // The saved files go to a scratch folder of this run, the working folder, by bare names:
+    // the windows show the names as given, so every run shows the same.
+    QTemporaryDir scratch;
+    if (!scratch.isValid() || !QDir::setCurrent(scratch.path())) {
+        std::fprintf(stderr, "corvane_pictures: no scratch folder\n");
         return 1;
     }
     useOffscreenScreen(scratch.filePath(QStringLiteral("screen.json")));
@@ -187,7 +190,6 @@ int main(int argc, char *argv[]) {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     // A text cursor that does not blink is in every picture or in none.
     QApplication::setCursorFlashTime(0);
-    const QDir folder(QString::fromLocal8Bit(argv[1]));
     if (!folder.exists() && !QDir().mkpath(folder.path())) {
         std::fprintf(stderr, "corvane_pictures: cannot make %s\n", argv[1]);
         return 1;
@@ -243,10 +245,9 @@ int main(int argc, char *argv[]) {
     QStringList sweepFiles;
     for (const int slot : {4, 3, 2}) {
         radio->state().selectedSlot = slot;
-        const QString file =
-            scratch.filePath(QStringLiteral("FL%1-%2Hz.txt")
+        const QString file = QStringLiteral("FL%1-%2Hz.txt")
                                  .arg(slot + 1)
-                                 .arg(radio->state().mainFilters[size_t(slot)].bandwidthHz));
+                                 .arg(radio->state().mainFilters[size_t(slot)].bandwidthHz);
         if (auto *comments = child<QPlainTextEdit>(sweep, "txtUserComments"))
             comments->setPlainText(
                 QStringLiteral("FL%1, 14060 kHz, generator -40 dBm").arg(slot + 1));
@@ -271,7 +272,7 @@ int main(int argc, char *argv[]) {
     fill(dbv, {{"txtRFGainStart", "50"}, {"txtRFGainStop", "250"}, {"txtRFGainInc", "5"}});
     click(dbv, "cmdBegin");
     camera.shoot(dbv, QStringLiteral("dbv"));
-    const QString dbvFile = scratch.filePath(QStringLiteral("dbv-linear-range.txt"));
+    const QString dbvFile = QStringLiteral("dbv-linear-range.txt");
     writeDbvResultsFile(dbvFile, listLines(dbv, "lstResults"),
                         QStringLiteral("Full test, generator -73 dBm at 14060 kHz"), kFileDate);
     click(dbv, "cmdChartResults");
@@ -328,7 +329,7 @@ int main(int argc, char *argv[]) {
     if (main.windows().contains(QStringLiteral("frmFilterSurvey"))) {
         radio->generator() = {true, kSweepGeneratorDbm, 14060000.0};
         QWidget *survey = main.windows().show(QStringLiteral("frmFilterSurvey"));
-        fill(survey, {{"txtFolder", scratch.filePath(QStringLiteral("survey"))}});
+        fill(survey, {{"txtFolder", QStringLiteral("survey")}});
         click(survey, "cmdBegin");
         camera.shoot(survey, QStringLiteral("survey"), QSize(1366, 768));
         survey->hide();
