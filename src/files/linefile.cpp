@@ -70,8 +70,9 @@ bool LineFileReader::open(const QString &path) {
         m_error = file.errorString();
         return false;
     }
-    // Never more than the cap, even from a file that grows while it is read.
-    m_data = file.read(kMaxReadBytes + 1);
+    // Only regular files get here, and their size was checked; one that grew past the cap
+    // while it was read is refused too.
+    m_data = file.readAll();
     if (m_data.size() > kMaxReadBytes) {
         m_error =
             QStringLiteral("it is larger than %1; no saved file is that large").arg(kMaxReadText);
