@@ -102,6 +102,10 @@ ResultsList::ResultsList(QWidget *parent) : QListWidget(parent) {
     connect(model(), &QAbstractItemModel::dataChanged, this, forget);
 }
 
+ResultsList::~ResultsList() {
+    disconnect(model(), nullptr, this, nullptr);
+}
+
 void ResultsList::setAlignedColumns(bool aligned) {
     m_aligned = aligned;
     m_columnsKnown = false;

@@ -19,6 +19,9 @@ public:
     static constexpr int NoteRole = Qt::UserRole + 1;
 
     explicit ResultsList(QWidget *parent = nullptr);
+    // The list view's own destructor clears the model after this part is gone: stop listening
+    // to the model first.
+    ~ResultsList() override;
 
     // Columns instead of tab stops: the fields of a line, separated by one or more tabs, line
     // up in columns as wide as the widest field of each column (lines of one field, such as a
