@@ -3,9 +3,7 @@
 // plan and the signal to connect come first; progress on stderr; the table and what
 // disagrees with the radio's configuration on stdout. Ctrl-C stops as the Stop button does.
 
-#include <QDir>
-#include <QFileInfo>
-
+#include "files/filecheck.h"
 #include "resultsoutput.h"
 #include "stopflag.h"
 #include "survey/filtersurvey.h"
@@ -86,15 +84,6 @@ std::optional<QString> readOptions(const QCommandLineParser &parser, SurveyOptio
     return std::nullopt;
 }
 
-// -o names a folder: one that exists, or one that can be made.
-QString folderProblem(const QString &path) {
-    const QFileInfo info(path);
-    if (info.exists() && !info.isDir()) return QStringLiteral("it is not a folder");
-    if (!info.exists() && !QDir().mkpath(path)) return QStringLiteral("the folder cannot be made");
-    if (!QFileInfo(path).isWritable()) return QStringLiteral("the folder is not writable");
-    return QString();
-}
-
 int runSurvey(CliSession &session, const QStringList &arguments) {
     if (!arguments.isEmpty())
         return session.usageError(QStringLiteral("survey takes options only"));
@@ -107,15 +96,14 @@ int runSurvey(CliSession &session, const QStringList &arguments) {
     if (!parser.isSet(kOutputOption))
         return session.usageError(QStringLiteral("survey needs -o DIR, the folder for its files"));
     const QString folder = parser.value(kOutputOption);
-    if (const QString problem = folderProblem(folder); !problem.isEmpty()) {
+    // Checked before the radio is touched; the folder is made when the files are written.
+    if (const QString problem = folderTargetProblem(folder); !problem.isEmpty()) {
         printError(QStringLiteral("corvane-cli: cannot write into ") + folder +
                    QStringLiteral(": ") + problem);
-        return kExitUsage;
+        return kExitFailed;
     }
-    for (const QString &line : surveySignalAdvice(options) +
-                                   surveyPlanText(options, plannedPointsPerSlot(options.stepHz) *
-                                                               int(options.slotNumbers.size())))
-        printError(line);
+    // The signal to connect comes first; the plan follows once the slots' widths are read.
+    for (const QString &line : surveySignalAdvice(options)) printError(line);
     if (!session.connectRadio()) return kExitFailed;
 
     FilterSurvey *running = nullptr;

@@ -205,7 +205,7 @@ bool FilterSurvey::prepare(SurveyResult &result) {
             totalPoints += s.plan.points;
         }
     }
-    m_sink.plan(surveySignalAdvice(m_options) + surveyPlanText(m_options, totalPoints));
+    m_sink.plan(surveyPlanText(m_options, totalPoints));
 
     // The mode, then the sweep's test set-up; its AFV reference prompt is where the user
     // tunes VFO A to the carrier.

@@ -98,7 +98,7 @@ QString surveyOverallProgressText(const SurveyProgress &progress);
 class SurveySink {
 public:
     virtual ~SurveySink() = default;
-    // The plan once the widths are read, and the signal advice.
+    // The plan once the slots' widths are read: the points and the radio time they take.
     virtual void plan(const QStringList &lines) { Q_UNUSED(lines); }
     virtual void slotStarted(const SlotResult &slot) { Q_UNUSED(slot); }
     virtual void point(int slot, int32_t hz, double db) {

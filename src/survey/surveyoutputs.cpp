@@ -1,17 +1,18 @@
 #include "surveyoutputs.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
 
 #include "core/numtext.h"
+#include "files/atomicfile.h"
 #include "measurements/sweepresultsfile.h"
 #include "survey/surveyfindings.h"
 
@@ -35,17 +36,7 @@ QString receiverName(const SurveyResult &r) {
 }
 
 bool saveText(const QString &path, const QStringList &lines, QString *error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    const QByteArray bytes = (lines.join(u'\n') + u'\n').toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return writeFileAtomically(path, (lines.join(u'\n') + u'\n').toUtf8(), error);
 }
 
 // The report's pages are A4 landscape in points (1/72 inch).
@@ -140,7 +131,9 @@ void drawSurveyChart(QPainter &p, const QRectF &area, const std::vector<SurveyCu
                      const QString &title, double spanHz) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    const double unit = std::max(6.0, area.height() / 45.0);  // the font size, in pixels
+    // The font size in the painter's units: readable on a small window, in proportion on a
+    // page or a large image.
+    const double unit = std::max(11.0, area.height() / 45.0);
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(int(std::lround(unit)));
     p.setFont(font);
@@ -232,9 +225,11 @@ void drawSurveyChart(QPainter &p, const QRectF &area, const std::vector<SurveyCu
     p.restore();
 }
 
-bool writeSurveyReport(const QString &path, const SurveyResult &result, const QDateTime &when,
-                       QString *error) {
-    QPdfWriter pdf(path);
+namespace {
+
+bool drawSurveyReport(QIODevice &device, const SurveyResult &result, const QDateTime &when,
+                      QString *error) {
+    QPdfWriter pdf(&device);
     pdf.setResolution(72);
     pdf.setTitle(QStringLiteral("K3 Crystal Filter Survey"));
     pdf.setCreator(QStringLiteral("Corvane"));
@@ -332,6 +327,18 @@ bool writeSurveyReport(const QString &path, const SurveyResult &result, const QD
     return true;
 }
 
+}  // namespace
+
+bool writeSurveyReport(const QString &path, const SurveyResult &result, const QDateTime &when,
+                       QString *error) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!drawSurveyReport(buffer, result, when, error)) return false;
+    buffer.close();
+    return writeFileAtomically(path, bytes, error);
+}
+
 bool writeSurveyFiles(const QString &folder, const SurveyResult &result, const QDateTime &when,
                       QStringList *problems) {
     QStringList failed;
@@ -368,44 +375,33 @@ bool writeSurveyFiles(const QString &folder, const SurveyResult &result, const Q
         drawSurveyChart(p, QRectF(QPointF(0, 0), QSizeF(kOverlayImageSize)), curves, title);
     }
     {
-        QSaveFile file(dir.filePath(QStringLiteral("survey-overlay.png")));
-        if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
-            note(QStringLiteral("survey-overlay.png"), file.errorString());
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (!image.save(&buffer, "PNG"))
+            note(QStringLiteral("survey-overlay.png"), QStringLiteral("the image could not be encoded"));
+        else if (!writeFileAtomically(dir.filePath(QStringLiteral("survey-overlay.png")), bytes,
+                                      &error))
+            note(QStringLiteral("survey-overlay.png"), error);
     }
     {
-        QSaveFile file(dir.filePath(QStringLiteral("survey-overlay.svg")));
-        if (file.open(QIODevice::WriteOnly)) {
-            QSvgGenerator svg;
-            svg.setOutputDevice(&file);
-            svg.setSize(kOverlayImageSize);
-            svg.setViewBox(QRect(QPoint(0, 0), kOverlayImageSize));
-            svg.setTitle(title);
-            {
-                QPainter p(&svg);
-                drawSurveyChart(p, QRectF(QPointF(0, 0), QSizeF(kOverlayImageSize)), curves, title);
-            }
-            if (!file.commit()) note(QStringLiteral("survey-overlay.svg"), file.errorString());
-        } else {
-            note(QStringLiteral("survey-overlay.svg"), file.errorString());
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(kOverlayImageSize);
+        svg.setViewBox(QRect(QPoint(0, 0), kOverlayImageSize));
+        svg.setTitle(title);
+        {
+            QPainter p(&svg);
+            drawSurveyChart(p, QRectF(QPointF(0, 0), QSizeF(kOverlayImageSize)), curves, title);
         }
+        if (!writeFileAtomically(dir.filePath(QStringLiteral("survey-overlay.svg")), bytes, &error))
+            note(QStringLiteral("survey-overlay.svg"), error);
     }
-    {
-        // The PDF writer makes its file itself: written beside, then moved into place.
-        const QString target = dir.filePath(QStringLiteral("survey.pdf"));
-        const QString partial = target + QStringLiteral(".part");
-        QString pdfError;
-        if (!writeSurveyReport(partial, result, when, &pdfError)) {
-            QFile::remove(partial);
-            note(QStringLiteral("survey.pdf"), pdfError);
-        } else if (QFile::exists(target) && !QFile::remove(target)) {
-            QFile::remove(partial);
-            note(QStringLiteral("survey.pdf"),
-                 QStringLiteral("the old file could not be replaced"));
-        } else if (!QFile::rename(partial, target)) {
-            QFile::remove(partial);
-            note(QStringLiteral("survey.pdf"), QStringLiteral("it could not be moved into place"));
-        }
-    }
+    if (!writeSurveyReport(dir.filePath(QStringLiteral("survey.pdf")), result, when, &error))
+        note(QStringLiteral("survey.pdf"), error);
     if (problems) *problems << failed;
     return failed.isEmpty();
 }

@@ -21,10 +21,17 @@ constexpr int kSurveyMinStepHz = 5;
 constexpr int kSurveySpanWidths = 3;
 inline const QString kSurveyDefaultRfGain = QStringLiteral("150");
 
+// Every slot: 1 to 5.
+inline QList<int> allSurveySlots() {
+    QList<int> numbers;
+    for (int slot = 1; slot <= 5; ++slot) numbers << slot;
+    return numbers;
+}
+
 struct SurveyOptions {
     Receiver receiver = Receiver::Main;
     int modeNumber = kSurveyDefaultMode;  // the "md" number: 1 LSB ... 6 DATA
-    QList<int> slotNumbers{1, 2, 3, 4, 5};
+    QList<int> slotNumbers = allSurveySlots();
     QString rfGain = kSurveyDefaultRfGain;  // sent as typed, like the sweep's box
     std::optional<int> stepHz;              // none: each slot's width / 40
     std::optional<int32_t> centreHz;        // none: VFO A once the user has tuned

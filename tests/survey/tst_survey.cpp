@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 
 #include "common/bench.h"
 #include "common/golden.h"
@@ -74,6 +75,17 @@ struct SurveyBench : SimBench {
     }
 };
 
+// The simulator behind a port that loses the survey's selection of slot 4, as a radio would
+// that will not select it.
+class NoSlot4Transport : public SimTransport {
+public:
+    using SimTransport::SimTransport;
+    PortError write(const QByteArray &bytes) override {
+        QByteArray kept = bytes;
+        return SimTransport::write(kept.replace("fw00004;", ""));
+    }
+};
+
 SurveyOptions onSub() {
     SurveyOptions o;
     o.receiver = Receiver::Sub;
@@ -90,12 +102,14 @@ private slots:
     void surveysEverySubSlot();
     void radioPutBackAfterStopAndLostPort_data();
     void radioPutBackAfterStopAndLostPort();
+    void slotsNotInstalledOrNotSelectable();
     void traceOfOneSlot();
     void disagreementsAtTheirLimits_data();
     void disagreementsAtTheirLimits();
     void slotLists_data();
     void slotLists();
     void commandLineWritesEveryFile();
+    void commandLineStoppedBySignal();
 };
 
 void TestSurvey::surveysEveryMainSlot() {
@@ -166,6 +180,26 @@ void TestSurvey::radioPutBackAfterStopAndLostPort() {
         QVERIFY(!b.link.open().isError());
         b.survey.resetK3();
     }
+    QCOMPARE(b.radio(), before);
+}
+
+void TestSurvey::slotsNotInstalledOrNotSelectable() {
+    SurveyBench b;
+    b.link.setTransport(std::make_unique<NoSlot4Transport>(b.simulator, b.clock));
+    QVERIFY(!b.link.open().isError());
+    b.state().mainFilters[1].installed = false;
+    b.state().mainFilters[3].rxEnabled[3] = false;  // switched on for the run, then off again
+    const QString before = b.radio();
+    SurveyOptions o;
+    o.slotNumbers = {2, 3, 4};
+    const SurveyResult r = b.survey.run(o);
+    QCOMPARE(b.sink.finished,
+             QStringList({"FL2 not installed", "FL3 measured", "FL4 could not be selected"}));
+    QVERIFY(r.anyNotSelectable());
+    const QStringList csv = surveyCsvLines(r);
+    QCOMPARE(csv.at(1), QStringLiteral("FL2,,,,,,,,,,,,"));
+    QCOMPARE(csv.at(3), QStringLiteral("FL4,0.25,0.00,4,no,,,,,,,,"));
+    QVERIFY(r.notes.contains("FL4: the K3 did not report it in use after selecting it."));
     QCOMPARE(b.radio(), before);
 }
 
@@ -279,6 +313,42 @@ void TestSurvey::commandLineWritesEveryFile() {
               {"--port", "sim", "survey", "--slots", "6", "-o", out});
     QVERIFY(cli.waitForFinished(20000));
     QCOMPARE(cli.exitCode(), 2);
+    // A file where the folder should be: refused before the radio is touched.
+    const QString file = QDir(out).filePath("survey.csv");
+    cli.start(qEnvironmentVariable("CORVANE_BUILD_DIR") + "/bin/corvane-cli",
+              {"--port", "sim", "--yes", "--trace", "survey", "-o", file});
+    QVERIFY(cli.waitForFinished(20000));
+    QCOMPARE(cli.exitCode(), 1);
+    QCOMPARE(QString::fromLocal8Bit(cli.readAllStandardError()),
+             "corvane-cli: cannot write into " + file + ": " + file +
+                 " is a file, not a folder\n");
+}
+
+void TestSurvey::commandLineStoppedBySignal() {
+    // Ctrl-C at the AFV reference prompt: the prompt is answered, the step under way is
+    // finished, the radio put back and the files written; the exit code tells the signal.
+    QTemporaryDir dir;
+    QProcess cli;
+    cli.start(qEnvironmentVariable("CORVANE_BUILD_DIR") + "/bin/corvane-cli",
+              {"--port", "sim", "survey", "--slots", "3,4", "-o", dir.path()});
+    QVERIFY(cli.waitForStarted());
+    cli.setReadChannel(QProcess::StandardError);
+    QByteArray err;
+    while (!err.contains("K3 is connected") && cli.waitForReadyRead(30000))
+        err += cli.readAllStandardError();
+    cli.write("\n");
+    while (!err.contains("Set AFV Reference") && cli.waitForReadyRead(30000))
+        err += cli.readAllStandardError();
+    QVERIFY2(err.contains("Set AFV Reference") && cli.processId() > 0, err.constData());
+    QCOMPARE(::kill(pid_t(cli.processId()), SIGINT), 0);
+    QVERIFY(cli.waitForFinished(30000));
+    QCOMPARE(cli.exitCode(), 128 + SIGINT);
+    QVERIFY(cli.readAllStandardError().contains("The filter survey was stopped."));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+             QStringList({"survey-FL3.txt", "survey-overlay.png", "survey-overlay.svg",
+                          "survey.csv", "survey.pdf"}));
+    const QList<QByteArray> rows = cli.readAllStandardOutput().split('\n');
+    QCOMPARE(rows.at(2), QByteArray("FL4,0.25,0.00,4,yes,,,,,,,,"));
 }
 
 QTEST_MAIN(TestSurvey)

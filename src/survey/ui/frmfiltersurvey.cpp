@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QHeaderView>
+#include <QScrollBar>
 
 #include "filters/filtertable.h"
 #include "survey/surveyfindings.h"
@@ -23,13 +24,16 @@ const QStringList kColumns{"Slot",      "BW, kHz",    "Offset, kHz", "Loss comp,
 class frmFilterSurvey::Sink : public SurveySink {
 public:
     explicit Sink(frmFilterSurvey &window) : m_window(window) {}
+    // The plan as the slots' widths make it, under the signal advice shown before the start.
     void plan(const QStringList &lines) override {
-        m_window.m_ui->lblPlan->setText(lines.join(u'\n'));
+        m_window.m_ui->lblPlan->setText(
+            (surveySignalAdvice(m_window.m_runOptions) + lines).join(u'\n'));
     }
     void slotStarted(const SlotResult &slot) override {
         const SlotSweepPlan &p = slot.plan;
         m_window.m_centreHz = p.startHz + (p.points - 1) / 2 * p.stepHz;
     }
+    void slotFinished(const SlotResult &slot) override { m_window.showSlotFinished(slot); }
     void point(int slot, int32_t hz, double db) override {
         m_window.m_ui->chtOverlay->addPoint(slot, QPointF(hz - m_window.m_centreHz, db));
     }
@@ -80,6 +84,13 @@ void frmFilterSurvey::loadForm() {
     m_ui->tblResults->setHorizontalHeaderLabels(kColumns);
     m_ui->tblResults->verticalHeader()->hide();
     m_ui->tblResults->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Room for all five slots under the header, and for a scroll bar on a narrow window.
+    QTableWidget *table = m_ui->tblResults;
+    table->setFixedHeight(table->horizontalHeader()->sizeHint().height() +
+                          kFilterSlots * table->verticalHeader()->defaultSectionSize() +
+                          table->horizontalScrollBar()->sizeHint().height() +
+                          2 * table->frameWidth() + 2);
+    m_ui->lstFindings->setMinimumHeight(4 * m_ui->lstFindings->fontMetrics().lineSpacing());
     m_ui->cmdStop->setEnabled(false);
     m_ui->cmdReset->setEnabled(false);
     m_ui->cmdSave->setEnabled(false);
@@ -154,8 +165,51 @@ void frmFilterSurvey::showProgress(const SurveyProgress &p) {
     m_ui->prgSlot->setValue(p.point - 1);
     m_ui->prgOverall->setRange(0, 1000);
     m_ui->prgOverall->setValue(int(1000 - 1000 * p.totalMsLeft / m_totalMs));
+    describeProgress();
+}
+
+void frmFilterSurvey::describeProgress() {
     m_ui->prgSlot->setAccessibleDescription(m_ui->lblSlotProgress->text());
     m_ui->prgOverall->setAccessibleDescription(m_ui->lblOverallProgress->text());
+}
+
+void frmFilterSurvey::showSlotFinished(const SlotResult &slot) {
+    if (slot.status != SlotStatus::Measured) return;
+    m_ui->lblSlotProgress->setText(QStringLiteral("FL%1: %2 points, measured")
+                                       .arg(slot.slot)
+                                       .arg(slot.points.size()));
+    m_ui->prgSlot->setValue(m_ui->prgSlot->maximum());
+    describeProgress();
+}
+
+// The bars and lines once the survey has ended: full when every slot asked for was dealt
+// with, else where it stopped, with what was measured.
+void frmFilterSurvey::showEnd() {
+    int measured = 0;
+    for (const SlotResult &s : m_result.slotResults)
+        if (s.status == SlotStatus::Measured) ++measured;
+    const QString count = QStringLiteral("%1 of %2 slots measured")
+                              .arg(measured)
+                              .arg(m_result.slotResults.size());
+    QString text;
+    switch (m_result.end) {
+        case SurveyEnd::Completed:
+            text = QStringLiteral("Survey: complete, ") + count;
+            m_ui->prgOverall->setRange(0, 1);
+            m_ui->prgOverall->setValue(1);
+            break;
+        case SurveyEnd::Stopped:
+            text = QStringLiteral("Survey: stopped, ") + count;
+            break;
+        case SurveyEnd::PortLost:
+            text = QStringLiteral("Survey: connection lost, ") + count;
+            break;
+        default:
+            text = QStringLiteral("Survey: not run");
+            break;
+    }
+    m_ui->lblOverallProgress->setText(text + u'.');
+    describeProgress();
 }
 
 void frmFilterSurvey::showTable() {
@@ -186,8 +240,10 @@ void frmFilterSurvey::beginSurvey() {
     m_ui->chtOverlay->clear();
     m_ui->tblResults->setRowCount(0);
     m_ui->lstFindings->clear();
+    m_runOptions = *options;
     m_result = m_survey->run(*options);
     showTable();
+    showEnd();
     m_ui->cmdReset->setEnabled(m_survey->hasCapture());
     const bool ran = m_result.end == SurveyEnd::Completed || m_result.end == SurveyEnd::Stopped ||
                      m_result.end == SurveyEnd::PortLost;

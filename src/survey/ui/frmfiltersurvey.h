@@ -44,11 +44,15 @@ private:
     void showTable();
     void setRunning(bool running);
     void showProgress(const SurveyProgress &progress);
+    void showSlotFinished(const SlotResult &slot);
+    void showEnd();
+    void describeProgress();
 
     std::unique_ptr<Ui::frmFilterSurvey> m_ui;
     AppContext m_context;
     std::unique_ptr<Sink> m_sink;
     std::unique_ptr<FilterSurvey> m_survey;
+    SurveyOptions m_runOptions;  // of the survey started last
     SurveyResult m_result;
     std::function<QDateTime()> m_now;
     bool m_running = false;
