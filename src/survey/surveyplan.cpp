@@ -89,7 +89,7 @@ SlotSweepPlan planSlotSweep(int configuredBwHz, int32_t centreHz, std::optional<
     SlotSweepPlan plan;
     plan.stepHz =
         stepHz ? std::max(1, *stepHz) : std::max(kSurveyMinStepHz, width / kSurveyStepDivisor);
-    const int half = kSurveySpanWidths * width / 2;
+    const int half = std::max(kSurveySpanWidths * width, width + kSurveyMinSkirtsHz) / 2;
     const int halfPoints = half / plan.stepHz;
     plan.points = 2 * halfPoints + 1;
     plan.startHz = centreHz - halfPoints * plan.stepHz;
@@ -112,7 +112,7 @@ qint64 surveyPointsMs(int points) {
     return qint64(points) * kSweepStepWaitMs;
 }
 
-QStringList surveyPlanText(const SurveyOptions &options, int totalPoints) {
+QStringList surveyPlanText(const SurveyOptions &options, int totalPoints, bool exact) {
     QStringList slotNames;
     for (int slot : options.slotNumbers) slotNames << QStringLiteral("FL%1").arg(slot);
     QStringList lines;
@@ -128,16 +128,23 @@ QStringList surveyPlanText(const SurveyOptions &options, int totalPoints) {
             ? QStringLiteral(", adaptively: the finest step only where the response changes")
             : QString();
     lines << QStringLiteral(
-                 "Each slot is swept over three times its configured width around "
-                 "the carrier in %1%2.")
+                 "Each slot is swept over three times its configured width (at least "
+                 "its width and 1 kHz) around the carrier in %1%2.")
                  .arg(step, adaptive);
-    if (totalPoints > 0)
+    const QString time =
+        timeLeftText(surveyOverheadMs(options.receiver) + surveyPointsMs(totalPoints));
+    if (totalPoints > 0 && !exact)
+        lines << QStringLiteral("At least %1 points and about %2 of radio time%3; a slot "
+                                "narrower than 500 Hz takes more, for its skirts.")
+                     .arg(QString::number(totalPoints), time,
+                          options.adaptive ? QStringLiteral(" before the adaptive steps leave "
+                                                            "some out")
+                                           : QString());
+    else if (totalPoints > 0)
         lines << QStringLiteral("%1 points %2, about %3 of radio time%4.")
                      .arg(QString::number(totalPoints),
                           options.adaptive ? QStringLiteral("at most") : QStringLiteral("in all"),
-                          timeLeftText(surveyOverheadMs(options.receiver) +
-                                       surveyPointsMs(totalPoints)),
-                          options.adaptive ? QStringLiteral(" at most") : QString());
+                          time, options.adaptive ? QStringLiteral(" at most") : QString());
     else
         lines << QStringLiteral(
                      "The points depend on each slot's configured width, read at the "

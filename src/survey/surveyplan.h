@@ -14,11 +14,13 @@
 namespace corvane {
 
 // The defaults: CW, all five slots, RF gain 150, step = width / 40 (at least 5 Hz), span
-// three times the width around the carrier.
+// three times the width around the carrier, and for a narrow slot at least the width and
+// 1 kHz: a narrow crystal filter's skirts spread further beside its width than a wide one's.
 constexpr int kSurveyDefaultMode = 3;
 constexpr int kSurveyStepDivisor = 40;
 constexpr int kSurveyMinStepHz = 5;
 constexpr int kSurveySpanWidths = 3;
+constexpr int kSurveyMinSkirtsHz = 1000;
 inline const QString kSurveyDefaultRfGain = QStringLiteral("150");
 
 // Every slot: 1 to 5.
@@ -59,19 +61,22 @@ struct SlotSweepPlan {
     int32_t frequencyOfPoint(int index) const { return startHz + index * stepHz; }
     int32_t stopHz() const { return frequencyOfPoint(points - 1); }
 };
-// The sweep of a slot of `configuredBwHz` around `centreHz`: three widths wide, the step
-// given or width / 40 (at least 5 Hz), the points placed symmetrically about the centre.
+// The sweep of a slot of `configuredBwHz` around `centreHz`: three widths wide (at least
+// the width and 1 kHz), the step given or width / 40 (at least 5 Hz), the points placed
+// symmetrically about the centre.
 SlotSweepPlan planSlotSweep(int configuredBwHz, int32_t centreHz, std::optional<int> stepHz);
-// Points of a slot's sweep before its bandwidth is known: exact with the default step.
+// Points of a slot's sweep before its bandwidth is known, with the default step: the
+// fewest, those of a slot 500 Hz wide or wider.
 int plannedPointsPerSlot(std::optional<int> stepHz);
 
 // The radio time of the whole survey: the readouts, the set-up and every point's waits.
 qint64 surveyOverheadMs(Receiver receiver);
 qint64 surveyPointsMs(int points);
 
-// What to tell the user before starting: the signal to connect and the plan. `pointsPerSlot`
-// comes from plannedPointsPerSlot() or, once the widths are read, the real plans.
-QStringList surveyPlanText(const SurveyOptions &options, int totalPoints);
+// What to tell the user before starting: the signal to connect and the plan. `totalPoints`
+// comes from plannedPointsPerSlot() (`exact` false: the fewest there can be) or, once the
+// widths are read, the real plans.
+QStringList surveyPlanText(const SurveyOptions &options, int totalPoints, bool exact = true);
 QStringList surveySignalAdvice(const SurveyOptions &options);
 
 }  // namespace corvane

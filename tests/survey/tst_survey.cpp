@@ -216,17 +216,18 @@ void TestSurvey::traceOfOneSlot() {
     QCOMPARE(
         lines.mid(select, 16),
         QStringList({"W k30;k22;fw00003;k20;", "S 100", "W k22;fw;k20;", "S 100", "R FW040030;",
-                     "Y", "W FA00014059400;", "S 4000", "W db;", "S 2500", lines.at(select + 10),
-                     "S 100", "Y", "W FA00014059500;", "S 4000", "W db;"}));
+                     "Y", "W FA00014059300;", "S 4000", "W db;", "S 2500", lines.at(select + 10),
+                     "S 100", "Y", "W FA00014059400;", "S 4000", "W db;"}));
     QVERIFY(lines.at(select + 10).startsWith("R DB"));
     QStringList tuned;
     for (const QString &w : b.trace.writes())
         if (w.startsWith("FA")) tuned << w;
     QCOMPARE(tuned,
-             QStringList({"FA00014059400;", "FA00014059500;", "FA00014059600;", "FA00014059700;",
-                          "FA00014059800;", "FA00014059900;", "FA00014060000;", "FA00014060100;",
-                          "FA00014060200;", "FA00014060300;", "FA00014060400;", "FA00014060500;",
-                          "FA00014060600;", "FA00014060000;"}));
+             QStringList({"FA00014059300;", "FA00014059400;", "FA00014059500;", "FA00014059600;",
+                          "FA00014059700;", "FA00014059800;", "FA00014059900;", "FA00014060000;",
+                          "FA00014060100;", "FA00014060200;", "FA00014060300;", "FA00014060400;",
+                          "FA00014060500;", "FA00014060600;", "FA00014060700;",
+                          "FA00014060000;"}));
 }
 
 void TestSurvey::disagreementsAtTheirLimits_data() {

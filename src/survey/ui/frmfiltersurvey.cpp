@@ -145,7 +145,7 @@ void frmFilterSurvey::showPlan() {
         return;
     }
     const int points = plannedPointsPerSlot(o->stepHz) * int(o->slotNumbers.size());
-    m_ui->lblPlan->setText((surveySignalAdvice(*o) + surveyPlanText(*o, points)).join(u'\n'));
+    m_ui->lblPlan->setText((surveySignalAdvice(*o) + surveyPlanText(*o, points, false)).join(u'\n'));
 }
 
 void frmFilterSurvey::setRunning(bool running) {
