@@ -15,9 +15,11 @@ namespace corvane {
 
 namespace {
 const QString kTitle = QStringLiteral("Filter Survey");
-const QStringList kColumns{"Slot",      "BW, kHz",    "Offset, kHz", "Loss comp, dB", "Enabled",
-                           "-3 dB, Hz", "-6 dB, Hz",  "-60 dB, Hz",  "Shape factor",  "Centre, Hz",
-                           "Peak, dB",  "Ripple, dB", "Floor, dB"};
+// Two-line headings keep the thirteen columns narrow enough to show beside the findings.
+const QStringList kColumns{"Slot",          "BW,\nkHz",    "Offset,\nkHz", "Loss comp,\ndB",
+                           "Enabled",       "-3 dB,\nHz",  "-6 dB,\nHz",   "-60 dB,\nHz",
+                           "Shape\nfactor", "Centre,\nHz", "Peak,\ndB",    "Ripple,\ndB",
+                           "Floor,\ndB"};
 }  // namespace
 
 // What the survey produces, shown in this window.
@@ -145,7 +147,8 @@ void frmFilterSurvey::showPlan() {
         return;
     }
     const int points = plannedPointsPerSlot(o->stepHz) * int(o->slotNumbers.size());
-    m_ui->lblPlan->setText((surveySignalAdvice(*o) + surveyPlanText(*o, points, false)).join(u'\n'));
+    m_ui->lblPlan->setText(
+        (surveySignalAdvice(*o) + surveyPlanText(*o, points, false)).join(u'\n'));
 }
 
 void frmFilterSurvey::setRunning(bool running) {
@@ -175,9 +178,8 @@ void frmFilterSurvey::describeProgress() {
 
 void frmFilterSurvey::showSlotFinished(const SlotResult &slot) {
     if (slot.status != SlotStatus::Measured) return;
-    m_ui->lblSlotProgress->setText(QStringLiteral("FL%1: %2 points, measured")
-                                       .arg(slot.slot)
-                                       .arg(slot.points.size()));
+    m_ui->lblSlotProgress->setText(
+        QStringLiteral("FL%1: %2 points, measured").arg(slot.slot).arg(slot.points.size()));
     m_ui->prgSlot->setValue(m_ui->prgSlot->maximum());
     describeProgress();
 }
@@ -188,9 +190,8 @@ void frmFilterSurvey::showEnd() {
     int measured = 0;
     for (const SlotResult &s : m_result.slotResults)
         if (s.status == SlotStatus::Measured) ++measured;
-    const QString count = QStringLiteral("%1 of %2 slots measured")
-                              .arg(measured)
-                              .arg(m_result.slotResults.size());
+    const QString count =
+        QStringLiteral("%1 of %2 slots measured").arg(measured).arg(m_result.slotResults.size());
     QString text;
     switch (m_result.end) {
         case SurveyEnd::Completed:

@@ -5,7 +5,7 @@
 namespace corvane {
 
 SurveyChartView::SurveyChartView(QWidget *parent) : QWidget(parent) {
-    setMinimumSize(360, 220);
+    setMinimumSize(360, 200);
 }
 
 void SurveyChartView::setCurves(std::vector<SurveyCurve> curves, double spanHz) {
