@@ -329,7 +329,8 @@ int main(int argc, char *argv[]) {
     if (main.windows().contains(QStringLiteral("frmFilterSurvey"))) {
         radio->generator() = {true, kSweepGeneratorDbm, 14060000.0};
         QWidget *survey = main.windows().show(QStringLiteral("frmFilterSurvey"));
-        fill(survey, {{"txtFolder", QStringLiteral("survey")}, {"txtRFGain", QStringLiteral("70")}});
+        fill(survey,
+             {{"txtFolder", QStringLiteral("survey")}, {"txtRFGain", QStringLiteral("70")}});
         click(survey, "cmdBegin");
         camera.shoot(survey, QStringLiteral("survey"), QSize(1366, 768));
         survey->hide();

@@ -379,7 +379,8 @@ bool writeSurveyFiles(const QString &folder, const SurveyResult &result, const Q
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         if (!image.save(&buffer, "PNG"))
-            note(QStringLiteral("survey-overlay.png"), QStringLiteral("the image could not be encoded"));
+            note(QStringLiteral("survey-overlay.png"),
+                 QStringLiteral("the image could not be encoded"));
         else if (!writeFileAtomically(dir.filePath(QStringLiteral("survey-overlay.png")), bytes,
                                       &error))
             note(QStringLiteral("survey-overlay.png"), error);

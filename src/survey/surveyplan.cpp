@@ -134,8 +134,9 @@ QStringList surveyPlanText(const SurveyOptions &options, int totalPoints, bool e
     const QString time =
         timeLeftText(surveyOverheadMs(options.receiver) + surveyPointsMs(totalPoints));
     if (totalPoints > 0 && !exact)
-        lines << QStringLiteral("At least %1 points and about %2 of radio time%3; a slot "
-                                "narrower than 500 Hz takes more, for its skirts.")
+        lines << QStringLiteral(
+                     "At least %1 points and about %2 of radio time%3; a slot "
+                     "narrower than 500 Hz takes more, for its skirts.")
                      .arg(QString::number(totalPoints), time,
                           options.adaptive ? QStringLiteral(" before the adaptive steps leave "
                                                             "some out")

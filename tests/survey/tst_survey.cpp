@@ -226,8 +226,7 @@ void TestSurvey::traceOfOneSlot() {
              QStringList({"FA00014059300;", "FA00014059400;", "FA00014059500;", "FA00014059600;",
                           "FA00014059700;", "FA00014059800;", "FA00014059900;", "FA00014060000;",
                           "FA00014060100;", "FA00014060200;", "FA00014060300;", "FA00014060400;",
-                          "FA00014060500;", "FA00014060600;", "FA00014060700;",
-                          "FA00014060000;"}));
+                          "FA00014060500;", "FA00014060600;", "FA00014060700;", "FA00014060000;"}));
 }
 
 void TestSurvey::disagreementsAtTheirLimits_data() {
@@ -321,8 +320,7 @@ void TestSurvey::commandLineWritesEveryFile() {
     QVERIFY(cli.waitForFinished(20000));
     QCOMPARE(cli.exitCode(), 1);
     QCOMPARE(QString::fromLocal8Bit(cli.readAllStandardError()),
-             "corvane-cli: cannot write into " + file + ": " + file +
-                 " is a file, not a folder\n");
+             "corvane-cli: cannot write into " + file + ": " + file + " is a file, not a folder\n");
 }
 
 void TestSurvey::commandLineStoppedBySignal() {
