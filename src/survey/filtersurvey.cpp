@@ -1,6 +1,7 @@
 #include "filtersurvey.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 #include "core/numtext.h"
 #include "core/progresstext.h"
@@ -37,7 +38,8 @@ public:
                   std::function<void(const SweepProgress &)> progress)
         : m_slot(slot), m_plan(plan), m_out(out), m_progress(std::move(progress)) {}
     void clearLines() override {}
-    void appendLine(const QString &line) override { m_slot.listLines << line; }
+    // The slot's lines are made from the points at the end, to the hertz.
+    void appendLine(const QString &) override {}
     void prepareChart(int) override {}
     void setChartRow(int row, double value, const QString &) override {
         m_out.point(m_slot.slot, m_plan.frequencyOfStep(row - 1), value);
@@ -343,7 +345,17 @@ void FilterSurvey::surveySlot(SurveyResult &result, SlotResult &slot, qint64 &to
     const SweepPointsRun run = measureSweepPoints(
         m_link, sink, points, m_options.adaptive ? SweepMode::Adaptive : SweepMode::Fixed,
         [this] { return m_stop; }, [this](int32_t hz) { return tuneCommand(hz); });
-    for (const SweepPointReading &p : run.points) slot.points.push_back({double(p.hz), p.db});
+    // The results file in frequency order, each frequency to the hertz: the survey's steps go
+    // down to 5 Hz, finer than the sweep list's 10 Hz labels.
+    std::vector<SweepPointReading> byFrequency = run.points;
+    std::stable_sort(
+        byFrequency.begin(), byFrequency.end(),
+        [](const SweepPointReading &a, const SweepPointReading &b) { return a.hz < b.hz; });
+    for (const SweepPointReading &p : byFrequency) {
+        slot.points.push_back({double(p.hz), p.db});
+        slot.listLines << QString::number(p.hz / 1000.0, 'f', 3) + QStringLiteral("\t\t") +
+                              formatTextFixed(p.reading, 1);
+    }
     totalMsLeft = laterMs;
 
     const int measured = int(slot.points.size());

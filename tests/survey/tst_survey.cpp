@@ -305,6 +305,12 @@ void TestSurvey::commandLineWritesEveryFile() {
     QFile csv(QDir(out).filePath("survey.csv"));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     QCOMPARE(csv.readAll().split('\n').size(), 5);  // header, three rows, the last line's end
+    // FL4's 6 Hz steps are listed to the hertz, finer than the sweep list's 10 Hz labels.
+    QFile fl4(QDir(out).filePath("survey-FL4.txt"));
+    QVERIFY(fl4.open(QIODevice::ReadOnly));
+    const QList<QByteArray> fl4Lines = fl4.readAll().split('\n');
+    QVERIFY(fl4Lines.at(30).startsWith("14059.376\t\t-"));
+    QVERIFY(fl4Lines.at(31).startsWith("14059.382\t\t-"));
     QFile pdf(QDir(out).filePath("survey.pdf"));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QVERIFY(pdf.read(5) == "%PDF-");
