@@ -39,6 +39,7 @@ private slots:
     void cliSweepConnectsFirst();
     void typedPortConnects();
     void altFAndStopSweep();
+    void surveyWindowRun();
     void accessibleNamesCarryNoMnemonic();
 };
 
@@ -108,6 +109,35 @@ void UxTest::altFAndStopSweep() {
              QStringList({"3 steps to measure, about 20 s", "Step 1 of 3, about 20 s left",
                           "Step 2 of 3, about 14 s left"}));
     QCOMPARE(bar->accessibleDescription(), QStringLiteral("3 steps measured."));
+}
+
+void UxTest::surveyWindowRun() {
+    ScriptedPrompter prompter;
+    VirtualClock clock;
+    ConnectionController connection(clock, prompter);
+    test::ScriptedFileDialogs dialogs;
+    const AppContext app{&connection.link(), &prompter, &dialogs, {}};
+    frmMain main(app, connection);
+    connectTo(connection, "sim");
+    QWidget *survey = main.windows().show("frmFilterSurvey");
+    QTemporaryDir dir;
+    survey->findChild<QLineEdit *>("txtSlots")->setText("4");
+    survey->findChild<QLineEdit *>("txtFolder")->setText(dir.path());
+    auto *plan = survey->findChild<QLabel *>("lblPlan");
+    QVERIFY(plan->text().contains("At least 121 points"));
+    survey->findChild<QPushButton *>("cmdBegin")->click();
+    // The plan from the width read (FL4, 0.25 kHz: 6 Hz steps over 1.25 kHz), advice once.
+    QCOMPARE(plan->text().count("Signal:"), 1);
+    QVERIFY(plan->text().contains("\n209 points in all, about "));
+    auto *table = survey->findChild<QTableWidget *>("tblResults");
+    QCOMPARE(table->rowCount(), 1);
+    QCOMPARE(table->item(0, 0)->text(), QStringLiteral("FL4"));
+    QCOMPARE(table->item(0, 9)->text(), QStringLiteral("-150.0"));
+    auto *overall = survey->findChild<QProgressBar *>("prgOverall");
+    QCOMPARE(overall->value(), overall->maximum());
+    QCOMPARE(survey->findChild<QLabel *>("lblOverallProgress")->text(),
+             QStringLiteral("Survey: complete, 1 of 1 slots measured."));
+    QVERIFY(QFile::exists(dir.filePath("survey.pdf")) && QFile::exists(dir.filePath("survey.csv")));
 }
 
 void UxTest::accessibleNamesCarryNoMnemonic() {
