@@ -84,13 +84,13 @@ int runChart(CliSession &session, const QStringList &arguments) {
         if (rows || imagePath.isEmpty())
             return session.usageError(QStringLiteral("several files are drawn together: -o IMAGE"));
         if (!isChartImagePath(imagePath))
-            return session.usageError(QStringLiteral("-o takes a .png, .bmp or .svg file name"));
+            return session.usageError(QStringLiteral("-o takes a .png, .bmp or .svg file name, or -"));
         return drawOverlay(arguments, imagePath, size);
     }
     if (!rows && imagePath.isEmpty())
         return session.usageError(QStringLiteral("chart needs -o IMAGE or --rows"));
     if (!imagePath.isEmpty() && !isChartImagePath(imagePath))
-        return session.usageError(QStringLiteral("-o takes a .png, .bmp or .svg file name"));
+        return session.usageError(QStringLiteral("-o takes a .png, .bmp or .svg file name, or -"));
 
     const ChartFileResult result = readAnyChartFile(arguments.first());
     if (!result.data) {
@@ -129,7 +129,8 @@ CliCommand command_chart() {
         QStringLiteral("Chart a saved dBV or filter sweep results file as its chart window "
                        "draws it; several sweep files are drawn together, each to its peak."),
         {QCommandLineOption(kOutputOption,
-                            QStringLiteral("The image to write: .png, .bmp or .svg."),
+                            QStringLiteral("The image to write: .png, .bmp or .svg; - writes a PNG "
+                                           "to standard output."),
                             QStringLiteral("IMAGE")),
          QCommandLineOption(kSizeOption,
                             QStringLiteral("The image size in pixels (for SVG: its view box); "

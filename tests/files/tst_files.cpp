@@ -440,6 +440,10 @@ void TestFiles::cliChartAndPrint() {
     QVERIFY(svg.contains("K3 Filter Sweep Chart") && svg.contains("viewBox=\"0 0 800 600\""));
     QCOMPARE(runCli({"chart", sweep, "--size", "0x600", "-o", m_dir.filePath("z.png")}).exitCode,
              2);
+    // -o -: a PNG on standard output, and nothing else there.
+    run = runCli({"chart", sweep, "--size", "300x200", "-o", "-"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out.mid(1, 3), QStringLiteral("PNG"));
 
     // A dBV file's rows: the gain and the Diff field as written, whatever the readings' width.
     const QString dbv = writeFile(

@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "files/atomicfile.h"
+#include "files/filecheck.h"
 
 namespace corvane {
 
@@ -22,7 +23,9 @@ constexpr int kMinDefaultWidth = 1000;
 constexpr double kDefaultScale = 2.0;
 constexpr int kMaxImageSide = 10000;
 
+// The image format by the extension; standard output ("-") takes a PNG.
 QString suffixOf(const QString &path) {
+    if (isStandardOutputTarget(path)) return QStringLiteral("png");
     return QFileInfo(path).suffix().toLower();
 }
 

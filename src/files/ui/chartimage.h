@@ -17,7 +17,7 @@ namespace corvane {
 // pixels wide, in the view's proportions.
 QSize defaultChartImageSize(const QSize &viewSize);
 
-// Whether the path ends in .png, .bmp or .svg.
+// Whether the path ends in .png, .bmp or .svg, or is "-" (a PNG on standard output).
 bool isChartImagePath(const QString &path);
 
 // "WIDTHxHEIGHT" (1 to 10000 pixels each); an invalid size when the text is not one.
