@@ -118,8 +118,7 @@ int runSurvey(CliSession &session, const QStringList &arguments) {
     for (const QString &line : surveyFindings(result)) session.printLatin1(line);
     QStringList problems;
     const bool written = writeSurveyFiles(folder, result, QDateTime::currentDateTime(), &problems);
-    for (const QString &problem : problems)
-        printError(QStringLiteral("corvane-cli: cannot write ") + problem);
+    for (const QString &problem : problems) printError(QStringLiteral("corvane-cli: ") + problem);
     if (!written || result.end == SurveyEnd::PortLost || result.end == SurveyEnd::Refused ||
         result.anyNotSelectable())
         return exitCodeAfterStop(kExitFailed);

@@ -7,12 +7,13 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
 
 #include "core/numtext.h"
 #include "files/atomicfile.h"
+#include "files/drawnfiles.h"
+#include "files/filecheck.h"
 #include "measurements/sweepresultsfile.h"
 #include "survey/surveyfindings.h"
 
@@ -342,13 +343,19 @@ bool writeSurveyReport(const QString &path, const SurveyResult &result, const QD
 bool writeSurveyFiles(const QString &folder, const SurveyResult &result, const QDateTime &when,
                       QStringList *problems) {
     QStringList failed;
+    if (const QString problem = folderTargetProblem(folder); !problem.isEmpty()) {
+        if (problems) *problems << QStringLiteral("cannot write into %1: %2").arg(folder, problem);
+        return false;
+    }
     if (!QDir().mkpath(folder)) {
-        if (problems) *problems << QStringLiteral("%1: the folder could not be made").arg(folder);
+        if (problems)
+            *problems
+                << QStringLiteral("cannot write into %1: the folder could not be made").arg(folder);
         return false;
     }
     const QDir dir(folder);
     const auto note = [&](const QString &name, const QString &why) {
-        failed << dir.filePath(name) + QStringLiteral(": ") + why;
+        failed << QStringLiteral("cannot write ") + dir.filePath(name) + QStringLiteral(": ") + why;
     };
     for (const SlotResult &s : result.slotResults) {
         if (!s.hasSweep()) continue;
@@ -368,39 +375,20 @@ bool writeSurveyFiles(const QString &folder, const SurveyResult &result, const Q
     const std::vector<SurveyCurve> curves = surveyCurves(result);
     const QString title =
         QStringLiteral("K3 crystal filters, %1").arg(receiverName(result).toLower());
+    const auto draw = [&](QPainter &p) {
+        drawSurveyChart(p, QRectF(QPointF(0, 0), QSizeF(kOverlayImageSize)), curves, title);
+    };
     QImage image(kOverlayImageSize, QImage::Format_RGB32);
     image.fill(Qt::white);
     {
         QPainter p(&image);
-        drawSurveyChart(p, QRectF(QPointF(0, 0), QSizeF(kOverlayImageSize)), curves, title);
+        draw(p);
     }
-    {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        if (!image.save(&buffer, "PNG"))
-            note(QStringLiteral("survey-overlay.png"),
-                 QStringLiteral("the image could not be encoded"));
-        else if (!writeFileAtomically(dir.filePath(QStringLiteral("survey-overlay.png")), bytes,
-                                      &error))
-            note(QStringLiteral("survey-overlay.png"), error);
-    }
-    {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QSvgGenerator svg;
-        svg.setOutputDevice(&buffer);
-        svg.setSize(kOverlayImageSize);
-        svg.setViewBox(QRect(QPoint(0, 0), kOverlayImageSize));
-        svg.setTitle(title);
-        {
-            QPainter p(&svg);
-            drawSurveyChart(p, QRectF(QPointF(0, 0), QSizeF(kOverlayImageSize)), curves, title);
-        }
-        if (!writeFileAtomically(dir.filePath(QStringLiteral("survey-overlay.svg")), bytes, &error))
-            note(QStringLiteral("survey-overlay.svg"), error);
-    }
+    for (const QString &message :
+         {writeImageFile(image, dir.filePath(QStringLiteral("survey-overlay.png"))),
+          writeSvgFile(dir.filePath(QStringLiteral("survey-overlay.svg")), kOverlayImageSize, title,
+                       QStringLiteral("Corvane filter survey"), draw)})
+        if (!message.isEmpty()) failed << message;
     if (!writeSurveyReport(dir.filePath(QStringLiteral("survey.pdf")), result, when, &error))
         note(QStringLiteral("survey.pdf"), error);
     if (problems) *problems << failed;

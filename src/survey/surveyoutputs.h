@@ -35,8 +35,8 @@ void drawSurveyChart(QPainter &painter, const QRectF &area, const std::vector<Su
                      const QString &title, double spanHz = 0);
 
 // The files named above into `folder` (created when missing). Slots without points get no
-// .txt; everything else is always written. False with the reasons in `problems` when any
-// file could not be written.
+// .txt; everything else is always written. False with the messages in `problems` ("cannot
+// write PATH: reason") when any file could not be written.
 bool writeSurveyFiles(const QString &folder, const SurveyResult &result, const QDateTime &when,
                       QStringList *problems);
 

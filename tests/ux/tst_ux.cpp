@@ -22,6 +22,16 @@ void connectTo(ConnectionController &connection, const QString &port) {
     connection.dialog().findChild<QPushButton *>("cmdConnect")->click();
 }
 
+// The program's main window on the virtual clock, with scripted messages and file dialogs.
+struct Desk {
+    ScriptedPrompter prompter;
+    VirtualClock clock;
+    ConnectionController connection{clock, prompter};
+    test::ScriptedFileDialogs dialogs;
+    AppContext app{&connection.link(), &prompter, &dialogs, {}};
+    frmMain main{app, connection};
+};
+
 class UxTest : public QObject {
     Q_OBJECT
 private slots:
@@ -76,12 +86,8 @@ void UxTest::typedPortConnects() {
 }
 
 void UxTest::altFAndStopSweep() {
-    ScriptedPrompter prompter;
-    VirtualClock clock;
-    ConnectionController connection(clock, prompter);
-    test::ScriptedFileDialogs dialogs;
-    const AppContext app{&connection.link(), &prompter, &dialogs, {}};
-    frmMain main(app, connection);
+    Desk desk;
+    auto &[prompter, clock, connection, dialogs, app, main] = desk;
     main.show();
     QVERIFY(QTest::qWaitForWindowActive(&main));
     QTest::keyClick(&main, Qt::Key_F, Qt::AltModifier);
@@ -112,12 +118,8 @@ void UxTest::altFAndStopSweep() {
 }
 
 void UxTest::surveyWindowRun() {
-    ScriptedPrompter prompter;
-    VirtualClock clock;
-    ConnectionController connection(clock, prompter);
-    test::ScriptedFileDialogs dialogs;
-    const AppContext app{&connection.link(), &prompter, &dialogs, {}};
-    frmMain main(app, connection);
+    Desk desk;
+    auto &[prompter, clock, connection, dialogs, app, main] = desk;
     connectTo(connection, "sim");
     QWidget *survey = main.windows().show("frmFilterSurvey");
     QTemporaryDir dir;
@@ -141,12 +143,8 @@ void UxTest::surveyWindowRun() {
 }
 
 void UxTest::accessibleNamesCarryNoMnemonic() {
-    ScriptedPrompter prompter;
-    VirtualClock clock;
-    ConnectionController connection(clock, prompter);
-    test::ScriptedFileDialogs dialogs;
-    const AppContext app{&connection.link(), &prompter, &dialogs, {}};
-    frmMain main(app, connection);
+    Desk desk;
+    auto &[prompter, clock, connection, dialogs, app, main] = desk;
     QList<QWidget *> windows{&main, &connection.dialog()};
     windows << connection.showSimulatorWindow();
     for (const QString &name : main.windows().names()) windows << main.windows().instance(name);

@@ -1,19 +1,15 @@
 #include "files/ui/chartimage.h"
 
-#include <QBuffer>
 #include <QChartView>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QGraphicsLayout>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QResizeEvent>
-#include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
 
-#include "files/atomicfile.h"
-#include "files/filecheck.h"
+#include "files/drawnfiles.h"
 
 namespace corvane {
 
@@ -22,16 +18,6 @@ namespace {
 constexpr int kMinDefaultWidth = 1000;
 constexpr double kDefaultScale = 2.0;
 constexpr int kMaxImageSide = 10000;
-
-// The image format by the extension; standard output ("-") takes a PNG.
-QString suffixOf(const QString &path) {
-    if (isStandardOutputTarget(path)) return QStringLiteral("png");
-    return QFileInfo(path).suffix().toLower();
-}
-
-QString cannotWrite(const QString &path, const QString &reason) {
-    return QStringLiteral("cannot write %1: %2").arg(path, reason);
-}
 
 // The view laid out for an image of `size` pixels, drawn with a solid white backdrop, and
 // put back as it was afterwards. The layout keeps the view's width (up to the image's) so
@@ -106,7 +92,7 @@ QSize defaultChartImageSize(const QSize &viewSize) {
 }
 
 bool isChartImagePath(const QString &path) {
-    const QString suffix = suffixOf(path);
+    const QString suffix = imageSuffix(path);
     return suffix == QLatin1String("png") || suffix == QLatin1String("bmp") ||
            suffix == QLatin1String("svg");
 }
@@ -133,49 +119,20 @@ QImage renderChart(QChartView &view, QSize size, const ChartRelayout &relayout) 
     return image;
 }
 
-QString writeImageFile(const QImage &image, const QString &path) {
-    if (image.isNull()) return cannotWrite(path, QStringLiteral("there is no picture"));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    const char *format = suffixOf(path) == QLatin1String("png") ? "PNG" : "BMP";
-    if (!image.save(&buffer, format))
-        return cannotWrite(path, QStringLiteral("the image could not be encoded"));
-    QString reason;
-    if (!writeFileAtomically(path, bytes, &reason)) return cannotWrite(path, reason);
-    return QString();
-}
-
 QString exportChart(QChartView &view, const QString &path, QSize size,
                     const ChartRelayout &relayout) {
-    const QString suffix = suffixOf(path);
+    const QString suffix = imageSuffix(path);
     if (suffix == QLatin1String("png") || suffix == QLatin1String("bmp"))
         return writeImageFile(renderChart(view, size, relayout), path);
     if (suffix != QLatin1String("svg"))
         return QStringLiteral("%1: use a .png, .bmp or .svg file name").arg(path);
 
     size = sizeFor(view, size);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
-    svg.setSize(size);
-    svg.setViewBox(QRect(QPoint(0, 0), size));
-    svg.setTitle(view.chart()->title());
-    svg.setDescription(QStringLiteral("Corvane chart"));
-    {
-        ExportLayout layout(view, size, relayout);
-        QPainter painter;
-        if (!painter.begin(&svg))
-            return cannotWrite(path, QStringLiteral("the drawing could not be started"));
-        layout.draw(painter, QRect(QPoint(0, 0), size));
-        if (!painter.end())
-            return cannotWrite(path, QStringLiteral("the drawing could not be finished"));
-    }
-    QString reason;
-    if (!writeFileAtomically(path, bytes, &reason)) return cannotWrite(path, reason);
-    return QString();
+    return writeSvgFile(path, size, view.chart()->title(), QStringLiteral("Corvane chart"),
+                        [&](QPainter &painter) {
+                            ExportLayout layout(view, size, relayout);
+                            layout.draw(painter, QRect(QPoint(0, 0), size));
+                        });
 }
 
 }  // namespace corvane

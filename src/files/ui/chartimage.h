@@ -9,6 +9,8 @@
 #include <QString>
 #include <functional>
 
+#include "files/drawnfiles.h"
+
 class QChartView;
 
 namespace corvane {
@@ -35,9 +37,5 @@ QImage renderChart(QChartView &view, QSize size = QSize(), const ChartRelayout &
 // empty; the old file is then left as it was.
 QString exportChart(QChartView &view, const QString &path, QSize size = QSize(),
                     const ChartRelayout &relayout = {});
-
-// An image already drawn, as a PNG or BMP file (by the extension; BMP otherwise), through
-// the same writer. Returns the message when it failed, else empty.
-QString writeImageFile(const QImage &image, const QString &path);
 
 }  // namespace corvane

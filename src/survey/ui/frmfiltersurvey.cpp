@@ -257,8 +257,7 @@ void frmFilterSurvey::saveFiles() {
     if (!writeSurveyFiles(m_ui->txtFolder->text(), m_result, m_now(), &problems) &&
         m_context.prompter)
         m_context.prompter->message(
-            QStringLiteral("These files of the survey could not be written:\n") +
-                problems.join(u'\n'),
+            QStringLiteral("The survey's files could not all be written:\n") + problems.join(u'\n'),
             kTitle, MessageIcon::Exclamation);
 }
 
