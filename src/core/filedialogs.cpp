@@ -16,4 +16,16 @@ QString initialFolderFor(const QString &remembered) {
     return docs.isEmpty() ? QDir::homePath() : docs;
 }
 
+FileDialogRequest resultsOpenRequest(const QString &proposedName, const QString &remembered) {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Open File");
+    request.filterLabel = QStringLiteral("Text files (*.txt)");
+    request.filterPattern = QStringLiteral("*.txt");
+    request.defaultExtension = QStringLiteral("txt");
+    request.proposedName = proposedName;
+    request.initialFolder = initialFolderFor(remembered);
+    request.mustExist = true;
+    return request;
+}
+
 }  // namespace corvane

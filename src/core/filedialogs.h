@@ -30,4 +30,9 @@ public:
 // program folder; a remembered file path starts in that file's folder.
 QString initialFolderFor(const QString &remembered);
 
+// "Open File" for a saved results file (*.txt, which must exist), proposing `proposedName`
+// (may be empty), starting where initialFolderFor(`remembered`) says.
+FileDialogRequest resultsOpenRequest(const QString &proposedName = QString(),
+                                     const QString &remembered = QString());
+
 }  // namespace corvane

@@ -69,15 +69,9 @@ void chartFileInto(ResultChartWindow &window, const ChartFileData &data) {
 
 void chartResultsFile(const WindowContext &context, ChartFileKind kind) {
     if (!context.app.dialogs) return;
-    FileDialogRequest request;
-    request.title = QStringLiteral("Open File");
-    request.filterLabel = QStringLiteral("Text files (*.txt)");
-    request.filterPattern = QStringLiteral("*.txt");
-    request.defaultExtension = QStringLiteral("txt");
-    request.proposedName = kind == ChartFileKind::Sweep ? QStringLiteral("FilterSweep.txt")
-                                                        : QStringLiteral("dBVResults.txt");
-    request.initialFolder = initialFolderFor(QString());
-    request.mustExist = true;
+    const FileDialogRequest request =
+        resultsOpenRequest(kind == ChartFileKind::Sweep ? QStringLiteral("FilterSweep.txt")
+                                                        : QStringLiteral("dBVResults.txt"));
     const std::optional<QString> path = context.app.dialogs->openFile(request);
     if (!path || path->isEmpty()) return;
 

@@ -140,14 +140,8 @@ void CompareSweepsWindow::rescale() {
 }
 
 void CompareSweepsWindow::askForFile() {
-    FileDialogRequest request;
-    request.title = tr("Open File");
-    request.filterLabel = QStringLiteral("Text files (*.txt)");
-    request.filterPattern = QStringLiteral("*.txt");
-    request.defaultExtension = QStringLiteral("txt");
-    request.proposedName = QStringLiteral("FilterSweep.txt");
-    request.initialFolder = initialFolderFor(m_curves.empty() ? QString() : m_curves.back().path);
-    request.mustExist = true;
+    const FileDialogRequest request = resultsOpenRequest(
+        QStringLiteral("FilterSweep.txt"), m_curves.empty() ? QString() : m_curves.back().path);
     const std::optional<QString> path = m_dialogs.openFile(request);
     if (!path || path->isEmpty()) return;
     QString error;

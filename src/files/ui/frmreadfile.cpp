@@ -71,13 +71,7 @@ void frmReadFile::closeViewer() {
 
 void openSavedFile(const WindowContext &context) {
     if (!context.app.dialogs) return;
-    FileDialogRequest request;
-    request.title = QStringLiteral("Open File");
-    request.filterLabel = QStringLiteral("Text files (*.txt)");
-    request.filterPattern = QStringLiteral("*.txt");
-    request.defaultExtension = QStringLiteral("txt");
-    request.initialFolder = initialFolderFor(QString());
-    request.mustExist = true;
+    const FileDialogRequest request = resultsOpenRequest();
     const std::optional<QString> path = context.app.dialogs->openFile(request);
     if (!path || path->isEmpty()) return;
 
