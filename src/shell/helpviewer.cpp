@@ -148,13 +148,30 @@ void HelpViewer::showPage(const QUrl &url) {
 }
 
 void HelpViewer::pageChanged(const QUrl &url) {
+    // The guide's pictures are fitted to the window and its command lines wrap; its tables'
+    // borders would still reach a pixel past the edge and call up a scroll bar for it.
+    m_browser->setHorizontalScrollBarPolicy(isMarkdown(url) ? Qt::ScrollBarAlwaysOff
+                                                            : Qt::ScrollBarAsNeeded);
     if (isMarkdown(url)) {
         // A Markdown page has no title of its own: its first heading is one.
         QTextDocument *page = m_browser->document();
         page->setMetaInformation(QTextDocument::DocumentTitle, page->firstBlock().text());
+        wrapCodeLines();
         fitPictures();
     }
     updateTitle();
+}
+
+// A command line of the guide wraps at the window's edge instead of widening the page
+// past it.
+void HelpViewer::wrapCodeLines() {
+    QTextDocument *page = m_browser->document();
+    for (QTextBlock block = page->begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        if (!format.nonBreakableLines()) continue;
+        format.setNonBreakableLines(false);
+        QTextCursor(block).setBlockFormat(format);
+    }
 }
 
 void HelpViewer::fitPictures() {

@@ -51,6 +51,7 @@ private:
     void showPage(const QUrl &url);
     void pageChanged(const QUrl &url);
     // Scales the pictures of a Markdown page down to the width of the window.
+    void wrapCodeLines();
     void fitPictures();
 
     QTextBrowser *m_browser;
