@@ -84,7 +84,8 @@ int runChart(CliSession &session, const QStringList &arguments) {
         if (rows || imagePath.isEmpty())
             return session.usageError(QStringLiteral("several files are drawn together: -o IMAGE"));
         if (!isChartImagePath(imagePath))
-            return session.usageError(QStringLiteral("-o takes a .png, .bmp or .svg file name, or -"));
+            return session.usageError(
+                QStringLiteral("-o takes a .png, .bmp or .svg file name, or -"));
         return drawOverlay(arguments, imagePath, size);
     }
     if (!rows && imagePath.isEmpty())
