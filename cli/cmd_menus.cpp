@@ -51,6 +51,15 @@ public:
         }
         if (!m_changedOnly || changed) m_session.printLatin1(line);
     }
+    // A line marked though the user did not change it: why, on stderr, beside --changed's
+    // lines (the line itself stays as the file has it).
+    void appendItem(const menus::MenuItem &item, const QString &value, const QString &line,
+                    bool changed, const QString &note) override {
+        menus::MenuReportSink::appendItem(item, value, line, changed, note);
+        if (m_changedOnly && changed && !note.isEmpty())
+            printError(
+                QStringLiteral("%1: %2").arg(QString::fromLatin1(item.label).trimmed(), note));
+    }
     const QStringList &lines() const { return m_lines; }
     // The items the radio gave no answer for (labels, blanks trimmed).
     const QStringList &unanswered() const { return m_unanswered; }

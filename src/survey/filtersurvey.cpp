@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <cmath>
 
 #include "core/numtext.h"
 #include "core/progresstext.h"
@@ -71,6 +72,8 @@ std::optional<int> bandwidthHz(const QString &khzText) {
     return int(std::lround(khz * 1000.0));
 }
 
+constexpr double kLinearStepDb = 10.0;  // the K3's attenuator
+
 QString kHzText(int32_t hz) {
     return formatFixed(hz / 1000.0, 3);
 }
@@ -79,6 +82,11 @@ QString kHzText(int32_t hz) {
 
 std::optional<int> SlotResult::configuredBwHz() const {
     return bandwidthHz(configuredBw);
+}
+
+bool SurveyResult::readoutLinear() const {
+    return !attenuatorStepDb ||
+           std::abs(*attenuatorStepDb - kLinearStepDb) <= kSurveyLinearToleranceDb;
 }
 
 bool SurveyResult::anyNotSelectable() const {
@@ -248,7 +256,37 @@ bool FilterSurvey::prepare(SurveyResult &result) {
                            .arg(sub())
                            .arg(kSurveyWideBandwidthTens, 4, 10, QLatin1Char('0')),
                        kSurveySetupWaitMs);
+    if (m_link.portLost()) return false;
+    checkReadoutLinear(result);
     return !m_link.portLost();
+}
+
+// The carrier read with the attenuator out and in, as the dBV linear range test does at
+// each gain: a 10 dB step says the readout follows the signal at this RF gain, so that the
+// sweeps' widths and peaks are right. A carrier too strong for the gain squeezes the step.
+void FilterSurvey::checkReadoutLinear(SurveyResult &result) {
+    const auto read = [this] {
+        const QString reply = m_link.queryRadio(QStringLiteral("db;"), kSweepReadingWaitMs);
+        m_link.wait(kSweepAfterReadingWaitMs);
+        return readingFromReply(reply);
+    };
+    m_link.sendCommand(tuneCommand(result.centreHz), kSweepTuneWaitMs);
+    const QString out = read();
+    m_link.sendCommand(QStringLiteral("ra") + sub() + QStringLiteral("01;"),
+                       kSurveyAttenuatorWaitMs);
+    const QString in = read();
+    m_link.sendCommand(QStringLiteral("ra") + sub() + QStringLiteral("00;"),
+                       kSurveyAttenuatorWaitMs);
+    bool outOk = false;
+    bool inOk = false;
+    const double outDb = out.trimmed().toDouble(&outOk);
+    const double inDb = in.trimmed().toDouble(&inOk);
+    if (outOk && inOk)
+        result.attenuatorStepDb = outDb - inDb;
+    else if (!m_link.portLost())
+        result.notes << QStringLiteral(
+            "The dBV readout's linearity could not be checked: the "
+            "K3 gave no reading at the carrier.");
 }
 
 void FilterSurvey::readFilterSettings(SurveyResult &result) {

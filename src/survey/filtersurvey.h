@@ -35,6 +35,10 @@ constexpr int kSurveySelectWaitMs = 100;       // after the filter selection
 constexpr int kSurveyReadBackWaitMs = 100;     // "k22;fw;k20;" before reading
 constexpr int kSurveyVfoWaitMs = 100;          // "fa;" before reading
 constexpr int kSurveySetupWaitMs = 100;        // each other set-up command
+constexpr int kSurveyAttenuatorWaitMs = 2500;  // "ra01;" / "ra00;": the audio level settles
+// The dBV readout is taken as linear for the carrier when the 10 dB attenuator moves it by
+// 10 dB within this.
+constexpr double kSurveyLinearToleranceDb = 1.5;
 
 inline const QString kSurveyWindowName = QStringLiteral("Filter Survey");
 
@@ -78,6 +82,10 @@ struct SurveyResult {
     int32_t centreHz = 0;
     std::vector<SlotResult> slotResults;  // one per slot asked for, in order
     QStringList notes;                    // what went wrong on the way, for the report
+    // How far the dBV readout moved at the carrier when the 10 dB attenuator was switched
+    // in before the sweeps (about 10 when the readout is linear there); none when not read.
+    std::optional<double> attenuatorStepDb;
+    bool readoutLinear() const;
     bool anyNotSelectable() const;
 };
 
@@ -127,6 +135,7 @@ public:
 
 private:
     bool prepare(SurveyResult &result);
+    void checkReadoutLinear(SurveyResult &result);
     void readFilterSettings(SurveyResult &result);
     bool selectSlot(int slot);
     void surveySlot(SurveyResult &result, SlotResult &slot, qint64 &totalMsLeft);

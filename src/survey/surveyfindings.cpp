@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "core/numtext.h"
+
 namespace corvane {
 
 namespace {
@@ -125,6 +127,13 @@ QStringList slotDisagreements(const SlotResult &s) {
 
 QStringList surveyFindings(const SurveyResult &result) {
     QStringList out;
+    if (!result.readoutLinear())
+        out << QStringLiteral(
+                   "The dBV readout moved %1 dB, not 10 dB, when the K3's attenuator was switched "
+                   "in at the carrier: at RF gain %2 the readout is not linear for this carrier, "
+                   "so the widths and peaks below are not right. Use a weaker carrier or a lower "
+                   "RF gain (the dBV linear range test finds one) and survey again.")
+                   .arg(formatFixed(*result.attenuatorStepDb, 1), result.options.rfGain);
     for (const SlotResult &s : result.slotResults) {
         if (s.status == SlotStatus::NotInstalled || s.status == SlotStatus::NotSelectable)
             out << QStringLiteral("FL%1 was %2 and is not in the survey.")

@@ -63,6 +63,7 @@ struct WindowBench : SimBench {
 struct CliRun {
     int exitCode = -1;
     QByteArray out;
+    QByteArray err;
 };
 
 CliRun runCli(const QStringList &arguments) {
@@ -72,6 +73,7 @@ CliRun runCli(const QStringList &arguments) {
     if (!process.waitForFinished(120000)) return run;
     run.exitCode = process.exitCode();
     run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
     return run;
 }
 
@@ -229,6 +231,8 @@ void TestMenus::cliChangedOnly() {
         runCli({"--port", "sim", "--yes", "menus", "--config", "--main", "--changed"});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, dataBytes("changed.out"));
+    // TECH MD is marked because the report switched it on: stderr says so.
+    QVERIFY(run.err.contains("\nTECH MD: switched on by the report itself\n"));
 }
 
 void TestMenus::cliAgainstK3simOnAPty() {

@@ -104,6 +104,7 @@ private slots:
     void radioPutBackAfterStopAndLostPort();
     void slotsNotInstalledOrNotSelectable();
     void traceOfOneSlot();
+    void carrierTooStrongForTheGain();
     void disagreementsAtTheirLimits_data();
     void disagreementsAtTheirLimits();
     void slotLists_data();
@@ -223,10 +224,32 @@ void TestSurvey::traceOfOneSlot() {
     for (const QString &w : b.trace.writes())
         if (w.startsWith("FA")) tuned << w;
     QCOMPARE(tuned,
-             QStringList({"FA00014059300;", "FA00014059400;", "FA00014059500;", "FA00014059600;",
-                          "FA00014059700;", "FA00014059800;", "FA00014059900;", "FA00014060000;",
-                          "FA00014060100;", "FA00014060200;", "FA00014060300;", "FA00014060400;",
-                          "FA00014060500;", "FA00014060600;", "FA00014060700;", "FA00014060000;"}));
+             QStringList({"FA00014060000;", "FA00014059300;", "FA00014059400;", "FA00014059500;",
+                          "FA00014059600;", "FA00014059700;", "FA00014059800;", "FA00014059900;",
+                          "FA00014060000;", "FA00014060100;", "FA00014060200;", "FA00014060300;",
+                          "FA00014060400;", "FA00014060500;", "FA00014060600;", "FA00014060700;",
+                          "FA00014060000;"}));
+}
+
+void TestSurvey::carrierTooStrongForTheGain() {
+    // -40 dBm at RF gain 150 is past the readout's linear range: said first, with the step.
+    SurveyBench b;
+    b.simulator->generator().levelDbm = -40.0;
+    SurveyOptions o;
+    o.slotNumbers = {3};
+    o.stepHz = 100;
+    const SurveyResult r = b.survey.run(o);
+    QVERIFY(r.attenuatorStepDb && *r.attenuatorStepDb < 8.5);
+    QVERIFY(surveyFindings(r).first().startsWith("The dBV readout moved "));
+    QVERIFY(
+        surveyFindings(r).first().contains(" not 10 dB, when the K3's attenuator was switched "
+                                           "in at the carrier: at RF gain 150 "));
+    // The attenuator in and out at the carrier, before the first slot is selected.
+    const QStringList writes = b.trace.writes();
+    const int in = int(writes.indexOf("ra01;"));
+    QVERIFY2(in > 0 && writes.at(in - 2) == "FA00014060000;" && writes.at(in - 1) == "db;",
+             qPrintable(writes.mid(in - 3, 8).join(u' ')));
+    QCOMPARE(writes.mid(in + 1, 3), QStringList({"db;", "ra00;", "k30;k22;fw00003;k20;"}));
 }
 
 void TestSurvey::disagreementsAtTheirLimits_data() {
