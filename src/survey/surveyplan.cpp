@@ -20,6 +20,8 @@ constexpr qint64 kCaptureAndIdentityMs = 2000 + 2300;
 constexpr qint64 kTestSetUpMs = 2600;
 constexpr qint64 kPerSlotSelectMs = 200;
 constexpr qint64 kRestoreMs = 1100;
+// The carrier read with the attenuator out and in: tune, two readings, two switches.
+constexpr qint64 kLinearityCheckMs = 4000 + 2 * (2500 + 100) + 2 * 2500;
 constexpr qint64 kSubSettingsMs = 8 * 200 * 2;
 
 std::optional<double> plainNumber(const QString &text) {
@@ -104,7 +106,7 @@ int plannedPointsPerSlot(std::optional<int> stepHz) {
 
 qint64 surveyOverheadMs(Receiver receiver) {
     return kCaptureAndIdentityMs + bandwidthReadoutMs(receiver) + receiveReadoutMs(receiver) +
-           kTestSetUpMs + kFilterSlots * kPerSlotSelectMs + kRestoreMs +
+           kTestSetUpMs + kLinearityCheckMs + kFilterSlots * kPerSlotSelectMs + kRestoreMs +
            (receiver == Receiver::Sub ? kSubSettingsMs : 0);
 }
 
