@@ -1,5 +1,5 @@
 #pragma once
-// frmFilterSurvey, "K3 Crystal Filter Survey": the survey's options, the plan and the signal
+// frmFilterSurvey, "Filter Survey": the survey's options, the plan and the signal
 // to connect before it starts, then progress per slot and overall with the time left, the
 // overlay growing as the points come in, the table and where the measurement and the
 // configuration disagree. The survey itself is FilterSurvey; this class only binds.
