@@ -26,8 +26,11 @@ const QString kAdaptiveOption = QStringLiteral("adaptive");
 class PrintingSurveySink : public SurveySink {
 public:
     explicit PrintingSurveySink(FilterSurvey *&survey) : m_survey(survey) {}
+    // The plan was printed before the connect step from the default widths: here only its
+    // points and time, as the widths read from the radio make them.
     void plan(const QStringList &lines) override {
-        for (const QString &line : lines) printError(line);
+        if (!lines.isEmpty())
+            printError(QStringLiteral("From the slots' configured widths: ") + lines.last());
     }
     void slotFinished(const SlotResult &slot) override {
         printError(QStringLiteral("FL%1: %2").arg(slot.slot).arg(slotStatusText(slot.status)));
@@ -102,8 +105,14 @@ int runSurvey(CliSession &session, const QStringList &arguments) {
                    QStringLiteral(": ") + problem);
         return kExitFailed;
     }
-    // The signal to connect comes first; the plan follows once the slots' widths are read.
-    for (const QString &line : surveySignalAdvice(options)) printError(line);
+    // The signal to connect and the plan come first; the points and the time are made exact
+    // once the slots' widths are read.
+    for (const QString &line :
+         surveySignalAdvice(options) +
+             surveyPlanText(options,
+                            plannedPointsPerSlot(options.stepHz) * int(options.slotNumbers.size()),
+                            false))
+        printError(line);
     if (!session.connectRadio()) return kExitFailed;
 
     FilterSurvey *running = nullptr;
