@@ -621,6 +621,16 @@ void TestFiles::fullDisk() {
     QVERIFY(run.err.contains("cannot write " + disk.path("q.txt") + ": " + enospc));
     QCOMPARE(run.out.count('\n'), 9);  // the header, the heading and the seven steps
     QCOMPARE(disk.entries(), QStringList({"fill", "old.txt"}));
+    // The survey's folder on the full disk: told, exit 1, the table still printed.
+    const CliRun survey = runCli(
+        {"--port", "sim", "--yes", "survey", "--slots", "4", "--step", "50", "-o", disk.path("s")});
+    QCOMPARE(survey.exitCode, 1);
+    for (const QString name :
+         {"survey-FL4.txt", "survey.csv", "survey-overlay.png", "survey-overlay.svg", "survey.pdf"})
+        QVERIFY2(survey.err.contains("cannot write " + disk.path("s/" + name) + ": " + enospc),
+                 qPrintable(name));
+    QVERIFY(survey.out.startsWith("slot,configured_bw_khz,") && survey.out.contains("\nFL4,0.25,"));
+    QCOMPARE(QDir(disk.path("s")).entryList(QDir::Files), QStringList());
 }
 
 QTEST_MAIN(TestFiles)
