@@ -253,6 +253,13 @@ bool drawSurveyReport(QIODevice &device, const SurveyResult &result, const QDate
                     receiverName(result), surveyModeName(result.options.modeNumber),
                     formatFixed(result.centreHz / 1000.0, 3), result.options.rfGain),
            10);
+    if (result.attenuatorStepDb)
+        w.text(QStringLiteral("Readout check at the carrier: the K3's 10 dB attenuator moved the "
+                              "dBV reading %1 dB, so the readout is %2 at this RF gain.")
+                   .arg(formatFixed(*result.attenuatorStepDb, 1),
+                        result.readoutLinear() ? QStringLiteral("linear")
+                                               : QStringLiteral("not linear")),
+               10);
     if (result.end == SurveyEnd::Stopped)
         w.text(QStringLiteral("The survey was stopped before its end: the slots measured so far "
                               "are shown."),

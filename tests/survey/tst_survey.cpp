@@ -337,6 +337,15 @@ void TestSurvey::commandLineWritesEveryFile() {
     QFile pdf(QDir(out).filePath("survey.pdf"));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QVERIFY(pdf.read(5) == "%PDF-");
+    // Real text: the identity and the readout check among it.
+    QProcess text;
+    text.start("pdftotext", {pdf.fileName(), "-"});
+    QVERIFY(text.waitForFinished(20000));
+    const QString report = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY(report.contains("K3 serial number 05321;"));
+    QVERIFY(report.contains(QRegularExpression(
+        "the K3's 10 dB attenuator moved the dBV\\s+reading \\d+\\.\\d dB, so the readout is "
+        "linear")));
 
     cli.start(qEnvironmentVariable("CORVANE_BUILD_DIR") + "/bin/corvane-cli",
               {"--port", "sim", "survey", "--slots", "6", "-o", out});
