@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QScrollBar>
 
+#include "core/numtext.h"
 #include "filters/filtertable.h"
 #include "survey/surveyfindings.h"
 #include "survey/surveyoutputs.h"
@@ -231,6 +232,11 @@ void frmFilterSurvey::showTable() {
     QStringList findings = surveyFindings(m_result);
     if (findings.isEmpty() && !m_result.slotResults.empty())
         findings << QStringLiteral("Every slot measured agrees with its configuration.");
+    if (m_result.readoutLinear() && m_result.attenuatorStepDb)
+        findings << QStringLiteral(
+                        "Readout check: the 10 dB attenuator moved the dBV reading "
+                        "%1 dB at the carrier; the readout is linear.")
+                        .arg(formatFixed(*m_result.attenuatorStepDb, 1));
     m_ui->lstFindings->addItems(findings + m_result.notes);
 }
 
