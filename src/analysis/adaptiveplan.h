@@ -17,6 +17,7 @@
 
 #include <deque>
 #include <map>
+#include <memory>
 #include <optional>
 
 namespace corvane {
@@ -80,6 +81,31 @@ private:
     int m_startGain;
     int m_increment;
     double m_toleranceDb;
+};
+
+// The order of a run's grid points: every one in turn without a planner, else what the
+// adaptive planner picks.
+class PointOrder {
+public:
+    PointOrder(int gridPoints, std::unique_ptr<AdaptivePlanner> planner)
+        : m_total(gridPoints), m_planner(std::move(planner)) {}
+    std::optional<int> next() {
+        if (m_planner) return m_planner->next();
+        if (m_next >= m_total) return std::nullopt;
+        return m_next++;
+    }
+    void addReading(int index, double value) {
+        if (m_planner) m_planner->addReading(index, value);
+    }
+    // Points measured or chosen so far, the one under way included.
+    int planned() const { return m_planner ? m_planner->planned() + 1 : m_total; }
+    // The most the adaptive run can measure (0 for a fixed run).
+    int most() const { return m_planner ? m_total : 0; }
+
+private:
+    int m_total;
+    int m_next = 0;
+    std::unique_ptr<AdaptivePlanner> m_planner;
 };
 
 }  // namespace corvane

@@ -14,32 +14,6 @@ namespace corvane {
 
 namespace {
 
-// The order of the gains: every one from start to stop, or the adaptive planner's choice.
-class GainOrder {
-public:
-    GainOrder(const DbvFullTestPlan &plan, bool adaptive) : m_total(plan.measuredCount()) {
-        if (adaptive)
-            m_planner = std::make_unique<AdaptiveGainPlanner>(m_total, plan.start, plan.inc,
-                                                              kDefaultLinearToleranceDb);
-    }
-    std::optional<int> next() {
-        if (m_planner) return m_planner->next();
-        if (m_next >= m_total) return std::nullopt;
-        return m_next++;
-    }
-    void addReading(int index, double diff) {
-        if (m_planner) m_planner->addReading(index, diff);
-    }
-    // Gains measured or chosen so far, the one under way included.
-    int planned() const { return m_planner ? m_planner->planned() + 1 : m_total; }
-    int most() const { return m_planner ? m_total : 0; }
-
-private:
-    int m_total;
-    int m_next = 0;
-    std::unique_ptr<AdaptiveGainPlanner> m_planner;
-};
-
 // A gain as the radio reports it back: three digits ("050").
 QString rfGainText(int gain) {
     return QStringLiteral("%1").arg(gain, 3, 10, QChar(u'0'));
@@ -93,7 +67,10 @@ bool DbvFullTest::run(const DbvGainBoxes &boxes) {
 
     m_sink.prepareChart(plan.chartRows());
     const int total = plan.measuredCount();
-    GainOrder order(plan, boxes.adaptive);
+    PointOrder order(total, boxes.adaptive
+                                ? std::make_unique<AdaptiveGainPlanner>(total, plan.start, plan.inc,
+                                                                        kDefaultLinearToleranceDb)
+                                : nullptr);
     if (boxes.adaptive) {
         // Every row is labelled now: the gains arrive out of order.
         for (int index = 0; index < total; ++index)

@@ -7,35 +7,6 @@
 
 namespace corvane {
 
-namespace {
-
-// The order of a sweep's points: every step in turn, or what the adaptive planner picks.
-class PointOrder {
-public:
-    PointOrder(const SweepPlan &plan, SweepMode mode) : m_steps(plan.stepsMeasured()) {
-        if (mode == SweepMode::Adaptive)
-            m_planner = std::make_unique<AdaptiveSweepPlanner>(m_steps);
-    }
-    std::optional<int> next() {
-        if (m_planner) return m_planner->next();
-        if (m_nextStep >= m_steps) return std::nullopt;
-        return m_nextStep++;
-    }
-    void addReading(int index, double db) {
-        if (m_planner) m_planner->addReading(index, db);
-    }
-    // Points measured or chosen so far (the point under way included).
-    int planned() const { return m_planner ? m_planner->planned() + 1 : m_steps; }
-    int most() const { return m_planner ? m_steps : 0; }
-
-private:
-    int m_steps;
-    int m_nextStep = 0;
-    std::unique_ptr<AdaptiveSweepPlanner> m_planner;
-};
-
-}  // namespace
-
 qint64 mostSweepTimeMs(const SweepPlan &plan) {
     return qint64(plan.stepsMeasured()) * kSweepStepWaitMs;
 }
@@ -44,8 +15,10 @@ SweepPointsRun measureSweepPoints(RadioLink &link, SweepSink &sink, const SweepP
                                   SweepMode mode, const std::function<bool()> &stopRequested,
                                   const std::function<QString(int32_t)> &tuneCommand) {
     SweepPointsRun run;
-    PointOrder order(plan, mode);
     const int steps = plan.stepsMeasured();
+    PointOrder order(steps, mode == SweepMode::Adaptive
+                                ? std::make_unique<AdaptiveSweepPlanner>(steps)
+                                : nullptr);
     sink.prepareChart(plan.count);
     if (mode == SweepMode::Adaptive) {
         // Every grid row is labelled now: the points arrive out of frequency order.
