@@ -107,12 +107,7 @@ int runSurvey(CliSession &session, const QStringList &arguments) {
     }
     // The signal to connect and the plan come first; the points and the time are made exact
     // once the slots' widths are read.
-    for (const QString &line :
-         surveySignalAdvice(options) +
-             surveyPlanText(options,
-                            plannedPointsPerSlot(options.stepHz) * int(options.slotNumbers.size()),
-                            false))
-        printError(line);
+    for (const QString &line : surveyAdviceAndPlan(options)) printError(line);
     if (!session.connectRadio()) return kExitFailed;
 
     FilterSurvey *running = nullptr;

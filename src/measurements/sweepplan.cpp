@@ -135,9 +135,18 @@ QString kHzLabel(int32_t hz) {
     return singleText(hz / 1000.0);
 }
 
-QString sweepResultLine(int32_t hz, const QString &reading) {
-    const double kHz = numericValue(kHzLabel(hz));
+namespace {
+QString resultLine(double kHz, const QString &reading) {
     return format0_000(kHz) + QStringLiteral("\t\t") + formatTextFixed(reading, 1);
+}
+}  // namespace
+
+QString sweepResultLine(int32_t hz, const QString &reading) {
+    return resultLine(numericValue(kHzLabel(hz)), reading);
+}
+
+QString exactSweepResultLine(int32_t hz, const QString &reading) {
+    return resultLine(hz / 1000.0, reading);
 }
 
 }  // namespace corvane

@@ -82,5 +82,8 @@ QString kHzLabel(int32_t hz);
 // One results line: kHz "####0.000" (of the single-precision value), two tabs, the reading
 // "#0.0" (a reading that is not a number stays as it is).
 QString sweepResultLine(int32_t hz, const QString &reading);
+// The same line with the frequency to the hertz, for steps finer than the 10 Hz the
+// single-precision labels hold (the filter survey's).
+QString exactSweepResultLine(int32_t hz, const QString &reading);
 
 }  // namespace corvane

@@ -7,6 +7,7 @@
 #include "core/numtext.h"
 #include "core/progresstext.h"
 #include "link/procedurefaults.h"
+#include "measurements/dbvquick.h"
 #include "measurements/sweepplan.h"
 #include "measurements/sweeppoints.h"
 
@@ -72,8 +73,6 @@ std::optional<int> bandwidthHz(const QString &khzText) {
     return int(std::lround(khz * 1000.0));
 }
 
-constexpr double kLinearStepDb = 10.0;  // the K3's attenuator
-
 QString kHzText(int32_t hz) {
     return formatFixed(hz / 1000.0, 3);
 }
@@ -86,7 +85,7 @@ std::optional<int> SlotResult::configuredBwHz() const {
 
 bool SurveyResult::readoutLinear() const {
     return !attenuatorStepDb ||
-           std::abs(*attenuatorStepDb - kLinearStepDb) <= kSurveyLinearToleranceDb;
+           std::abs(*attenuatorStepDb - kLinearDifferenceDb) <= kSurveyLinearToleranceDb;
 }
 
 bool SurveyResult::anyNotSelectable() const {
@@ -391,8 +390,7 @@ void FilterSurvey::surveySlot(SurveyResult &result, SlotResult &slot, qint64 &to
         [](const SweepPointReading &a, const SweepPointReading &b) { return a.hz < b.hz; });
     for (const SweepPointReading &p : byFrequency) {
         slot.points.push_back({double(p.hz), p.db});
-        slot.listLines << QString::number(p.hz / 1000.0, 'f', 3) + QStringLiteral("\t\t") +
-                              formatTextFixed(p.reading, 1);
+        slot.listLines << exactSweepResultLine(p.hz, p.reading);
     }
     totalMsLeft = laterMs;
 

@@ -168,4 +168,9 @@ QStringList surveySignalAdvice(const SurveyOptions &options) {
                            "-53 dBm, with a lower RF gain, about 70.")};
 }
 
+QStringList surveyAdviceAndPlan(const SurveyOptions &options) {
+    const int points = plannedPointsPerSlot(options.stepHz) * int(options.slotNumbers.size());
+    return surveySignalAdvice(options) + surveyPlanText(options, points, false);
+}
+
 }  // namespace corvane

@@ -79,4 +79,8 @@ qint64 surveyPointsMs(int points);
 QStringList surveyPlanText(const SurveyOptions &options, int totalPoints, bool exact = true);
 QStringList surveySignalAdvice(const SurveyOptions &options);
 
+// What the window and the command say before a survey starts: the signal to connect, then
+// the plan with the fewest points the default widths give (the widths are not read yet).
+QStringList surveyAdviceAndPlan(const SurveyOptions &options);
+
 }  // namespace corvane

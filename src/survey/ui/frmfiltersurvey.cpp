@@ -147,9 +147,7 @@ void frmFilterSurvey::showPlan() {
         m_ui->lblPlan->setText(QStringLiteral("Fill in the survey's options to see its plan."));
         return;
     }
-    const int points = plannedPointsPerSlot(o->stepHz) * int(o->slotNumbers.size());
-    m_ui->lblPlan->setText(
-        (surveySignalAdvice(*o) + surveyPlanText(*o, points, false)).join(u'\n'));
+    m_ui->lblPlan->setText(surveyAdviceAndPlan(*o).join(u'\n'));
 }
 
 void frmFilterSurvey::setRunning(bool running) {
