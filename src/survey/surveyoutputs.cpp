@@ -36,10 +36,6 @@ QString receiverName(const SurveyResult &r) {
                                                : QStringLiteral("Main receiver");
 }
 
-bool saveText(const QString &path, const QStringList &lines, QString *error) {
-    return writeFileAtomically(path, (lines.join(u'\n') + u'\n').toUtf8(), error);
-}
-
 // The report's pages are A4 landscape in points (1/72 inch).
 class ReportWriter {
 public:
@@ -376,7 +372,8 @@ bool writeSurveyFiles(const QString &folder, const SurveyResult &result, const Q
             note(name, error);
     }
     QString error;
-    if (!saveText(dir.filePath(QStringLiteral("survey.csv")), surveyCsvLines(result), &error))
+    if (!writeFileAtomically(dir.filePath(QStringLiteral("survey.csv")),
+                             (surveyCsvLines(result).join(u'\n') + u'\n').toUtf8(), &error))
         note(QStringLiteral("survey.csv"), error);
 
     const std::vector<SurveyCurve> curves = surveyCurves(result);
