@@ -2,6 +2,7 @@
 
 #include "link/connection.h"
 #include "link/portnames.h"
+#include "link/radiolog.h"
 
 namespace corvane::cli {
 
@@ -31,9 +32,7 @@ CliSession::CliSession(const CommonOptions &options, const QCommandLineParser &p
     m_link->setTrace(&m_trace);
     if (m_options.trace) {
         m_trace.setObserver([this](const TraceEvent &event) {
-            const QString line =
-                QString::number(event.at).rightJustified(8) + u' ' + LinkTrace::lineOf(event);
-            printTo(stderr, line.toLatin1() + '\n');
+            printTo(stderr, RadioLog::stampedLine(event).toLatin1() + '\n');
         });
     }
 }

@@ -21,15 +21,19 @@ namespace corvane::cli {
 namespace {
 
 const QList<int> kBaudRates{4800, 9600, 19200, 38400};
+constexpr char kPortVariable[] = "CORVANE_PORT";
+constexpr char kBaudVariable[] = "CORVANE_BAUD";
 
 struct CommonOptionSet {
     QCommandLineOption port{QStringLiteral("port"),
                             QStringLiteral("The radio's port: a device path, \"COM n\", "
                                            "tcp://host:port, or sim (the built-in simulator). "
-                                           "Default COM 1."),
+                                           "Default: the environment variable CORVANE_PORT, "
+                                           "else COM 1."),
                             QStringLiteral("port")};
     QCommandLineOption baud{QStringLiteral("baud"),
-                            QStringLiteral("Baud rate: 4800, 9600, 19200 or 38400 (default)."),
+                            QStringLiteral("Baud rate: 4800, 9600, 19200 or 38400. Default: the "
+                                           "environment variable CORVANE_BAUD, else 38400."),
                             QStringLiteral("rate")};
     QCommandLineOption yes{QStringLiteral("yes"),
                            QStringLiteral("Close every message at once instead of waiting for "
@@ -72,6 +76,8 @@ QString generalHelp(const QCommandLineParser &parser, const std::vector<CliComma
         "\nEvery command but send first connects as the Connect button does (\"id;\", \"ai;\", "
         "and \"ai0;\" when the radio is in auto-info mode 1) and at the end puts auto-info "
         "mode 1 back as File > Exit does. send is a raw exchange with the radio as it is.\n"
+        "\nEnvironment: CORVANE_PORT and CORVANE_BAUD give the port and baud rate when\n"
+        "--port and --baud are not given (export CORVANE_PORT=/dev/ttyUSB0 once).\n"
         "\nExit codes: 0 done, 1 no radio, no answer, a lost port or an unwritable file,\n"
         "2 bad usage, 128 + n after signal n (Ctrl-C, SIGTERM, SIGHUP stop a test as its Stop\n"
         "button does: the radio is put back and -o is written).\n");
@@ -132,14 +138,22 @@ int runCli(const QStringList &arguments) {
         return kExitDone;
     }
 
+    // The station's radio port can be set once in the environment; the options win.
     CommonOptions options;
+    const QString envPort = qEnvironmentVariable(kPortVariable).trimmed();
+    if (!envPort.isEmpty()) options.port = envPort;
     if (parser.isSet(common.port)) options.port = parser.value(common.port);
-    if (parser.isSet(common.baud)) {
+    const QString envBaud = qEnvironmentVariable(kBaudVariable).trimmed();
+    const bool baudGiven = parser.isSet(common.baud);
+    if (baudGiven || !envBaud.isEmpty()) {
         bool ok = false;
         // Decimal whatever the text looks like: "038400" is 38400, never octal.
-        options.baud = parser.value(common.baud).trimmed().toInt(&ok, 10);
+        options.baud = (baudGiven ? parser.value(common.baud).trimmed() : envBaud).toInt(&ok, 10);
         if (!ok || !kBaudRates.contains(options.baud))
-            return usage(QStringLiteral("--baud must be 4800, 9600, 19200 or 38400"));
+            return usage(baudGiven ? QStringLiteral("--baud must be 4800, 9600, 19200 or 38400")
+                                   : QStringLiteral("CORVANE_BAUD must be 4800, 9600, 19200 or "
+                                                    "38400 (it is \"%1\")")
+                                         .arg(envBaud));
     }
     options.yes = parser.isSet(common.yes);
     options.trace = parser.isSet(common.trace);

@@ -5,6 +5,8 @@
 #include <QString>
 #include <functional>
 
+class QSettings;
+
 namespace corvane {
 
 class RadioLink;
@@ -17,6 +19,9 @@ struct AppContext {
     FileDialogs *dialogs = nullptr;
     // Opens the help viewer at a numbered topic of a help file ("corvane.hlp", 2).
     std::function<void(const QString &file, int topic)> showHelp;
+    // Where the GUI remembers its choices between runs (ports, window places, folders,
+    // options); null in tests and in corvane-cli, which remember nothing.
+    QSettings *settings = nullptr;
 };
 
 }  // namespace corvane

@@ -5,6 +5,8 @@
 #include <QString>
 #include <optional>
 
+class QSettings;
+
 namespace corvane {
 
 struct FileDialogRequest {
@@ -24,6 +26,29 @@ public:
     // The chosen path, or empty on cancel.
     virtual std::optional<QString> openFile(const FileDialogRequest &request) = 0;
     virtual std::optional<QString> saveFile(const FileDialogRequest &request) = 0;
+};
+
+// Remembers, in the settings file, the folder each dialog chose last and starts the dialog
+// there the next time, in this run or a later one, unless the window proposes a folder of
+// its own (the path it saved last). A dialog is known by its title and file type, and an
+// open dialog also by the name it proposes, so the viewer and each chart-from-file keep
+// their own folders.
+class RememberingFileDialogs : public FileDialogs {
+public:
+    RememberingFileDialogs(FileDialogs &dialogs, QSettings &settings);
+    std::optional<QString> openFile(const FileDialogRequest &request) override;
+    std::optional<QString> saveFile(const FileDialogRequest &request) override;
+
+    // The settings key of a dialog ("fileDialogs/...").
+    static QString keyOf(const FileDialogRequest &request);
+
+private:
+    FileDialogRequest withRememberedFolder(const FileDialogRequest &request) const;
+    std::optional<QString> remember(const FileDialogRequest &request,
+                                    const std::optional<QString> &path);
+
+    FileDialogs &m_dialogs;
+    QSettings &m_settings;
 };
 
 // The folder a dialog starts in: the user's documents folder stands in for the Windows

@@ -38,6 +38,9 @@ public:
     void setObserver(std::function<void(const TraceEvent &)> observer) {
         m_observer = std::move(observer);
     }
+    // Off: events only go to the observer and nothing is kept here (the GUI's radio log
+    // keeps a bounded copy of its own).
+    void setKeeping(bool keep) { m_keep = keep; }
     // The line of lines() for one event.
     static QString lineOf(const TraceEvent &event);
 
@@ -52,11 +55,16 @@ public:
 
 private:
     void add(TraceEvent event) {
+        if (!m_keep) {
+            if (m_observer) m_observer(event);
+            return;
+        }
         m_events.push_back(std::move(event));
         if (m_observer) m_observer(m_events.back());
     }
 
     std::vector<TraceEvent> m_events;
+    bool m_keep = true;
     std::function<void(const TraceEvent &)> m_observer;
 };
 

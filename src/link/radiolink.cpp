@@ -11,6 +11,8 @@ RadioLink::~RadioLink() {
 void RadioLink::setTransport(std::unique_ptr<Transport> transport) {
     close();
     m_transport = std::move(transport);
+    if (m_transport)
+        m_transport->setLostHandler([this](const PortError &error) { noteError(error); });
 }
 
 int RadioLink::baudRate() const {
@@ -21,10 +23,13 @@ int RadioLink::baudRate() const {
 
 PortError RadioLink::open() {
     if (!m_transport) return PortError{PortErrorKind::NoSuchPort, QString()};
-    return m_transport->open(baudRate());
+    const PortError error = m_transport->open(baudRate());
+    if (!error.isError()) m_open = true;
+    return error;
 }
 
 void RadioLink::close() {
+    m_open = false;
     if (m_transport && m_transport->isOpen()) m_transport->close();
 }
 
@@ -37,7 +42,8 @@ void RadioLink::noteError(const PortError &error) {
     m_lastError = error;
     // The port is gone or broken: nothing more goes out on it, and everyone showing the
     // port's state learns it now, not at the next click.
-    const bool wasOpen = isConnected();
+    // A vanished device reads as closed already; it was open until now all the same.
+    const bool wasOpen = m_open;
     close();
     if (wasOpen)
         for (const auto &observer : m_lostObservers) observer(error);

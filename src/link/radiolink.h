@@ -80,6 +80,7 @@ private:
     int m_portNumber = 1;
     QString m_settings = QStringLiteral("38400,N,8,1");
     PortError m_lastError;
+    bool m_open = false;  // opened and not closed by us since
     std::vector<std::function<void(const PortError &)>> m_lostObservers;
     QString m_holder;
 };

@@ -109,7 +109,13 @@ void SerialTransport::onError(QSerialPort::SerialPortError error) {
     // port's own signal is not safe; the port closes as soon as control is back.
     m_vanished = PortError{PortErrorKind::Other, m_port.errorString()};
     QMetaObject::invokeMethod(
-        &m_port, [this] { close(); }, Qt::QueuedConnection);
+        &m_port,
+        [this] {
+            const bool wasOpen = m_port.isOpen();
+            close();
+            if (wasOpen) tellLost(m_vanished);
+        },
+        Qt::QueuedConnection);
 }
 
 PortError SerialTransport::currentError() const {

@@ -4,7 +4,14 @@
 
 namespace corvane {
 
-TcpTransport::TcpTransport(const QString &spec) : m_spec(spec) {}
+TcpTransport::TcpTransport(const QString &spec) : m_spec(spec) {
+    // The far end closing between exchanges shows at once, not at the next command.
+    QObject::connect(&m_socket, &QAbstractSocket::errorOccurred, &m_socket,
+                     [this](QAbstractSocket::SocketError error) {
+                         if (error == QAbstractSocket::RemoteHostClosedError)
+                             tellLost(socketError());
+                     });
+}
 
 TcpTransport::~TcpTransport() {
     close();

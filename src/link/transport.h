@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace corvane {
 
@@ -46,6 +47,20 @@ public:
     virtual QByteArray readAll(PortError *error = nullptr) = 0;
     // What the port is, for labels and messages ("/dev/ttyUSB0", "K3 Simulator").
     virtual QString name() const = 0;
+
+    // Called when the port goes away by itself while open (adapter pulled, far end gone),
+    // between exchanges as well as during one; the port is closed by then.
+    void setLostHandler(std::function<void(const PortError &)> handler) {
+        m_lostHandler = std::move(handler);
+    }
+
+protected:
+    void tellLost(const PortError &error) {
+        if (m_lostHandler) m_lostHandler(error);
+    }
+
+private:
+    std::function<void(const PortError &)> m_lostHandler;
 };
 
 }  // namespace corvane

@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QShortcut>
 
+#include "core/filedialogs.h"
+#include "files/linefile.h"
 #include "link/connection.h"
 #include "link/ui/connectioncontroller.h"
 #include "shell/helpviewer.h"
@@ -24,7 +26,8 @@ frmMain::frmMain(const AppContext &app, ConnectionController &connection, QWidge
               if (m_app.showHelp) m_app.showHelp(kMainHelpFile, topic);
           },
           this)),
-      m_endProgram([] { QCoreApplication::exit(0); }) {
+      m_endProgram([] { QCoreApplication::exit(0); }),
+      m_now([] { return QDateTime::currentDateTime(); }) {
     m_ui->setupUi(this);
     registerProgramWindows(m_windows);
     bindMenus();
@@ -79,7 +82,37 @@ void frmMain::bindMenus() {
     help(m_ui->mnuDBVHelp, kMainHelpFile, 2);
     help(m_ui->mnuFSHelp, kMainHelpFile, 5);
     help(m_ui->mnuUserGuide, kUserGuideFile, 0);
+    onTrigger(m_ui->mnuSaveRadioLog, [this] { saveRadioLog(); });
     opens(m_ui->mnuAbout, QStringLiteral("frmAbout"));
+}
+
+void frmMain::saveRadioLog() {
+    if (!m_app.dialogs) return;
+    const QDateTime when = m_now();
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save Radio Log");
+    request.filterLabel = QStringLiteral("Text files (*.txt)");
+    request.filterPattern = QStringLiteral("*.txt");
+    request.defaultExtension = QStringLiteral("txt");
+    request.proposedName = QStringLiteral("corvane-radio-log-") +
+                           when.toString(QStringLiteral("yyyyMMdd-HHmm")) + QStringLiteral(".txt");
+    request.initialFolder = initialFolderFor(m_radioLogPath);
+    request.confirmReplace = true;
+    const std::optional<QString> path = m_app.dialogs->saveFile(request);
+    if (!path || path->isEmpty()) return;
+    m_radioLogPath = *path;
+    const QString version = QStringLiteral("%1.%2.%3")
+                                .arg(CORVANE_VERSION_MAJOR)
+                                .arg(CORVANE_VERSION_MINOR)
+                                .arg(CORVANE_VERSION_PATCH);
+    QString reason;
+    const QStringList lines =
+        m_connection.radioLog().fileLines(version, m_connection.portDescription(), when);
+    if (!writeLineFile(*path, lines, &reason) && m_app.prompter)
+        m_app.prompter->message(
+            QStringLiteral("The radio log was not saved. The file %1 could not be written: %2")
+                .arg(*path, reason),
+            programTitle(), MessageIcon::Exclamation);
 }
 
 void frmMain::openGuarded(const QString &windowName) {

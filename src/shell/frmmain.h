@@ -4,6 +4,7 @@
 // open, and owns the two ways of ending the program: File, Exit (which first puts the
 // radio's auto-info mode back when the connect changed it) and the close box.
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <functional>
 #include <memory>
@@ -36,6 +37,10 @@ public:
     // A guarded item: the window when the port is open, otherwise the "Serial Port Status"
     // message.
     void openGuarded(const QString &windowName);
+    // Help, Save Radio Log...: the session's radio log into a text file the user names.
+    void saveRadioLog();
+    // The time written into the log's heading (tests fix it).
+    void setClockForFiles(std::function<QDateTime()> now) { m_now = std::move(now); }
 
 protected:
     // The close box: close the port and end, without putting auto-info back.
@@ -51,6 +56,8 @@ private:
     WindowRegistry m_windows;
     MenuHelpFilter *m_menuHelp;
     std::function<void()> m_endProgram;
+    std::function<QDateTime()> m_now;
+    QString m_radioLogPath;  // where the log was saved last
     bool m_ending = false;
 };
 

@@ -18,6 +18,7 @@
 #include "menus/ui/frmconfigsettings.h"
 #include "shell/frmabout.h"
 #include "shell/frmappliedrf.h"
+#include "shell/remembered.h"
 #include "survey/ui/frmfiltersurvey.h"
 
 namespace corvane {
@@ -39,8 +40,14 @@ void registerProgramWindows(WindowRegistry &windows) {
     windows.add(QStringLiteral("frmFilterSweep"), [](const WindowContext &c) {
         return new frmFilterSweep(c.app, c.windows, c.owner);
     });
-    windows.add(QStringLiteral("frmFilterSurvey"),
-                [](const WindowContext &c) { return new frmFilterSurvey(c.app, c.owner); });
+    windows.add(QStringLiteral("frmFilterSurvey"), [](const WindowContext &c) {
+        auto *survey = new frmFilterSurvey(c.app, c.owner);
+        // The options are the same survey after survey: they come back in the next run.
+        if (c.app.settings)
+            rememberControls(*survey, QStringLiteral("frmOptions"), *c.app.settings,
+                             QStringLiteral("survey"));
+        return survey;
+    });
     windows.add(QStringLiteral("frmMDS"),
                 [](const WindowContext &c) { return new frmMDS(c.app, c.owner); });
     for (const Receiver receiver : {Receiver::Main, Receiver::Sub}) {

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSerialPort>
+#include <QSettings>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QtTest>
@@ -27,6 +29,7 @@
 #include "shell/frmmain.h"
 #include "shell/helpviewer.h"
 #include "shell/menuhelp.h"
+#include "shell/remembered.h"
 
 using namespace corvane;
 using namespace corvane::test;
@@ -137,6 +140,13 @@ private slots:
     void aboutBox();
     void helpPages();
     void userGuide();
+    void rememberedBetweenRuns();
+    void fileDialogFolders_data();
+    void fileDialogFolders();
+    void resetSettings();
+    void radioLogFile();
+    void radioLogLines_data();
+    void radioLogLines();
 };
 
 void TestShell::connect() {
@@ -404,6 +414,164 @@ void TestShell::userGuide() {
             QVERIFY(picture.width() > 100 && picture.width() <= page->viewport()->width());
         }
     QVERIFY(pictures >= 10);
+}
+
+void TestShell::rememberedBetweenRuns() {
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath("Corvane.conf"), QSettings::IniFormat);
+    WindowPlaces places(settings);
+    places.watchApplication();
+    {
+        MainBench run;
+        run.app.settings = &settings;
+        run.dialog().rememberChoicesIn(&settings);
+        run.pick("cboComPort", frmConnect::kSimulatorItem);
+        run.pick("cboBaudRate", "9600");
+        run.click("cmdConnect");
+        QVERIFY(run.connected());
+        run.connection.showDialog();
+        run.dialog().setGeometry(40, 50, 610, 470);
+        run.dialog().hide();
+        QWidget *survey = run.main.windows().show("frmFilterSurvey");
+        survey->findChild<QLineEdit *>("txtSlots")->setText("2-3");
+        survey->findChild<QCheckBox *>("chkAdaptive")->setChecked(true);
+        survey->findChild<QComboBox *>("cboReceiver")->setCurrentIndex(1);
+        survey->hide();
+    }
+    QCOMPARE(settings.value("connect/port").toString(), QString("sim"));
+    QCOMPARE(settings.value("connect/baud").toInt(), 9600);
+    QCOMPARE(settings.value("survey/txtSlots").toString(), QString("2-3"));
+    QCOMPARE(settings.value("survey/cboReceiver").toString(), QString("Sub-receiver"));
+    // The next run shows them all and sends nothing until Connect.
+    MainBench next;
+    next.app.settings = &settings;
+    next.dialog().rememberChoicesIn(&settings);
+    QCOMPARE(next.control<QComboBox>("cboComPort")->currentText(), frmConnect::kSimulatorItem);
+    QCOMPARE(next.control<QComboBox>("cboBaudRate")->currentText(), QString("9600"));
+    QVERIFY(next.control("cmdSimulator")->isVisibleTo(&next.dialog()));
+    next.connection.showDialog();
+    QCOMPARE(next.dialog().geometry(), QRect(40, 50, 610, 470));
+    next.dialog().hide();
+    QVERIFY(!next.connected() && next.trace.isEmpty());
+    QWidget *survey = next.main.windows().show("frmFilterSurvey");
+    QCOMPARE(survey->findChild<QLineEdit *>("txtSlots")->text(), QString("2-3"));
+    QVERIFY(survey->findChild<QCheckBox *>("chkAdaptive")->isChecked());
+    QCOMPARE(survey->findChild<QComboBox *>("cboReceiver")->currentText(), QString("Sub-receiver"));
+    survey->hide();
+}
+
+void TestShell::fileDialogFolders_data() {
+    QTest::addColumn<QString>("earlier");  // title|pattern|proposed name of the first dialog
+    QTest::addColumn<QString>("later");    // of the second, "+own": it has a folder of its own
+    QTest::addColumn<QString>("starts");   // where the second starts: saved, own or default
+    QTest::newRow("same dialog") << "Save File|*.txt|a" << "Save File|*.txt|b" << "saved";
+    QTest::newRow("its own folder wins") << "Save File|*.txt|" << "Save File|*.txt|+own" << "own";
+    QTest::newRow("another title") << "Save File|*.txt|" << "Save Chart|*.txt|" << "default";
+    QTest::newRow("another file type") << "Save File|*.txt|" << "Save File|*.bmp|" << "default";
+    QTest::newRow("open, another name") << "Open|*.txt|a.txt" << "Open|*.txt|b.txt" << "default";
+}
+
+void TestShell::fileDialogFolders() {
+    QFETCH(QString, earlier);
+    QFETCH(QString, later);
+    QFETCH(QString, starts);
+    QTemporaryDir dir;
+    for (const char *folder : {"saved", "own"}) QDir(dir.path()).mkpath(folder);
+    QSettings settings(dir.filePath("Corvane.conf"), QSettings::IniFormat);
+    ScriptedFileDialogs answers;
+    RememberingFileDialogs dialogs(answers, settings);
+    answers.answer(dir.filePath("saved/first.txt"));
+    for (const QString &row : {earlier, later}) {
+        const QStringList f = row.split(u'|');
+        FileDialogRequest r{f[0], {}, f[1], {}, f[2].section(u'+', 0, 0)};
+        r.mustExist = r.title == "Open";
+        r.initialFolder = initialFolderFor(f[2].endsWith("+own") ? dir.filePath("own") : "");
+        dialogs.saveFile(r);
+    }
+    const QString shown = answers.requests().back().initialFolder;
+    QCOMPARE(shown, starts == "default" ? initialFolderFor("") : dir.filePath(starts));
+}
+
+void TestShell::resetSettings() {
+    QTemporaryDir home;
+    const QString file = home.filePath("Corvane/Corvane.conf");
+    {
+        QSettings settings(file, QSettings::IniFormat);
+        settings.setValue("connect/port", "/dev/ttyUSB0");
+        settings.setValue("windows/frmMain", QByteArray("place"));
+    }
+    QProcess corvane;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", home.path());
+    corvane.setProcessEnvironment(env);
+    corvane.start(qEnvironmentVariable("CORVANE_BUILD_DIR") + "/bin/corvane", {"--reset-settings"});
+    QVERIFY(corvane.waitForFinished(30000));
+    QCOMPARE(corvane.exitCode(), 0);
+    QCOMPARE(QString::fromLocal8Bit(corvane.readAllStandardOutput()),
+             "corvane: remembered settings forgotten (" + file + ")\n");
+    QCOMPARE(QSettings(file, QSettings::IniFormat).allKeys(), QStringList());
+}
+
+void TestShell::radioLogFile() {
+    // The program's own log: no trace of the test's on the link.
+    VirtualClock clock;
+    ScriptedPrompter prompter;
+    ConnectionController connection(clock, prompter);
+    ScriptedFileDialogs dialogs;
+    AppContext app{&connection.link(), &connection.prompter(), &dialogs, {}};
+    frmMain main(app, connection);
+    main.setClockForFiles([] { return QDateTime(QDate(2026, 12, 9), QTime(6, 5), Qt::UTC); });
+    frmConnect &dialog = connection.dialog();
+    auto *ports = dialog.findChild<QComboBox *>("cboComPort");
+    ports->setCurrentIndex(ports->findText(frmConnect::kSimulatorItem));
+    dialog.findChild<QPushButton *>("cmdConnect")->click();
+    clock.advance(1000);
+    dialog.findChild<QLineEdit *>("txtCommand")->setText("rvm");
+    dialog.findChild<QPushButton *>("cmdSend")->click();
+    QTemporaryDir dir;
+    dialogs.answer(dir.filePath("log.txt"));
+    main.findChild<QAction *>("mnuSaveRadioLog")->trigger();
+    QCOMPARE(dialogs.requests().back().proposedName,
+             QString("corvane-radio-log-20261209-0605.txt"));
+    QFile saved(dir.filePath("log.txt"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    CORVANE_COMPARE_GOLDEN(QString::fromLatin1(saved.readAll()).split("\r\n"), "radiolog.txt");
+    // A file that cannot be written is told, and the log stays.
+    dialogs.answer(dir.filePath("missing/log.txt"));
+    main.saveRadioLog();
+    QCOMPARE(prompter.messages().back().title, QString("Corvane"));
+    QVERIFY(prompter.messages().back().text.startsWith("The radio log was not saved. The file "));
+}
+
+void TestShell::radioLogLines_data() {
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("events");  // kind:text, ";"-less: W write, S wait, R read
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("the oldest let go")
+        << 2 << "W:id;|S:200|R:ID017;|W:fa;"
+        << "Lines: 2 (the last 2; the 2 before them were let go)|      20 R ID017;|      30 W fa;";
+    QTest::newRow("control bytes and backslash escaped")
+        << 5 << "R:DS\\@\r\n;"
+        << "Lines: 1|       0 R DS\\\\@\\x0d\\x0a;";
+}
+
+void TestShell::radioLogLines() {
+    QFETCH(int, limit);
+    QFETCH(QString, events);
+    QFETCH(QString, expected);
+    RadioLog log(limit);
+    qint64 at = 0;
+    for (const QString &e : events.split(u'|')) {
+        const QString text = e.mid(2);
+        const QChar kind = e[0];
+        log.add({kind == u'W'   ? TraceEvent::Kind::Write
+                 : kind == u'S' ? TraceEvent::Kind::Wait
+                                : TraceEvent::Kind::Read,
+                 at, text, kind == u'S' ? text.toInt() : 0});
+        at += 10;
+    }
+    const QStringList file = log.fileLines("1.0.4", "sim", QDateTime());
+    QCOMPARE(QStringList(file.mid(6, 1) + file.mid(9)).join(u'|'), expected);
 }
 
 QTEST_MAIN(TestShell)

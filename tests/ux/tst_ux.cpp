@@ -51,6 +51,10 @@ private slots:
     void altFAndStopSweep();
     void surveyWindowRun();
     void accessibleNamesCarryNoMnemonic();
+    void simulatorWindowBesideDialog();
+    void portOpenFollowsThePort();
+    void cliPortFromEnvironment_data();
+    void cliPortFromEnvironment();
 };
 
 void UxTest::cliSweepConnectsFirst() {
@@ -162,6 +166,98 @@ void UxTest::accessibleNamesCarryNoMnemonic() {
     QVERIFY(windows.size() > 15);
     QCOMPARE(withMnemonic, QStringList());
     main.windows().destroyAll();
+}
+
+void UxTest::simulatorWindowBesideDialog() {
+    Desk desk;
+    frmConnect &dialog = desk.connection.dialog();
+    desk.connection.showDialog();
+    dialog.move(20, 30);
+    auto *ports = dialog.findChild<QComboBox *>("cboComPort");
+    ports->setCurrentIndex(ports->findText(frmConnect::kSimulatorItem));
+    auto *showButton = dialog.findChild<QPushButton *>("cmdSimulator");
+    QVERIFY(showButton->isVisible());
+    showButton->click();
+    frmK3Simulator *window = desk.connection.simulatorWindow();
+    QVERIFY(window && window->isVisible());
+    // The offscreen screen is 800 px wide: no room on either side, so the window keeps to
+    // the screen's right edge and leaves the dialog's buttons free.
+    auto *connectButton = dialog.findChild<QPushButton *>("cmdConnect");
+    const QRect button(connectButton->mapToGlobal(QPoint(0, 0)), connectButton->size());
+    QVERIFY(!window->frameGeometry().intersects(button));
+    QCOMPARE(window->frameGeometry().right(), dialog.screen()->availableGeometry().right());
+    // Enter in the Level box applies the level and leaves the window open.
+    auto *level = window->findChild<QDoubleSpinBox *>("spnLevel");
+    level->setFocus();
+    level->selectAll();
+    QTest::keyClicks(level, "-93.5");
+    QCOMPARE(desk.connection.simulator()->generator().levelDbm, -73.0);  // not digit by digit
+    QTest::keyClick(level, Qt::Key_Return);
+    QCOMPARE(desk.connection.simulator()->generator().levelDbm, -93.5);
+    QVERIFY(window->isVisible());
+    // Closed by its frame, it comes back from the dialog's button, beside the dialog again.
+    window->close();
+    QTRY_VERIFY(!desk.connection.simulatorWindow());
+    dialog.move(20, 30);
+    showButton->click();
+    QVERIFY(desk.connection.simulatorWindow()->isVisible());
+    QVERIFY(!desk.connection.simulatorWindow()->frameGeometry().intersects(button));
+    // A real port hides the button.
+    ports->setCurrentIndex(0);
+    QVERIFY(!showButton->isVisible());
+}
+
+void UxTest::portOpenFollowsThePort() {
+    auto radio = std::make_unique<K3SimProcess>();
+    QVERIFY(radio->start({}));
+    ScriptedPrompter prompter;
+    ConnectionController connection(prompter);
+    connectTo(connection, radio->pty());
+    auto *open = connection.dialog().findChild<QLabel *>("lblPortOpen");
+    QCOMPARE(open->text(), QString("Port Open? True"));
+    radio.reset();  // the pty goes with its process, while nothing is exchanged
+    QTRY_COMPARE(open->text(), QString("Port Open? False"));
+    QVERIFY(!connection.link().isConnected());
+    QVERIFY(!connection.dialog().findChild<QPushButton *>("cmdSend")->isEnabled());
+}
+
+void UxTest::cliPortFromEnvironment_data() {
+    QTest::addColumn<QString>("environment");  // NAME=value, space-separated
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("outputHas");
+    QTest::newRow("port from the environment")
+        << "CORVANE_PORT=sim" << QStringList{"identify"} << 0 << "communicating at: 38400,N,8,1";
+    QTest::newRow("baud from the environment")
+        << "CORVANE_PORT=sim CORVANE_BAUD=9600" << QStringList{"identify"} << 0
+        << "communicating at: 9600,N,8,1";
+    QTest::newRow("the options win") << "CORVANE_PORT=/dev/corvane-none CORVANE_BAUD=9600"
+                                     << QStringList{"--port", "sim", "--baud", "4800", "identify"}
+                                     << 0 << "communicating at: 4800,N,8,1";
+    QTest::newRow("a bad baud rate in the environment")
+        << "CORVANE_PORT=sim CORVANE_BAUD=1200" << QStringList{"identify"} << 2
+        << "corvane-cli: CORVANE_BAUD must be 4800, 9600, 19200 or 38400 (it is \"1200\")";
+    QTest::newRow("--help says so")
+        << "" << QStringList{"--help"} << 0
+        << "Environment: CORVANE_PORT and CORVANE_BAUD give the port and baud rate when";
+}
+
+void UxTest::cliPortFromEnvironment() {
+    QFETCH(QString, environment);
+    QFETCH(QStringList, arguments);
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString &pair : environment.split(u' ', Qt::SkipEmptyParts))
+        env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
+    cli.setProcessEnvironment(env);
+    cli.start(qEnvironmentVariable("CORVANE_BUILD_DIR") + "/bin/corvane-cli",
+              QStringList{"--yes"} + arguments);
+    QVERIFY(cli.waitForFinished(60000));
+    QTEST(cli.exitCode(), "exitCode");
+    const QString err =
+        QString::fromLocal8Bit(cli.readAllStandardError() + cli.readAllStandardOutput());
+    QFETCH(QString, outputHas);
+    QVERIFY2(err.contains(outputHas), qPrintable(err));
 }
 
 QTEST_MAIN(UxTest)

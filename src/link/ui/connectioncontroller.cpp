@@ -1,9 +1,33 @@
 #include "link/ui/connectioncontroller.h"
 
+#include <QScreen>
+
 #include "link/simtransport.h"
 #include "link/ui/frmk3simulator.h"
 
 namespace corvane {
+
+namespace {
+constexpr int kWindowGapPx = 8;
+}  // namespace
+
+void placeBeside(QWidget &window, const QWidget &other) {
+    const QRect beside = other.frameGeometry();
+    const QScreen *screen = other.screen();
+    const QRect room = screen ? screen->availableGeometry() : QRect();
+    const QSize size = window.frameGeometry().size();
+    int x = beside.right() + 1 + kWindowGapPx;
+    // To the right when the screen has room there, else to the left, else as far right as
+    // the screen allows.
+    if (room.isValid() && x + size.width() > room.right() + 1) {
+        const int left = beside.left() - kWindowGapPx - size.width();
+        x = left >= room.left() ? left : qMax(room.left(), room.right() + 1 - size.width());
+    }
+    int y = beside.top();
+    if (room.isValid())
+        y = qBound(room.top(), y, qMax(room.top(), room.bottom() + 1 - size.height()));
+    window.move(x, y);
+}
 
 ConnectionController::ConnectionController(Prompter &prompter, QObject *parent)
     : ConnectionController(std::make_unique<RealClock>(), nullptr, prompter, parent) {}
@@ -17,13 +41,17 @@ ConnectionController::ConnectionController(std::unique_ptr<Clock> ownClock, Cloc
       m_ownClock(std::move(ownClock)),
       m_clock(clock ? *clock : *m_ownClock),
       m_simulator(std::make_shared<sim::K3Simulator>()),
-      m_link(m_clock) {
+      m_link(m_clock),
+      m_loggedPrompter(prompter, m_logTrace, m_clock) {
+    m_logTrace.setKeeping(false);
+    m_logTrace.setObserver([this](const TraceEvent &event) { m_radioLog.add(event); });
+    m_link.setTrace(&m_logTrace);
     m_makeTransport = [this](const QString &spec) {
         return makeTransport(spec, m_clock, m_simulator);
     };
     m_listPorts = [] { return detectedPorts(); };
     m_dialog = std::make_unique<frmConnect>(
-        m_link, prompter,
+        m_link, m_loggedPrompter,
         [this](const QString &spec) {
             return m_makeTransport ? m_makeTransport(spec) : std::unique_ptr<Transport>();
         },
@@ -49,6 +77,8 @@ frmK3Simulator *ConnectionController::showSimulatorWindow() {
                 [this](bool follow) { m_followPrompts = follow; });
     }
     m_simulatorWindow->showForm();
+    // It opens from the dialog: beside it, so that it never covers the Connect button.
+    if (m_dialog->isVisible()) placeBeside(*m_simulatorWindow, *m_dialog);
     return m_simulatorWindow;
 }
 
@@ -60,6 +90,13 @@ sim::K3Simulator *ConnectionController::simulatorFollowingPrompts() const {
     const auto *port = dynamic_cast<const SimTransport *>(m_link.transport());
     if (!m_followPrompts || !port || !m_link.isConnected()) return nullptr;
     return &port->simulator();
+}
+
+QString ConnectionController::portDescription() const {
+    const Transport *port = m_link.transport();
+    if (!port) return QStringLiteral("none opened in this session");
+    return port->name() + QStringLiteral(", ") + m_link.settings() +
+           (m_link.isConnected() ? QStringLiteral(", open") : QStringLiteral(", closed"));
 }
 
 void ConnectionController::closePort() {

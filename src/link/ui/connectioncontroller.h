@@ -9,12 +9,16 @@
 
 #include "link/clock.h"
 #include "link/radiolink.h"
+#include "link/radiolog.h"
 #include "link/ui/frmconnect.h"
 #include "sim/k3simulator.h"
 
 namespace corvane {
 
 class frmK3Simulator;
+
+// Moves the top-level `window` beside `other` on other's screen without covering it.
+void placeBeside(QWidget &window, const QWidget &other);
 
 class ConnectionController : public QObject {
     Q_OBJECT
@@ -27,6 +31,13 @@ public:
 
     RadioLink &link() { return m_link; }
     Clock &clock() const { return m_clock; }
+    // The session's exchange with the radio and the messages shown, for Help > Save Radio
+    // Log... Tests that hand the link a trace of their own stop it.
+    const RadioLog &radioLog() const { return m_radioLog; }
+    // The prompter given at construction, with every message also put in the radio log.
+    Prompter &prompter() { return m_loggedPrompter; }
+    // The port for the log's heading: "/dev/ttyUSB0, 38400,N,8,1, open".
+    QString portDescription() const;
     const std::shared_ptr<sim::K3Simulator> &simulator() const { return m_simulator; }
     // The dialog, loaded (not shown) when the controller is made.
     frmConnect &dialog() const { return *m_dialog; }
@@ -48,13 +59,35 @@ public:
     void setPortLister(frmConnect::PortLister lister) { m_listPorts = std::move(lister); }
 
 private:
+    // Shows each message through the prompter given, after putting it in the radio log.
+    class LoggedPrompter : public Prompter {
+    public:
+        LoggedPrompter(Prompter &inner, LinkTrace &trace, const Clock &clock)
+            : m_inner(inner), m_trace(trace), m_clock(clock) {}
+        void message(const PromptMessage &msg) override {
+            m_trace.addMessage(m_clock.now(), msg.title + u'|' + msg.text);
+            m_inner.message(msg);
+        }
+        using Prompter::message;
+        void setOwner(QObject *owner) override { m_inner.setOwner(owner); }
+        QObject *owner() const override { return m_inner.owner(); }
+
+    private:
+        Prompter &m_inner;
+        LinkTrace &m_trace;
+        const Clock &m_clock;
+    };
+
     ConnectionController(std::unique_ptr<Clock> ownClock, Clock *clock, Prompter &prompter,
                          QObject *parent);
 
     std::unique_ptr<Clock> m_ownClock;
     Clock &m_clock;
     std::shared_ptr<sim::K3Simulator> m_simulator;
+    RadioLog m_radioLog;
+    LinkTrace m_logTrace;  // keeps nothing itself: it feeds m_radioLog
     RadioLink m_link;
+    LoggedPrompter m_loggedPrompter;
     frmConnect::TransportMaker m_makeTransport;
     frmConnect::PortLister m_listPorts;
     std::unique_ptr<frmConnect> m_dialog;

@@ -1,7 +1,9 @@
 #include "link/ui/frmconnect.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QSettings>
 
 #include "link/connection.h"
 #include "link/procedurefaults.h"
@@ -13,6 +15,8 @@ namespace {
 constexpr int kBaudRates[] = {4800, 9600, 19200, 38400};
 constexpr int kDefaultBaud = 38400;
 const QString kSettingsTail = QStringLiteral(",N,8,1");
+const QString kPortKey = QStringLiteral("connect/port");
+const QString kBaudKey = QStringLiteral("connect/baud");
 }  // namespace
 
 const QString frmConnect::kSimulatorItem = QStringLiteral("K3 Simulator (built in)");
@@ -37,6 +41,10 @@ frmConnect::frmConnect(RadioLink &link, Prompter &prompter, TransportMaker makeT
         if (m_ui->cboComPort->itemData(index).toString() == kSimulatorPortSpec)
             emit simulatorChosen();
     });
+    // The simulator's window, hidden or closed, comes back with its button (as if picked).
+    connect(m_ui->cmdSimulator, &QPushButton::clicked, this, &frmConnect::simulatorChosen);
+    connect(m_ui->cboComPort, &QComboBox::currentTextChanged, this,
+            [this] { m_ui->cmdSimulator->setVisible(chosenPortSpec() == kSimulatorPortSpec); });
     setCancelButton(m_ui->cmdClose);
     // A port the system does not list (a pseudo-terminal, a network serial bridge) can be
     // typed in: a device path, "COM n", tcp://host:port or sim, as corvane-cli --port takes.
@@ -61,6 +69,7 @@ void frmConnect::loadForm() {
     refreshDetectedPorts();
     m_ui->cboComPort->setCurrentIndex(-1);
     m_ui->cboBaudRate->setCurrentIndex(-1);
+    m_ui->cmdSimulator->setVisible(false);
 
     m_ui->lblInstructions->setText(QStringLiteral(
         "Set K3 CONFIG:RS232 to desired baud rate. Select same baud rate in drop down "
@@ -86,6 +95,50 @@ void frmConnect::refreshDetectedPorts() {
     combo->setCurrentIndex(shown.isEmpty() ? -1 : combo->findText(shown, Qt::MatchExactly));
     // What was typed stays, whether or not the list has it.
     combo->setEditText(shown);
+}
+
+void frmConnect::rememberChoicesIn(QSettings *settings) {
+    m_settings = settings;
+    if (!m_settings) return;
+    load();
+    showPort(m_settings->value(kPortKey).toString());
+    const int baud = m_ui->cboBaudRate->findData(m_settings->value(kBaudKey).toInt());
+    if (baud >= 0) m_ui->cboBaudRate->setCurrentIndex(baud);
+    for (QCheckBox *box : findChildren<QCheckBox *>()) {
+        const QString key = QStringLiteral("connect/") + box->objectName();
+        if (m_settings->contains(key)) box->setChecked(m_settings->value(key).toBool());
+        connect(box, &QCheckBox::toggled, this, [this, key](bool on) {
+            if (m_settings) m_settings->setValue(key, on);
+        });
+    }
+}
+
+void frmConnect::showPort(const QString &spec) {
+    if (spec.trimmed().isEmpty()) return;
+    QComboBox *combo = m_ui->cboComPort;
+    for (int i = 0; i < combo->count(); ++i) {
+        const QVariant data = combo->itemData(i);
+        const QString itemSpec = data.typeId() == QMetaType::Int
+                                     ? QStringLiteral("COM %1").arg(data.toInt())
+                                     : data.toString();
+        if (itemSpec == spec) {
+            combo->setCurrentIndex(i);
+            return;
+        }
+    }
+    combo->setEditText(spec);  // a port not listed now (an adapter not plugged in)
+}
+
+void frmConnect::rememberChoices() {
+    if (!m_settings) return;
+    if (m_ui->cboComPort->currentText().trimmed().isEmpty())
+        m_settings->remove(kPortKey);
+    else
+        m_settings->setValue(kPortKey, chosenPortSpec());
+    if (m_ui->cboBaudRate->currentIndex() < 0)
+        m_settings->remove(kBaudKey);
+    else
+        m_settings->setValue(kBaudKey, m_ui->cboBaudRate->currentData().toInt());
 }
 
 void frmConnect::closeEvent(QCloseEvent *event) {
@@ -142,6 +195,7 @@ void frmConnect::reportPortError(const PortError &error) {
 void frmConnect::connectRadio() {
     if (refuseWhileBusy(m_link, m_prompter)) return;
     if (m_link.isConnected()) return;
+    rememberChoices();
     const QString spec = chosenPortSpec();
     const std::optional<int> number = comPortNumber(spec);
     m_ui->lblPortNumber->setText(QStringLiteral("Port: ") + chosenPortLabel());

@@ -17,6 +17,8 @@
 #include "link/portnames.h"
 #include "link/radiolink.h"
 
+class QSettings;
+
 namespace Ui {
 class frmConnect;
 }
@@ -45,6 +47,9 @@ public:
     QString chosenPortSpec() const;
     // Lists the detected ports again, keeping the picked item when it is still there.
     void refreshDetectedPorts();
+    // Remembers in `settings` the port and baud rate of every Connect, and the dialog's
+    // check boxes, and shows what was remembered now; nothing connects until Connect.
+    void rememberChoicesIn(QSettings *settings);
 
 signals:
     // The user picked the built-in simulator in the port list.
@@ -68,6 +73,9 @@ private:
     void reportPortError(const PortError &error);
     void showOpenFlag();
     void setConnectedControls(bool connected);
+    // Shows a port spec in the port box: its item when the list has one, else as typed.
+    void showPort(const QString &spec);
+    void rememberChoices();
 
     RadioLink &m_link;
     Prompter &m_prompter;
@@ -75,6 +83,7 @@ private:
     PortLister m_listPorts;
     std::unique_ptr<Ui::frmConnect> m_ui;
     QString m_autoInfo;
+    QSettings *m_settings = nullptr;
 };
 
 }  // namespace corvane

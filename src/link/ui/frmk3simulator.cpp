@@ -28,6 +28,8 @@ frmK3Simulator::frmK3Simulator(std::shared_ptr<sim::K3Simulator> simulator, QWid
     connect(m_ui->cboKat3, &QComboBox::currentIndexChanged, this, &frmK3Simulator::apply);
     connect(m_ui->cboAutoInfo, &QComboBox::currentIndexChanged, this, &frmK3Simulator::apply);
     connect(m_ui->cmdClose, &QPushButton::clicked, this, &FormWindow::hideForm);
+    // Escape closes; Enter only applies a typed level or frequency (the boxes take a typed
+    // value on Enter, not digit by digit, and no button is the default).
     setCancelButton(m_ui->cmdClose);
     refresh();
 }
