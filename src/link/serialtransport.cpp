@@ -1,8 +1,10 @@
 #include "link/serialtransport.h"
 
 #include <QMetaObject>
+#include <QSocketNotifier>
 
 #ifndef Q_OS_WIN
+#include <poll.h>
 #include <unistd.h>
 #endif
 
@@ -79,8 +81,36 @@ PortError SerialTransport::open(int baud) {
         return error;
     }
     dropModemLines();
+    watchHangUp();
     return {};
 }
+
+#ifndef Q_OS_WIN
+// A hang-up (the adapter pulled, a pseudo-terminal's far side closed) reads as an end of file,
+// which QSerialPort passes over in silence between exchanges; a notifier of our own on a copy
+// of the descriptor sees it, so the port is known to be gone at once, not at the next command.
+void SerialTransport::watchHangUp() {
+    const int fd = ::dup(int(m_port.handle()));
+    if (fd < 0) return;
+    m_hangUpFd = fd;
+    m_hangUp = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    QObject::connect(m_hangUp.get(), &QSocketNotifier::activated, m_hangUp.get(), [this] {
+        pollfd probe{m_hangUpFd, POLLIN, 0};
+        if (::poll(&probe, 1, 0) != 1 || !(probe.revents & (POLLHUP | POLLERR))) return;
+        m_hangUp->setEnabled(false);
+        vanish(QStringLiteral("The device has gone away"));
+    });
+}
+
+void SerialTransport::stopWatchingHangUp() {
+    m_hangUp.reset();
+    if (m_hangUpFd >= 0) ::close(m_hangUpFd);
+    m_hangUpFd = -1;
+}
+#else
+void SerialTransport::watchHangUp() {}  // Windows reports a removed port as a resource error
+void SerialTransport::stopWatchingHangUp() {}
+#endif
 
 // The radio's port is to have DTR and RTS off from before it opens. That order cannot be had
 // here: QSerialPort sets the lines only on an open port, and on Linux (and macOS) the kernel
@@ -100,14 +130,19 @@ void SerialTransport::dropModemLines() {
 }
 
 void SerialTransport::close() {
+    stopWatchingHangUp();
     if (m_port.isOpen()) m_port.close();
 }
 
 void SerialTransport::onError(QSerialPort::SerialPortError error) {
-    if (error != QSerialPort::ResourceError || m_vanished.isError()) return;
+    if (error == QSerialPort::ResourceError) vanish(m_port.errorString());
+}
+
+void SerialTransport::vanish(const QString &description) {
+    if (m_vanished.isError()) return;
     // The device went away (adapter pulled, pty master closed). Closing from inside the
     // port's own signal is not safe; the port closes as soon as control is back.
-    m_vanished = PortError{PortErrorKind::Other, m_port.errorString()};
+    m_vanished = PortError{PortErrorKind::Other, description};
     QMetaObject::invokeMethod(
         &m_port,
         [this] {

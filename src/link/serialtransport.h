@@ -7,8 +7,11 @@
 #include <QSerialPort>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 #include "link/transport.h"
+
+class QSocketNotifier;
 
 namespace corvane {
 
@@ -33,12 +36,18 @@ public:
 private:
     void dropModemLines();
     void onError(QSerialPort::SerialPortError error);
+    // The device is gone: it reads as closed now, and is closed and told once control is back.
+    void vanish(const QString &description);
+    void watchHangUp();
+    void stopWatchingHangUp();
     PortError currentError() const;
 
     QString m_device;
     QSerialPort m_port;
     QStringList m_modemLineCalls;
     PortError m_vanished;  // set when the device went away while open
+    std::unique_ptr<QSocketNotifier> m_hangUp;
+    int m_hangUpFd = -1;
 };
 
 // How a QSerialPort error reads as a port error. `deviceAccessible` tells a port held by

@@ -5,6 +5,7 @@
 
 #include "common/golden.h"
 #include "common/k3simprocess.h"
+#include "common/ptyradio.h"
 #include "common/scriptedfiledialogs.h"
 #include "core/progresstext.h"
 #include "files/linefile.h"
@@ -208,14 +209,15 @@ void UxTest::simulatorWindowBesideDialog() {
 }
 
 void UxTest::portOpenFollowsThePort() {
-    auto radio = std::make_unique<K3SimProcess>();
-    QVERIFY(radio->start({}));
+    PtyRadio radio;
+    radio.setAnswer("id;", "ID017;");
+    radio.setAnswer("ai;", "AI0;");
     ScriptedPrompter prompter;
     ConnectionController connection(prompter);
-    connectTo(connection, radio->pty());
+    connectTo(connection, radio.slavePath());
     auto *open = connection.dialog().findChild<QLabel *>("lblPortOpen");
     QCOMPARE(open->text(), QString("Port Open? True"));
-    radio.reset();  // the pty goes with its process, while nothing is exchanged
+    radio.vanish();  // the adapter pulled out while nothing is exchanged
     QTRY_COMPARE(open->text(), QString("Port Open? False"));
     QVERIFY(!connection.link().isConnected());
     QVERIFY(!connection.dialog().findChild<QPushButton *>("cmdSend")->isEnabled());
