@@ -77,6 +77,8 @@ private slots:
     void ctrlCAtAPrompt();
     void ctrlCStopsAfterTheStepUnderWay();
     void help();
+    void completion_data() { addRows("completion.tsv", {"words", "offered"}); }
+    void completion();
     void adaptiveAgainstDense();
 };
 
@@ -233,6 +235,44 @@ void TestCli::help() {
     run = runCli({"send", "--help"});
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.contains("corvane-cli [options] send [CMD]"));
+    // Commands that only read files list none of the radio's options (and still take them).
+    for (const char *command : {"chart", "analyze", "print", "identify"}) {
+        run = runCli({command, "--help"});
+        const bool radio = command == QByteArray("identify");
+        for (const char *option : {"--port", "--baud", "--yes", "--trace"})
+            QVERIFY2(run.out.contains(option) == radio, command);
+        QVERIFY(run.out.contains("--help"));
+    }
+    QCOMPARE(runCli({"--port", "COM 3", "--yes", "analyze", "--help"}).exitCode, 0);
+}
+
+void TestCli::completion() {
+    const QString bashCompletion = "/usr/share/bash-completion/bash_completion";
+    if (!QFile::exists(bashCompletion)) QSKIP("bash-completion is not installed");
+    QFETCH(QString, words);
+    QTemporaryDir folder, links;
+    QFile(folder.filePath("a.txt")).open(QIODevice::WriteOnly);
+    QDir(folder.path()).mkdir("d");
+    // The words as bash splits the line; COMP_LINE is the line as typed.
+    const QString script =
+        "source " + bashCompletion + "; source \"$1\"; shift; COMP_WORDS=(corvane-cli \"$@\"); "
+        "COMP_CWORD=$#; COMP_LINE=\"${COMP_WORDS[*]}\"; COMP_POINT=${#COMP_LINE}; "
+        "_corvane_cli; printf '%s\\n' \"${COMPREPLY[@]}\" | sort";
+    QProcess bash;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PATH", QFileInfo(cliPath()).path() + ':' + environment.value("PATH"));
+    environment.insert("TMPDIR", links.path());
+    environment.insert("LC_ALL", "C");
+    bash.setProcessEnvironment(environment);
+    bash.setWorkingDirectory(folder.path());
+    bash.start("bash", QStringList{"-c", script, "bash",
+                                   QStringLiteral(CORVANE_SOURCE_DIR "/resources/completion/corvane-cli")} +
+                           words.split(u'|'));
+    QVERIFY(bash.waitForFinished(30000));
+    QCOMPARE(bash.readAllStandardError(), QByteArray());
+    QStringList offered = QString::fromLatin1(bash.readAllStandardOutput()).split(u'\n');
+    offered.removeAll(QString());
+    QTEST(offered.join(u'|'), "offered");
 }
 
 void TestCli::adaptiveAgainstDense() {

@@ -67,16 +67,20 @@ QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArra
     return path;
 }
 
-// "rows|label=value ..." of a chart, or the reader's message.
-QString describe(const ChartFileResult &result) {
-    if (!result.data) return result.error;
+// "rows|label=value ...[|warning]" of a chart, or the reader's message; the file's path
+// reads FILE.
+QString describe(const ChartFileResult &result, const QString &path) {
+    if (!result.data) return QString(result.error).replace(path, "FILE");
     ResultChart chart;
     applyChartFile(chart, *result.data);
     QStringList rows;
     for (int row = 1; row <= chart.rowCount(); ++row)
         if (chart.rowValue(row))
             rows << chart.rowLabel(row) + u'=' + QString::number(*chart.rowValue(row));
-    return QString::number(chart.rowCount()) + u'|' + rows.join(u' ');
+    QString text = QString::number(chart.rowCount()) + u'|' + rows.join(u' ');
+    if (!result.data->warning.isEmpty())
+        text += u'|' + QString(result.data->warning).replace(path, "FILE");
+    return text;
 }
 
 QString cliPath() {
@@ -160,6 +164,9 @@ private slots:
     void specialFilesRefused();
     void unusableTargetsRefusedBeforeTheRadio();
     void standardOutputAndDiscard();
+    void terminalOutput_data();
+    void terminalOutput();
+    void fullDisk_data();
     void fullDisk();
 
 private:
@@ -175,13 +182,14 @@ void TestFiles::readers_data() {
                                    << sweepFile(kSweepHead +
                                                 "14060.000\t\t-25.3\r\n14060.100\t\t-5.3\r\n14060."
                                                 "200\t\t0.0\r\n\r\n14060.300\t\t-1.0\r\n")
-                                   << "11|14060.000=-25.3 14060.100=-5.3 14060.200=0";
+                                   << "3|14060.000=-25.3 14060.100=-5.3 14060.200=0";
     QTest::newRow("LF, blanks, fraction start")
         << sweep
         << sweepFile(
                "  Frequency Start: 14060.5 \nFrequency Stop: 14061\nFrequency Step: "
                "100\n=\nh\n14060.500\t\t-12.5\n")
-        << "11|14060.500=-12.5";
+        << "1|14060.500=-12.5|The file FILE ends at line 31 (14060.500 kHz), before its stop "
+           "frequency 14061 kHz: the run was stopped there, or the file is cut off.";
     QTest::newRow("more lines than rows")
         << sweep
         << sweepFile(
@@ -196,11 +204,11 @@ void TestFiles::readers_data() {
         << "3|050=10.1 055=10.3 060=10";
     QTest::newRow("dbv three fields")
         << dbv << dbvFile(kDbvHead + "050\t-23.5\t10.1\r\n")
-        << "This is not a dBV full test results file: line 31 should hold the RF gain, two "
+        << "The file FILE is not a dBV full test results file: line 31 should hold the RF gain, two "
            "readings and the difference separated by tabs";
     QTest::newRow("frequency not a number")
         << sweep << sweepFile(kSweepHead + "14O60.000\t\t-25.3\r\n")
-        << "This is not a filter sweep results file: line 31: the frequency \"14O60.000\" is not a "
+        << "The file FILE is not a filter sweep results file: line 31: the frequency \"14O60.000\" is not a "
            "number";
     // Numbers too large for a chart, named by their line counted from the file's first.
     const QByteArray fourGood =
@@ -208,64 +216,98 @@ void TestFiles::readers_data() {
         "14060.300\t\t-1.0\r\n";
     for (const char *number : {"1e308", "1e999", "-1e999"})
         QTest::newRow(number) << sweep
-                              << sweepFile(kSweepHead + fourGood + "14060.400\t\t" + number)
+                              << sweepFile(kSweepHead + fourGood + "14060.400\t\t" + number + "\r\n")
                               << QString(
-                                     "This is not a filter sweep results file: line 35: the "
+                                     "The file FILE is not a filter sweep results file: line 35: the "
                                      "reading \"%1\" is too large for a chart")
                                      .arg(number);
     for (const char *number : {"nan", "inf"})
-        QTest::newRow(number) << dbv << dbvFile(kDbvHead + "050\t1\t1\t" + number)
+        QTest::newRow(number) << dbv << dbvFile(kDbvHead + "050\t1\t1\t" + number + "\r\n")
                               << QString(
-                                     "This is not a dBV full test results file: line 31: the "
+                                     "The file FILE is not a dBV full test results file: line 31: the "
                                      "difference \"%1\" is not a number")
                                      .arg(number);
     QTest::newRow("step 1e999")
         << sweep
         << sweepFile("Frequency Start: 14060\r\nFrequency Stop: 14061\r\nFrequency Step: 1e999\r\n")
-        << "This is not a filter sweep results file: line 28: the frequency step \"1e999\" is too "
+        << "The file FILE is not a filter sweep results file: line 28: the frequency step \"1e999\" is too "
            "large for a chart";
     QTest::newRow("quick test")
         << dbv
         << QByteArray(
                "K3 dBV Linear Range Test Results\r\n\r\n\r\n\r\n==============Half-Interval Search "
                "Results===================\r\nRF Gain\r\n")
-        << "This is not a dBV full test results file: it holds the results of a quick test, which "
+        << "The file FILE is not a dBV full test results file: it holds the results of a quick test, which "
            "have no chart; line 26 should start with RF Gain Start:";
     QTest::newRow("empty") << sweep << QByteArray()
-                           << "This is not a filter sweep results file: the file is empty; line 26 "
+                           << "The file FILE is not a filter sweep results file: the file is empty; line 26 "
                               "should start with Frequency Start:";
     QTest::newRow("binary")
         << sweep
         << QByteArray(4000, '\0').replace(QByteArray(100, '\0'), QByteArray("\xff\x01\n", 3))
-        << "This is not a filter sweep results file: line 26 should start with Frequency Start:";
+        << "The file FILE is not a filter sweep results file: line 26 should start with Frequency Start:";
     QTest::newRow("dbv file as sweep")
         << sweep << dbvFile(kDbvHead)
-        << "This is not a filter sweep results file: line 26 should start with Frequency Start:";
+        << "The file FILE is not a filter sweep results file: line 26 should start with Frequency Start:";
     QTest::newRow("ends at line 27") << sweep << sweepFile("Frequency Start: 14060\r\n")
-                                     << "This is not a filter sweep results file: it ends at line "
+                                     << "The file FILE is not a filter sweep results file: it ends at line "
                                         "26; line 27 should start with Frequency Stop:";
     QTest::newRow("not a number")
         << sweep
         << sweepFile("Frequency Start: 14060\r\nFrequency Stop: 14O61\r\nFrequency Step: 100\r\n")
-        << "This is not a filter sweep results file: line 27: the stop frequency \"14O61\" is not "
+        << "The file FILE is not a filter sweep results file: line 27: the stop frequency \"14O61\" is not "
            "a number";
     QTest::newRow("count too large")
         << sweep
         << sweepFile(
                "Frequency Start: 1800\r\nFrequency Stop: 30000\r\nFrequency Step: 1\r\n=\r\nh\r\n")
-        << "This is not a filter sweep results file: lines 26 to 28 give more points than a chart "
+        << "The file FILE is not a filter sweep results file: lines 26 to 28 give more points than a chart "
            "holds (32767)";
     QTest::newRow("zero increment")
         << dbv << dbvFile("RF Gain Start: 50\r\nRF Gain Stop: 60\r\nRF Gain Increment: 0.4\r\n")
-        << "This is not a dBV full test results file: line 28: the RF gain increment should be "
+        << "The file FILE is not a dBV full test results file: line 28: the RF gain increment should be "
            "more than 0";
     QTest::newRow("short data line")
         << sweep << sweepFile(kSweepHead + "14060.000\t\t-25.3\r\n-25.3\r\n")
-        << "This is not a filter sweep results file: line 32 should hold a frequency and a "
+        << "The file FILE is not a filter sweep results file: line 32 should hold a frequency and a "
            "reading separated by tabs";
     QTest::newRow("bad reading") << dbv << dbvFile(kDbvHead + "050\t-23.5\t-33.6\tERR\r\n")
-                                 << "This is not a dBV full test results file: line 31: the "
+                                 << "The file FILE is not a dBV full test results file: line 31: the "
                                     "difference \"ERR\" is not a number";
+    // The axis spans the file's first to last frequency, whole kHz or not.
+    QTest::newRow("start and stop not whole kHz")
+        << sweep
+        << sweepFile("Frequency Start: 14059.4\r\nFrequency Stop: 14059.7\r\nFrequency Step: "
+                     "100\r\n=\r\nh\r\n14059.400\t\t-30.5\r\n14059.500\t\t-12.0\r\n"
+                     "14059.600\t\t-3.5\r\n14059.700\t\t-20.0\r\n")
+        << "4|14059.400=-30.5 14059.500=-12 14059.600=-3.5 14059.700=-20";
+    QTest::newRow("no data lines: start to stop")
+        << sweep
+        << sweepFile("Frequency Start: 14059.4\r\nFrequency Stop: 14060.6\r\nFrequency Step: "
+                     "100\r\n=\r\nh\r\n")
+        << "13|";
+    // Cut off inside a line (no line end): what comes before is charted, the last line named.
+    QTest::newRow("cut inside the last data line")
+        << sweep << sweepFile(kSweepHead + "14060.000\t\t-25.3\r\n14060.100\t\t-2")
+        << "1|14060.000=-25.3|The file FILE is cut off inside line 32, its last line "
+           "(\"14060.100\t\t-2\" has no line end); the chart shows lines 31 to 31.";
+    QTest::newRow("cut inside the first data line")
+        << dbv << dbvFile(kDbvHead + "05")
+        << "3||The file FILE is cut off inside line 31, its last line (\"05\" has no line end); "
+           "the chart has no points.";
+    QTest::newRow("cut inside the step line")
+        << sweep << sweepFile("Frequency Start: 14060\r\nFrequency Stop: 14061\r\nFrequency Step: 10")
+        << "The file FILE is not a filter sweep results file: it is cut off inside line 28; line 28 "
+           "should start with Frequency Step:";
+    QTest::newRow("dbv stopped before its stop gain")
+        << dbv << dbvFile(kDbvHead + "050\t-23.5\t-33.6\t10.1\r\n055\t-5.3\t-15.6\t10.3\r\n")
+        << "2|050=10.1 055=10.3|The file FILE ends at line 32 (055), before its stop RF gain 60: "
+           "the run was stopped there, or the file is cut off.";
+    QTest::newRow("a step short of the stop is a whole run")
+        << sweep
+        << sweepFile("Frequency Start: 14060\r\nFrequency Stop: 14060.5\r\nFrequency Step: "
+                     "300\r\n=\r\nh\r\n14060.000\t\t-1.0\r\n14060.300\t\t-2.0\r\n")
+        << "2|14060.000=-1 14060.300=-2";
 }
 
 void TestFiles::readers() {
@@ -273,7 +315,7 @@ void TestFiles::readers() {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, expected);
     const QString path = writeFile(m_dir, QStringLiteral("case.txt"), bytes);
-    QCOMPARE(describe(readChartFile(ChartFileKind(kind), path)), expected);
+    QCOMPARE(describe(readChartFile(ChartFileKind(kind), path), path), expected);
 }
 
 void TestFiles::sweepRoundTrip() {
@@ -287,7 +329,7 @@ void TestFiles::sweepRoundTrip() {
             writeSweepResultsFile(path, bench.record.lines, "FL3", QDateTime::currentDateTime()));
         const ChartFileResult result = readChartFile(ChartFileKind::Sweep, path);
         QVERIFY2(result.data, qPrintable(result.error));
-        QCOMPARE(result.data->rowCount, stopAt ? 51 : 61);
+        QCOMPARE(result.data->rowCount, stopAt ? stopAt - 1 : 61);
         QCOMPARE(live.size(), stopAt ? size_t(stopAt - 1) : size_t(61));
         QCOMPARE(result.data->rows.size(), live.size());
         for (size_t i = 0; i < live.size(); ++i) {
@@ -335,8 +377,9 @@ void TestFiles::chartWindowsFromTheMenu() {
     program.windows.open("frmCreateFSChart");
     QCOMPARE(program.windows.existing("frmCreateFSChart"), nullptr);
     QCOMPARE(program.prompter.summary(),
-             QStringList{"Corvane|This is not a filter sweep results file: it ends at line 26; "
-                         "line 27 should start with Frequency Stop:"});
+             QStringList{"Corvane|The file " + bad +
+                         " is not a filter sweep results file: it ends at line 26; line 27 "
+                         "should start with Frequency Stop:"});
     const FileDialogRequest &asked = program.dialogs.requests().front();
     QCOMPARE(asked.title + asked.filterLabel + asked.proposedName,
              QString("Open FileText files (*.txt)FilterSweep.txt"));
@@ -346,13 +389,18 @@ void TestFiles::chartWindowsFromTheMenu() {
     program.windows.open("frmCreateFSChart");
     auto *window = qobject_cast<ResultChartWindow *>(program.windows.existing("frmCreateFSChart"));
     QVERIFY(window && window->isVisible());
+    // A run stopped after its first point: charted, and the user told.
+    QCOMPARE(program.prompter.summary().last(),
+             "Corvane|The file " + good +
+                 " ends at line 31 (14060.000 kHz), before its stop frequency 14061 kHz: the "
+                 "run was stopped there, or the file is cut off.");
     QCOMPARE(window->windowTitle(), QString("Filter Sweep Chart from File"));
     QCOMPARE(window->chart().title() + '|' + window->chart().xAxisTitle(),
              QString("K3 Filter Sweep Chart|K3 Dial Setting (KHz)"));
     // A bad file later leaves the chart on screen as it was.
     program.dialogs.answer(bad);
     program.windows.open("frmCreateFSChart");
-    QCOMPARE(window->chart().rowCount(), 11);
+    QCOMPARE(window->chart().rowCount(), 1);
     QCOMPARE(*window->chart().rowValue(1), -25.3);
     window->findChild<QPushButton *>("cmdSaveFile")->click();
     QCOMPARE(window->imageWindow()->objectName(), QString("frmSaveChart"));
@@ -457,15 +505,17 @@ void TestFiles::cliChartAndPrint() {
           QStringList{"chart", sweep, bad, "-o", m_dir.filePath("o.png")}}) {
         run = runCli(command);
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.startsWith(bad + ": This is not a filter sweep results file: line 31: the "
-                                          "reading \"x\" is not a number"),
+        QVERIFY2(run.err.startsWith("The file " + bad +
+                                    " is not a filter sweep results file: line 31: the reading "
+                                    "\"x\" is not a number"),
                  qPrintable(run.err));
     }
 
     run = runCli({"chart", writeFile(m_dir, "q.txt", dbvFile("")), "-o", m_dir.filePath("q.png")});
     QCOMPARE(run.exitCode, 1);
-    QCOMPARE(run.err.trimmed(), QString("This is not a dBV full test results file: it ends at line "
-                                        "25; line 26 should start with RF Gain Start:"));
+    QCOMPARE(run.err.trimmed(), "The file " + m_dir.filePath("q.txt") +
+                                    " is not a dBV full test results file: it ends at line 25; "
+                                    "line 26 should start with RF Gain Start:");
     QVERIFY(!QFile::exists(m_dir.filePath("q.png")));
 
     run = runCli({"print", sweep, "-o", m_dir.filePath("s.pdf")});
@@ -523,8 +573,9 @@ void TestFiles::specialFilesRefused() {
 void TestFiles::unusableTargetsRefusedBeforeTheRadio() {
     // Every subcommand that takes -o refuses an unusable target with exit 1 before the radio
     // is touched: with --trace, any exchange would be printed after the refusal.
-    const QString fifo = m_dir.filePath("target-fifo");
+    const QString fifo = m_dir.filePath("target-fifo"), loop = m_dir.filePath("loop.png");
     QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    QVERIFY(QFile::link(loop, loop));
     const QString sweep =
         writeFile(m_dir, "t.txt", sweepFile(kSweepHead + "14060.000\t\t-5.0\r\n"));
     const QList<QStringList> commands{
@@ -539,6 +590,7 @@ void TestFiles::unusableTargetsRefusedBeforeTheRadio() {
         {"", "no file name was given"},
         {fifo, fifo + " is a named pipe (FIFO), not a file"},
         {"/dev/zero", "/dev/zero is a device, not a file"},
+        {loop, loop + " is a loop of symbolic links, not a file"},
         {m_dir.path(), m_dir.path() + " is a folder"},
         {m_dir.filePath("none/x.txt"), "the folder " + m_dir.filePath("none") + " does not exist"}};
     for (const QStringList &command : commands)
@@ -553,8 +605,13 @@ void TestFiles::unusableTargetsRefusedBeforeTheRadio() {
             QCOMPARE(run.err, "corvane-cli: cannot write " + target + ": " + reason + "\n");
             QCOMPARE(run.out, QString());
         }
-    // The FIFO is left as it was; the trace does print exchanges when there are some.
+    // The FIFO and the loop are left as they were, also by a window's save; the trace does
+    // print exchanges when there are some.
     QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+    QString error;
+    QVERIFY(!writeLineFile(loop, {"x"}, &error));
+    QCOMPARE(error, loop + " is a loop of symbolic links, not a file");
+    QCOMPARE(QFileInfo(loop).symLinkTarget(), loop);
     QVERIFY(runCli({"--port", "sim", "--trace", "identify"}).err.contains("id;"));
 }
 
@@ -568,15 +625,83 @@ void TestFiles::standardOutputAndDiscard() {
     QCOMPARE(lines.at(4), QString("==============Half-Interval Search Results==================="));
     QCOMPARE(lines.last(), QString());
     QVERIFY(run.err.contains(lines.at(12) + "\n"));
-    // /dev/null takes the file and stays a device.
-    run = runCli({"print", writeFile(m_dir, "n.txt", "a\n"), "-o", "/dev/null"});
-    QCOMPARE(run.exitCode, 0);
+    // /dev/null takes the printout and the chart and stays a device.
+    const QString sweep = writeFile(m_dir, "n.txt", sweepFile(kSweepHead + "14060.000\t\t-1\r\n"));
+    for (const char *command : {"print", "chart"}) {
+        run = runCli({command, sweep, "-o", "/dev/null"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QString());
+    }
     QVERIFY(pathKind("/dev/null") == PathKind::Device);
 }
 
+void TestFiles::terminalOutput_data() {
+    // corvane-cli with its output on a terminal (script's pty) or a pipe: row, the arguments
+    // (FILE: a sweep file whose frequency holds an escape sequence, GOOD: a good one), the
+    // exit code, a text the output holds and one it must not.
+    QTest::addColumn<bool>("terminal");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QByteArray>("shown");
+    QTest::addColumn<QByteArray>("notShown");
+    const QByteArray quoted = "the frequency \"14060.100\x1b]0;x\x07\x1b[2J\" is not a number";
+    QTest::newRow("message escaped on a terminal")
+        << true << QStringList{"chart", "--rows", "FILE"} << 1
+        << QByteArray("the frequency \"14060.100\\x1b]0;x\\x07\\x1b[2J\" is not a number")
+        << QByteArray("\x1b");
+    QTest::newRow("message as it is into a pipe")
+        << false << QStringList{"analyze", "FILE"} << 1 << quoted << QByteArray("\\x1b");
+    QTest::newRow("no image onto a terminal")
+        << true << QStringList{"chart", "GOOD", "-o", "-"} << 1
+        << QByteArray("corvane-cli: cannot write -: standard output is a terminal: redirect it "
+                      "to a file or a program")
+        << QByteArray("PNG");
+    QTest::newRow("no PDF onto a terminal")
+        << true << QStringList{"print", "GOOD", "-o", "-"} << 1
+        << QByteArray("standard output is a terminal") << QByteArray("%PDF");
+    QTest::newRow("PDF into a pipe") << false << QStringList{"print", "GOOD", "-o", "-"} << 0
+                                     << QByteArray("%PDF") << QByteArray("terminal");
+}
+
+void TestFiles::terminalOutput() {
+    QFETCH(bool, terminal);
+    QFETCH(QStringList, arguments);
+    const QString bad = writeFile(
+        m_dir, "esc.txt", sweepFile(kSweepHead + "14060.100\x1b]0;x\x07\x1b[2J\t\t-5.3\r\n"));
+    const QString good = writeFile(m_dir, "good.txt", sweepFile(kSweepHead + "14060.000\t\t-1\r\n"));
+    arguments.replaceInStrings(QRegularExpression("^FILE$"), bad);
+    arguments.replaceInStrings(QRegularExpression("^GOOD$"), good);
+    QProcess process;
+    if (terminal) {
+        // script runs the command on a pty of its own: stdout and stderr are a terminal.
+        QString command = cliPath();
+        for (const QString &argument : std::as_const(arguments)) command += " '" + argument + "'";
+        process.start("script", {"-qec", command, "/dev/null"});
+    } else {
+        process.start(cliPath(), arguments);
+    }
+    QVERIFY(process.waitForFinished(60000));
+    const QByteArray output = process.readAllStandardOutput() + process.readAllStandardError();
+    QTEST(process.exitCode(), "exit");
+    QFETCH(QByteArray, shown);
+    QFETCH(QByteArray, notShown);
+    QVERIFY2(output.contains(shown), output.constData());
+    QVERIFY2(!output.contains(notShown), output.constData());
+}
+
+void TestFiles::fullDisk_data() {
+    QTest::addColumn<int>("room");
+    QTest::newRow("full") << 0;
+    // Room for part of a file: the disk takes the first write in part and only the next says
+    // why it takes no more.
+    QTest::newRow("nearly full") << 4096;
+}
+
 void TestFiles::fullDisk() {
+    QFETCH(int, room);
     FullDisk disk;
     if (!disk.mounted) QSKIP("a full disk is a 64 KiB tmpfs, which only root can mount");
+    if (room) QVERIFY(QFile::resize(disk.path("fill"), QFileInfo(disk.path("fill")).size() - room));
     const QString enospc = "No space left on device";
     QChartView view;
     view.chart()->addSeries(new QLineSeries);
@@ -608,6 +733,7 @@ void TestFiles::fullDisk() {
         QCOMPARE(disk.entries(), QStringList({"fill", "old" + suffix}));
         QFile::rename(disk.path("old" + suffix), disk.path("old.txt"));
     }
+    if (room) return;  // the smaller files below would fit
     // A window's Save tells the user why; the command line exits 1 with the list printed.
     test::ScriptedFileDialogs dialogs;
     ScriptedPrompter prompter;
