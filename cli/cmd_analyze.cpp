@@ -171,19 +171,20 @@ int runAnalyze(CliSession &session, const QStringList &arguments) {
 }  // namespace
 
 CliCommand command_analyze() {
-    CliCommand command{QStringLiteral("analyze"),
-            QStringLiteral("FILE..."),
-            QStringLiteral("The filter figures of saved sweep files: peak, -3/-6/-60 dB widths, "
-                           "shape factor, centre, ripple, floor; or the linear range of dBV "
-                           "files."),
-            {QCommandLineOption(kCsvOption,
-                                QStringLiteral("Write CSV with a header line instead of a table.")),
-             QCommandLineOption(kToleranceOption,
-                                QStringLiteral("dBV files: how far (dB) a difference may stand "
-                                               "from the median and count as linear (default "
-                                               "0.5)."),
-                                QStringLiteral("DB"))},
-            runAnalyze};
+    CliCommand command{
+        QStringLiteral("analyze"),
+        QStringLiteral("FILE..."),
+        QStringLiteral("The filter figures of saved sweep files: peak, -3/-6/-60 dB widths, "
+                       "shape factor, centre, ripple, floor; or the linear range of dBV "
+                       "files."),
+        {QCommandLineOption(kCsvOption,
+                            QStringLiteral("Write CSV with a header line instead of a table.")),
+         QCommandLineOption(kToleranceOption,
+                            QStringLiteral("dBV files: how far (dB) a difference may stand "
+                                           "from the median and count as linear (default "
+                                           "0.5)."),
+                            QStringLiteral("DB"))},
+        runAnalyze};
     command.radio = false;
     return command;
 }

@@ -78,8 +78,8 @@ inline int checkOutputPath(const QCommandLineParser &parser, OutputKind kind = O
     QString problem = writeTargetProblem(path);
     if (problem.isEmpty() && kind == OutputKind::Binary && isStandardOutputTarget(path) &&
         isTerminal(stdout))
-        problem = QStringLiteral(
-            "standard output is a terminal: redirect it to a file or a program");
+        problem =
+            QStringLiteral("standard output is a terminal: redirect it to a file or a program");
     if (problem.isEmpty() && isStandardOutputTarget(path)) takeStandardOutput(&problem);
     if (problem.isEmpty()) return kExitDone;
     printError(QStringLiteral("corvane-cli: cannot write ") + path + QStringLiteral(": ") +

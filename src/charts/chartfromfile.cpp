@@ -79,9 +79,10 @@ void applySweepFileScales(ResultChart &chart, const ChartFileData &data) {
     }
     const double first = gridStart(data) / 1000.0;
     const double last = first + (data.rowCount - 1) * gridStep(data) / 1000.0;
-    applySweepScales(chart, sweepSpacing(data.adaptive ? shortestText(first) : data.rows.front().label,
-                                         data.adaptive ? shortestText(last) : data.rows.back().label,
-                                         data.stepText));
+    applySweepScales(
+        chart,
+        sweepSpacing(data.adaptive ? shortestText(first) : data.rows.front().label,
+                     data.adaptive ? shortestText(last) : data.rows.back().label, data.stepText));
 }
 
 }  // namespace

@@ -207,11 +207,10 @@ private:
                             .arg(kStartLine + 2)
                             .arg(kMaxChartFileRows));
         // The rows from start to stop as the texts give them, for a file without data lines.
-        m_announcedRows =
-            int(std::min<double>(kMaxChartFileRows, std::round(std::abs(values[1] - values[0]) *
-                                                               (isSweep() ? 1000.0 : 1.0) /
-                                                               divisor) +
-                                                        1));
+        m_announcedRows = int(std::min<double>(
+            kMaxChartFileRows,
+            std::round(std::abs(values[1] - values[0]) * (isSweep() ? 1000.0 : 1.0) / divisor) +
+                1));
         m_start = values[0];
         m_stop = values[1];
         m_step = divisor;
@@ -285,15 +284,15 @@ private:
     // The data ran to the end of the file: a cut last line, or a last point short of the
     // stop by a step or more, is worth a warning.
     void noteEnd() {
-        const QString shows =
-            m_data.rows.empty()
-                ? QStringLiteral("the chart has no points")
-                : QStringLiteral("the chart shows lines %1 to %2")
-                      .arg(kHeadingLine + 1)
-                      .arg(kHeadingLine + int(m_data.rows.size()));
+        const QString shows = m_data.rows.empty()
+                                  ? QStringLiteral("the chart has no points")
+                                  : QStringLiteral("the chart shows lines %1 to %2")
+                                        .arg(kHeadingLine + 1)
+                                        .arg(kHeadingLine + int(m_data.rows.size()));
         if (m_cutLine && !trimBlanks(m_cutText).isEmpty()) {
-            m_data.warning = QStringLiteral("%1 is cut off inside line %2, its last line (%3 has "
-                                            "no line end); %4.")
+            m_data.warning = QStringLiteral(
+                                 "%1 is cut off inside line %2, its last line (%3 has "
+                                 "no line end); %4.")
                                  .arg(theFile())
                                  .arg(m_cutLine)
                                  .arg(quotedLine(m_cutText), shows);
@@ -306,12 +305,13 @@ private:
         const double direction = m_stop >= m_start ? 1.0 : -1.0;
         // A whole run's last point is less than a step from its stop.
         if ((m_stop - at) * direction * scale < m_step * (1.0 - 1e-6)) return;
-        m_data.warning = QStringLiteral("%1 ends at line %2 (%3), before its %4 %5: the run was "
-                                        "stopped there, or the file is cut off.")
-                             .arg(theFile())
-                             .arg(kHeadingLine + int(m_data.rows.size()))
-                             .arg(last.label + unit(), parameters()[1].meaning,
-                                  m_data.stopText + unit());
+        m_data.warning =
+            QStringLiteral(
+                "%1 ends at line %2 (%3), before its %4 %5: the run was "
+                "stopped there, or the file is cut off.")
+                .arg(theFile())
+                .arg(kHeadingLine + int(m_data.rows.size()))
+                .arg(last.label + unit(), parameters()[1].meaning, m_data.stopText + unit());
     }
 
     QString unit() const { return isSweep() ? QStringLiteral(" kHz") : QString(); }

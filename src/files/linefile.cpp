@@ -47,8 +47,7 @@ bool writeLineFile(const QString &path, const QStringList &lines, QString *error
     return false;
 }
 
-std::optional<QStringList> readTextLines(const QString &path, QString *error,
-                                         bool *lastLineEnded) {
+std::optional<QStringList> readTextLines(const QString &path, QString *error, bool *lastLineEnded) {
     LineFileReader reader;
     if (!reader.open(path)) {
         if (error) *error = reader.errorString();

@@ -19,7 +19,7 @@ QString escapeControls(const QString &text) {
     out.reserve(text.size());
     for (const QChar c : text) {
         if (isControl(c.unicode()))
-            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar(u'0'));
+            out += QStringLiteral("\\x%1").arg(uint(c.unicode()), 2, 16, QChar(u'0'));
         else
             out += c;
     }

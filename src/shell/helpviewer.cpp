@@ -5,8 +5,8 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
@@ -272,12 +272,12 @@ void HelpViewer::showPicture(const QUrl &url) {
     // As large as the picture, within the screen; scroll bars for the rest.
     const QMargins margins = m_picture->layout()->contentsMargins();
     const int frame = 2 * m_picture->findChild<QScrollArea *>()->frameWidth();
-    const int buttonRow = m_picture->findChild<QPushButton *>()->sizeHint().height() +
-                          m_picture->layout()->spacing();
+    const int buttonRow =
+        m_picture->findChild<QPushButton *>()->sizeHint().height() + m_picture->layout()->spacing();
     QSize size(image.width() + margins.left() + margins.right() + frame,
                image.height() + margins.top() + margins.bottom() + frame + buttonRow);
-    if (const QScreen *screen = m_picture->screen() ? m_picture->screen()
-                                                    : QGuiApplication::primaryScreen())
+    if (const QScreen *screen =
+            m_picture->screen() ? m_picture->screen() : QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableSize() * 0.9);
     m_picture->resize(size);
     m_picture->show();

@@ -85,8 +85,8 @@ private slots:
     void imageWindowCopiesAndSaves();
     void cancelIsSilentAndWriteFailureIsTold();
     void fileAxis_data() {
-        addRows("fileaxis.tsv", {"kind", "parameters", "data", "rows", "first", "last", "range",
-                                 "valued"});
+        addRows("fileaxis.tsv",
+                {"kind", "parameters", "data", "rows", "first", "last", "range", "valued"});
     }
     void fileAxis();
 };
@@ -250,10 +250,12 @@ void TestCharts::fileAxis() {
     QFETCH(QString, parameters);
     QFETCH(QString, data);
     const bool sweep = kind.endsWith("sweep");
-    QStringList lines{sweep ? "K3 Crystal Filter Sweep Results" : "K3 dBV Linear Range Test Results"};
+    QStringList lines{sweep ? "K3 Crystal Filter Sweep Results"
+                            : "K3 dBV Linear Range Test Results"};
     for (int line = 2; line <= 25; ++line) lines << "Report " + QString::number(line);
     if (kind.startsWith("adaptive")) lines[20] = "Test settings of K3 (adaptive run) ====";
-    lines << parameters.split('|') << "====" << "heading" << data.split('|');
+    lines << parameters.split('|') << "===="
+          << "heading" << data.split('|');
     const ChartFileResult file = sweep ? parseSweepChartLines(lines) : parseDbvChartLines(lines);
     QVERIFY2(file.data, qPrintable(file.error));
     ResultChart chart;
@@ -262,8 +264,9 @@ void TestCharts::fileAxis() {
     QTEST(chart.rowLabel(1), "first");
     QTEST(chart.rowLabel(chart.rowCount()), "last");
     const ValueScale x = chart.xValueScale();
-    QTEST(x.automatic ? QString("auto")
-                      : QString::number(x.minimum, 'f', 0) + ' ' + QString::number(x.maximum, 'f', 0),
+    QTEST(x.automatic
+              ? QString("auto")
+              : QString::number(x.minimum, 'f', 0) + ' ' + QString::number(x.maximum, 'f', 0),
           "range");
     QStringList valued;
     for (int row = 1; row <= chart.rowCount(); ++row)

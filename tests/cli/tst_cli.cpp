@@ -255,7 +255,8 @@ void TestCli::completion() {
     QDir(folder.path()).mkdir("d");
     // The words as bash splits the line; COMP_LINE is the line as typed.
     const QString script =
-        "source " + bashCompletion + "; source \"$1\"; shift; COMP_WORDS=(corvane-cli \"$@\"); "
+        "source " + bashCompletion +
+        "; source \"$1\"; shift; COMP_WORDS=(corvane-cli \"$@\"); "
         "COMP_CWORD=$#; COMP_LINE=\"${COMP_WORDS[*]}\"; COMP_POINT=${#COMP_LINE}; "
         "_corvane_cli; printf '%s\\n' \"${COMPREPLY[@]}\" | sort";
     QProcess bash;
@@ -265,9 +266,10 @@ void TestCli::completion() {
     environment.insert("LC_ALL", "C");
     bash.setProcessEnvironment(environment);
     bash.setWorkingDirectory(folder.path());
-    bash.start("bash", QStringList{"-c", script, "bash",
-                                   QStringLiteral(CORVANE_SOURCE_DIR "/resources/completion/corvane-cli")} +
-                           words.split(u'|'));
+    bash.start("bash",
+               QStringList{"-c", script, "bash",
+                           QStringLiteral(CORVANE_SOURCE_DIR "/resources/completion/corvane-cli")} +
+                   words.split(u'|'));
     QVERIFY(bash.waitForFinished(30000));
     QCOMPARE(bash.readAllStandardError(), QByteArray());
     QStringList offered = QString::fromLatin1(bash.readAllStandardOutput()).split(u'\n');

@@ -10,7 +10,10 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextTable>
 #include <QtTest>
 
@@ -149,8 +152,8 @@ void TestDocs::guideInTheHelpViewer() {
         break;
     }
     QCOMPARE(windows.size(), written);
-    for (const QString &window : {"Filter Survey", "View Saved DBV Linear Range Results",
-                                  "Compare Sweeps"})
+    for (const QString &window :
+         {"Filter Survey", "View Saved DBV Linear Range Results", "Compare Sweeps"})
         QVERIFY2(windows.contains(window), qPrintable(window));
 
     // A picture wider than the viewer is shown reduced, as a link to itself; one that fits

@@ -20,6 +20,7 @@
 #include "charts/chartfromfile.h"
 #include "charts/resultchart.h"
 #include "charts/ui/chartfilewindows.h"
+#include "common/golden.h"
 #include "common/scriptedfiledialogs.h"
 #include "common/simruns.h"
 #include "core/ui/windowregistry.h"
@@ -154,7 +155,7 @@ class TestFiles : public QObject {
     Q_OBJECT
 
 private slots:
-    void readers_data();
+    void readers_data() { test::addRows("readers.tsv", {"kind", "file", "tail", "expected"}); }
     void readers();
     void sweepRoundTrip();
     void dbvRoundTrip();
@@ -164,7 +165,9 @@ private slots:
     void specialFilesRefused();
     void unusableTargetsRefusedBeforeTheRadio();
     void standardOutputAndDiscard();
-    void terminalOutput_data();
+    void terminalOutput_data() {
+        test::addRows("terminal.tsv", {"where", "words", "exit", "shown", "notShown"});
+    }
     void terminalOutput();
     void fullDisk_data();
     void fullDisk();
@@ -173,149 +176,16 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TestFiles::readers_data() {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("expected");
-    const int sweep = int(ChartFileKind::Sweep), dbv = int(ChartFileKind::Dbv);
-    QTest::newRow("sweep 11 rows") << sweep
-                                   << sweepFile(kSweepHead +
-                                                "14060.000\t\t-25.3\r\n14060.100\t\t-5.3\r\n14060."
-                                                "200\t\t0.0\r\n\r\n14060.300\t\t-1.0\r\n")
-                                   << "3|14060.000=-25.3 14060.100=-5.3 14060.200=0";
-    QTest::newRow("LF, blanks, fraction start")
-        << sweep
-        << sweepFile(
-               "  Frequency Start: 14060.5 \nFrequency Stop: 14061\nFrequency Step: "
-               "100\n=\nh\n14060.500\t\t-12.5\n")
-        << "1|14060.500=-12.5|The file FILE ends at line 31 (14060.500 kHz), before its stop "
-           "frequency 14061 kHz: the run was stopped there, or the file is cut off.";
-    QTest::newRow("more lines than rows")
-        << sweep
-        << sweepFile(
-               "Frequency Start: 14060\r\nFrequency Stop: 14060.2\r\nFrequency Step: "
-               "100\r\n=\r\nh\r\n14060.000\t\t-1.5\r\n14060.100\t\t-2.5\r\n14060.200\t\t-13.5\r\n")
-        << "3|14060.000=-1.5 14060.100=-2.5 14060.200=-13.5";
-    QTest::newRow("sweep ends at line 30") << sweep << sweepFile(kSweepHead) << "11|";
-    QTest::newRow("dbv 4 and 5 character readings")
-        << dbv
-        << dbvFile(kDbvHead +
-                   "050\t-23.5\t-33.6\t10.1\n055\t-5.3\t-15.6\t10.3\n060\t24.8\t14.8\t10.0\n")
-        << "3|050=10.1 055=10.3 060=10";
-    QTest::newRow("dbv three fields")
-        << dbv << dbvFile(kDbvHead + "050\t-23.5\t10.1\r\n")
-        << "The file FILE is not a dBV full test results file: line 31 should hold the RF gain, two "
-           "readings and the difference separated by tabs";
-    QTest::newRow("frequency not a number")
-        << sweep << sweepFile(kSweepHead + "14O60.000\t\t-25.3\r\n")
-        << "The file FILE is not a filter sweep results file: line 31: the frequency \"14O60.000\" is not a "
-           "number";
-    // Numbers too large for a chart, named by their line counted from the file's first.
-    const QByteArray fourGood =
-        "14060.000\t\t-1.0\r\n14060.100\t\t-1.0\r\n14060.200\t\t-1.0\r\n"
-        "14060.300\t\t-1.0\r\n";
-    for (const char *number : {"1e308", "1e999", "-1e999"})
-        QTest::newRow(number) << sweep
-                              << sweepFile(kSweepHead + fourGood + "14060.400\t\t" + number + "\r\n")
-                              << QString(
-                                     "The file FILE is not a filter sweep results file: line 35: the "
-                                     "reading \"%1\" is too large for a chart")
-                                     .arg(number);
-    for (const char *number : {"nan", "inf"})
-        QTest::newRow(number) << dbv << dbvFile(kDbvHead + "050\t1\t1\t" + number + "\r\n")
-                              << QString(
-                                     "The file FILE is not a dBV full test results file: line 31: the "
-                                     "difference \"%1\" is not a number")
-                                     .arg(number);
-    QTest::newRow("step 1e999")
-        << sweep
-        << sweepFile("Frequency Start: 14060\r\nFrequency Stop: 14061\r\nFrequency Step: 1e999\r\n")
-        << "The file FILE is not a filter sweep results file: line 28: the frequency step \"1e999\" is too "
-           "large for a chart";
-    QTest::newRow("quick test")
-        << dbv
-        << QByteArray(
-               "K3 dBV Linear Range Test Results\r\n\r\n\r\n\r\n==============Half-Interval Search "
-               "Results===================\r\nRF Gain\r\n")
-        << "The file FILE is not a dBV full test results file: it holds the results of a quick test, which "
-           "have no chart; line 26 should start with RF Gain Start:";
-    QTest::newRow("empty") << sweep << QByteArray()
-                           << "The file FILE is not a filter sweep results file: the file is empty; line 26 "
-                              "should start with Frequency Start:";
-    QTest::newRow("binary")
-        << sweep
-        << QByteArray(4000, '\0').replace(QByteArray(100, '\0'), QByteArray("\xff\x01\n", 3))
-        << "The file FILE is not a filter sweep results file: line 26 should start with Frequency Start:";
-    QTest::newRow("dbv file as sweep")
-        << sweep << dbvFile(kDbvHead)
-        << "The file FILE is not a filter sweep results file: line 26 should start with Frequency Start:";
-    QTest::newRow("ends at line 27") << sweep << sweepFile("Frequency Start: 14060\r\n")
-                                     << "The file FILE is not a filter sweep results file: it ends at line "
-                                        "26; line 27 should start with Frequency Stop:";
-    QTest::newRow("not a number")
-        << sweep
-        << sweepFile("Frequency Start: 14060\r\nFrequency Stop: 14O61\r\nFrequency Step: 100\r\n")
-        << "The file FILE is not a filter sweep results file: line 27: the stop frequency \"14O61\" is not "
-           "a number";
-    QTest::newRow("count too large")
-        << sweep
-        << sweepFile(
-               "Frequency Start: 1800\r\nFrequency Stop: 30000\r\nFrequency Step: 1\r\n=\r\nh\r\n")
-        << "The file FILE is not a filter sweep results file: lines 26 to 28 give more points than a chart "
-           "holds (32767)";
-    QTest::newRow("zero increment")
-        << dbv << dbvFile("RF Gain Start: 50\r\nRF Gain Stop: 60\r\nRF Gain Increment: 0.4\r\n")
-        << "The file FILE is not a dBV full test results file: line 28: the RF gain increment should be "
-           "more than 0";
-    QTest::newRow("short data line")
-        << sweep << sweepFile(kSweepHead + "14060.000\t\t-25.3\r\n-25.3\r\n")
-        << "The file FILE is not a filter sweep results file: line 32 should hold a frequency and a "
-           "reading separated by tabs";
-    QTest::newRow("bad reading") << dbv << dbvFile(kDbvHead + "050\t-23.5\t-33.6\tERR\r\n")
-                                 << "The file FILE is not a dBV full test results file: line 31: the "
-                                    "difference \"ERR\" is not a number";
-    // The axis spans the file's first to last frequency, whole kHz or not.
-    QTest::newRow("start and stop not whole kHz")
-        << sweep
-        << sweepFile("Frequency Start: 14059.4\r\nFrequency Stop: 14059.7\r\nFrequency Step: "
-                     "100\r\n=\r\nh\r\n14059.400\t\t-30.5\r\n14059.500\t\t-12.0\r\n"
-                     "14059.600\t\t-3.5\r\n14059.700\t\t-20.0\r\n")
-        << "4|14059.400=-30.5 14059.500=-12 14059.600=-3.5 14059.700=-20";
-    QTest::newRow("no data lines: start to stop")
-        << sweep
-        << sweepFile("Frequency Start: 14059.4\r\nFrequency Stop: 14060.6\r\nFrequency Step: "
-                     "100\r\n=\r\nh\r\n")
-        << "13|";
-    // Cut off inside a line (no line end): what comes before is charted, the last line named.
-    QTest::newRow("cut inside the last data line")
-        << sweep << sweepFile(kSweepHead + "14060.000\t\t-25.3\r\n14060.100\t\t-2")
-        << "1|14060.000=-25.3|The file FILE is cut off inside line 32, its last line "
-           "(\"14060.100\t\t-2\" has no line end); the chart shows lines 31 to 31.";
-    QTest::newRow("cut inside the first data line")
-        << dbv << dbvFile(kDbvHead + "05")
-        << "3||The file FILE is cut off inside line 31, its last line (\"05\" has no line end); "
-           "the chart has no points.";
-    QTest::newRow("cut inside the step line")
-        << sweep << sweepFile("Frequency Start: 14060\r\nFrequency Stop: 14061\r\nFrequency Step: 10")
-        << "The file FILE is not a filter sweep results file: it is cut off inside line 28; line 28 "
-           "should start with Frequency Step:";
-    QTest::newRow("dbv stopped before its stop gain")
-        << dbv << dbvFile(kDbvHead + "050\t-23.5\t-33.6\t10.1\r\n055\t-5.3\t-15.6\t10.3\r\n")
-        << "2|050=10.1 055=10.3|The file FILE ends at line 32 (055), before its stop RF gain 60: "
-           "the run was stopped there, or the file is cut off.";
-    QTest::newRow("a step short of the stop is a whole run")
-        << sweep
-        << sweepFile("Frequency Start: 14060\r\nFrequency Stop: 14060.5\r\nFrequency Step: "
-                     "300\r\n=\r\nh\r\n14060.000\t\t-1.0\r\n14060.300\t\t-2.0\r\n")
-        << "2|14060.000=-1 14060.300=-2";
-}
-
 void TestFiles::readers() {
-    QFETCH(int, kind);
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, expected);
+    QFETCH(QString, kind);
+    QFETCH(QString, file);
+    QFETCH(QString, tail);
+    const QByteArray bytes = file == "none"    ? test::bytesOf(tail)
+                             : file == "sweep" ? sweepFile(test::bytesOf(tail))
+                                               : dbvFile(test::bytesOf(tail));
     const QString path = writeFile(m_dir, QStringLiteral("case.txt"), bytes);
-    QCOMPARE(describe(readChartFile(ChartFileKind(kind), path), path), expected);
+    const auto reader = kind == "sweep" ? ChartFileKind::Sweep : ChartFileKind::Dbv;
+    QTEST(describe(readChartFile(reader, path), path), "expected");
 }
 
 void TestFiles::sweepRoundTrip() {
@@ -635,40 +505,15 @@ void TestFiles::standardOutputAndDiscard() {
     QVERIFY(pathKind("/dev/null") == PathKind::Device);
 }
 
-void TestFiles::terminalOutput_data() {
-    // corvane-cli with its output on a terminal (script's pty) or a pipe: row, the arguments
-    // (FILE: a sweep file whose frequency holds an escape sequence, GOOD: a good one), the
-    // exit code, a text the output holds and one it must not.
-    QTest::addColumn<bool>("terminal");
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("exit");
-    QTest::addColumn<QByteArray>("shown");
-    QTest::addColumn<QByteArray>("notShown");
-    const QByteArray quoted = "the frequency \"14060.100\x1b]0;x\x07\x1b[2J\" is not a number";
-    QTest::newRow("message escaped on a terminal")
-        << true << QStringList{"chart", "--rows", "FILE"} << 1
-        << QByteArray("the frequency \"14060.100\\x1b]0;x\\x07\\x1b[2J\" is not a number")
-        << QByteArray("\x1b");
-    QTest::newRow("message as it is into a pipe")
-        << false << QStringList{"analyze", "FILE"} << 1 << quoted << QByteArray("\\x1b");
-    QTest::newRow("no image onto a terminal")
-        << true << QStringList{"chart", "GOOD", "-o", "-"} << 1
-        << QByteArray("corvane-cli: cannot write -: standard output is a terminal: redirect it "
-                      "to a file or a program")
-        << QByteArray("PNG");
-    QTest::newRow("no PDF onto a terminal")
-        << true << QStringList{"print", "GOOD", "-o", "-"} << 1
-        << QByteArray("standard output is a terminal") << QByteArray("%PDF");
-    QTest::newRow("PDF into a pipe") << false << QStringList{"print", "GOOD", "-o", "-"} << 0
-                                     << QByteArray("%PDF") << QByteArray("terminal");
-}
-
 void TestFiles::terminalOutput() {
-    QFETCH(bool, terminal);
-    QFETCH(QStringList, arguments);
+    QFETCH(QString, where);
+    QFETCH(QString, words);
+    const bool terminal = where == "tty";
+    QStringList arguments = words.split(u'|');
     const QString bad = writeFile(
         m_dir, "esc.txt", sweepFile(kSweepHead + "14060.100\x1b]0;x\x07\x1b[2J\t\t-5.3\r\n"));
-    const QString good = writeFile(m_dir, "good.txt", sweepFile(kSweepHead + "14060.000\t\t-1\r\n"));
+    const QString good =
+        writeFile(m_dir, "good.txt", sweepFile(kSweepHead + "14060.000\t\t-1\r\n"));
     arguments.replaceInStrings(QRegularExpression("^FILE$"), bad);
     arguments.replaceInStrings(QRegularExpression("^GOOD$"), good);
     QProcess process;
@@ -682,11 +527,11 @@ void TestFiles::terminalOutput() {
     }
     QVERIFY(process.waitForFinished(60000));
     const QByteArray output = process.readAllStandardOutput() + process.readAllStandardError();
-    QTEST(process.exitCode(), "exit");
-    QFETCH(QByteArray, shown);
-    QFETCH(QByteArray, notShown);
-    QVERIFY2(output.contains(shown), output.constData());
-    QVERIFY2(!output.contains(notShown), output.constData());
+    QTEST(QString::number(process.exitCode()), "exit");
+    QFETCH(QString, shown);
+    QFETCH(QString, notShown);
+    QVERIFY2(output.contains(test::bytesOf(shown)), output.constData());
+    QVERIFY2(!output.contains(test::bytesOf(notShown)), output.constData());
 }
 
 void TestFiles::fullDisk_data() {
