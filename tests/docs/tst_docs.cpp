@@ -152,7 +152,7 @@ void TestDocs::guideInTheHelpViewer() {
         break;
     }
     QCOMPARE(windows.size(), written);
-    for (const QString &window :
+    for (const char *window :
          {"Filter Survey", "View Saved DBV Linear Range Results", "Compare Sweeps"})
         QVERIFY2(windows.contains(window), qPrintable(window));
 
