@@ -57,13 +57,16 @@ bool DbvFullTest::run(const DbvGainBoxes &boxes) {
     for (const QString &line : report) m_sink.appendLine(line);
     if (!link.portLost()) {
         state.capture.tellUnreadSettings(prompter);
-        m_exchanges.applyTestSettings();
+        if (!m_exchanges.applyTestSettings()) {
+            m_sink.runStateChanged(DbvRunKind::Idle);
+            return false;
+        }
     }
     // With start above stop half the span is negative: no such gain exists, so none is sent
     // (and no step is measured).
     if (!link.portLost() && plan.sendsReferenceGain())
         link.sendCommand(rfGainCommand(plan.refGain), kRfGainSetWaitMs);
-    if (!link.portLost()) m_exchanges.setAfvReference();
+    if (!link.portLost()) m_exchanges.setAfvReference(m_sink);
 
     m_sink.prepareChart(plan.chartRows());
     const int total = plan.measuredCount();

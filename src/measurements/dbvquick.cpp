@@ -50,11 +50,14 @@ bool DbvQuickTest::run() {
     state.capture.readInitialSettings(link);
     if (!link.portLost()) {
         state.capture.tellUnreadSettings(prompter);
-        m_exchanges.applyTestSettings();
+        if (!m_exchanges.applyTestSettings()) {
+            m_sink.runStateChanged(DbvRunKind::Idle);
+            return false;
+        }
     }
     m_sink.appendLine(kQuickHeading);
     m_sink.appendLine(dbvColumnHeading());
-    if (!link.portLost()) m_exchanges.setAfvReference();
+    if (!link.portLost()) m_exchanges.setAfvReference(m_sink);
 
     int gain = kQuickStartGain;
     int prevGain = kQuickStartGain;

@@ -100,7 +100,7 @@ MdsOutcome MdsTest::beginMdsTest() {
     if (!m_link.portLost()) m_state.capture.tellUnreadSettings(m_prompter);
 
     const QString setup = QStringLiteral("the test set-up");
-    applyTestSettings();
+    if (!applyTestSettings()) return {MdsEnd::NotStarted, {}};
     if (portFailed(setup)) return {MdsEnd::PortFailed, {}};
     m_prompter.message(kMdsSetupText, kMdsSetupTitle, MessageIcon::Information);
     k3settings::setAgcOff(m_link);
@@ -191,8 +191,8 @@ bool MdsTest::portFailed(const QString &step) {
     return true;
 }
 
-void MdsTest::applyTestSettings() {
-    k3settings::prepareKat3AndTechMode(m_link, m_prompter, m_state.flags);
+bool MdsTest::applyTestSettings() {
+    if (!k3settings::prepareKat3AndTechMode(m_link, m_prompter, m_state.flags)) return false;
     m_link.sendCommand(QStringLiteral("ag005;"), kMdsAfGainWaitMs);
     k3settings::setAgcOff(m_link);
     m_link.sendCommand(QStringLiteral("ra00;"), kMdsCommandWaitMs);
@@ -202,6 +202,7 @@ void MdsTest::applyTestSettings() {
     m_link.sendCommand(QStringLiteral("rg250;"), kMdsCommandWaitMs);
     m_link.sendCommand(QStringLiteral("md3;"), kMdsCommandWaitMs);
     m_link.sendCommand(QStringLiteral("db10;"), kMdsCommandWaitMs);
+    return true;
 }
 
 void MdsTest::resetK3() {

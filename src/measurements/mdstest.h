@@ -87,6 +87,7 @@ enum class MdsEnd {
     NotHeard,     // the results are listed, but the S+N:Noise ratio says no signal was heard
     PortFailed,   // the port failed: the test ended at that exchange
     Busy,         // another procedure holds the link; nothing sent
+    NotStarted,   // TECH MD could not be read: nothing was changed
 };
 
 struct MdsOutcome {
@@ -122,7 +123,7 @@ public:
     MdsOutcome beginMdsTest();
     // KAT3 check (once per window), TECH MD on, AF gain 5, AGC off, attenuator off, preamp as
     // the box says, RF gain 250, CW, the AFV readout.
-    void applyTestSettings();
+    bool applyTestSettings();  // false, nothing changed, when TECH MD could not be read
     // Reset K3: the settings captured before the last test, sent again (refused while another
     // procedure holds the link).
     void resetK3();

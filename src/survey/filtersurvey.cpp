@@ -222,7 +222,8 @@ bool FilterSurvey::prepare(SurveyResult &result) {
     m_link.sendCommand(QStringLiteral("md") + mode + u';', kSurveySetupWaitMs);
     if (onSub) m_link.sendCommand(QStringLiteral("md$") + mode + u';', kSurveySetupWaitMs);
     NoSweepSink noLines;
-    FilterSweep(m_link, m_prompter, m_sweepState, noLines).applyTestSettings(m_options.rfGain);
+    if (!FilterSweep(m_link, m_prompter, m_sweepState, noLines).applyTestSettings(m_options.rfGain))
+        return false;
     if (m_link.portLost()) return false;
 
     if (m_options.centreHz) {

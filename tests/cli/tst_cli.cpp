@@ -2,7 +2,8 @@
 // and box limits, leading zeros, port errors); the measurement commands' lists and -o files;
 // a radio played on a pty; the exit code of every subcommand as --help gives them (a silent
 // radio, one that stops answering); the connect step around filters and menus with the radio
-// in auto-info mode 1; Ctrl-C at a prompt and during a test on a real-time radio.
+// in auto-info mode 1; Ctrl-C at a prompt and during a test on a real-time radio; a --yes
+// sweep's settled reference on a real-time radio.
 
 #include <signal.h>
 
@@ -76,6 +77,7 @@ private slots:
     void connectStepWithAutoInfoOn();
     void ctrlCAtAPrompt();
     void ctrlCStopsAfterTheStepUnderWay();
+    void yesSweepReadsTheSettledReference();
     void help();
     void adaptiveAgainstDense();
 };
@@ -156,12 +158,16 @@ void TestCli::exitCodes() {
     QFETCH(QString, err);
     // Nothing answers on `silent`; `mute` is a K3 that identifies itself, then shows slot 1 in
     // the filter menu and answers no display read.
-    PtyRadio silent, mute;
+    PtyRadio silent, mute, busy;
     mute.setAnswer("id;", "ID017;");
     mute.setAnswer("ai;", "AI0;");
     mute.setAnswer("db;", "DBFL1 2.70;");
+    busy.setAnswer("id;", "ID017;");
+    busy.setAnswer("ai;", "AI0;");
+    busy.setAnswer("ds;", "?;");
     QTemporaryDir dir;
     arguments.replace("<silent>", silent.slavePath()).replace("<mute>", mute.slavePath());
+    arguments.replace("<busy>", busy.slavePath());
     const Run run = runCli(arguments.replace("<dir>", dir.path()).split(u'|'));
     QTEST(QString::number(run.exitCode), "exit");
     QVERIFY2(run.err.endsWith(err), qPrintable(run.err));
@@ -222,6 +228,23 @@ void TestCli::ctrlCStopsAfterTheStepUnderWay() {
     const QList<QByteArray> lines = cli.readAllStandardOutput().trimmed().split('\n');
     QCOMPARE(lines.size(), 26 + 2);
     QVERIFY(lines.last().startsWith("101\t"));
+}
+
+void TestCli::yesSweepReadsTheSettledReference() {
+    // corvane-k3sim on the real clock: --yes confirms the AFV reference at once, 100 ms after
+    // the VFO B readout was selected; the reference is taken once the readout has settled,
+    // so the carrier, where it was set, reads 0 dB.
+    K3SimProcess simulator;
+    QVERIFY(simulator.start({"--no-noise"}));
+    const Run run = runCli({"--port", simulator.pty(), "--yes", "sweep", "--start", "14060",
+                            "--stop", "14060", "--step", "10", "--rf-gain", "150"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.contains("\nLetting the readout settle...\n"), qPrintable(run.err));
+    const QList<QByteArray> fields = run.out.trimmed().split('\n').last().split('\t');
+    QCOMPARE(fields.first(), QByteArray("14060.000"));
+    bool ok = false;
+    const double db = fields.last().toDouble(&ok);
+    QVERIFY2(ok && qAbs(db - 0.0) <= 0.5, fields.last().constData());
 }
 
 void TestCli::help() {
