@@ -33,7 +33,7 @@ public:
     PrintingSink(CliSession &session, bool changedOnly, const QString &menuName)
         : m_session(session), m_changedOnly(changedOnly), m_menuName(menuName) {}
     void clearLines() override { m_lines.clear(); }
-    void readingItem(int number, int count, const QString &label) override {
+    void readingItem(int number, int count, const QString &) override {
         // The form of the filter readouts' progress line.
         printError(QStringLiteral("Reading %1 menu settings, pass %2 of %3, about %4 left...")
                        .arg(m_menuName)

@@ -78,7 +78,7 @@ bool DbvFullTest::run(const DbvGainBoxes &boxes) {
         // Every row is labelled now: the gains arrive out of order.
         for (int index = 0; index < total; ++index)
             m_sink.setChartRowLabel(index + 1, rfGainText(plan.start + index * plan.inc));
-        m_sink.progress({0, total, qint64(total) * kMeasurementWaitMs, {}, total});
+        m_sink.progress({0, total, qint64(total) * kMeasurementWaitMs, {}, total, {}});
     }
     int measured = 0;
     int planned = total;
@@ -90,8 +90,12 @@ bool DbvFullTest::run(const DbvGainBoxes &boxes) {
         m_sink.atStepYield();
         if (state.stopTestRequested) break;
         planned = order.planned();
-        m_sink.progress({point, planned, qint64(planned - point + 1) * kMeasurementWaitMs,
-                         m_exchanges.noAnswers().progressNote(), order.most()});
+        m_sink.progress({point,
+                         planned,
+                         qint64(planned - point + 1) * kMeasurementWaitMs,
+                         m_exchanges.noAnswers().progressNote(),
+                         order.most(),
+                         {}});
         const DbvReading r = m_exchanges.measureAtGain(plan.start + *index * plan.inc);
         // The step whose exchange failed is not listed: its texts are not the radio's.
         if (link.portLost()) {

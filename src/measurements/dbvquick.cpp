@@ -66,9 +66,12 @@ bool DbvQuickTest::run() {
     bool stopped = false;
     for (int k = 1; lostAtStep < 0 && k <= kQuickMeasurements; ++k) {
         if ((stopped = m_sink.stopAsked())) break;
-        m_sink.progress({k, kQuickMeasurements,
+        m_sink.progress({k,
+                         kQuickMeasurements,
                          qint64(kQuickMeasurements - k + 1) * kMeasurementWaitMs,
-                         m_exchanges.noAnswers().progressNote()});
+                         m_exchanges.noAnswers().progressNote(),
+                         0,
+                         {}});
         halfIntervalSearch(gain);
         if (link.portLost()) {
             lostAtStep = k;
