@@ -76,6 +76,7 @@ private slots:
     void connectStepWithAutoInfoOn_data() { addRows("autoinfo.tsv", {"command"}); }
     void connectStepWithAutoInfoOn();
     void ctrlCAtAPrompt();
+    void promptOnATerminal();
     void ctrlCStopsAfterTheStepUnderWay();
     void yesSweepReadsTheSettledReference();
     void help();
@@ -203,6 +204,30 @@ void TestCli::ctrlCAtAPrompt() {
     QCOMPARE(::kill(pid_t(process.processId()), SIGINT), 0);
     QVERIFY(process.waitForFinished(20000));
     QCOMPARE(process.exitCode(), 128 + SIGINT);
+    QCOMPARE(process.readAllStandardOutput(), QByteArray("ID017;\n"));
+}
+
+void TestCli::promptOnATerminal() {
+    // Input from a terminal: the message says how to go on, and an Enter typed before it
+    // showed is dropped (it must not confirm a message nobody read).
+    Pty terminal;
+    QVERIFY(terminal.isValid());
+    QCOMPARE(::write(terminal.masterFd(), "\n", 1), ssize_t(1));
+    QProcess process;
+    process.setStandardInputFile(terminal.slavePath());
+    process.start(cliPath(), {"--port", "sim", "identify"});
+    QVERIFY(process.waitForStarted());
+    process.setReadChannel(QProcess::StandardError);
+    QByteArray err;
+    while (!err.contains("(Enter to go on; --yes skips)\n") && process.waitForReadyRead(20000))
+        err += process.readAllStandardError();
+    QVERIFY2(err.startsWith("K3 Status: K3 is connected and communicating at: 38400,N,8,1 (Enter "
+                            "to go on; --yes skips)\n"),
+             err.constData());
+    QVERIFY(!process.waitForFinished(1000));
+    QCOMPARE(::write(terminal.masterFd(), "\n", 1), ssize_t(1));
+    QVERIFY(process.waitForFinished(20000));
+    QCOMPARE(process.exitCode(), 0);
     QCOMPARE(process.readAllStandardOutput(), QByteArray("ID017;\n"));
 }
 
