@@ -10,6 +10,7 @@
 #include "survey/surveyfindings.h"
 #include "survey/surveyoutputs.h"
 #include "survey/surveyplan.h"
+#include "survey/ui/surveyreport.h"
 
 namespace corvane::cli {
 
@@ -22,6 +23,7 @@ const QString kGainOption = QStringLiteral("rf-gain");
 const QString kStepOption = QStringLiteral("step");
 const QString kCentreOption = QStringLiteral("centre");
 const QString kAdaptiveOption = QStringLiteral("adaptive");
+const QString kGeneratorOption = QStringLiteral("generator-dbm");
 
 class PrintingSurveySink : public SurveySink {
 public:
@@ -78,6 +80,12 @@ std::optional<QString> readOptions(const QCommandLineParser &parser, SurveyOptio
         if (QString problem = checkSurveyStep(parser.value(kStepOption)); !problem.isEmpty())
             return problem;
         options.stepHz = qRound(parser.value(kStepOption).toDouble());
+    }
+    if (parser.isSet(kGeneratorOption)) {
+        if (QString problem = checkSurveyGenerator(parser.value(kGeneratorOption));
+            !problem.isEmpty())
+            return problem;
+        options.generatorDbm = parser.value(kGeneratorOption).trimmed().toDouble();
     }
     if (parser.isSet(kCentreOption)) {
         if (QString problem = checkSurveyCentre(parser.value(kCentreOption)); !problem.isEmpty())
@@ -156,6 +164,10 @@ CliCommand command_survey() {
                             QStringLiteral("The carrier's frequency in kHz (default VFO A once "
                                            "you have tuned to it)."),
                             QStringLiteral("kHz")),
+         QCommandLineOption(kGeneratorOption,
+                            QStringLiteral("The level the signal generator is set to, in dBm "
+                                           "(-140 to 0, default -73): recorded in the report."),
+                            QStringLiteral("DBM")),
          QCommandLineOption(kAdaptiveOption,
                             QStringLiteral("Adaptive steps: the finest step only where the "
                                            "response changes (as sweep --adaptive).")),
