@@ -212,7 +212,7 @@ QString surveySummary(const SurveyResult &result) {
     int agree = 0;
     for (const SlotResult &s : result.slotResults)
         if (slotAgrees(s)) ++agree;
-    return QStringLiteral("%1 of %2 %3 with %4 configuration.")
+    return QStringLiteral("%1 of %2 %3 %4 with %5 configuration.")
         .arg(agree)
         .arg(asked)
         .arg(asked == 1 ? QStringLiteral("slot") : QStringLiteral("slots"),

@@ -1,6 +1,7 @@
 #include "surveyoutputs.h"
 
 #include <QDir>
+#include <QLocale>
 #include <algorithm>
 #include <cmath>
 

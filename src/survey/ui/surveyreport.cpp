@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
+#include <QLocale>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
