@@ -128,6 +128,7 @@ int runSurvey(CliSession &session, const QStringList &arguments) {
 
     for (const QString &line : surveyCsvLines(result)) session.printLatin1(line);
     for (const QString &line : surveyFindings(result)) session.printLatin1(line);
+    session.printLatin1(surveySummary(result));
     QStringList problems;
     const bool written = writeSurveyFiles(folder, result, QDateTime::currentDateTime(), &problems);
     for (const QString &problem : problems) printError(QStringLiteral("corvane-cli: ") + problem);

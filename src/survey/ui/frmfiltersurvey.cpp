@@ -19,9 +19,9 @@ namespace corvane {
 namespace {
 const QString kTitle = QStringLiteral("Filter Survey");
 // Two-line headings keep the thirteen columns narrow enough to show beside the findings.
-const QStringList kColumns{"Slot",          "BW,\nkHz",    "Offset,\nkHz", "Loss comp,\ndB",
-                           "Enabled",       "-3 dB,\nHz",  "-6 dB,\nHz",   "-60 dB,\nHz",
-                           "Shape\nfactor", "Centre,\nHz", "Peak,\ndB",    "Ripple,\ndB",
+const QStringList kColumns{"Slot",          "BW,\nkHz",    "Offset,\nkHz",        "Loss comp,\ndB",
+                           "Enabled",       "-3 dB,\nHz",  "-6 dB,\nHz",          "-60 dB,\nHz",
+                           "Shape\nfactor", "Centre,\nHz", "Peak vs\nwidest, dB", "Ripple,\ndB",
                            "Floor,\ndB"};
 }  // namespace
 

@@ -19,6 +19,8 @@ namespace corvane {
 
 namespace {
 
+// The overlay image; its chart is laid out a fifth smaller and drawn scaled up, so that its
+// text is as large beside the curves as on screen.
 constexpr QSize kOverlayImageSize(1200, 700);
 // The report's charts are laid out at this size and drawn scaled onto the page.
 constexpr QSizeF kReportChartLayout(1000, 560);
@@ -335,7 +337,7 @@ bool writeSurveyFiles(const QString &folder, const SurveyResult &result, const Q
         QStringLiteral("K3 crystal filters, %1").arg(receiverName(result).toLower());
     const auto draw = [&](QPainter &p) {
         drawSurveyChart(p, QRectF(QPointF(0, 0), QSizeF(kOverlayImageSize)),
-                        QSizeF(kOverlayImageSize), title, curves,
+                        QSizeF(kOverlayImageSize) / 1.25, title, curves,
                         reference ? std::optional<double>(0.0) : std::nullopt,
                         surveyHalfSpanHz(result), bool(reference));
     };
