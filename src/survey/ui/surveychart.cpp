@@ -144,15 +144,17 @@ void SurveyChart::placeMarkers() {
     if (m_deepFloor) m_level60->append({{left, peak - kWidth60Db}, {right, peak - kWidth60Db}});
 }
 
-void drawSurveyChart(QPainter &painter, const QRectF &target, const QSizeF &layoutSize,
-                     const QString &title, const std::vector<SurveyCurve> &curves,
-                     std::optional<double> markerPeakDb, double halfSpanHz, bool relative) {
+void drawSurveyChart(QPainter &painter, const QRectF &target, double scale, const QString &title,
+                     const std::vector<SurveyCurve> &curves, std::optional<double> markerPeakDb,
+                     double halfSpanHz, bool relative) {
     QGraphicsScene scene;
     auto *chart = new SurveyChart;  // the scene owns it
     scene.addItem(chart);
     chart->setTitle(title);
     chart->setBackgroundBrush(Qt::white);
     chart->setCurves(curves, markerPeakDb, halfSpanHz, relative);
+    chart->legend()->setVisible(curves.size() > 1);
+    const QSizeF layoutSize = target.size() / scale;
     chart->resize(layoutSize);
     if (QGraphicsLayout *layout = chart->layout()) layout->activate();
     const QRectF source(QPointF(0, 0), layoutSize);

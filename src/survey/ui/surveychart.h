@@ -57,10 +57,11 @@ private:
     double m_low = 0, m_high = 0, m_farthestHz = 0;
 };
 
-// The chart laid out at `layoutSize` and drawn scaled into `target` of the painter (an image,
-// an SVG drawing, a PDF page); the arguments as setCurves().
-void drawSurveyChart(QPainter &painter, const QRectF &target, const QSizeF &layoutSize,
-                     const QString &title, const std::vector<SurveyCurve> &curves,
-                     std::optional<double> markerPeakDb, double halfSpanHz, bool relative);
+// The chart drawn into `target` of the painter (an image, an SVG drawing, a PDF page), laid
+// out at the target's size over `scale` and scaled to it: a scale above 1 draws the text
+// larger. The other arguments as setCurves(); the legend only with more than one slot.
+void drawSurveyChart(QPainter &painter, const QRectF &target, double scale, const QString &title,
+                     const std::vector<SurveyCurve> &curves, std::optional<double> markerPeakDb,
+                     double halfSpanHz, bool relative);
 
 }  // namespace corvane

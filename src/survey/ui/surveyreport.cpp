@@ -19,11 +19,11 @@ namespace corvane {
 
 namespace {
 
-// The overlay image; its chart is laid out a fifth smaller and drawn scaled up, so that its
-// text is as large beside the curves as on screen.
+// The overlay image; its chart drawn a quarter larger than on screen, for its text.
 constexpr QSize kOverlayImageSize(1200, 700);
-// The report's charts are laid out at this size and drawn scaled onto the page.
-constexpr QSizeF kReportChartLayout(1000, 560);
+constexpr double kOverlayImageScale = 1.25;
+// The report's charts are drawn at three quarters of the size on screen: 9 pt text.
+constexpr double kReportChartScale = 0.75;
 // A4 landscape in points (1/72 inch), inside 36 pt margins; the footer below the body.
 constexpr double kPageWidth = 770;
 constexpr double kPageHeight = 523;
@@ -36,6 +36,8 @@ QString receiverName(const SurveyResult &r) {
 
 QFont reportFont(double size, bool bold = false) {
     QFont font(QStringLiteral("DejaVu Sans"));
+    // No ligatures: the text copied out of the PDF reads "fi", not one sign.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     font.setPointSizeF(size);
     font.setBold(bold);
     return font;
@@ -151,7 +153,7 @@ void drawFirstPage(ReportWriter &w, const SurveyResult &result, const QDateTime 
     w.gap(4);
     const std::optional<double> reference = surveyPeakReferenceDb(result);
     drawSurveyChart(w.painter(), QRectF(0, w.y(), kPageWidth, kBodyBottom - w.y()),
-                    kReportChartLayout, QStringLiteral("All slots"), surveyCurves(result),
+                    kReportChartScale, QStringLiteral("All slots"), surveyCurves(result),
                     reference ? std::optional<double>(0.0) : std::nullopt, surveyHalfSpanHz(result),
                     bool(reference));
 }
@@ -236,7 +238,7 @@ void drawSlotPage(ReportWriter &w, const SurveyResult &result, const SlotResult 
         if (c.slot == s.slot) own.push_back(c);
     const bool relative = bool(surveyPeakReferenceDb(result));
     drawSurveyChart(w.painter(), QRectF(0, top, kPageWidth * 0.66, kBodyBottom - top),
-                    kReportChartLayout, QStringLiteral("FL%1").arg(s.slot), own,
+                    kReportChartScale, QStringLiteral("FL%1").arg(s.slot), own,
                     own.empty() ? std::nullopt : own.front().peakDb, surveyHalfSpanHz(one),
                     relative);
 
@@ -336,9 +338,8 @@ bool writeSurveyFiles(const QString &folder, const SurveyResult &result, const Q
     const QString title =
         QStringLiteral("K3 crystal filters, %1").arg(receiverName(result).toLower());
     const auto draw = [&](QPainter &p) {
-        drawSurveyChart(p, QRectF(QPointF(0, 0), QSizeF(kOverlayImageSize)),
-                        QSizeF(kOverlayImageSize) / 1.25, title, curves,
-                        reference ? std::optional<double>(0.0) : std::nullopt,
+        drawSurveyChart(p, QRectF(QPointF(0, 0), QSizeF(kOverlayImageSize)), kOverlayImageScale,
+                        title, curves, reference ? std::optional<double>(0.0) : std::nullopt,
                         surveyHalfSpanHz(result), bool(reference));
     };
     QImage image(kOverlayImageSize, QImage::Format_RGB32);
