@@ -17,7 +17,7 @@ namespace corvane {
 namespace {
 constexpr int kMostSteps = 8;
 const QString kReadingTitle = QStringLiteral("dBV reading, dB");
-const QString kRelativeTitle = QStringLiteral("dB relative to the widest slot's peak");
+const QString kRelativeTitle = QStringLiteral("dB rel. widest peak");
 }  // namespace
 
 SurveyChart::SurveyChart() {
