@@ -293,8 +293,9 @@ void TestFilters::oneProcedureAtATime() {
 }
 
 void TestFilters::cliOnAPty() {
+    // In real time on a radio found in USB whose modes' memories all differ.
     test::K3SimProcess sim;
-    QVERIFY(sim.start({}));
+    QVERIFY(sim.start({"--mode", "2", "--distinct-memories"}));
     QProcess cli;
     cli.start(qEnvironmentVariable("CORVANE_BUILD_DIR") + "/bin/corvane-cli",
               {"--port", sim.pty(), "--yes", "--trace", "filters", "--sub", "enable", "Data", "5"});
@@ -310,6 +311,12 @@ void TestFilters::cliOnAPty() {
         if (line.startsWith(QLatin1String("Filter Receive Status: "))) exchanges << line;
     }
     CORVANE_COMPARE_GOLDEN(exchanges, "cli-sub-enable-data-5.trace");
+    // The radio itself, asked afterwards: in USB again, USB's and DATA's memories as they were.
+    QProcess send;
+    send.start(qEnvironmentVariable("CORVANE_BUILD_DIR") + "/bin/corvane-cli",
+               {"--port", sim.pty(), "send", "md;k22;gt;fw;k20;md6;k22;gt;fw;k20;md2"});
+    QVERIFY(send.waitForFinished(30000));
+    QCOMPARE(send.readAllStandardOutput().trimmed(), "MD2;GT0041;FW026010;GT0040;FW010050;");
 }
 
 QTEST_MAIN(TestFilters)
