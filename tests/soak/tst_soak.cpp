@@ -79,7 +79,11 @@ bool filterOp(Soak &s, Receiver receiver, int what) {
 
 const QString kLost = QStringLiteral("Connection Lost");
 const QString kPortError = QStringLiteral("Serial Port Error");
-const QStringList kCapture{"K3 Settings Not Read", "K3 Not Present"};
+// TECH MD is switched only on a display that reads ON or OFF: unreadable before the test, the
+// test does not start; at the restore, it is left and the user told.
+const QStringList kCapture{"K3 Settings Not Read", "K3 Not Present", "TECH MD Not Read"};
+const QString kTechModeLeft = QStringLiteral(
+    "K3 Not Restored|The K3 could not be put back as it was: TECH MD could not be read");
 // The filter operations put back the mode they found; one they could not read is told.
 const QStringList kFilterEnd{"Filter Receive Status", "K3 Settings Not Read"};
 const QStringList kReadoutEnd{"", "Filter Error", "K3 Settings Not Read"};
@@ -202,15 +206,16 @@ QString soakOnce(const Procedure &procedure, size_t fault, quint32 seed, int wri
         return QString();
     }
     if (portFailed) return "port failure reported: " + last;
-    if (!procedure.endTitles.contains(endTitle)) return "told " + last;
+    if (!procedure.endTitles.contains(endTitle) &&
+        !(kCapture.contains(procedure.endTitles.last()) && last.startsWith(kTechModeLeft)))
+        return "told " + last;
     // A radio that refuses every command cannot be put back.
     if (fault == kBusy && afterFault >= 0) return QString();
     // Settings the capture could not read are left as the radio has them.
     QString unread = procedure.changes.join(u',');
     for (const QString &message : told)
         if (message.startsWith(u"K3 Settings Not Read|")) unread += message;
-    // The restore flips TECH MD on any answer to its display query but "OFF" (a missing or
-    // damaged one too), as the radio's TECH MD operations are documented to do.
+    // TECH MD is left as it is when its display could not be read.
     const QStringList lines = s.trace.lines();
     const qsizetype techRead = lines.lastIndexOf(QStringLiteral("W mn072;"));
     static const QRegularExpression techShown(QStringLiteral("^R DS.{5}(OFF| ON);$"));
