@@ -3,7 +3,7 @@
 //  - a sweep of each crystal filter slot over 3 x its width around the carrier, finest step
 //    width / 40: points measured, and the -3 / -6 dB widths, the -6 dB centre and (where the
 //    dense run reaches -60 dB) the -60 dB width, each within one finest step of the dense
-//    run's;
+//    run's (the figures of the chart's points, at their grid frequencies);
 //  - the linear range test 50..250 by 1: points measured, and both ends within one gain;
 //  - the filter survey of the five main-receiver slots with its defaults (the S9 carrier at
 //    RF gain 150, each slot over 3 x its configured width at width / 40): the points of the
@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -63,7 +64,9 @@ struct Lines : SweepSink, DbvResultSink {
     void clearLines() override { lines.clear(); }
     void appendLine(const QString &line) override { lines << line; }
     void prepareChart(int) override {}
-    void setChartRow(int, double, const QString &) override {}
+    // The sweep's chart: a row per grid point (from 1), each measured one with its reading.
+    void setChartRow(int row, double value, const QString &) override { rows[row] = value; }
+    std::map<int, double> rows;
     QStringList data() const { return lines.mid(kReportLines); }
 };
 
@@ -89,9 +92,9 @@ SweepResult sweepSlot(quint32 seed, int slot, int widthHz, int stepHz, SweepMode
     Lines sink;
     FilterSweep(rig.link, rig.prompter, state, sink).beginSweep(inputs);
     std::vector<SweepPoint> points;
-    for (const QString &line : sink.data())
-        points.push_back({numericValue(line.section(u'\t', 0, 0)) * 1000.0,
-                          numericValue(line.section(u'\t', -1))});
+    // The frequencies of the grid, to the hertz (the list's labels keep 10 Hz).
+    const double startHz = std::round(kCentreHz - half);
+    for (const auto &[row, db] : sink.rows) points.push_back({startHz + (row - 1) * stepHz, db});
     return {int(points.size()), analyseSweep(points)};
 }
 
