@@ -291,11 +291,11 @@ std::vector<int> operator+(std::vector<int> a, const std::vector<int> &b) {
 void TestAnalysis::adaptiveSweepPlanning_data() {
     QTest::addColumn<std::vector<double>>("db");
     QTest::addColumn<std::vector<int>>("expected");
-    // 121 points: every 8th (16 intervals of 8 leave the 8 the coarse pass needs); 200 points:
-    // every 16th and the last, which is off the stride; 9 points: every one.
+    // 121 points: every 8th (16 intervals of 8 leave the 8 the coarse pass needs); 300 points:
+    // every 16th at most, and the last, which is off the stride; 9 points: every one.
     QTest::newRow("flat, 121") << std::vector<double>(121, -20.0) << every(8, 120);
-    QTest::newRow("flat, 200") << std::vector<double>(200, -20.0)
-                               << every(16, 192) + std::vector<int>{199};
+    QTest::newRow("flat, 300") << std::vector<double>(300, -20.0)
+                               << every(16, 288) + std::vector<int>{299};
     QTest::newRow("short") << std::vector<double>(9, 0.0) << every(1, 8);
     // Top 28..36, 2 dB a point: the top's neighbours halved, then 25 and 39 where the line
     // from -8 to -4 crosses -6.
@@ -318,6 +318,14 @@ void TestAnalysis::adaptiveSweepPlanning_data() {
     QTest::newRow("10 dB step") << step << every(16, 128) + spike;
     std::fill(step.begin(), step.begin() + 40, -30.5);
     QTest::newRow("10.5 dB step") << step << every(16, 128) + std::vector<int>{40} + spike;
+    // -2 dB at 80 is not on the flat top: -3 and -6 dB by the line towards -10 dB at 96 (82
+    // and 88, then 81); -60 dB by the line from -70 dB (below 8) to -10 at 16, round by round.
+    std::fill(step.begin(), step.end(), -10.0);
+    std::fill(step.begin(), step.begin() + 8, -70.0);
+    step[64] = 0.0;
+    step[80] = -2.0;
+    QTest::newRow("shoulder, deep floor")
+        << step << every(16, 128) + std::vector<int>{3, 56, 82, 88, 5, 60, 81, 7, 62, 9, 63, 8};
 }
 
 void TestAnalysis::adaptiveSweepPlanning() {
