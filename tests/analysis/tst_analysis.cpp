@@ -101,6 +101,7 @@ private slots:
     void linearRange();
     void adaptiveSweepPlanning_data();
     void adaptiveSweepPlanning();
+    void adaptiveGainPlanning_data();
     void adaptiveGainPlanning();
 
 private:
@@ -335,14 +336,36 @@ void TestAnalysis::adaptiveSweepPlanning() {
     QCOMPARE(planned(planner, [&db](int i) { return db[size_t(i)]; }), expected);
 }
 
-void TestAnalysis::adaptiveGainPlanning() {
+void TestAnalysis::adaptiveGainPlanning_data() {
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("increment");
+    QTest::addColumn<double>("tolerance");
+    QTest::addColumn<std::vector<double>>("diffs");
+    QTest::addColumn<std::vector<int>>("expected");
     // Gains 50..250: linear (10.2 dB) from 60 to 200, compressed (5 dB) outside. Every 8th
     // gain; the range 66..194 widened by halving towards the gain outside at each end: 62
     // and 198, 60 and 200, then 59 and 201 outside it.
-    const auto diff = [](int i) { return i >= 10 && i <= 150 ? 10.2 : 5.0; };
-    AdaptiveGainPlanner planner(201, 50, 1, 0.5);
-    const std::vector<int> expected = every(8, 200) + std::vector<int>{12, 148, 10, 150, 9, 151};
-    QCOMPARE(planned(planner, diff), expected);
+    std::vector<double> diffs(201, 5.0);
+    std::fill(diffs.begin() + 10, diffs.begin() + 151, 10.2);
+    QTest::newRow("50..250 by 1") << 50 << 1 << 0.5 << diffs
+                                  << every(8, 200) + std::vector<int>{12, 148, 10, 150, 9, 151};
+    // Gains 100..200 by 2, tolerance 1 dB: every 4th (51 gains); 9.5 dB from 182 on is
+    // within 1 dB of the median 10.2, so only the low end is sought.
+    diffs.assign(51, 5.0);
+    std::fill(diffs.begin() + 10, diffs.begin() + 41, 10.2);
+    std::fill(diffs.begin() + 41, diffs.end(), 9.5);
+    QTest::newRow("100..200 by 2")
+        << 100 << 2 << 1.0 << diffs << every(4, 48) + std::vector<int>{50, 10, 9};
+}
+
+void TestAnalysis::adaptiveGainPlanning() {
+    QFETCH(int, start);
+    QFETCH(int, increment);
+    QFETCH(double, tolerance);
+    QFETCH(std::vector<double>, diffs);
+    QFETCH(std::vector<int>, expected);
+    AdaptiveGainPlanner planner(int(diffs.size()), start, increment, tolerance);
+    QCOMPARE(planned(planner, [&diffs](int i) { return diffs[size_t(i)]; }), expected);
 }
 
 QTEST_MAIN(TestAnalysis)
