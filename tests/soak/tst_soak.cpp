@@ -111,6 +111,23 @@ const std::vector<Procedure> kProcedures{
                     .end == SweepEnd::PortLost;
      },
      QStringList{"Test Status"} + kCapture, kLost},
+    // The adaptive modes: a planner picks the points, each measured as a fixed run's.
+    {"sweep --adaptive",
+     [](Soak &s) {
+         FilterSweepState state;
+         return FilterSweep(s.link, s.prompter, state, s)
+                    .beginSweep({"14059.8", "14060.2", "10", "150", SweepMode::Adaptive})
+                    .end == SweepEnd::PortLost;
+     },
+     QStringList{"Test Status"} + kCapture, kLost},
+    {"dbv-full --adaptive",
+     [](Soak &s) {
+         DbvWindowState state;
+         DbvFullTest test(s.link, s.prompter, state, s);
+         return test.run({"150", "250", "4", true}) ? test.end() == DbvEnd::PortLost
+                                                    : s.link.portLost();
+     },
+     QStringList{"Test Status"} + kCapture, kLost},
     {"mds",
      [](Soak &s) {
          MdsWindowState state;
