@@ -226,6 +226,10 @@ QString soakOnce(const Procedure &procedure, size_t fault, quint32 seed, int wri
     QString unread = procedure.changes.join(u',');
     for (const QString &message : told)
         if (message.startsWith(u"K3 Settings Not Read|")) unread += message;
+    // The K3 keeps a filter bandwidth per mode, and the bandwidth picks the filter: a mode
+    // left as the radio has it brings its own.
+    if (unread.contains(QStringLiteral("mode")))
+        unread += QStringLiteral("filter bandwidth,filter number");
     // The restore flips TECH MD on any answer to its display query but "OFF" (a missing or
     // damaged one too), as the radio's TECH MD operations are documented to do.
     const QStringList lines = s.trace.lines();
