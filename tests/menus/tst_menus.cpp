@@ -240,9 +240,9 @@ void TestMenus::unreadDisplaysAreNamedNotListed() {
     b.trace.setObserver({});
     const QStringList lines = b.lines("lstMain");
     QCOMPARE(lines.size(), 16);
-    QCOMPARE(lines.at(9), QString("MIC SEL  \tnot read\tFP.L, bias off"));
-    QCOMPARE(lines.at(13), QString("RX EQ    \tnot read\t+0 dB/band"));
-    QCOMPARE(lines.at(14), QString("TX EQ    \t+0+0+0+0+0+0+0+0\t+0 dB/band"));
+    QCOMPARE(lines.mid(9, 1) + lines.mid(13, 2),
+             QStringList({"MIC SEL  \tnot read\tFP.L, bias off", "RX EQ    \tnot read\t+0 dB/band",
+                          "TX EQ    \t+0+0+0+0+0+0+0+0\t+0 dB/band"}));
     QCOMPARE(b.prompter.summary(),
              QStringList("Menu Settings Not Read|These menu settings could not be read (the K3 "
                          "was busy, or its display came cut short or garbled): MIC SEL, RX EQ. "
