@@ -208,8 +208,7 @@ void TestCli::ctrlCAtAPrompt() {
 }
 
 void TestCli::promptOnATerminal() {
-    // Input from a terminal: the message says how to go on, and an Enter typed before it
-    // showed is dropped (it must not confirm a message nobody read).
+    // Input from a terminal: how to go on is said, and an Enter typed ahead is dropped.
     Pty terminal;
     QVERIFY(terminal.isValid());
     QCOMPARE(::write(terminal.masterFd(), "\n", 1), ssize_t(1));
@@ -249,9 +248,7 @@ void TestCli::ctrlCStopsAfterTheStepUnderWay() {
 }
 
 void TestCli::yesSweepReadsTheSettledReference() {
-    // corvane-k3sim on the real clock: --yes confirms the AFV reference at once, 100 ms after
-    // the VFO B readout was selected; the reference is taken once the readout has settled,
-    // so the carrier, where it was set, reads 0 dB.
+    // Real time: the AFV reference confirmed at once is taken once the readout has settled.
     K3SimProcess simulator;
     QVERIFY(simulator.start({"--no-noise"}));
     const Run run = runCli({"--port", simulator.pty(), "--yes", "sweep", "--start", "14060",

@@ -79,11 +79,7 @@ bool filterOp(Soak &s, Receiver receiver, int what) {
 
 const QString kLost = QStringLiteral("Connection Lost");
 const QString kPortError = QStringLiteral("Serial Port Error");
-// TECH MD is switched only on a display that reads ON or OFF: unreadable before the test, the
-// test does not start; at the restore, it is left and the user told.
-const QStringList kCapture{"K3 Settings Not Read", "K3 Not Present", "TECH MD Not Read"};
-const QString kTechModeLeft = QStringLiteral(
-    "K3 Not Restored|The K3 could not be put back as it was: TECH MD could not be read");
+const QStringList kCapture{"K3 Settings Not Read", "K3 Not Present"};
 // The filter operations put back the mode they found; one they could not read is told.
 const QStringList kFilterEnd{"Filter Receive Status", "K3 Settings Not Read"};
 const QStringList kReadoutEnd{"", "Filter Error", "K3 Settings Not Read"};
@@ -223,8 +219,8 @@ QString soakOnce(const Procedure &procedure, size_t fault, quint32 seed, int wri
         return QString();
     }
     if (portFailed) return "port failure reported: " + last;
-    if (!procedure.endTitles.contains(endTitle) &&
-        !(kCapture.contains(procedure.endTitles.last()) && last.startsWith(kTechModeLeft)))
+    // TECH MD unreadable: the test did not start, or TECH MD was left at the restore; told.
+    if (!procedure.endTitles.contains(endTitle) && !last.contains(u"TECH MD could not be read"))
         return "told " + last;
     // A radio that refuses every command cannot be put back.
     if (fault == kBusy && afterFault >= 0) return QString();
