@@ -113,7 +113,7 @@ void TestShare::cliShareWithRigctl() {
     if (!haveRigctl()) QSKIP("Hamlib's rigctl is not installed (Debian package libhamlib-utils)");
     QProcess cli;
     cli.start(qEnvironmentVariable("CORVANE_BUILD_DIR") + "/bin/corvane-cli",
-              {"--port", "sim", "--trace", "share", "--listen", "127.0.0.1:0"});
+              {"--port", "sim", "--yes", "--trace", "share", "--listen", "127.0.0.1:0"});
     QVERIFY(cli.waitForReadyRead(10000));
     const QString banner = QString::fromLocal8Bit(cli.readLine()).trimmed();
     const QRegularExpressionMatch address =
