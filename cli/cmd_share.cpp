@@ -30,13 +30,11 @@ void printLine(std::FILE *stream, const QString &text) {
 }
 
 int runShare(CliSession &session, const QStringList &arguments) {
-    if (!arguments.isEmpty())
-        return session.usageError(QStringLiteral("share takes options only"));
+    if (!arguments.isEmpty()) return session.usageError(QStringLiteral("share takes options only"));
     QHostAddress address(QHostAddress::LocalHost);
     quint16 port = share::kDefaultSharePort;
     if (session.parser().isSet(kListenOption) &&
-        !share::RigctlServer::parseAddress(session.parser().value(kListenOption), &address,
-                                           &port))
+        !share::RigctlServer::parseAddress(session.parser().value(kListenOption), &address, &port))
         return session.usageError(
             QStringLiteral("--listen takes HOST:PORT with an IP address or localhost, e.g. "
                            "127.0.0.1:4532"));

@@ -102,8 +102,7 @@ QByteArray formatReply(const RigctlRequest &request, const RigReply &reply) {
     }
     QStringList records;
     records << request.name + u':' +
-                   (request.arguments.isEmpty() ? QString()
-                                                : u' ' + request.arguments.join(u' '));
+                   (request.arguments.isEmpty() ? QString() : u' ' + request.arguments.join(u' '));
     if (ok) {
         for (int i = 0; i < reply.values.size(); ++i)
             records << (i < request.keys.size() ? request.keys[i] + QStringLiteral(": ")

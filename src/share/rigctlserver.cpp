@@ -4,8 +4,7 @@
 
 namespace corvane::share {
 
-RigctlServer::RigctlServer(RadioLink &link, QObject *parent)
-    : QObject(parent), m_radio(link) {
+RigctlServer::RigctlServer(RadioLink &link, QObject *parent) : QObject(parent), m_radio(link) {
     connect(&m_server, &QTcpServer::newConnection, this, &RigctlServer::acceptClients);
 }
 

@@ -16,22 +16,22 @@ struct AnswerShape {
     const char *value;  // a regular expression for the value
 };
 constexpr std::array<AnswerShape, 16> kAnswerShapes{{
-    {"fa;", "\\d{11}"},    // FA00014060000;  VFO A in Hz
-    {"fb;", "\\d{11}"},    // FB00014060000;  VFO B in Hz
-    {"md;", "[1-79]"},     // MD3;  1 LSB 2 USB 3 CW 4 FM 5 AM 6 DATA 7 CW-REV 9 DATA-REV
-    {"md$;", "[1-79]"},    // MD$3;  VFO B's mode
-    {"dt;", "[0-3]"},      // DT0;  DATA A, AFSK A, FSK D, PSK D
-    {"bw;", "\\d{4}"},     // BW0050;  passband in 10 Hz
-    {"bw$;", "\\d{4}"},    // BW$0050;
-    {"ft;", "[01]"},       // FT1;  transmit on VFO B (split)
-    {"tq;", "[01]"},       // TQ1;  transmitting
-    {"ag;", "\\d{3}"},     // AG030;  AF gain 000..250
-    {"rg;", "\\d{3}"},     // RG250;  RF gain 000..250
-    {"pa;", "[01]"},       // PA1;  preamp on
-    {"ra;", "0[01]"},      // RA01;  10 dB attenuator in
-    {"smh;", "\\d{3}"},    // SMH040;  S-meter, high resolution
-    {"ro;", "[+-]\\d{4}"}, // RO+0050;  RIT/XIT offset in Hz
-    {"ps;", "[01]"},       // PS1;  powered on
+    {"fa;", "\\d{11}"},      // FA00014060000;  VFO A in Hz
+    {"fb;", "\\d{11}"},      // FB00014060000;  VFO B in Hz
+    {"md;", "[1-79]"},       // MD3;  1 LSB 2 USB 3 CW 4 FM 5 AM 6 DATA 7 CW-REV 9 DATA-REV
+    {"md$;", "[1-79]"},      // MD$3;  VFO B's mode
+    {"dt;", "[0-3]"},        // DT0;  DATA A, AFSK A, FSK D, PSK D
+    {"bw;", "\\d{4}"},       // BW0050;  passband in 10 Hz
+    {"bw$;", "\\d{4}"},      // BW$0050;
+    {"ft;", "[01]"},         // FT1;  transmit on VFO B (split)
+    {"tq;", "[01]"},         // TQ1;  transmitting
+    {"ag;", "\\d{3}"},       // AG030;  AF gain 000..250
+    {"rg;", "\\d{3}"},       // RG250;  RF gain 000..250
+    {"pa;", "[01]"},         // PA1;  preamp on
+    {"ra;", "0[01]"},        // RA01;  10 dB attenuator in
+    {"smh;", "\\d{3}"},      // SMH040;  S-meter, high resolution
+    {"ro;", "[+ -]\\d{4}"},  // RO+0050;  RIT/XIT offset in Hz (a blank for +)
+    {"ps;", "[01]"},         // PS1;  powered on
 }};
 
 const char *valueShape(const QString &query) {
@@ -211,8 +211,8 @@ RigReply SharedRadio::setFrequency(Vfo vfo, const QString &hz) {
     if (!value || *value < 1.0 || *value > kMaxFrequencyHz)
         return failure(RigError::InvalidArgument);
     const QString digits = QString::number(std::llround(*value)).rightJustified(11, u'0');
-    return failure(write((vfo == Vfo::A ? QStringLiteral("fa") : QStringLiteral("fb")) + digits +
-                         u';'));
+    return failure(
+        write((vfo == Vfo::A ? QStringLiteral("fa") : QStringLiteral("fb")) + digits + u';'));
 }
 
 RigReply SharedRadio::getMode(Vfo vfo) {
@@ -269,7 +269,8 @@ RigReply SharedRadio::setSplit(const QString &split, const QString &txVfo) {
 RigReply SharedRadio::getRit() {
     const Reading offset = read(QStringLiteral("ro;"));
     if (offset.error != RigError::Ok) return failure(offset.error);
-    return values({QString::number(offset.value.toInt())});
+    const int hz = offset.value.mid(1).toInt();
+    return values({QString::number(offset.value.startsWith(u'-') ? -hz : hz)});
 }
 
 RigReply SharedRadio::setRit(const QString &hz) {
@@ -315,8 +316,8 @@ RigReply SharedRadio::setLevel(const QString &level, const QString &value) {
         if (*number < 0.0 || *number > 1.0) return failure(RigError::InvalidArgument);
         const QString digits =
             QString::number(std::lround(*number * kFullGain)).rightJustified(3, u'0');
-        return failure(write((level == u"AF" ? QStringLiteral("ag") : QStringLiteral("rg")) +
-                             digits + u';'));
+        return failure(
+            write((level == u"AF" ? QStringLiteral("ag") : QStringLiteral("rg")) + digits + u';'));
     }
     if (level == u"PREAMP" && (*number == 0.0 || *number == 1.0))
         return failure(write(*number == 0.0 ? QStringLiteral("pa0;") : QStringLiteral("pa1;")));
@@ -331,8 +332,8 @@ QStringList SharedRadio::dumpState() {
     const QString modes = QStringLiteral("0xdbf");
     // The K3 receives from 0.5 to 54 MHz (K3 programmer's reference, FA). No transmit
     // range: Corvane never transmits.
-    const QString range = QStringLiteral("500000.000000 54000000.000000 ") + modes +
-                          QStringLiteral(" -1 -1 0x3 0x3");
+    const QString range =
+        QStringLiteral("500000.000000 54000000.000000 ") + modes + QStringLiteral(" -1 -1 0x3 0x3");
     const QString rangeEnd = QStringLiteral("0 0 0 0 0 0 0");
     return {
         QStringLiteral("1"),  // protocol version
@@ -340,10 +341,10 @@ QStringList SharedRadio::dumpState() {
         QStringLiteral("1"),  // ITU region
         range,
         rangeEnd,
-        rangeEnd,  // no transmit ranges
+        rangeEnd,                      // no transmit ranges
         modes + QStringLiteral(" 1"),  // tuning step: 1 Hz in every mode
         QStringLiteral("0 0"),
-        QStringLiteral("0 0"),   // no filter list: passband 0 keeps the radio's own
+        QStringLiteral("0 0"),       // no filter list: passband 0 keeps the radio's own
         QString::number(kMaxRitHz),  // max RIT
         QString::number(kMaxRitHz),  // max XIT
         QStringLiteral("0"),         // max IF shift

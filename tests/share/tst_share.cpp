@@ -2,8 +2,6 @@
 // (requests.tsv), a Corvane procedure holding the link, the server's lines and clients, and
 // Hamlib's own rigctl -m 2 as the client of corvane-cli share and of the Connect dialog's box.
 
-#include <csignal>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QProcess>
@@ -12,6 +10,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
+#include <csignal>
 
 #include "common/bench.h"
 #include "common/golden.h"
@@ -150,8 +149,8 @@ void TestShare::rigctlDuringAProcedure() {
         const LinkHold hold(s.link, "Filter Sweep", "Sweep Filter");
         s.link.sendCommand("fa00014059000;", 100);
         QCOMPARE(rigctl(server.addressText(), {"f", "F", "7000000", "m"}),
-                 QStringList({"14060000", "set_freq: error = Command rejected by the rig", "CW",
-                              "500"}));
+                 QStringList(
+                     {"14060000", "set_freq: error = Command rejected by the rig", "CW", "500"}));
         s.link.sendCommand("fa00014059050;", 100);
     }
     // The procedure's exchange as it is, nothing between.
