@@ -15,7 +15,7 @@ struct CommandInfo {
 };
 
 // The commands served (rigctld's names and value keys). Anything else is not implemented.
-constexpr std::array<CommandInfo, 23> kCommands{{
+constexpr std::array<CommandInfo, 24> kCommands{{
     {'F', "set_freq", 1, ""},
     {'f', "get_freq", 0, "Frequency"},
     {'M', "set_mode", 2, ""},
@@ -36,6 +36,7 @@ constexpr std::array<CommandInfo, 23> kCommands{{
     {'l', "get_level", 1, "Level Value"},
     {0, "get_powerstat", 0, "Power Status"},
     {0, "chk_vfo", 0, "ChkVFO"},
+    {0, "get_lock_mode", 0, "Locked"},
     {0, "dump_state", 0, ""},
     {'q', "quit", 0, ""},
     {'Q', "quit", 0, ""},

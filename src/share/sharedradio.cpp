@@ -197,6 +197,9 @@ RigReply SharedRadio::handle(const RigctlRequest &request, Vfo &vfo) {
     // This server takes no VFO argument in its commands (rigctld without --vfo).
     if (name == u"chk_vfo") return values({"0"});
     if (name == u"dump_state") return values(dumpState());
+    // rigctld's mode lock (its set_lock_mode) is not offered: a client may always ask for a
+    // mode. Hamlib's NET rigctl asks before every set_mode.
+    if (name == u"get_lock_mode") return values({"0"});
     return failure(RigError::NotImplemented);
 }
 

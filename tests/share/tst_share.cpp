@@ -36,15 +36,34 @@ struct Shared : SimBench {
 };
 
 // Hamlib's rigctl -m 2 against `address`, the event loop running meanwhile (the server may be
-// in this process): its standard output, one entry a line.
-QStringList rigctl(const QString &address, const QStringList &commands) {
+// in this process): its standard output, "|" between lines.
+QString rigctl(const QString &address, const QStringList &commands) {
     QProcess client;
     QEventLoop loop;
     QObject::connect(&client, &QProcess::finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(30000, &loop, &QEventLoop::quit);
     client.start(QStringLiteral("rigctl"), QStringList{"-m", "2", "-r", address} + commands);
     loop.exec();
-    return QString::fromLocal8Bit(client.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    // An error is printed as "set_ptt: error = ", the client's debug lines (the last ends
+    // "returning(-11) Feature not available") and Hamlib's words again on a line of their own:
+    // kept as "set_ptt: Feature not available".
+    const QStringList lines = QString::fromLocal8Bit(client.readAllStandardOutput()).split(u'\n');
+    QStringList out;
+    for (int i = 0; i < lines.size(); ++i) {
+        const int error = lines[i].indexOf(QLatin1String(": error = "));
+        if (error < 0) {
+            if (!lines[i].isEmpty()) out << lines[i];
+            continue;
+        }
+        const QString command = lines[i].left(error);
+        QString words;
+        while (++i < lines.size() && (words.isEmpty() || lines[i] != words)) {
+            const int returning = lines[i].lastIndexOf(QLatin1String("returning(-"));
+            if (returning >= 0) words = lines[i].mid(lines[i].indexOf(u')', returning) + 2);
+        }
+        out << command + QStringLiteral(": ") + words;
+    }
+    return out.join(u'|');
 }
 
 bool haveRigctl() {
@@ -102,7 +121,8 @@ void TestShare::linesAndClients() {
     a.write("7000000\nf\n");
     b.write("f\xff\n+\\get_vfo\nq\n");
     QTRY_VERIFY(b.state() == QAbstractSocket::UnconnectedState);
-    QTRY_COMPARE(a.readAll(), QByteArray("RPRT -1\n14060000\n"));
+    QTRY_COMPARE(a.bytesAvailable(), qint64(17));
+    QCOMPARE(a.readAll(), QByteArray("RPRT -1\n14060000\n"));
     QCOMPARE(b.readAll(), QByteArray("RPRT -1\nget_vfo:\nVFO: VFOA\nRPRT 0\n"));
     QCOMPARE(s.writes(), QString("fa;"));
     QTRY_COMPARE(server.clientCount(), 1);
@@ -122,8 +142,7 @@ void TestShare::cliShareWithRigctl() {
     QVERIFY2(address.hasMatch(), qPrintable(banner));
     QCOMPARE(rigctl(address.captured(1),
                     {"f", "F", "7100000", "f", "M", "USB", "2400", "m", "T", "1", "t"}),
-             QStringList({"14060000", "7100000", "USB", "2400",
-                          "set_ptt: error = Feature not available", "0"}));
+             QString("14060000|7100000|USB|2400|set_ptt: Feature not available|0"));
     ::kill(pid_t(cli.processId()), SIGTERM);
     QVERIFY(cli.waitForFinished(10000));
     QCOMPARE(cli.exitCode(), 128 + SIGTERM);
@@ -143,14 +162,13 @@ void TestShare::rigctlDuringAProcedure() {
     Shared s;
     share::RigctlServer server(s.link);
     QVERIFY(server.listen(QHostAddress::LocalHost, 0));
-    QCOMPARE(rigctl(server.addressText(), {"f", "m"}), QStringList({"14060000", "CW", "500"}));
+    QCOMPARE(rigctl(server.addressText(), {"f", "m"}), QString("14060000|CW|500"));
     s.trace.clear();
     {
         const LinkHold hold(s.link, "Filter Sweep", "Sweep Filter");
         s.link.sendCommand("fa00014059000;", 100);
         QCOMPARE(rigctl(server.addressText(), {"f", "F", "7000000", "m"}),
-                 QStringList(
-                     {"14060000", "set_freq: error = Command rejected by the rig", "CW", "500"}));
+                 QString("14060000|set_freq: Command rejected by the rig|CW|500"));
         s.link.sendCommand("fa00014059050;", 100);
     }
     // The procedure's exchange as it is, nothing between.
@@ -171,7 +189,7 @@ void TestShare::connectDialogShareBox() {
     box->click();
     QVERIFY(connection.shareServer() && connection.shareServer()->isListening());
     if (haveRigctl())
-        QCOMPARE(rigctl(connection.shareServer()->addressText(), {"f"}), QStringList("14060000"));
+        QCOMPARE(rigctl(connection.shareServer()->addressText(), {"f"}), QString("14060000"));
     box->click();
     QVERIFY(!connection.shareServer());
     // A port another program holds: told, and the box cleared.
