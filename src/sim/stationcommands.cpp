@@ -79,9 +79,10 @@ bool K3Simulator::executeStationCommand(const QString &name, const QString &args
     if (name == u"SMH" && !sub && get) {
         reply = digits(sMeterReading(SMeterScale::High), 3);
     } else if (name == u"SM" && get) {
-        // The sub-receiver's meter reads the main's signal while it is on (not modelled apart).
+        // 0000 in transmit (the reference). The sub-receiver's meter reads the main's signal
+        // while it is on (not modelled apart).
         const SMeterScale scale = s.k3Mode == 1 ? SMeterScale::Extended : SMeterScale::Basic;
-        reply = digits(sub && !s.subOn ? 0 : sMeterReading(scale), 4);
+        reply = digits(s.transmitting || (sub && !s.subOn) ? 0 : sMeterReading(scale), 4);
     } else if (name == u"BG" && !sub && get) {
         // Receive: the S-meter's bars, 00..21 (CWT off). Transmit: the power or ALC bars, which
         // the simulator does not model: none lit.
