@@ -1,7 +1,9 @@
 #include "analysis/adaptiveplan.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
+#include <limits>
 #include <vector>
 
 #include "analysis/linearrange.h"
@@ -51,16 +53,32 @@ AdaptiveSweepPlanner::AdaptiveSweepPlanner(int gridPoints)
 
 void AdaptiveSweepPlanner::planRound() {
     const std::map<int, double> &r = readings();
-    double peak = r.begin()->second;
-    for (const auto &[index, db] : r) peak = std::max(peak, db);
+    double peak = -std::numeric_limits<double>::infinity();
+    for (const auto &[index, db] : r)
+        if (std::isfinite(db)) peak = std::max(peak, db);
     // The analyser finds a band edge at the first point at or below its level.
     const double levels[] = {peak - 3.0, peak - 6.0, peak - 60.0};
     for (auto a = r.begin(), b = std::next(a); b != r.end(); ++a, ++b) {
-        if (b->first - a->first < 2) continue;
-        bool split = std::abs(a->second - b->second) > kSplitDifferenceDb;
-        for (const double level : levels)
-            split = split || ((a->second > level) != (b->second > level));
-        if (split) queue((a->first + b->first) / 2);
+        const int gap = b->first - a->first;
+        if (gap < 2) continue;
+        const double high = std::max(a->second, b->second);
+        bool bracketed = false;
+        for (const double level : levels) {
+            if ((a->second > level) == (b->second > level)) continue;
+            bracketed = true;
+            // Where the straight line between the two readings crosses the level, strictly
+            // between them; halfway when one reading is on the flat top, whose level says
+            // nothing about where the skirt begins.
+            const double at = a->first + (level - a->second) / (b->second - a->second) * gap;
+            if (high > peak - kFlatTopDb || !std::isfinite(at))
+                queue((a->first + b->first) / 2);
+            else
+                queue(std::clamp(int(std::lround(at)), a->first + 1, b->first - 1));
+        }
+        // The skirts: a point at least every kSkirtSpacing grid points where they fall fast.
+        if (!bracketed && gap > kSkirtSpacing &&
+            std::abs(a->second - b->second) > kSplitDifferenceDb)
+            queue((a->first + b->first) / 2);
     }
 }
 

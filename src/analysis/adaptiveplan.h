@@ -7,9 +7,13 @@
 // point measured is one the fixed run measures too, with the same commands and waits. They
 // first hand out a coarse pass across the whole grid, then, round by round, points between
 // neighbours already measured, until nothing more is worth measuring:
-//  - a sweep refines where two neighbouring readings differ by more than kSplitDifferenceDb
-//    (the skirts) and where the pair brackets the -3, -6 or -60 dB level below the highest
-//    reading so far (the figures' band edges), down to neighbouring grid points;
+//  - a sweep refines where the pair brackets the -3, -6 or -60 dB level below the highest
+//    reading so far (the figures' band edges), down to neighbouring grid points, taking the
+//    grid point where the straight line between the two readings crosses the level (a skirt
+//    is nearly straight there), or the point halfway when one of them lies on the flat top
+//    (within kFlatTopDb of the highest reading); and it takes the point halfway between
+//    neighbours more than kSkirtSpacing grid points apart whose readings differ by more than
+//    kSplitDifferenceDb (the skirts: a point at least every kSkirtSpacing grid points);
 //  - a linear range test bisects at each end of the linear range (analysis/linearrange.h)
 //    of the gains measured so far, down to neighbouring gains.
 // A point is never handed out twice. Plain code: the procedures ask for the next point,
@@ -57,6 +61,8 @@ private:
 class AdaptiveSweepPlanner : public AdaptivePlanner {
 public:
     static constexpr double kSplitDifferenceDb = 10.0;
+    static constexpr double kFlatTopDb = 1.0;
+    static constexpr int kSkirtSpacing = 8;
     static constexpr int kMaxSweepStride = 16;
     static constexpr int kMinCoarseIntervals = 8;
 
