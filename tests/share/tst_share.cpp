@@ -15,6 +15,7 @@
 #include "common/bench.h"
 #include "common/golden.h"
 #include "link/procedurefaults.h"
+#include "link/simtransport.h"
 #include "link/ui/connectioncontroller.h"
 #include "share/rigctlserver.h"
 
@@ -66,6 +67,17 @@ QString rigctl(const QString &address, const QStringList &commands) {
     return out.join(u'|');
 }
 
+// A virtual clock whose waits let the event loop run, as the real clock's do, so that a
+// client's request can arrive while an exchange waits; `onWait` runs at each wait.
+struct WaitingClock : VirtualClock {
+    std::function<void()> onWait;
+    void sleep(int ms) override {
+        VirtualClock::sleep(ms);
+        if (onWait) onWait();
+        QTest::qWait(20);
+    }
+};
+
 bool haveRigctl() {
     return !QStandardPaths::findExecutable(QStringLiteral("rigctl")).isEmpty();
 }
@@ -81,6 +93,10 @@ private slots:
     void linesAndClients();
     void cliShareWithRigctl();
     void rigctlDuringAProcedure();
+    void requestsArrivingDuringAWait();
+    void listenAddresses_data();
+    void listenAddresses();
+    void cliShareRefusals();
     void connectDialogShareBox();
 };
 
@@ -173,6 +189,94 @@ void TestShare::rigctlDuringAProcedure() {
     }
     // The procedure's exchange as it is, nothing between.
     QCOMPARE(s.writes(), QString("fa00014059000; fa00014059050;"));
+}
+
+void TestShare::requestsArrivingDuringAWait() {
+    WaitingClock clock;
+    RadioLink link(clock);
+    LinkTrace trace;
+    link.setTrace(&trace);
+    auto simulator = std::make_shared<sim::K3Simulator>();
+    link.setTransport(std::make_unique<SimTransport>(simulator, clock));
+    link.open();
+    share::RigctlServer server(link);
+    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+    QTcpSocket a;
+    QTcpSocket b;
+    a.connectToHost(QHostAddress::LocalHost, server.port());
+    b.connectToHost(QHostAddress::LocalHost, server.port());
+    QVERIFY(a.waitForConnected(5000) && b.waitForConnected(5000));
+    // b asks while a's "fa;" waits: served after it, never between its write and its read.
+    clock.onWait = [&b] {
+        if (b.bytesToWrite() == 0 && b.property("asked").isNull()) {
+            b.setProperty("asked", true);
+            b.write("m\n");
+        }
+    };
+    a.write("f\n");
+    QTRY_COMPARE(b.bytesAvailable(), qint64(7));
+    QCOMPARE(a.readAll() + b.readAll(), QByteArray("14060000\nCW\n500\n"));
+    QCOMPARE(trace.lines(), QStringList({"W fa;", "S 100", "R FA00014060000;", "W md;", "S 100",
+                                         "R MD3;", "W bw;", "S 100", "R BW0050;"}));
+    // Another window's exchange waiting (the console's 400 ms): answered from what was read.
+    clock.onWait = {};
+    trace.clear();
+    a.write("f\n");
+    QVERIFY(a.waitForBytesWritten(5000));
+    QCOMPARE(link.queryRadio("id;", 400), QString("ID017;"));
+    QTRY_COMPARE(a.bytesAvailable(), qint64(9));
+    QCOMPARE(a.readAll(), QByteArray("14060000\n"));
+    QCOMPARE(trace.lines(), QStringList({"W id;", "S 400", "R ID017;"}));
+}
+
+void TestShare::listenAddresses_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("address");  // empty: refused
+    QTest::newRow("loopback") << "127.0.0.1:4532"
+                              << "127.0.0.1 4532";
+    QTest::newRow("every interface") << "0.0.0.0:4534"
+                                     << "0.0.0.0 4534";
+    QTest::newRow("IPv6 in brackets") << "[::1]:4532"
+                                      << "::1 4532";
+    QTest::newRow("localhost, any port") << "localhost:0"
+                                         << "127.0.0.1 0";
+    QTest::newRow("no port") << "127.0.0.1"
+                             << "";
+    QTest::newRow("port too large") << "127.0.0.1:65536"
+                                    << "";
+    QTest::newRow("a host name") << "radio.example.org:4532"
+                                 << "";
+    QTest::newRow("no host") << ":4532"
+                             << "";
+}
+
+void TestShare::listenAddresses() {
+    QFETCH(QString, text);
+    QHostAddress address;
+    quint16 port = 1;
+    const bool ok = share::RigctlServer::parseAddress(text, &address, &port);
+    QTEST(ok ? address.toString() + u' ' + QString::number(port) : QString(), "address");
+}
+
+void TestShare::cliShareRefusals() {
+    const QString cli = qEnvironmentVariable("CORVANE_BUILD_DIR") + "/bin/corvane-cli";
+    QProcess bad;
+    bad.start(cli, {"--port", "sim", "--yes", "share", "--listen", "radio:4532"});
+    QVERIFY(bad.waitForFinished(10000));
+    QCOMPARE(bad.exitCode(), 2);
+    QVERIFY(bad.readAllStandardError().startsWith(
+        "corvane-cli: --listen takes HOST:PORT with an IP address or localhost"));
+    QTcpServer other;
+    QVERIFY(other.listen(QHostAddress::LocalHost, 0));
+    QProcess taken;
+    taken.start(cli, {"--port", "sim", "--yes", "share", "--listen",
+                      "127.0.0.1:" + QString::number(other.serverPort())});
+    QVERIFY(taken.waitForFinished(10000));
+    QCOMPARE(taken.exitCode(), 1);
+    QVERIFY(QString::fromLocal8Bit(taken.readAllStandardError())
+                .endsWith(QString("corvane-cli: cannot listen on 127.0.0.1:%1: The bound address "
+                                  "is already in use\n")
+                              .arg(other.serverPort())));
 }
 
 void TestShare::connectDialogShareBox() {
