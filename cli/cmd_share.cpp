@@ -68,7 +68,7 @@ CliCommand command_share() {
     return {QStringLiteral("share"),
             QString(),
             QStringLiteral("Serve the radio to other programs as Hamlib NET rigctl (rigctld's "
-                           "protocol) until Ctrl-C; PTT is refused."),
+                           "protocol) until Ctrl-C or SIGTERM; PTT is refused."),
             {QCommandLineOption(kListenOption,
                                 QStringLiteral("Listen on HOST:PORT (default 127.0.0.1:4532, "
                                                "loopback only; 0.0.0.0:4532 for every "
