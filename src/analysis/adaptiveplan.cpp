@@ -34,6 +34,13 @@ void AdaptivePlanner::queue(int index) {
     m_queue.push_back(index);
 }
 
+void AdaptivePlanner::queueNear(int index, int low, int high) {
+    for (int distance = 0; index - distance > low || index + distance < high; ++distance)
+        for (const int candidate : {index - distance, index + distance})
+            if (candidate > low && candidate < high && !m_unread.count(candidate))
+                return queue(candidate);
+}
+
 std::optional<int> AdaptivePlanner::next() {
     // A round is planned only once every point of the last one has its reading.
     if (m_queue.empty() && measured() > 0) planRound();
@@ -71,14 +78,15 @@ void AdaptiveSweepPlanner::planRound() {
             // nothing about where the skirt begins.
             const double at = a->first + (level - a->second) / (b->second - a->second) * gap;
             if (high > peak - kFlatTopDb || !std::isfinite(at))
-                queue((a->first + b->first) / 2);
+                queueNear((a->first + b->first) / 2, a->first, b->first);
             else
-                queue(std::clamp(int(std::lround(at)), a->first + 1, b->first - 1));
+                queueNear(std::clamp(int(std::lround(at)), a->first + 1, b->first - 1), a->first,
+                          b->first);
         }
         // The skirts: a point at least every kSkirtSpacing grid points where they fall fast.
         if (!bracketed && gap > kSkirtSpacing &&
             std::abs(a->second - b->second) > kSplitDifferenceDb)
-            queue((a->first + b->first) / 2);
+            queueNear((a->first + b->first) / 2, a->first, b->first);
     }
 }
 
@@ -103,10 +111,11 @@ void AdaptiveGainPlanner::planRound() {
     const auto below = r.find(low);
     if (below != r.begin()) {
         const int outside = std::prev(below)->first;
-        if (low - outside > 1) queue((outside + low) / 2);
+        if (low - outside > 1) queueNear((outside + low) / 2, outside, low);
     }
     const auto above = std::next(r.find(high));
-    if (above != r.end() && above->first - high > 1) queue((high + above->first) / 2);
+    if (above != r.end() && above->first - high > 1)
+        queueNear((high + above->first) / 2, high, above->first);
 }
 
 }  // namespace corvane

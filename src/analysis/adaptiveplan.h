@@ -23,6 +23,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 
 namespace corvane {
 
@@ -34,6 +35,9 @@ public:
     std::optional<int> next();
     // The reading of a point handed out by next().
     void addReading(int index, double value);
+    // A point handed out by next() that gave no reading: it is not handed out again; a
+    // point wanted there later is taken from the nearest grid point free beside it.
+    void addUnread(int index) { m_unread.insert(index); }
 
     int gridPoints() const { return m_gridPoints; }
     int measured() const { return int(m_readings.size()); }
@@ -48,12 +52,16 @@ protected:
     // Queues the next round's points (between measured neighbours); none ends the run.
     virtual void planRound() = 0;
     void queue(int index);
+    // Queues the grid point nearest `index` strictly between `low` and `high` that has not
+    // gone unread (the lower of two as near); none when every one between has.
+    void queueNear(int index, int low, int high);
 
 private:
     int m_gridPoints;
     int m_stride;
     std::map<int, double> m_readings;
     std::deque<int> m_queue;
+    std::set<int> m_unread;
 };
 
 // A sweep: the coarse pass takes every coarseStride-th grid point and the last; a passband
@@ -102,6 +110,9 @@ public:
     }
     void addReading(int index, double value) {
         if (m_planner) m_planner->addReading(index, value);
+    }
+    void addUnread(int index) {
+        if (m_planner) m_planner->addUnread(index);
     }
     // Points measured or chosen so far, the one under way included.
     int planned() const { return m_planner ? m_planner->planned() + 1 : m_total; }

@@ -76,7 +76,9 @@ QString RadioLink::queryRadio(const QString &text, int waitMs, int settleMs) {
 void RadioLink::wait(int ms) {
     if (ms <= 0) return;
     if (m_trace) m_trace->addWait(m_clock.now(), ms);
+    ++m_waiting;
     m_clock.sleep(ms);
+    --m_waiting;
 }
 
 void letReadoutSettle(RadioLink &link, const std::function<void(const QString &)> &say) {

@@ -57,6 +57,9 @@ public:
     QString queryRadio(const QString &text, int waitMs, int settleMs = 0);
     // A wait between exchanges, recorded in the trace like any other.
     void wait(int ms);
+    // An exchange is waiting (the real clock runs the event loop meanwhile, so a network
+    // client's request can arrive then): nothing else may be sent now.
+    bool isWaiting() const { return m_waiting > 0; }
 
     // The first port error since the last clearError(); exchanges on a closed or failed
     // port do nothing and return empty text.
@@ -87,6 +90,7 @@ private:
     std::vector<std::function<void(const PortError &)>> m_lostObservers;
     QString m_holder;
     qint64 m_lastChangeMs = -1;
+    int m_waiting = 0;
 };
 
 // The AFV and dBV readouts average the audio over up to a second (CONFIG:AFV TIM, entry 014,

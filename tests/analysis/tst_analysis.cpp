@@ -71,13 +71,18 @@ std::vector<GainDiff> gains(int first, const std::vector<double> &diffs) {
     return out;
 }
 
-// Runs a planner over readings of `value(index)`; the indices measured, in order.
+// Runs a planner over readings of `value(index)` (NaN: the point gave no reading); the
+// indices handed out, in order.
 template <typename Value>
 std::vector<int> planned(AdaptivePlanner &planner, Value value) {
     std::vector<int> order;
     while (const std::optional<int> index = planner.next()) {
         order.push_back(*index);
-        planner.addReading(*index, value(*index));
+        const double v = value(*index);
+        if (std::isnan(v))
+            planner.addUnread(*index);
+        else
+            planner.addReading(*index, v);
     }
     return order;
 }
@@ -303,6 +308,12 @@ void TestAnalysis::adaptiveSweepPlanning_data() {
     QTest::newRow("steep skirts") << trapezoid(65, 28, 36, 2, -50)
                                   << every(8, 64) +
                                          std::vector<int>{28, 36, 26, 38, 25, 27, 37, 39};
+    // The same with no reading at 28: not asked again; 27 beside it instead, then the line
+    // from -8 to -2 dB gives 26 (-3 dB) and 25 (-6 dB).
+    std::vector<double> unread = trapezoid(65, 28, 36, 2, -50);
+    unread[28] = std::nan("");
+    QTest::newRow("no reading") << unread
+                                << every(8, 64) + std::vector<int>{28, 36, 27, 38, 26, 25, 37, 39};
     // Top 60..68, 1 dB a point, floor -40: the 12 dB coarse intervals of the skirts halved
     // (24, 40, 88, 104); -6 dB from -12 and -4 at 54 and 74 (the line), 55 and 73; -3 dB from
     // the top halved to 58 and 70, then by the line to 57 and 71.
