@@ -2,7 +2,8 @@
 // and box limits, leading zeros, port errors); the measurement commands' lists and -o files;
 // a radio played on a pty; the exit code of every subcommand as --help gives them (a silent
 // radio, one that stops answering); the connect step around filters and menus with the radio
-// in auto-info mode 1; Ctrl-C at a prompt and during a test on a real-time radio.
+// in auto-info mode 1; Ctrl-C at a prompt and during a test on a real-time radio; a --yes
+// sweep's settled reference on a real-time radio.
 
 #include <signal.h>
 
@@ -75,7 +76,9 @@ private slots:
     void connectStepWithAutoInfoOn_data() { addRows("autoinfo.tsv", {"command"}); }
     void connectStepWithAutoInfoOn();
     void ctrlCAtAPrompt();
+    void promptOnATerminal();
     void ctrlCStopsAfterTheStepUnderWay();
+    void yesSweepReadsTheSettledReference();
     void help();
     void completion_data() { addRows("completion.tsv", {"words", "offered"}); }
     void completion();
@@ -158,12 +161,16 @@ void TestCli::exitCodes() {
     QFETCH(QString, err);
     // Nothing answers on `silent`; `mute` is a K3 that identifies itself, then shows slot 1 in
     // the filter menu and answers no display read.
-    PtyRadio silent, mute;
+    PtyRadio silent, mute, busy;
     mute.setAnswer("id;", "ID017;");
     mute.setAnswer("ai;", "AI0;");
     mute.setAnswer("db;", "DBFL1 2.70;");
+    busy.setAnswer("id;", "ID017;");
+    busy.setAnswer("ai;", "AI0;");
+    busy.setAnswer("ds;", "?;");
     QTemporaryDir dir;
     arguments.replace("<silent>", silent.slavePath()).replace("<mute>", mute.slavePath());
+    arguments.replace("<busy>", busy.slavePath());
     const Run run = runCli(arguments.replace("<dir>", dir.path()).split(u'|'));
     QTEST(QString::number(run.exitCode), "exit");
     QVERIFY2(run.err.endsWith(err), qPrintable(run.err));
@@ -202,6 +209,22 @@ void TestCli::ctrlCAtAPrompt() {
     QCOMPARE(process.readAllStandardOutput(), QByteArray("ID017;\n"));
 }
 
+void TestCli::promptOnATerminal() {
+    // Input from a terminal: how to go on is said, and an Enter typed ahead is dropped.
+    Pty terminal;
+    QVERIFY(terminal.isValid());
+    QCOMPARE(::write(terminal.masterFd(), "\n", 1), ssize_t(1));
+    QProcess process;
+    process.setStandardInputFile(terminal.slavePath());
+    process.start(cliPath(), {"--port", "sim", "identify"});
+    QVERIFY(!process.waitForFinished(2000));  // the Enter typed ahead was dropped
+    QCOMPARE(process.readAllStandardError(),
+             QByteArray("K3 Status: K3 is connected and communicating at: 38400,N,8,1 (Enter to "
+                        "go on; --yes skips)\n"));
+    QCOMPARE(::write(terminal.masterFd(), "\n", 1), ssize_t(1));
+    QVERIFY(process.waitForFinished(20000) && process.exitCode() == 0);
+}
+
 void TestCli::ctrlCStopsAfterTheStepUnderWay() {
     // corvane-k3sim on a pty: real serial I/O on the real clock, so the test still runs when
     // Ctrl-C comes, once the second step's progress line is out.
@@ -224,6 +247,19 @@ void TestCli::ctrlCStopsAfterTheStepUnderWay() {
     const QList<QByteArray> lines = cli.readAllStandardOutput().trimmed().split('\n');
     QCOMPARE(lines.size(), 26 + 2);
     QVERIFY(lines.last().startsWith("101\t"));
+}
+
+void TestCli::yesSweepReadsTheSettledReference() {
+    // Real time: the AFV reference confirmed at once is taken once the readout has settled.
+    K3SimProcess simulator;
+    QVERIFY(simulator.start({"--no-noise"}));
+    const Run run = runCli({"--port", simulator.pty(), "--yes", "sweep", "--start", "14060",
+                            "--stop", "14060", "--step", "10", "--rf-gain", "150"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.contains("\nLetting the readout settle...\n"), qPrintable(run.err));
+    const QByteArray line = run.out.trimmed().split('\n').last();
+    QVERIFY2(line.startsWith("14060.000\t") && qAbs(line.split('\t').last().toDouble()) <= 0.5,
+             line.constData());
 }
 
 void TestCli::help() {
