@@ -25,7 +25,8 @@ SweepPointsRun measureSweepPoints(RadioLink &link, SweepSink &sink, const SweepP
         for (int index = 0; index < steps; ++index)
             sink.setChartRowLabel(index + 1, kHzLabel(plan.frequencyOfStep(index)));
     }
-    sink.progress(SweepProgress{0, steps, plan.startHz, mostSweepTimeMs(plan), {}, order.most()});
+    sink.progress(
+        SweepProgress{0, steps, plan.startHz, mostSweepTimeMs(plan), {}, order.most(), {}});
     run.planned = mode == SweepMode::Fixed ? steps : 0;
     if (link.portLost()) {
         run.lostAtStep = 0;
@@ -43,9 +44,13 @@ SweepPointsRun measureSweepPoints(RadioLink &link, SweepSink &sink, const SweepP
         }
         const int32_t hz = plan.frequencyOfStep(*index);
         run.planned = order.planned();
-        sink.progress(SweepProgress{point, run.planned, hz,
+        sink.progress(SweepProgress{point,
+                                    run.planned,
+                                    hz,
                                     qint64(run.planned - point + 1) * kSweepStepWaitMs,
-                                    run.noAnswers.progressNote(), order.most()});
+                                    run.noAnswers.progressNote(),
+                                    order.most(),
+                                    {}});
         // One step: frequency, reading, list line, chart row.
         link.sendCommand(tuneCommand ? tuneCommand(hz) : frequencyCommand(hz), kSweepTuneWaitMs);
         const QString reply = link.queryRadio(QStringLiteral("db;"), kSweepReadingWaitMs);

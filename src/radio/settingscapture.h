@@ -63,7 +63,8 @@ ReportTail mdsReportTail(bool preampTicked);
 
 // What the last restore could not put back: the settings whose commands never reached the
 // radio because the port was lost before or during the restore, in restore order ("AGC",
-// "AF gain", ..., "VFO B display", "TECH MD").
+// "AF gain", ..., "VFO B display", "TECH MD"); or, with the port still there, "TECH MD"
+// alone when its display could not be read to switch it off.
 struct RestoreOutcome {
     QStringList notRestored;
     PortError error;
@@ -98,9 +99,11 @@ public:
     QStringList listInitialSettings(const ReportTail &tail) const;
     // Sends the snapshot back, then turns TECH MD off when this window turned it on. Before
     // any snapshot was taken it sends nothing (see the .cpp). A lost port leaves the settings
-    // after it as they are; the outcome names them (also kept as lastRestore()).
-    RestoreOutcome restoreInitialSettings(RadioLink &link,
-                                          const k3settings::TestWindowFlags &flags) const;
+    // after it as they are; the outcome names them (also kept as lastRestore()). The steps
+    // named in `leaveAlone` ("mode", "AGC", ...) are not sent: a caller that put them back
+    // itself (the MDS test puts the mode back before the other steps).
+    RestoreOutcome restoreInitialSettings(RadioLink &link, const k3settings::TestWindowFlags &flags,
+                                          const QStringList &leaveAlone = {}) const;
     // The restore, and restoreFailedMessage() when it could not put everything back. True
     // when the radio was put back.
     bool restoreAndTell(RadioLink &link, const k3settings::TestWindowFlags &flags,

@@ -58,6 +58,8 @@ void K3Simulator::execute(const QString &command, qint64 nowMs) {
     bool known = false;
     if (name.startsWith(u"RV"))
         known = !sub && args.isEmpty() && executeQuery(name, false, nowMs);
+    else if (executeStationCommand(name, args, sub, nowMs))
+        known = true;
     else if (executeMenuOrSwitch(name, args, nowMs))
         known = true;
     else if (args.isEmpty())
@@ -158,19 +160,15 @@ bool K3Simulator::executeQuery(const QString &name, bool sub, qint64 nowMs) {
         reply = s.xitOn ? "1" : "0";
     else if (name == u"SB")
         reply = s.subOn ? "1" : "0";
+    else if (name == u"DV" && !sub)
+        reply = s.diversity ? "1" : "0";
     else if (name == u"PS")
         reply = "1";
     else if (name == u"OM") {
         // Options fitted: KAT3 (A), KPA3 (P), KRX3 sub receiver (S).
         reply = QByteArray(" ") + (s.kat3Installed ? 'A' : '-') + "P-S--------";
-    } else if (name == u"SM")
-        reply = digits(qBound(0, int(sMeterDb() / 6.0 * 15.0 / 9.0), 21), 4);
-    else if (name == u"SMH")
-        reply = digits(qBound(0, qRound(sMeterDb()), 140), 3);
-    else if (name == u"IS")
+    } else if (name == u"IS")
         reply = " " + digits(s.ifShiftHz, 4);
-    else if (name == u"RO")
-        reply = (s.ritOffsetHz < 0 ? "-" : "+") + digits(std::abs(s.ritOffsetHz), 4);
     else if (name == u"RC") {  // RIT clear is a command without parameters
         s.ritOffsetHz = 0;
         return true;
@@ -208,10 +206,11 @@ bool K3Simulator::executeSetting(const QString &name, const QString &args, bool 
         const qint64 v = number(args, 0, 9, 1);
         if (!validMode(v)) return false;
         if (sub)
-            s.subMode = int(v);
+            setSubMode(int(v));
         else {
             const bool changed = v != s.mode;
             setMode(int(v));
+            if (s.diversity) setSubMode(int(v));
             if (changed) autoInfoReport(nowMs);
         }
     } else if (name == u"FA" || name == u"FB") {
@@ -290,7 +289,8 @@ bool K3Simulator::executeSetting(const QString &name, const QString &args, bool 
         if (v < 0 || sub) return false;
         (name == u"K2" ? s.k2Mode : s.k3Mode) = int(v);
     } else if (name == u"FT" || name == u"FR" || name == u"LK" || name == u"RT" || name == u"XT" ||
-               name == u"SB" || name == u"NB" || name == u"NR" || name == u"PS") {
+               name == u"SB" || name == u"NB" || name == u"NR" || name == u"PS" ||
+               (name == u"DV" && !sub)) {
         const qint64 v = number(args, 0, 1, 1);
         if (v < 0) return false;
         if (name == u"FT")
@@ -303,6 +303,8 @@ bool K3Simulator::executeSetting(const QString &name, const QString &args, bool 
             s.xitOn = v == 1;
         else if (name == u"SB")
             s.subOn = v == 1;
+        else if (name == u"DV")
+            s.diversity = v == 1;
         else if (name == u"NB")
             s.noiseBlanker = int(v);
         else if (name == u"NR")

@@ -144,6 +144,7 @@ SurveyResult FilterSurvey::run(const SurveyOptions &options) {
     }
     result.started = QDateTime::currentDateTime();
     m_sink.setRunning(true);
+    m_sink.phase(SurveyPhase::ReadingSettings);
     const bool ready = prepare(result);
 
     qint64 totalMsLeft = 0;
@@ -174,6 +175,7 @@ SurveyResult FilterSurvey::run(const SurveyOptions &options) {
         result.end = SurveyEnd::PortLost;
         return result;
     }
+    m_sink.phase(SurveyPhase::PuttingBack);
     putBack(result.notes);
     if (m_link.portLost()) {
         m_prompter.message(lostConnectionMessage(m_link.lastError(), 0, 0, 0));
@@ -218,11 +220,13 @@ bool FilterSurvey::prepare(SurveyResult &result) {
 
     // The mode, then the sweep's test set-up; its AFV reference prompt is where the user
     // tunes VFO A to the carrier.
+    m_sink.phase(SurveyPhase::SettingUp);
     const QString mode = QString::number(m_options.modeNumber);
     m_link.sendCommand(QStringLiteral("md") + mode + u';', kSurveySetupWaitMs);
     if (onSub) m_link.sendCommand(QStringLiteral("md$") + mode + u';', kSurveySetupWaitMs);
     NoSweepSink noLines;
-    FilterSweep(m_link, m_prompter, m_sweepState, noLines).applyTestSettings(m_options.rfGain);
+    if (!FilterSweep(m_link, m_prompter, m_sweepState, noLines).applyTestSettings(m_options.rfGain))
+        return false;
     if (m_link.portLost()) return false;
 
     if (m_options.centreHz) {
@@ -256,6 +260,7 @@ bool FilterSurvey::prepare(SurveyResult &result) {
                            .arg(kSurveyWideBandwidthTens, 4, 10, QLatin1Char('0')),
                        kSurveySetupWaitMs);
     if (m_link.portLost()) return false;
+    m_sink.phase(SurveyPhase::ReadoutCheck);
     checkReadoutLinear(result);
     return !m_link.portLost();
 }

@@ -103,6 +103,9 @@ struct SurveyProgress {
 QString surveySlotProgressText(const SurveyProgress &progress);
 QString surveyOverallProgressText(const SurveyProgress &progress);
 
+// What the survey is doing between the slots' points, for the progress lines.
+enum class SurveyPhase { ReadingSettings, SettingUp, ReadoutCheck, PuttingBack };
+
 class SurveySink {
 public:
     virtual ~SurveySink() = default;
@@ -117,6 +120,7 @@ public:
     virtual void slotFinished(const SlotResult &slot) { Q_UNUSED(slot); }
     virtual void progress(const SurveyProgress &progress) { Q_UNUSED(progress); }
     virtual void setRunning(bool running) { Q_UNUSED(running); }
+    virtual void phase(SurveyPhase phase) { Q_UNUSED(phase); }
 };
 
 class FilterSurvey {

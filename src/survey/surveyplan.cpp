@@ -86,6 +86,10 @@ QString checkSurveyCentre(const QString &text) {
     return rangeProblem(text, 1800, 30000, QStringLiteral("The centre in kHz"));
 }
 
+QString checkSurveyGenerator(const QString &text) {
+    return rangeProblem(text, -140, 0, QStringLiteral("The generator level in dBm"));
+}
+
 SlotSweepPlan planSlotSweep(int configuredBwHz, int32_t centreHz, std::optional<int> stepHz) {
     const int width = std::max(configuredBwHz, 10);
     SlotSweepPlan plan;
@@ -99,7 +103,7 @@ SlotSweepPlan planSlotSweep(int configuredBwHz, int32_t centreHz, std::optional<
 }
 
 int plannedPointsPerSlot(std::optional<int> stepHz) {
-    if (stepHz) return 0;
+    if (stepHz) return planSlotSweep(0, 0, stepHz).points;
     // width / 40 steps over three widths: 60 either side of the carrier.
     return 2 * (kSurveySpanWidths * kSurveyStepDivisor / 2) + 1;
 }
@@ -136,13 +140,15 @@ QStringList surveyPlanText(const SurveyOptions &options, int totalPoints, bool e
     const QString time =
         timeLeftText(surveyOverheadMs(options.receiver) + surveyPointsMs(totalPoints));
     if (totalPoints > 0 && !exact)
-        lines << QStringLiteral(
-                     "At least %1 points and about %2 of radio time%3; a slot "
-                     "narrower than 500 Hz takes more, for its skirts.")
+        lines << QStringLiteral("At least %1 points and about %2 of radio time%3; %4.")
                      .arg(QString::number(totalPoints), time,
                           options.adaptive ? QStringLiteral(" before the adaptive steps leave "
                                                             "some out")
-                                           : QString());
+                                           : QString(),
+                          options.stepHz ? QStringLiteral("each slot's span is its width and 1 kHz "
+                                                          "at least, from 500 Hz up three widths")
+                                         : QStringLiteral("a slot narrower than 500 Hz takes "
+                                                          "more, for its skirts"));
     else if (totalPoints > 0)
         lines << QStringLiteral("%1 points %2, about %3 of radio time%4.")
                      .arg(QString::number(totalPoints),

@@ -64,7 +64,7 @@ struct Procedure {
     QStringList endTitles;
     // The title of the message that tells of a lost port ("" = told by its outcome only).
     QString lostTitle;
-    // Settings it changes on purpose (the filter windows leave the radio in their mode).
+    // Settings it changes on purpose.
     QStringList changes = {};
 };
 
@@ -80,9 +80,9 @@ bool filterOp(Soak &s, Receiver receiver, int what) {
 const QString kLost = QStringLiteral("Connection Lost");
 const QString kPortError = QStringLiteral("Serial Port Error");
 const QStringList kCapture{"K3 Settings Not Read", "K3 Not Present"};
-const QStringList kModeAndFilter{"mode", "filter bandwidth", "filter number"};
-const QStringList kFilterEnd{"Filter Receive Status"};
-const QStringList kReadoutEnd{"", "Filter Error"};
+// The filter operations put back the mode they found; one they could not read is told.
+const QStringList kFilterEnd{"Filter Receive Status", "K3 Settings Not Read"};
+const QStringList kReadoutEnd{"", "Filter Error", "K3 Settings Not Read"};
 const std::vector<Procedure> kProcedures{
     {"connect",
      [](Soak &s) { return identifyRadio(s.link, s.prompter).error.isError(); },
@@ -111,6 +111,23 @@ const std::vector<Procedure> kProcedures{
                     .end == SweepEnd::PortLost;
      },
      QStringList{"Test Status"} + kCapture, kLost},
+    // The adaptive modes: a planner picks the points, each measured as a fixed run's.
+    {"sweep --adaptive",
+     [](Soak &s) {
+         FilterSweepState state;
+         return FilterSweep(s.link, s.prompter, state, s)
+                    .beginSweep({"14059.8", "14060.2", "10", "150", SweepMode::Adaptive})
+                    .end == SweepEnd::PortLost;
+     },
+     QStringList{"Test Status"} + kCapture, kLost},
+    {"dbv-full --adaptive",
+     [](Soak &s) {
+         DbvWindowState state;
+         DbvFullTest test(s.link, s.prompter, state, s);
+         return test.run({"150", "250", "4", true}) ? test.end() == DbvEnd::PortLost
+                                                    : s.link.portLost();
+     },
+     QStringList{"Test Status"} + kCapture, kLost},
     {"mds",
      [](Soak &s) {
          MdsWindowState state;
@@ -123,13 +140,13 @@ const std::vector<Procedure> kProcedures{
      },
      QStringList{"Corvane", "MDS Not Computed"} + kCapture, kPortError},
     {"filter-enable", [](Soak &s) { return filterOp(s, Receiver::Main, 0); }, kFilterEnd,
-     kPortError, kModeAndFilter},
+     kPortError},
     {"filter-disable-sub", [](Soak &s) { return filterOp(s, Receiver::Sub, 1); }, kFilterEnd,
-     kPortError, kModeAndFilter},
+     kPortError},
     {"filter-bandwidths", [](Soak &s) { return filterOp(s, Receiver::Main, 2); }, kReadoutEnd,
      kPortError},
     {"filter-receive-sub", [](Soak &s) { return filterOp(s, Receiver::Sub, 3); }, kReadoutEnd,
-     kPortError, kModeAndFilter},
+     kPortError},
     {"menu-main", [](Soak &s) { return !mainMenuReport(s.link, s).isComplete(); }, {""}, ""},
     {"menu-config", [](Soak &s) { return !configMenuReport(s.link, s).isComplete(); }, {""}, ""},
 };
@@ -202,15 +219,20 @@ QString soakOnce(const Procedure &procedure, size_t fault, quint32 seed, int wri
         return QString();
     }
     if (portFailed) return "port failure reported: " + last;
-    if (!procedure.endTitles.contains(endTitle)) return "told " + last;
+    // TECH MD unreadable: the test did not start, or TECH MD was left at the restore; told.
+    if (!procedure.endTitles.contains(endTitle) && !last.contains(u"TECH MD could not be read"))
+        return "told " + last;
     // A radio that refuses every command cannot be put back.
     if (fault == kBusy && afterFault >= 0) return QString();
     // Settings the capture could not read are left as the radio has them.
     QString unread = procedure.changes.join(u',');
     for (const QString &message : told)
         if (message.startsWith(u"K3 Settings Not Read|")) unread += message;
-    // The restore flips TECH MD on any answer to its display query but "OFF" (a missing or
-    // damaged one too), as the radio's TECH MD operations are documented to do.
+    // The K3 keeps a filter bandwidth per mode, and the bandwidth picks the filter: a mode
+    // left as the radio has it brings its own.
+    if (unread.contains(QStringLiteral("mode")))
+        unread += QStringLiteral("filter bandwidth,filter number");
+    // TECH MD is left as it is when its display could not be read.
     const QStringList lines = s.trace.lines();
     const qsizetype techRead = lines.lastIndexOf(QStringLiteral("W mn072;"));
     static const QRegularExpression techShown(QStringLiteral("^R DS.{5}(OFF| ON);$"));

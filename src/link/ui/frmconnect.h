@@ -50,12 +50,16 @@ public:
     // Remembers in `settings` the port and baud rate of every Connect, and the dialog's
     // check boxes, and shows what was remembered now; nothing connects until Connect.
     void rememberChoicesIn(QSettings *settings);
+    // Ticks or clears the share box without telling shareToggled (a share that failed).
+    void setShareChecked(bool share);
 
 signals:
     // The user picked the built-in simulator in the port list.
     void simulatorChosen();
     // A connect identified the radio.
     void connected();
+    // The user ticked or cleared "Share the radio with other programs".
+    void shareToggled(bool share);
 
 protected:
     void loadForm() override;
