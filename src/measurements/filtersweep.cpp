@@ -117,6 +117,8 @@ void FilterSweep::applyTestSettings(const QString &rfGainText) {
     const QString rfGain = rfGainText;
     k3settings::prepareKat3AndTechMode(m_link, m_prompter, m_state.flags);
     m_link.sendCommand(QStringLiteral("ag005;"), kSweepAfGainWaitMs);
+    const auto stopped = [this] { return m_state.stopCheck && m_state.stopCheck(); };
+    if (stopped()) return;
     k3settings::setAgcOff(m_link);
     m_link.sendCommand(QStringLiteral("ra00;"), kSweepCommandWaitMs);
     m_link.sendCommand(QStringLiteral("pa0;"), kSweepCommandWaitMs);
@@ -126,6 +128,7 @@ void FilterSweep::applyTestSettings(const QString &rfGainText) {
     // The dBV readout is relative to the AFV level when it is selected: the user tunes to
     // the middle of the passband first.
     m_prompter.message(kAfvReferenceText, kAfvReferenceTitle, MessageIcon::Information);
+    if (stopped()) return;
     k3settings::setAgcOff(m_link);
     m_link.sendCommand(QStringLiteral("db11;"), kSweepDbvSelectWaitMs);
 }

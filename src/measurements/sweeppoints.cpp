@@ -13,7 +13,8 @@ qint64 mostSweepTimeMs(const SweepPlan &plan) {
 
 SweepPointsRun measureSweepPoints(RadioLink &link, SweepSink &sink, const SweepPlan &plan,
                                   SweepMode mode, const std::function<bool()> &stopRequested,
-                                  const std::function<QString(int32_t)> &tuneCommand) {
+                                  const std::function<QString(int32_t)> &tuneCommand,
+                                  const ReadingOf &readingOf) {
     SweepPointsRun run;
     const int steps = plan.stepsMeasured();
     PointOrder order(steps, mode == SweepMode::Adaptive
@@ -46,17 +47,34 @@ SweepPointsRun measureSweepPoints(RadioLink &link, SweepSink &sink, const SweepP
         sink.progress(SweepProgress{point, run.planned, hz,
                                     qint64(run.planned - point + 1) * kSweepStepWaitMs,
                                     run.noAnswers.progressNote(), order.most()});
-        // One step: frequency, reading, list line, chart row.
-        link.sendCommand(tuneCommand ? tuneCommand(hz) : frequencyCommand(hz), kSweepTuneWaitMs);
-        const QString reply = link.queryRadio(QStringLiteral("db;"), kSweepReadingWaitMs);
+        // One step: frequency, reading, list line, chart row. A stop during its waits ends
+        // the run at once; the point is not listed.
+        bool cut = !link.sendCommandUnless(tuneCommand ? tuneCommand(hz) : frequencyCommand(hz),
+                                           kSweepTuneWaitMs, stopRequested);
+        const QString reply = cut ? QString()
+                                  : link.queryRadioUnless(QStringLiteral("db;"),
+                                                          kSweepReadingWaitMs, stopRequested, &cut);
         // A lost port ends the sweep here; the point is not listed.
         if (link.portLost()) {
             run.lostAtStep = point;
             break;
         }
-        run.noAnswers.note(reply);
+        if (cut) {
+            run.stopped = true;
+            break;
+        }
+        const std::optional<QString> read =
+            readingOf ? readingOf(reply) : std::optional<QString>(readingFromReply(reply));
+        run.noAnswers.note(read ? reply : QString());
         link.wait(kSweepAfterReadingWaitMs);
-        const QString reading = readingFromReply(reply);
+        if (!read) {
+            // Not a reading: counted as unanswered, and no point is made of it. The adaptive
+            // planner may hand such a point out again: the run ends at twice the grid.
+            ++run.unread;
+            if (point >= 2 * steps) break;
+            continue;
+        }
+        const QString &reading = *read;
         const double db = readingValue(reading);
         sink.appendLine(sweepResultLine(hz, reading));
         sink.setChartRow(*index + 1, db, kHzLabel(hz));

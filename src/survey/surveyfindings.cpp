@@ -72,6 +72,8 @@ QString slotStatusText(SlotStatus status) {
             return QStringLiteral("not installed");
         case SlotStatus::NotSelectable:
             return QStringLiteral("could not be selected");
+        case SlotStatus::Unread:
+            return QStringLiteral("could not be read");
         case SlotStatus::NotMeasured:
             break;
     }
@@ -135,7 +137,8 @@ QStringList surveyFindings(const SurveyResult &result) {
                    "RF gain (the dBV linear range test finds one) and survey again.")
                    .arg(formatFixed(*result.attenuatorStepDb, 1), result.options.rfGain);
     for (const SlotResult &s : result.slotResults) {
-        if (s.status == SlotStatus::NotInstalled || s.status == SlotStatus::NotSelectable)
+        if (s.status == SlotStatus::NotInstalled || s.status == SlotStatus::NotSelectable ||
+            s.status == SlotStatus::Unread)
             out << QStringLiteral("FL%1 was %2 and is not in the survey.")
                        .arg(s.slot)
                        .arg(slotStatusText(s.status));

@@ -21,6 +21,7 @@
 #include "measurements/filtersweep.h"
 #include "measurements/mdstest.h"
 #include "menus/menureports.h"
+#include "survey/filtersurvey.h"
 
 using namespace corvane;
 
@@ -77,6 +78,24 @@ bool filterOp(Soak &s, Receiver receiver, int what) {
     return !(what == 2 ? filters.bandwidthReadout() : filters.receiveReadout());
 }
 
+// The filter survey of two slots: a lost port must end in "K3 Not Restored" (or, lost while
+// it only read, "Connection Lost"); every reading must be a dBV readout's.
+bool surveyRun(Soak &s, Receiver receiver) {
+    SurveySink sink;
+    FilterSurvey survey(s.link, s.prompter, sink);
+    SurveyOptions options;
+    options.receiver = receiver;
+    options.slotNumbers = {3, 4};
+    options.stepHz = 25;
+    const SurveyResult result = survey.run(options);
+    for (const SlotResult &slot : result.slotResults)
+        for (const SweepPoint &point : slot.points)
+            if (std::abs(point.db) > 99.9) qFatal("survey reading %g dB", point.db);
+    if (result.end != SurveyEnd::PortLost) return false;
+    const QString title = s.prompter.summary().last().section(u'|', 0, 0);
+    return title == u"K3 Not Restored" || title == u"Connection Lost";
+}
+
 const QString kLost = QStringLiteral("Connection Lost");
 const QString kPortError = QStringLiteral("Serial Port Error");
 const QStringList kCapture{"K3 Settings Not Read", "K3 Not Present"};
@@ -131,6 +150,10 @@ const std::vector<Procedure> kProcedures{
     {"filter-receive-sub", [](Soak &s) { return filterOp(s, Receiver::Sub, 3); }, kReadoutEnd,
      kPortError, kModeAndFilter},
     {"menu-main", [](Soak &s) { return !mainMenuReport(s.link, s).isComplete(); }, {""}, ""},
+    {"survey", [](Soak &s) { return surveyRun(s, Receiver::Main); },
+     QStringList{"Filter Survey"} + kCapture, ""},
+    {"survey-sub", [](Soak &s) { return surveyRun(s, Receiver::Sub); },
+     QStringList{"Filter Survey"} + kCapture, ""},
     {"menu-config", [](Soak &s) { return !configMenuReport(s.link, s).isComplete(); }, {""}, ""},
 };
 

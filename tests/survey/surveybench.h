@@ -1,0 +1,106 @@
+#pragma once
+// The filter survey on the simulator (virtual clock, noise off): a sink that records what the
+// survey reports, a port that can answer one query with a text of its own, and the radio's
+// state as far as a survey may touch it.
+
+#include <functional>
+
+#include "common/bench.h"
+#include "survey/filtersurvey.h"
+#include "survey/surveyfindings.h"
+
+namespace corvane::test {
+
+class RecordingSurveySink : public SurveySink {
+public:
+    QStringList finished;
+    int points = 0;
+    std::function<void(SurveyPhase)> onPhase;
+    std::function<void(const SurveyProgress &)> onProgress;
+    void point(int, int32_t, double) override { ++points; }
+    void slotFinished(const SlotResult &s) override {
+        finished << QStringLiteral("FL%1 %2").arg(s.slot).arg(slotStatusText(s.status));
+    }
+    void phase(SurveyPhase p) override {
+        if (onPhase) onPhase(p);
+    }
+    void progress(const SurveyProgress &p) override {
+        if (onProgress) onProgress(p);
+    }
+};
+
+// The simulator behind a port that answers the n-th write of one query with a text of its
+// own (a radio's garbled, stray or out-of-range answer; "<>" in it stands for the
+// simulator's own).
+class DoctoredTransport : public SimTransport {
+public:
+    using SimTransport::SimTransport;
+    QByteArray query, answer;
+    int occurrence = 0;
+    PortError write(const QByteArray &bytes) override {
+        m_doctor = bytes == query && --occurrence == 0;
+        return SimTransport::write(bytes);
+    }
+    QByteArray readAll(PortError *error) override {
+        const QByteArray got = SimTransport::readAll(error);
+        if (!m_doctor) return got;
+        m_doctor = false;
+        return QByteArray(answer).replace("<>", got);
+    }
+
+private:
+    bool m_doctor = false;
+};
+
+struct SurveyBench : SimBench {
+    RecordingSurveySink sink;
+    FilterSurvey survey{link, prompter, sink};
+    DoctoredTransport *port = nullptr;
+    SurveyBench() {
+        auto transport = std::make_unique<DoctoredTransport>(simulator, clock);
+        port = transport.get();
+        link.setTransport(std::move(transport));
+        link.open();
+        // The user takes three seconds at the AFV reference prompt.
+        prompter.setHook([this](const PromptMessage &m) {
+            if (m.title == "Set AFV Reference") clock.advance(3000);
+        });
+    }
+    // Everything a survey may touch, on both receivers.
+    QString radio() {
+        const sim::K3State &s = state();
+        QStringList out{QString::number(s.vfoAHz),
+                        QString::number(s.vfoBHz),
+                        QString::number(s.mode),
+                        QString::number(s.subMode),
+                        QString::number(s.rfGain),
+                        QString::number(s.subRfGain),
+                        QString::number(s.afGain),
+                        QString::number(s.agcOn),
+                        QString::number(s.agcTimeConstant),
+                        QString::number(s.selectedSlot),
+                        QString::number(s.subSelectedSlot),
+                        QString::number(s.dspBandwidthHz),
+                        QString::number(s.subBandwidthHz),
+                        QString::number(s.attenuator),
+                        QString::number(s.subAttenuator),
+                        QString::number(s.preamp),
+                        QString::number(s.subPreamp),
+                        QString::number(s.subOn),
+                        QString::number(s.techMode),
+                        QString::number(int(s.vfoBReadout)),
+                        QString::number(s.openMenuEntry),
+                        QString::number(s.k2Mode),
+                        QString::number(s.k3Mode)};
+        for (const auto *filters : {&s.mainFilters, &s.subFilters})
+            for (const sim::CrystalFilter &f : *filters) {
+                QString flags;
+                for (int mode = 1; mode <= 6; ++mode)
+                    flags += f.rxEnabled[size_t(mode)] ? '1' : '0';
+                out << flags;
+            }
+        return out.join(u' ');
+    }
+};
+
+}  // namespace corvane::test
