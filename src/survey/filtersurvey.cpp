@@ -154,10 +154,12 @@ SurveyResult FilterSurvey::run(const SurveyOptions &options) {
     m_sink.setRunning(true);
     m_sink.phase(SurveyPhase::ReadingSettings);
     if (!readCaptures(result)) {
-        // Lost while only reading: nothing was changed.
+        // Lost while only reading: nothing was changed but auto-info, if it was switched off.
         m_sink.phase(SurveyPhase::Ended);
         m_sink.setRunning(false);
-        m_prompter.message(lostConnectionMessage(m_link.lastError(), 0, 0, 0));
+        if (!m_autoInfo.isEmpty() && m_autoInfo.value(QStringLiteral("auto-info")) != u"AI0")
+            result.notRestored << QStringLiteral("auto-info");
+        tellNotRestored(m_where, result.notRestored);
         result.end = SurveyEnd::PortLost;
         return result;
     }

@@ -166,11 +166,11 @@ int largestSurveyStepHz(int configuredBwHz) {
     return std::max(1, configuredBwHz / 4);
 }
 
-QString surveyStepProblem(std::optional<int> stepHz, const std::vector<SlotWidth> &slots) {
+QString surveyStepProblem(std::optional<int> stepHz, const std::vector<SlotWidth> &widths) {
     if (!stepHz) return QString();
     QStringList narrow;
     int largest = *stepHz;
-    for (const SlotWidth &s : slots) {
+    for (const SlotWidth &s : widths) {
         const int most = largestSurveyStepHz(s.widthHz);
         largest = std::min(largest, most);
         if (*stepHz > most)

@@ -82,7 +82,7 @@ struct SlotWidth {
 // is above, and the largest step that fits them all ("A step of 100 Hz is more than a
 // quarter of the configured width of FL5 (0.20 kHz): use at most 50 Hz, or no step ...");
 // empty when it fits (or no step was given).
-QString surveyStepProblem(std::optional<int> stepHz, const std::vector<SlotWidth> &slots);
+QString surveyStepProblem(std::optional<int> stepHz, const std::vector<SlotWidth> &widths);
 
 // The -o folder checked whole before the radio is touched: its path and each name in it
 // short enough for every file the survey writes there (4095 and 255 bytes on Linux), no

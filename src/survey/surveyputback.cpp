@@ -79,6 +79,8 @@ void FilterSurvey::resetK3() {
     if (refuseWhileBusy(m_link, m_prompter) || !hasCapture()) return;
     const LinkHold hold(m_link, QStringLiteral("Reset K3"), kSurveyWindowName);
     m_link.clearError();
+    // A survey cut short by a lost port may have left the K3 in a filter menu.
+    m_link.sendCommand(QStringLiteral("k30;mn255;"), kSurveySetupWaitMs);
     QStringList notes;
     const QStringList notRestored = putBack(notes);
     if (m_link.portLost())

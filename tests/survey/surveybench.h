@@ -31,14 +31,15 @@ public:
 
 // The simulator behind a port that answers the n-th write of one query with a text of its
 // own (a radio's garbled, stray or out-of-range answer; "<>" in it stands for the
-// simulator's own).
+// simulator's own), or that write and every later one.
 class DoctoredTransport : public SimTransport {
 public:
     using SimTransport::SimTransport;
     QByteArray query, answer;
     int occurrence = 0;
+    bool onward = false;  // that write and every later one of the query
     PortError write(const QByteArray &bytes) override {
-        m_doctor = bytes == query && --occurrence == 0;
+        m_doctor = bytes == query && (--occurrence == 0 || (onward && occurrence < 0));
         return SimTransport::write(bytes);
     }
     QByteArray readAll(PortError *error) override {

@@ -49,7 +49,8 @@ private slots:
     void optionChecks_data() { addRows("options.tsv", {"check", "text", "refusal"}); }
     void optionChecks();
     void planTimes_data() {
-        addRows("plans.tsv", {"receiver", "slots", "step", "adaptive", "points", "exact", "line"});
+        addRows("plans.tsv",
+                {"receiver", "slotList", "step", "adaptive", "points", "exact", "line"});
     }
     void planTimes();
     void stepRefusedBeforeTheFirstSweep();
@@ -65,7 +66,8 @@ void TestSurveyRun::answersNotTaken() {
     QFETCH(QString, nth);
     QFETCH(QString, answer);
     b.port->query = bytesOf(query);
-    b.port->occurrence = nth.toInt();
+    b.port->occurrence = nth.section(u'-', 0, 0).toInt();
+    b.port->onward = nth.endsWith(u'-');
     b.port->answer = bytesOf(answer);
     const SurveyResult r = b.survey.run(slots34(receiver == "sub"));
     QVERIFY(b.port->occurrence <= 0);
@@ -83,7 +85,8 @@ void TestSurveyRun::putBackAfterStopAndLostPort_data() {
     QTest::newRow("main, Stop in FL4") << false << "" << false << "";
     QTest::newRow("main, lost in FL4")
         << false << "" << true
-        << "lost during FL4's sweep, after 19 of its 209 points (Input/output error), so the K3 "
+        << "lost during FL4's sweep, after 19 of its 209 points (The device was removed), so the "
+           "K3 "
            "could not be put back as it was. Not restored: FL4's CW receive flag, AGC, AF gain, "
            "attenuator, preamp, RF gain, mode, VFO A frequency, filter number, filter bandwidth, "
            "VFO B display, TECH MD. The slots measured so far are kept;";
@@ -95,7 +98,8 @@ void TestSurveyRun::putBackAfterStopAndLostPort_data() {
            "preamp, VFO B, sub receiver on/off.";
     QTest::newRow("main, lost in the put-back")
         << false << "RA00;" << true
-        << "lost while the K3's settings were put back (Input/output error), so the K3 could not "
+        << "lost while the K3's settings were put back (The device was removed), so the K3 could "
+           "not "
            "be put back as it was. Not restored: attenuator, preamp, RF gain, mode, VFO A "
            "frequency, filter number, filter bandwidth, VFO B display, TECH MD. The slots "
            "measured so far are kept;";
@@ -146,11 +150,12 @@ void TestSurveyRun::reportsNeverReadings_data() {
     QTest::addColumn<bool>("sub");
     QTest::addColumn<int>("autoInfo");
     QTest::addColumn<int>("ifEveryMs");
-    QTest::newRow("main, AI2") << false << 2 << 0;
-    QTest::newRow("main, AI3") << false << 3 << 0;
-    QTest::newRow("sub, AI3") << true << 3 << 0;
-    QTest::newRow("main, IF reports") << false << 0 << 1500;
-    QTest::newRow("sub, IF reports") << true << 0 << 1500;
+    QTest::addColumn<int>("points");  // the plan's: the five slots' at width / 40
+    QTest::newRow("main, AI2") << false << 2 << 0 << 833;
+    QTest::newRow("main, AI3") << false << 3 << 0 << 833;
+    QTest::newRow("sub, AI3") << true << 3 << 0 << 817;
+    QTest::newRow("main, IF reports") << false << 0 << 20000 << 833;
+    QTest::newRow("sub, IF reports") << true << 0 << 20000 << 817;
 }
 
 void TestSurveyRun::reportsNeverReadings() {
@@ -167,7 +172,8 @@ void TestSurveyRun::reportsNeverReadings() {
     QCOMPARE(int(r.end), int(SurveyEnd::Completed));
     // The figures of the survey without reports, and no more points than its plan.
     CORVANE_COMPARE_GOLDEN(surveyCsvLines(r), sub ? "sub.csv" : "main.csv");
-    QCOMPARE(b.sink.points, 833);
+    QFETCH(int, points);
+    QCOMPARE(b.sink.points, points);
     QCOMPARE(b.radio(), before);
     QCOMPARE(b.state().autoInfo, autoInfo);
 }
@@ -190,7 +196,7 @@ void TestSurveyRun::stopActedOnWithinTwoSeconds() {
     }
     QVERIFY(from > 0 && to > from + 600000);
     qint64 worst = 0;
-    for (qint64 at = from; at < to; at += 7919) {
+    for (qint64 at = from; at < to; at += 15013) {
         SurveyBench b;
         b.prompter.setHook({});
         const QString before = b.radio();
@@ -199,7 +205,9 @@ void TestSurveyRun::stopActedOnWithinTwoSeconds() {
         b.sink.onPhase = [&](SurveyPhase p) {
             if (p == SurveyPhase::PuttingBack) acted = b.clock.now();
         };
-        QCOMPARE(int(b.survey.run(slots34()).end), int(SurveyEnd::Stopped));
+        // A stop during the last point's closing wait finds the survey complete.
+        const SurveyEnd end = b.survey.run(slots34()).end;
+        QVERIFY(end == SurveyEnd::Stopped || end == SurveyEnd::Completed);
         QVERIFY2(acted - at <= 2000,
                  qPrintable(QStringLiteral("stop at %1 ms acted on at %2 ms").arg(at).arg(acted)));
         worst = std::max(worst, acted - at);
@@ -226,14 +234,14 @@ void TestSurveyRun::optionChecks() {
 
 void TestSurveyRun::planTimes() {
     QFETCH(QString, receiver);
-    QFETCH(QString, slots);
+    QFETCH(QString, slotList);
     QFETCH(QString, step);
     QFETCH(QString, adaptive);
     QFETCH(QString, points);
     QFETCH(QString, exact);
     SurveyOptions o;
     o.receiver = receiver == "sub" ? Receiver::Sub : Receiver::Main;
-    o.slotNumbers = *parseSlotList(slots, nullptr);
+    o.slotNumbers = *parseSlotList(slotList, nullptr);
     if (!step.isEmpty()) o.stepHz = step.toInt();
     o.adaptive = adaptive == "yes";
     QTEST(surveyPlanText(o, points.toInt(), exact == "yes").last(), "line");
@@ -279,8 +287,8 @@ void TestSurveyRun::putBackOrder() {
     o.stepHz = 50;
     b.survey.run(o);
     const QStringList putBack = b.trace.writes().mid(from);
-    QCOMPARE(putBack.mid(0, 3), QStringList({"MD3;", "k30;mn038;", "db;"}));
-    const int cw = int(putBack.indexOf("md3;"));
+    QCOMPARE(putBack.mid(0, 3), QStringList({"md3;", "k30;mn038;", "db;"}));
+    const int cw = int(putBack.indexOf("md3;", 1));
     QCOMPARE(putBack.mid(cw - 2, 7), QStringList({"dn;", "k30;mn255;", "md3;", "k22;GT0041;k20;",
                                                   "k22;FW005050;k20;", "k31;FW0050;k30;", "MD2;"}));
     QCOMPARE(putBack.mid(putBack.size() - 6),
