@@ -290,7 +290,7 @@ void TestSurveyRun::putBackOrder() {
     QCOMPARE(putBack.mid(0, 3), QStringList({"md3;", "k30;mn038;", "db;"}));
     const int cw = int(putBack.indexOf("md3;", 1));
     QCOMPARE(putBack.mid(cw - 2, 7), QStringList({"dn;", "k30;mn255;", "md3;", "k22;GT0041;k20;",
-                                                  "k22;FW005050;k20;", "k31;FW0050;k30;", "MD2;"}));
+                                                  "k22;FW005030;k20;", "k31;FW0050;k30;", "MD2;"}));
     QCOMPARE(putBack.mid(putBack.size() - 6),
              QStringList({"k31;FW0050;k30;", "db00;", "mn072;", "ds;", "up;", "mn255;"}));
     QCOMPARE(b.radio(), before);
