@@ -69,8 +69,9 @@ std::vector<CapturedQuery> subReceiverQueries();
 std::vector<CapturedQuery> modeMemoryQueries(const QString &modeName, bool sub);
 
 // The readout's answer to "db;": "DB", the eight characters of VFO B, ";". The last such
-// answer in the reply whose first five characters are a number with its decimal point (the
-// dBV readout to a tenth, "-12.3") and whose last three hold no digit (its unit): the reading
+// answer in the reply whose first five characters are a number below 100 with its decimal
+// point (the dBV readout to a tenth, "-12.3", " 0.0") and whose last three hold no digit
+// (its unit): the reading
 // as readingFromReply cuts it; none when the reply holds no dBV readout (an auto-info report
 // alone, another answer, a frequency shown instead, line noise).
 std::optional<QString> dbvReadingOf(const QString &reply);
