@@ -9,6 +9,7 @@
 #include "survey/surveyfindings.h"
 #include "survey/surveyoutputs.h"
 #include "survey/surveyplan.h"
+#include "survey/ui/surveyreport.h"
 
 namespace corvane::cli {
 
@@ -21,6 +22,7 @@ const QString kGainOption = QStringLiteral("rf-gain");
 const QString kStepOption = QStringLiteral("step");
 const QString kCentreOption = QStringLiteral("centre");
 const QString kAdaptiveOption = QStringLiteral("adaptive");
+const QString kGeneratorOption = QStringLiteral("generator-dbm");
 
 class PrintingSurveySink : public SurveySink {
 public:
@@ -72,6 +74,12 @@ std::optional<QString> readOptions(const QCommandLineParser &parser, SurveyOptio
             return problem;
         options.stepHz = qRound(parser.value(kStepOption).toDouble());
     }
+    if (parser.isSet(kGeneratorOption)) {
+        if (QString problem = checkSurveyGenerator(parser.value(kGeneratorOption));
+            !problem.isEmpty())
+            return problem;
+        options.generatorDbm = parser.value(kGeneratorOption).trimmed().toDouble();
+    }
     if (parser.isSet(kCentreOption)) {
         if (QString problem = checkSurveyCentre(parser.value(kCentreOption)); !problem.isEmpty())
             return problem;
@@ -115,6 +123,7 @@ int runSurvey(CliSession &session, const QStringList &arguments) {
 
     for (const QString &line : surveyCsvLines(result)) session.printLatin1(line);
     for (const QString &line : surveyFindings(result)) session.printLatin1(line);
+    session.printLatin1(surveySummary(result));
     QStringList problems;
     const bool written = writeSurveyFiles(folder, result, QDateTime::currentDateTime(), &problems);
     for (const QString &problem : problems) printError(QStringLiteral("corvane-cli: ") + problem);
@@ -152,6 +161,10 @@ CliCommand command_survey() {
                             QStringLiteral("The carrier's frequency in kHz (default VFO A once "
                                            "you have tuned to it)."),
                             QStringLiteral("kHz")),
+         QCommandLineOption(kGeneratorOption,
+                            QStringLiteral("The level the signal generator is set to, in dBm "
+                                           "(-140 to 0, default -73): recorded in the report."),
+                            QStringLiteral("DBM")),
          QCommandLineOption(kAdaptiveOption,
                             QStringLiteral("Adaptive steps: the finest step only where the "
                                            "response changes (as sweep --adaptive).")),

@@ -329,10 +329,12 @@ int main(int argc, char *argv[]) {
     if (main.windows().contains(QStringLiteral("frmFilterSurvey"))) {
         radio->generator() = {true, kSweepGeneratorDbm, 14060000.0};
         QWidget *survey = main.windows().show(QStringLiteral("frmFilterSurvey"));
-        fill(survey,
-             {{"txtFolder", QStringLiteral("survey")}, {"txtRFGain", QStringLiteral("70")}});
+        fill(survey, {{"txtFolder", QStringLiteral("survey")},
+                      {"txtRFGain", QStringLiteral("70")},
+                      {"txtGenerator", QStringLiteral("-40")}});
         click(survey, "cmdBegin");
-        camera.shoot(survey, QStringLiteral("survey"), QSize(1366, 768));
+        // At its own size, which leaves room for its frame on a 1366x768 screen.
+        camera.shoot(survey, QStringLiteral("survey"));
         survey->hide();
     }
 

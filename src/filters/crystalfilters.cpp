@@ -1,5 +1,7 @@
 #include "filters/crystalfilters.h"
 
+#include <QRegularExpression>
+
 #include "core/progresstext.h"
 #include "link/portnames.h"
 #include "link/procedurefaults.h"
@@ -21,6 +23,8 @@ const QString kSubReadoutSwitch = QStringLiteral("k31;swt11;k30;");
 const QString kStepValue = QStringLiteral("dn;");
 const QString kSlotQuery = QStringLiteral("db;");
 const QString kDisplayQuery = QStringLiteral("ds;");
+const QString kModeQuery = QStringLiteral("md;");
+const QString kSubModeQuery = QStringLiteral("md$;");
 
 const QString kStatusTitle = QStringLiteral("Filter Receive Status");
 const QString kFilterErrorTitle = QStringLiteral("Filter Error");
@@ -131,6 +135,14 @@ FilterOperationEnd CrystalFilters::changeReceive(bool enable, std::optional<int>
     const QString mode = modeText(*modeNumber);
     const QString slotText = QString::number(*slot);
     m_link.clearError();
+    const QString what =
+        enable ? QStringLiteral("Enable Receive") : QStringLiteral("Disable Receive");
+    readModes();
+    if (portFailed()) {
+        reportPortError(
+            QStringLiteral("setting Filter %1 for %2 receive").arg(slotText, getModeName(mode)));
+        return FilterOperationEnd::PortFailed;
+    }
 
     m_link.sendCommand(mode + u';', kFilterModeWaitMs);
     m_link.sendCommand(kOpenSlotEntry, kFilterEntryWaitMs);
@@ -148,6 +160,7 @@ FilterOperationEnd CrystalFilters::changeReceive(bool enable, std::optional<int>
                     .arg(shownAnswer(answer)),
                 kStatusTitle, MessageIcon::Exclamation);
             m_link.sendCommand(kLeaveMenu, 0);
+            putModesBack(what);
             return FilterOperationEnd::SlotNotFound;
         }
         Clock &clock = m_link.clock();
@@ -179,6 +192,7 @@ FilterOperationEnd CrystalFilters::changeReceive(bool enable, std::optional<int>
                 .arg(shownAnswer(answer), slotText, getModeName(mode)),
             kStatusTitle, MessageIcon::Exclamation);
         m_link.sendCommand(kLeaveMenu, 0);
+        putModesBack(what);
         return FilterOperationEnd::Unreadable;
     }
 
@@ -202,6 +216,7 @@ FilterOperationEnd CrystalFilters::changeReceive(bool enable, std::optional<int>
                            QStringLiteral(" receive"),
                        kStatusTitle, MessageIcon::Exclamation);
     m_link.sendCommand(kLeaveMenu, 0);
+    putModesBack(what);
     return FilterOperationEnd::Done;
 }
 
@@ -385,8 +400,10 @@ bool CrystalFilters::receiveReadout() {
                      filterWindowTitle(m_receiver));
     m_unreadable.clear();
     m_link.clearError();
-    listFilterReceive();
+    readModes();
+    if (!portFailed()) listFilterReceive();
     if (!portFailed()) m_link.sendCommand(kLeaveMenu, 0);
+    putModesBack(QStringLiteral("Filter Receive Settings"));
     finishReadout();
     return !portFailed();
 }
@@ -403,6 +420,51 @@ void CrystalFilters::finishReadout() {
                                       "were:\n") +
                            m_unreadable.join(u'\n'),
                        kFilterErrorTitle, MessageIcon::Exclamation);
+}
+
+// ---- The modes found -------------------------------------------------------------------
+
+void CrystalFilters::readModes() {
+    m_foundModes.clear();
+    if (m_withinHeldLink) return;
+    QStringList queries{kModeQuery};
+    // The sub-receiver's operations switch the main receiver's mode ("md<n>;"); in diversity
+    // mode that sets the sub-receiver's too (the K3 command reference, MD entry), so both are
+    // read and put back.
+    if (m_receiver == Receiver::Sub) queries << kSubModeQuery;
+    for (const QString &query : queries) {
+        if (portFailed()) return;
+        const QString answer = m_link.queryRadio(query, kFilterModeWaitMs);
+        // The last answer of the mode's form: a stale one may stand before it.
+        const QRegularExpression form(query == kModeQuery ? QStringLiteral("MD[1-79];")
+                                                          : QStringLiteral("MD\\$[1-79];"));
+        QString found;
+        QRegularExpressionMatchIterator it = form.globalMatch(answer);
+        while (it.hasNext()) found = it.next().captured(0).chopped(1);
+        m_foundModes.push_back({query, found, answer});
+    }
+}
+
+void CrystalFilters::putModesBack(const QString &what) {
+    if (portFailed()) return;
+    QStringList unread;
+    for (const FoundMode &m : m_foundModes) {
+        if (m.answer.isEmpty()) {
+            unread << (m.query == kModeQuery ? QStringLiteral("mode (it answered %1)")
+                                             : QStringLiteral("sub-receiver mode (it answered %1)"))
+                          .arg(shownAnswer(m.raw));
+            continue;
+        }
+        m_link.sendCommand(m.answer + u';', kFilterModeWaitMs);
+        if (portFailed()) return;
+    }
+    m_foundModes.clear();
+    if (unread.isEmpty()) return;
+    m_prompter.message(QStringLiteral("These settings of the K3 could not be read before %1: %2. "
+                                      "The radio's answers did not have the expected form, so "
+                                      "they were not put back.")
+                           .arg(what, unread.join(QStringLiteral(", "))),
+                       QStringLiteral("K3 Settings Not Read"), MessageIcon::Exclamation);
 }
 
 }  // namespace corvane

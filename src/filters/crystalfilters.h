@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "core/prompter.h"
 #include "filters/filtertable.h"
@@ -109,8 +110,12 @@ public:
     bool bandwidthReadout();
     // Filter Receive Settings: six modes of five passes, then "k30;mn255;".
     bool receiveReadout();
-    // As steps of a procedure that already holds the link (the filter survey): no refusal and
-    // no hold of their own.
+    // Enable, Disable and the receive readout change the radio's mode: they read it ("md;",
+    // on the sub-receiver also "md$;") before the first mode command and send it back after
+    // their last "k30;mn255;". A mode answer without the radio's form is not sent back; the
+    // user is told (the "K3 Settings Not Read" message).
+    // As steps of a procedure that already holds the link (the filter survey): no refusal,
+    // no hold of their own, and the mode is the procedure's to put back.
     void setWithinHeldLink(bool within) { m_withinHeldLink = within; }
     // Asked before each pass of a readout: true ends the readout there (the menu is left
     // as at its end). The filter survey's Stop.
@@ -148,6 +153,17 @@ private:
     std::optional<int> shownSlot() const;
     void stepProgress(const QString &text);
     void finishReadout();
+    // The modes found before the first mode command, and their put-back after the last
+    // "k30;mn255;"; `what` names the operation in the message about a mode not read.
+    void readModes();
+    void putModesBack(const QString &what);
+
+    struct FoundMode {
+        QString query;   // "md;" or "md$;"
+        QString answer;  // "MD2" / "MD$2" as read; empty when it had no such form
+        QString raw;     // what came, for the message
+    };
+    std::vector<FoundMode> m_foundModes;
 
     RadioLink &m_link;
     Prompter &m_prompter;

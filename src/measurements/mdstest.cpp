@@ -1,5 +1,6 @@
 #include "measurements/mdstest.h"
 
+#include <QRegularExpression>
 #include <cmath>
 
 #include "core/numtext.h"
@@ -13,6 +14,8 @@ namespace {
 const QString kCompletedText = QStringLiteral("MDS test is complete. Review reults in listbox");
 const QString kNotComputedTitle = QStringLiteral("MDS Not Computed");
 const QString kNotHeardTitle = QStringLiteral("Signal Not Heard");
+const QString kCwMode = QStringLiteral("MD3");
+const QString kModeSetting = QStringLiteral("mode");  // the capture's name of the mode
 
 QString phaseName(MdsPhase phase) {
     return phase == MdsPhase::SignalNoise ? QStringLiteral("signal + noise")
@@ -90,6 +93,7 @@ MdsOutcome MdsTest::beginMdsTest() {
     m_state.noise = 0;
     m_state.ratio = 0;
     m_state.mds = 0;
+    m_state.cwAgc.clear();
     m_sink.clearLines();
 
     m_state.capture.readInitialSettings(m_link);
@@ -147,7 +151,7 @@ MdsOutcome MdsTest::beginMdsTest() {
                                QStringLiteral(". Review results in listbox."),
                            kNotComputedTitle, MessageIcon::Exclamation);
     }
-    outcome.restored = m_state.capture.restoreAndTell(m_link, m_state.flags, m_prompter);
+    outcome.restored = restoreRadio();
     m_sink.setTesting(false);
     return outcome;
 }
@@ -191,23 +195,74 @@ bool MdsTest::portFailed(const QString &step) {
     return true;
 }
 
+bool MdsTest::foundInCw() const {
+    return m_state.capture.snapshot().mode == kCwMode;
+}
+
 void MdsTest::applyTestSettings() {
     k3settings::prepareKat3AndTechMode(m_link, m_prompter, m_state.flags);
     m_link.sendCommand(QStringLiteral("ag005;"), kMdsAfGainWaitMs);
+    // CW first: the K3 keeps AGC per mode, so AGC goes off in CW's memory, not in that of the
+    // mode the radio was found in (which may have had AGC on or off), and CW's own AGC is read
+    // to be put back.
+    m_link.sendCommand(QStringLiteral("md3;"), kMdsCommandWaitMs);
+    if (!foundInCw() && !m_link.portLost()) {
+        static const QRegularExpression form(QStringLiteral("GT00[0-4][01]?;"));
+        const QString answer =
+            m_link.queryRadio(QStringLiteral("k22;gt;k20;"), SettingsCapture::kSettingQueryWaitMs,
+                              SettingsCapture::kSettingSettleMs);
+        // The last answer of that form: a stale one may stand before it.
+        QRegularExpressionMatchIterator it = form.globalMatch(answer);
+        m_state.cwAgc.clear();
+        while (it.hasNext()) m_state.cwAgc = it.next().captured(0).chopped(1);
+        if (m_state.cwAgc.isEmpty() && !m_link.portLost())
+            m_prompter.message(
+                QStringLiteral("These settings of the K3 could not be read: CW's AGC. The radio's "
+                               "answers did not have the expected form, so they will not be "
+                               "restored after the test."),
+                QStringLiteral("K3 Settings Not Read"), MessageIcon::Exclamation);
+    }
     k3settings::setAgcOff(m_link);
     m_link.sendCommand(QStringLiteral("ra00;"), kMdsCommandWaitMs);
     m_link.sendCommand(m_sink.preampChecked() ? QStringLiteral("pa1;") : QStringLiteral("pa0;"),
                        kMdsCommandWaitMs);
     m_link.sendCommand(QStringLiteral("k31;swt08;k30;"), kMdsCommandWaitMs);
     m_link.sendCommand(QStringLiteral("rg250;"), kMdsCommandWaitMs);
-    m_link.sendCommand(QStringLiteral("md3;"), kMdsCommandWaitMs);
     m_link.sendCommand(QStringLiteral("db10;"), kMdsCommandWaitMs);
+}
+
+bool MdsTest::restoreRadio() {
+    SettingsCapture &capture = m_state.capture;
+    if (!capture.hasSnapshot() || foundInCw())
+        return capture.restoreAndTell(m_link, m_state.flags, m_prompter);
+    QStringList notRestored;
+    const auto step = [&](const QString &name, const QString &command) {
+        m_link.sendCommand(command, SettingsCapture::kRestoreStepWaitMs);
+        if (m_link.portLost()) notRestored << name;
+    };
+    if (!m_state.cwAgc.isEmpty())
+        step(QStringLiteral("CW's AGC"),
+             QStringLiteral("k22;") + m_state.cwAgc + QStringLiteral(";k20;"));
+    const bool modeRead = !capture.unreadSettings().contains(kModeSetting);
+    if (modeRead) step(kModeSetting, capture.snapshot().mode + u';');
+    // The mode's step is done. With the mode not read the radio stays in CW: the AGC and
+    // filter found belong to another mode and would overwrite CW's memories, so they are left
+    // too (the test changed neither in the mode found).
+    QStringList leaveAlone{kModeSetting};
+    if (!modeRead)
+        leaveAlone << QStringLiteral("AGC") << QStringLiteral("filter number")
+                   << QStringLiteral("filter bandwidth");
+    RestoreOutcome outcome = capture.restoreInitialSettings(m_link, m_state.flags, leaveAlone);
+    outcome.notRestored = notRestored + outcome.notRestored;
+    if (outcome.isComplete()) return true;
+    m_prompter.message(restoreFailedMessage(outcome));
+    return false;
 }
 
 void MdsTest::resetK3() {
     if (refuseWhileBusy(m_link, m_prompter)) return;
     m_link.clearError();
-    m_state.capture.restoreAndTell(m_link, m_state.flags, m_prompter);
+    restoreRadio();
 }
 
 }  // namespace corvane

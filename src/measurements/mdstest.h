@@ -49,6 +49,10 @@ inline const QString kMdsNotHeardText =
 struct MdsWindowState {
     k3settings::TestWindowFlags flags;
     SettingsCapture capture;
+    // CW's own AGC ("GT0041"), read after "md3;" when the radio was found in another mode
+    // (a K3 keeps AGC per mode): put back while the radio is still in CW. Empty when the
+    // radio was found in CW, or when it could not be read.
+    QString cwAgc;
     QString reading;         // the last reading text cut from a "db;" reply
     double signalNoise = 0;  // sum, then average, of the signal-plus-noise readings (mV)
     double noise = 0;        // sum, then average, of the noise readings (mV)
@@ -120,12 +124,18 @@ public:
     // with the generator prompts, the results, the final message, then the radio's settings
     // put back. There is no stop; it runs to its end (or to a port failure).
     MdsOutcome beginMdsTest();
-    // KAT3 check (once per window), TECH MD on, AF gain 5, AGC off, attenuator off, preamp as
-    // the box says, RF gain 250, CW, the AFV readout.
+    // KAT3 check (once per window), TECH MD on, AF gain 5, CW, then (found in another mode)
+    // CW's own AGC read, AGC off, attenuator off, preamp as the box says, RF gain 250, the
+    // AFV readout. AGC goes off only in CW: the mode the radio was found in keeps its own.
     void applyTestSettings();
     // Reset K3: the settings captured before the last test, sent again (refused while another
     // procedure holds the link).
     void resetK3();
+    // The restore after the test and of Reset K3. Found in CW: the capture's restore. Found
+    // in another mode: CW's AGC while still in CW, the mode found, then the capture's restore
+    // without its mode step. True when everything reached the radio; else the user is told
+    // what was not put back.
+    bool restoreRadio();
 
 private:
     struct Phase {
@@ -135,6 +145,8 @@ private:
     // Ten readings; false when the port failed during them.
     bool readPhase(MdsPhase phase, Phase &result);
     bool portFailed(const QString &step);
+    // The capture found the radio in CW ("MD3").
+    bool foundInCw() const;
 
     RadioLink &m_link;
     Prompter &m_prompter;

@@ -186,8 +186,9 @@ QStringList SettingsCapture::listInitialSettings(const ReportTail &tail) const {
     return lines;
 }
 
-RestoreOutcome SettingsCapture::restoreInitialSettings(
-    RadioLink &link, const k3settings::TestWindowFlags &flags) const {
+RestoreOutcome SettingsCapture::restoreInitialSettings(RadioLink &link,
+                                                       const k3settings::TestWindowFlags &flags,
+                                                       const QStringList &leaveAlone) const {
     m_lastRestore = RestoreOutcome();
     // Before any snapshot (Reset K3 pressed before a test ran in this window) the restore
     // would be built from empty texts: "k22;;k20;", "AG;" (a query), lone ";"s. The radio
@@ -204,7 +205,9 @@ RestoreOutcome SettingsCapture::restoreInitialSettings(
     };
     // A setting that was not read is left as the radio has it.
     const auto sendIfRead = [&](const char *name, const QString &command) {
-        if (m_unread.contains(QString::fromLatin1(name))) return;
+        if (m_unread.contains(QString::fromLatin1(name)) ||
+            leaveAlone.contains(QString::fromLatin1(name)))
+            return;
         step(QString::fromLatin1(name), [&] { link.sendCommand(command, kRestoreStepWaitMs); });
     };
     sendIfRead("AGC", QStringLiteral("k22;") + s.agc + QStringLiteral(";k20;"));

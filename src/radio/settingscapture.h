@@ -98,9 +98,11 @@ public:
     QStringList listInitialSettings(const ReportTail &tail) const;
     // Sends the snapshot back, then turns TECH MD off when this window turned it on. Before
     // any snapshot was taken it sends nothing (see the .cpp). A lost port leaves the settings
-    // after it as they are; the outcome names them (also kept as lastRestore()).
-    RestoreOutcome restoreInitialSettings(RadioLink &link,
-                                          const k3settings::TestWindowFlags &flags) const;
+    // after it as they are; the outcome names them (also kept as lastRestore()). The steps
+    // named in `leaveAlone` ("mode", "AGC", ...) are not sent: a caller that put them back
+    // itself (the MDS test puts the mode back before the other steps).
+    RestoreOutcome restoreInitialSettings(RadioLink &link, const k3settings::TestWindowFlags &flags,
+                                          const QStringList &leaveAlone = {}) const;
     // The restore, and restoreFailedMessage() when it could not put everything back. True
     // when the radio was put back.
     bool restoreAndTell(RadioLink &link, const k3settings::TestWindowFlags &flags,

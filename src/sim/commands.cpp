@@ -158,6 +158,8 @@ bool K3Simulator::executeQuery(const QString &name, bool sub, qint64 nowMs) {
         reply = s.xitOn ? "1" : "0";
     else if (name == u"SB")
         reply = s.subOn ? "1" : "0";
+    else if (name == u"DV" && !sub)
+        reply = s.diversity ? "1" : "0";
     else if (name == u"PS")
         reply = "1";
     else if (name == u"OM") {
@@ -208,10 +210,11 @@ bool K3Simulator::executeSetting(const QString &name, const QString &args, bool 
         const qint64 v = number(args, 0, 9, 1);
         if (!validMode(v)) return false;
         if (sub)
-            s.subMode = int(v);
+            setSubMode(int(v));
         else {
             const bool changed = v != s.mode;
             setMode(int(v));
+            if (s.diversity) setSubMode(int(v));
             if (changed) autoInfoReport(nowMs);
         }
     } else if (name == u"FA" || name == u"FB") {
@@ -290,7 +293,8 @@ bool K3Simulator::executeSetting(const QString &name, const QString &args, bool 
         if (v < 0 || sub) return false;
         (name == u"K2" ? s.k2Mode : s.k3Mode) = int(v);
     } else if (name == u"FT" || name == u"FR" || name == u"LK" || name == u"RT" || name == u"XT" ||
-               name == u"SB" || name == u"NB" || name == u"NR" || name == u"PS") {
+               name == u"SB" || name == u"NB" || name == u"NR" || name == u"PS" ||
+               (name == u"DV" && !sub)) {
         const qint64 v = number(args, 0, 1, 1);
         if (v < 0) return false;
         if (name == u"FT")
@@ -303,6 +307,8 @@ bool K3Simulator::executeSetting(const QString &name, const QString &args, bool 
             s.xitOn = v == 1;
         else if (name == u"SB")
             s.subOn = v == 1;
+        else if (name == u"DV")
+            s.diversity = v == 1;
         else if (name == u"NB")
             s.noiseBlanker = int(v);
         else if (name == u"NR")

@@ -64,39 +64,25 @@ const CrystalFilter &K3Simulator::subFilterInUse() const {
     return m_state.subFilters[size_t(slot)];
 }
 
-void K3Simulator::selectFilterForBandwidth() {
-    const int mode = qBound(0, m_state.mode, 9);
+int K3Simulator::pickSlot(const std::array<CrystalFilter, 5> &filters, int mode, int widthHz) {
+    const size_t m = size_t(qBound(0, mode, 9));
     int narrowest = -1;
     int widest = -1;
     for (int slot = 0; slot < 5; ++slot) {
-        const CrystalFilter &f = m_state.mainFilters[size_t(slot)];
-        if (!f.installed || !f.rxEnabled[size_t(mode)]) continue;
-        if (widest < 0 || f.bandwidthHz > m_state.mainFilters[size_t(widest)].bandwidthHz)
-            widest = slot;
-        if (f.bandwidthHz >= m_state.dspBandwidthHz &&
-            (narrowest < 0 || f.bandwidthHz < m_state.mainFilters[size_t(narrowest)].bandwidthHz))
+        const CrystalFilter &f = filters[size_t(slot)];
+        if (!f.installed || !f.rxEnabled[m]) continue;
+        if (widest < 0 || f.bandwidthHz > filters[size_t(widest)].bandwidthHz) widest = slot;
+        if (f.bandwidthHz >= widthHz &&
+            (narrowest < 0 || f.bandwidthHz < filters[size_t(narrowest)].bandwidthHz))
             narrowest = slot;
     }
-    // No slot enabled for the mode: the radio keeps the one it has.
-    if (narrowest >= 0)
-        m_state.selectedSlot = narrowest;
-    else if (widest >= 0)
-        m_state.selectedSlot = widest;
+    return narrowest >= 0 ? narrowest : widest;
 }
 
-void K3Simulator::setMode(int mode) {
-    K3State &s = m_state;
-    if (mode == s.mode) return;
-    const size_t from = size_t(qBound(0, s.mode, 9));
-    const size_t to = size_t(qBound(0, mode, 9));
-    s.agcOnByMode[from] = s.agcOn;
-    s.agcTimeConstantByMode[from] = s.agcTimeConstant;
-    s.bandwidthByMode[from] = s.dspBandwidthHz;
-    s.mode = mode;
-    s.agcOn = s.agcOnByMode[to];
-    s.agcTimeConstant = s.agcTimeConstantByMode[to];
-    s.dspBandwidthHz = s.bandwidthByMode[to];
-    selectFilterForBandwidth();
+void K3Simulator::selectFilterForBandwidth() {
+    // No slot enabled for the mode: the radio keeps the one it has.
+    const int slot = pickSlot(m_state.mainFilters, m_state.mode, m_state.dspBandwidthHz);
+    if (slot >= 0) m_state.selectedSlot = slot;
 }
 
 }  // namespace corvane::sim

@@ -18,14 +18,22 @@ constexpr int kMaxCatchUpReports = 256;
 K3Simulator::K3Simulator(quint32 seed) : m_rng(seed) {
     m_state.mainFilters = defaultMainFilters();
     m_state.subFilters = defaultSubFilters();
+    // The DSP passband each mode starts with, AGC slow and on in every mode, and the filter
+    // the width picks; the sub receiver starts on FL2.
+    static constexpr std::array<int, 10> kWidthHz{2700, 2700, 2700, 500,  2800,
+                                                  4000, 2800, 500,  2700, 2800};
     for (int mode = 0; mode < 10; ++mode) {
-        m_state.agcOnByMode[size_t(mode)] = true;
-        m_state.agcTimeConstantByMode[size_t(mode)] = 4;
+        ModeMemory &m = m_state.mainMemories[size_t(mode)];
+        m.bandwidthHz = kWidthHz[size_t(mode)];
+        m.slot = qMax(0, pickSlot(m_state.mainFilters, mode, m.bandwidthHz));
+        ModeMemory &sub = m_state.subMemories[size_t(mode)];
+        sub.bandwidthHz = kWidthHz[size_t(mode)];
+        sub.slot = qMax(0, pickSlot(m_state.subFilters, mode, sub.bandwidthHz));
     }
-    // The DSP passband each mode starts with.
-    m_state.bandwidthByMode = {2700, 2700, 2700, 500, 2800, 4000, 2800, 500, 2700, 2800};
-    m_state.dspBandwidthHz = m_state.bandwidthByMode[size_t(m_state.mode)];
-    selectFilterForBandwidth();
+    m_state.subMemories[size_t(m_state.subMode)].slot = m_state.subSelectedSlot;
+    const ModeMemory &m = m_state.mainMemories[size_t(memoryOfMode(m_state.mode))];
+    m_state.dspBandwidthHz = m.bandwidthHz;
+    m_state.selectedSlot = m.slot;
     trackLevel(0, 0);
 }
 

@@ -64,6 +64,34 @@ struct Faults {
 
 enum class VfoBReadout { Normal, Afv, Dbv };
 
+// What a K3 remembers for each mode, and recalls when that mode is selected again.
+// The command reference, GT entry: "AGC time constant is stored per-mode in the K3, as is AGC
+// on/off and VFO tuning rate". GT has no "$" form, so only the main receiver's AGC can be set
+// or read; the sub receiver's memories hold its filter and width alone. The crystal filter
+// and DSP width (FW, BW and their "$" forms) are kept per mode as well: the reference's
+// FW/BW entries say only that the width is "quantized and/or range limited based on the
+// present operating mode", but a K3 recalls each mode's width and filter when the mode comes
+// back. The VFO tuning rate is not modelled: no procedure changes it. For anything else the
+// procedures change (RF and AF gain, attenuator, preamp, VFOs, menu entries) the reference
+// says nothing of a per-mode or per-band memory, and the simulator keeps one value each.
+// (Per band the reference names only the DATA sub-mode DATA and DATA-REV recall, MD entry;
+// the procedures do not touch it, and the simulator keeps one.)
+struct ModeMemory {
+    bool agcOn = true;
+    int agcTimeConstant = 4;
+    int bandwidthHz = 2700;
+    int slot = 0;  // 0-based crystal filter slot
+    bool operator==(const ModeMemory &o) const {
+        return agcOn == o.agcOn && agcTimeConstant == o.agcTimeConstant &&
+               bandwidthHz == o.bandwidthHz && slot == o.slot;
+    }
+};
+
+// The memory a mode number uses. The reference lists CW-REV (7) and DATA-REV (9) as MD values
+// and says nothing of their memories; on the radio they are CW and DATA with the other
+// sideband (the ALT side of the CW and DATA mode keys), so they share CW's and DATA's.
+int memoryOfMode(int mode);
+
 struct K3State {
     qint64 vfoAHz = 14060000;
     qint64 vfoBHz = 14060000;
@@ -103,11 +131,10 @@ struct K3State {
     VfoBReadout vfoBReadout = VfoBReadout::Normal;
     double afvReferenceVolts = 0.0;  // set when the dBV readout is selected
 
-    // The radio keeps AGC and the DSP bandwidth per mode (index = mode number); the fields
-    // above hold the current mode's values and are saved here when the mode changes.
-    std::array<bool, 10> agcOnByMode{};
-    std::array<int, 10> agcTimeConstantByMode{};
-    std::array<int, 10> bandwidthByMode{};
+    // Each mode's memories (index = memoryOfMode(mode)); the fields above hold the current
+    // mode's values and are saved here when the mode changes, and loaded from here.
+    std::array<ModeMemory, 10> mainMemories{};
+    std::array<ModeMemory, 10> subMemories{};  // the sub receiver's, by its own mode
 
     // The sub receiver ("$" forms of the commands).
     int subSelectedSlot = 1;
@@ -118,6 +145,8 @@ struct K3State {
     int subMode = 3;
     int subBandwidthHz = 500;
     bool subOn = false;
+    // DV: in diversity mode "sending MDn sets both main and sub mode to n" (MD entry).
+    bool diversity = false;
 
     // Odds and ends other programs ask about (Hamlib, loggers).
     bool split = false;
@@ -203,8 +232,27 @@ public:
     // after a mode or bandwidth change: the narrowest slot enabled for the mode that is at
     // least as wide as the DSP passband, else the widest enabled slot.
     void selectFilterForBandwidth();
-    // Sets the mode as the MD command does (saves and loads the per-mode AGC and bandwidth).
+    // The slot the radio picks that way among `filters` for `mode` and a DSP width; -1 when
+    // no slot is enabled for the mode.
+    static int pickSlot(const std::array<CrystalFilter, 5> &filters, int mode, int widthHz);
+    // Sets the mode as the MD command does: the present mode's AGC, width and filter are
+    // saved in its memory and the new mode's recalled.
     void setMode(int mode);
+    // The same for the sub receiver (MD$): its width and filter.
+    void setSubMode(int mode);
+    // Every mode's memories of both receivers, the present mode's included.
+    ModeMemory mainMemory(int mode) const;
+    ModeMemory subMemory(int mode) const;
+    // Seeds every mode's memories of both receivers with values that differ from mode to
+    // mode (AGC, width, filter), and recalls the present mode's: a radio that has been used
+    // in every mode. The defaults give every mode AGC slow and on.
+    void seedDistinctModeMemories();
+    // The whole radio state a procedure may change, one "name=value" line each: VFOs, both
+    // receivers' modes, gains, attenuators, preamps, every mode's memories of both receivers,
+    // every menu entry, the filter slots with their receive flags, the command modes, the
+    // open menu, the VFO B readout and the odd flags. Two radios in the same state give the
+    // same lines; a test compares them before and after a procedure.
+    QStringList stateLines() const;
 
 private:
     struct Level {

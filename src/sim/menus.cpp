@@ -69,8 +69,13 @@ void K3Simulator::stepMenu(int entry, int direction) {
                 break;
             }
         }
-        // The slot in use may change with what is enabled and how wide each slot is.
-        if (!s.menuOnSub && entry != 39 && entry != 40) selectFilterForBandwidth();
+        // A new width makes the radio pick the slot in use afresh; a receive flag only when
+        // the slot in use is no longer enabled for the mode (enabling another slot leaves the
+        // mode's filter as it is).
+        if (s.menuOnSub) return;
+        const bool inUseDisabled = !s.mainFilters[size_t(qBound(0, s.selectedSlot, 4))]
+                                        .rxEnabled[size_t(qBound(0, s.mode, 9))];
+        if (entry == 38 || (entry == 41 && inUseDisabled)) selectFilterForBandwidth();
         return;
     }
     const int count = int(e->values.size());

@@ -83,13 +83,12 @@ QString surveyPhaseText(SurveyPhase phase) {
     switch (phase) {
         case SurveyPhase::ReadingSettings:
             return QStringLiteral("Reading the slots' settings...");
+        case SurveyPhase::SettingUp:
+            return QStringLiteral("Setting up the K3 and its AFV reference at the carrier...");
         case SurveyPhase::ReadoutCheck:
             return QStringLiteral("Checking the dBV readout at the carrier...");
         case SurveyPhase::PuttingBack:
             return QStringLiteral("Putting the K3's settings back...");
-        case SurveyPhase::Sweeping:
-        case SurveyPhase::Ended:
-            break;
     }
     return QString();
 }
@@ -155,7 +154,6 @@ SurveyResult FilterSurvey::run(const SurveyOptions &options) {
     m_sink.phase(SurveyPhase::ReadingSettings);
     if (!readCaptures(result)) {
         // Lost while only reading: nothing was changed but auto-info, if it was switched off.
-        m_sink.phase(SurveyPhase::Ended);
         m_sink.setRunning(false);
         if (!m_autoInfo.isEmpty() && m_autoInfo.value(QStringLiteral("auto-info")) != u"AI0")
             result.notRestored << QStringLiteral("auto-info");
@@ -167,7 +165,6 @@ SurveyResult FilterSurvey::run(const SurveyOptions &options) {
 
     qint64 totalMsLeft = 0;
     for (const SlotResult &s : result.slotResults) totalMsLeft += surveyPointsMs(s.plan.points);
-    if (ready) m_sink.phase(SurveyPhase::Sweeping);
     for (SlotResult &slot : result.slotResults) {
         if (!ready || m_link.portLost() || stopNow()) break;
         surveySlot(result, slot, totalMsLeft);
@@ -193,7 +190,6 @@ SurveyResult FilterSurvey::run(const SurveyOptions &options) {
         m_where = QStringLiteral("while the K3's settings were put back");
     }
     result.notRestored = putBack(result.notes);
-    m_sink.phase(SurveyPhase::Ended);
     m_sink.setRunning(false);
     if (m_link.portLost()) {
         tellNotRestored(m_where, result.notRestored);
@@ -265,6 +261,7 @@ bool FilterSurvey::prepare(SurveyResult &result) {
     // The survey mode, and its own memories read before the set-up changes them (the
     // capture holds them when the radio was found in that mode). Then the sweep's test
     // set-up; its AFV reference prompt is where the user tunes VFO A to the carrier.
+    m_sink.phase(SurveyPhase::SettingUp);
     m_where = QStringLiteral("while the K3 was set up for the survey");
     const QString mode = QString::number(m_options.modeNumber);
     const QString modeName = surveyModeName(m_options.modeNumber);

@@ -83,12 +83,6 @@ struct SlotResult {
 
 enum class SurveyEnd { Completed, Stopped, PortLost, NotPresent, Busy, Refused, StepTooCoarse };
 
-// What the survey is doing, for the progress lines.
-enum class SurveyPhase { ReadingSettings, ReadoutCheck, Sweeping, PuttingBack, Ended };
-// "Reading the slots' settings...", "Checking the dBV readout at the carrier...",
-// "Putting the K3's settings back..." (empty for Sweeping and Ended: the slot lines say it).
-QString surveyPhaseText(SurveyPhase phase);
-
 struct SurveyResult {
     SurveyEnd end = SurveyEnd::NotPresent;
     SurveyOptions options;
@@ -122,6 +116,12 @@ struct SurveyProgress {
 QString surveySlotProgressText(const SurveyProgress &progress);
 QString surveyOverallProgressText(const SurveyProgress &progress);
 
+// What the survey is doing between the slots' points, for the progress lines.
+enum class SurveyPhase { ReadingSettings, SettingUp, ReadoutCheck, PuttingBack };
+// "Reading the slots' settings...", "Setting up the K3 and its AFV reference...",
+// "Checking the dBV readout at the carrier...", "Putting the K3's settings back...".
+QString surveyPhaseText(SurveyPhase phase);
+
 class SurveySink {
 public:
     virtual ~SurveySink() = default;
@@ -135,9 +135,9 @@ public:
     }
     virtual void slotFinished(const SlotResult &slot) { Q_UNUSED(slot); }
     virtual void progress(const SurveyProgress &progress) { Q_UNUSED(progress); }
-    virtual void phase(SurveyPhase phase) { Q_UNUSED(phase); }
     // True from the first exchange to the end of the put-back.
     virtual void setRunning(bool running) { Q_UNUSED(running); }
+    virtual void phase(SurveyPhase phase) { Q_UNUSED(phase); }
 };
 
 class FilterSurvey {

@@ -143,6 +143,10 @@ QString checkSurveyCentre(const QString &text) {
     return rangeProblem(text, 1800, 30000, QStringLiteral("The centre in kHz"));
 }
 
+QString checkSurveyGenerator(const QString &text) {
+    return rangeProblem(text, -140, 0, QStringLiteral("The generator level in dBm"));
+}
+
 SlotSweepPlan planSlotSweep(int configuredBwHz, int32_t centreHz, std::optional<int> stepHz) {
     const int width = std::max(configuredBwHz, 10);
     SlotSweepPlan plan;
@@ -156,8 +160,7 @@ SlotSweepPlan planSlotSweep(int configuredBwHz, int32_t centreHz, std::optional<
 }
 
 int plannedPointsPerSlot(std::optional<int> stepHz) {
-    // A given step over the narrowest span: 1 kHz, 500 Hz either side of the carrier.
-    if (stepHz) return 2 * (kSurveyMinSkirtsHz / 2 / std::max(1, *stepHz)) + 1;
+    if (stepHz) return planSlotSweep(0, 0, stepHz).points;
     // width / 40 steps over three widths: 60 either side of the carrier.
     return 2 * (kSurveySpanWidths * kSurveyStepDivisor / 2) + 1;
 }
@@ -229,7 +232,8 @@ QStringList surveyPlanText(const SurveyOptions &options, int totalPoints, bool e
                           options.adaptive ? QStringLiteral(" before the adaptive steps leave "
                                                             "some out")
                                            : QString(),
-                          options.stepHz ? QStringLiteral("each slot's span grows with its width")
+                          options.stepHz ? QStringLiteral("each slot's span is its width and 1 kHz "
+                                                          "at least, from 500 Hz up three widths")
                                          : QStringLiteral("a slot narrower than 500 Hz takes "
                                                           "more, for its skirts"));
     else if (totalPoints > 0)

@@ -23,6 +23,8 @@ constexpr int kSurveyMinStepHz = 5;
 constexpr int kSurveySpanWidths = 3;
 constexpr int kSurveyMinSkirtsHz = 1000;
 inline const QString kSurveyDefaultRfGain = QStringLiteral("150");
+// The generator level the signal advice asks for (S9); the user's own is recorded.
+constexpr double kSurveyAdvisedGeneratorDbm = -73.0;
 
 // Every slot: 1 to 5.
 inline QList<int> allSurveySlots() {
@@ -39,6 +41,7 @@ struct SurveyOptions {
     std::optional<int> stepHz;              // none: each slot's width / 40
     std::optional<int32_t> centreHz;        // none: VFO A once the user has tuned
     bool adaptive = false;
+    double generatorDbm = kSurveyAdvisedGeneratorDbm;  // as the user set the generator
 };
 
 // "1,3-5" -> 1 3 4 5 (sorted, each once). A slot outside 1..5, an empty item or a backward
@@ -53,6 +56,8 @@ QString surveyModeName(int modeNumber);
 QString checkSurveyRfGain(const QString &text);
 QString checkSurveyStep(const QString &text);
 QString checkSurveyCentre(const QString &text);
+// The generator level, -140 to 0 dBm.
+QString checkSurveyGenerator(const QString &text);
 
 // One slot's sweep: the span around the carrier and the step.
 struct SlotSweepPlan {
@@ -67,8 +72,8 @@ struct SlotSweepPlan {
 // symmetrically about the centre.
 SlotSweepPlan planSlotSweep(int configuredBwHz, int32_t centreHz, std::optional<int> stepHz);
 // Points of a slot's sweep before its bandwidth is known: the fewest there can be. With the
-// default step those of a slot 500 Hz wide or wider; with a step given those of the
-// narrowest span (the width and 1 kHz for a slot of nearly no width).
+// default step those of a slot 500 Hz wide or wider; with a step given, those of the
+// narrowest span (a slot of a few hertz: its width and 1 kHz).
 int plannedPointsPerSlot(std::optional<int> stepHz);
 
 // The coarsest step that still shows a slot's passband: a quarter of its configured width,

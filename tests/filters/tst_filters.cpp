@@ -87,16 +87,17 @@ void TestFilters::procedures_data() {
     QTest::addColumn<bool>("flagBefore");    // the flag of that slot and mode, when changed
     QTest::addColumn<bool>("flagAfter");
     QTest::addColumn<int>("modeAfter");
-    QTest::newRow("main-enable-data-5") << false << "enable 6 5" << 0 << false << true << 6;
-    QTest::newRow("sub-enable-data-5") << true << "enable 6 5" << 0 << false << true << 6;
+    // The mode the radio was found in (CW) comes back at the end.
+    QTest::newRow("main-enable-data-5") << false << "enable 6 5" << 0 << false << true << 3;
+    QTest::newRow("sub-enable-data-5") << true << "enable 6 5" << 0 << false << true << 3;
     QTest::newRow("main-disable-cw-3-shown-first")
         << false << "disable 3 3" << 2 << true << false << 3;
     QTest::newRow("main-enable-cw-3-already") << false << "enable 3 3" << 1 << true << true << 3;
-    QTest::newRow("sub-disable-usb-3-already") << true << "disable 2 3" << 4 << false << false << 2;
+    QTest::newRow("sub-disable-usb-3-already") << true << "disable 2 3" << 4 << false << false << 3;
     QTest::newRow("main-bandwidths") << false << "bandwidths" << 2 << false << false << 3;
     QTest::newRow("sub-bandwidths") << true << "bandwidths" << 2 << false << false << 3;
-    QTest::newRow("main-receive") << false << "receive" << 2 << false << false << 6;
-    QTest::newRow("sub-receive") << true << "receive" << 0 << false << false << 6;
+    QTest::newRow("main-receive") << false << "receive" << 2 << false << false << 3;
+    QTest::newRow("sub-receive") << true << "receive" << 0 << false << false << 3;
 }
 
 void TestFilters::procedures() {
@@ -138,8 +139,8 @@ void TestFilters::procedures() {
 }
 
 void TestFilters::badAnswers_data() {
-    test::addRows("bad-answers.table",
-                  {"operation", "slotAnswer", "displayAnswer", "message", "taps", "lastWrite"});
+    test::addRows("bad-answers.table", {"operation", "slotAnswer", "displayAnswer", "modeAnswer",
+                                        "message", "taps", "lastWrite"});
 }
 
 void TestFilters::badAnswers() {
@@ -149,6 +150,8 @@ void TestFilters::badAnswers() {
     QFETCH(QString, displayAnswer);
     b.radio->setAnswer("db;", test::bytesOf(slotAnswer));
     b.radio->setAnswer("ds;", test::bytesOf(displayAnswer));
+    QFETCH(QString, modeAnswer);
+    b.radio->setAnswer("md;", test::bytesOf(modeAnswer));
     const QStringList words = operation.split(u' ');
     FilterWindowFields fields;
     TableSink sink;
@@ -197,7 +200,7 @@ void TestFilters::enableThenReadoutInTheWindow() {
     QVERIFY(w.control<QCheckBox>(r, "chkFilter1USB")->isChecked());
     QVERIFY(!w.control<QCheckBox>(r, "chkFilter2CW")->isChecked());
     QVERIFY(w.control<QCheckBox>(r, "chkFilter5Dat")->isChecked());
-    QCOMPARE(w.bench.state().mode, 6);
+    QCOMPARE(w.bench.state().mode, 3);  // back in CW, where it was found
     QCOMPARE(w.control<QLabel>(r, "lblProgress")->text(), QStringLiteral("Ready."));
     QCOMPARE(w.control<QLabel>(r, "lblProgress")->accessibleDescription(),
              QStringLiteral("Ready."));
@@ -285,13 +288,14 @@ void TestFilters::oneProcedureAtATime() {
     w.bench.trace.setObserver({});
     QCoreApplication::processEvents();
     QCOMPARE(w.bench.trace.writes().count("md3;"), 1);
-    QCOMPARE(w.bench.trace.writes().last(), QStringLiteral("k30;mn255;"));
+    QCOMPARE(w.bench.trace.writes().last(), QStringLiteral("MD3;"));
     QVERIFY(enable->isEnabled());
 }
 
 void TestFilters::cliOnAPty() {
+    // In real time on a radio found in USB whose modes' memories all differ.
     test::K3SimProcess sim;
-    QVERIFY(sim.start({}));
+    QVERIFY(sim.start({"--mode", "2", "--distinct-memories"}));
     QProcess cli;
     cli.start(qEnvironmentVariable("CORVANE_BUILD_DIR") + "/bin/corvane-cli",
               {"--port", sim.pty(), "--yes", "--trace", "filters", "--sub", "enable", "Data", "5"});
@@ -307,6 +311,12 @@ void TestFilters::cliOnAPty() {
         if (line.startsWith(QLatin1String("Filter Receive Status: "))) exchanges << line;
     }
     CORVANE_COMPARE_GOLDEN(exchanges, "cli-sub-enable-data-5.trace");
+    // The radio itself, asked afterwards: in USB again, USB's and DATA's memories as they were.
+    QProcess send;
+    send.start(qEnvironmentVariable("CORVANE_BUILD_DIR") + "/bin/corvane-cli",
+               {"--port", sim.pty(), "send", "md;k22;gt;fw;k20;md6;k22;gt;fw;k20;md2"});
+    QVERIFY(send.waitForFinished(30000));
+    QCOMPARE(send.readAllStandardOutput().trimmed(), "MD2;GT0041;FW026010;GT0040;FW010050;");
 }
 
 QTEST_MAIN(TestFilters)

@@ -127,16 +127,21 @@ void TestMds::exactRunOnSimulator_data() {
     QTest::addColumn<bool>("preamp");
     QTest::addColumn<QString>("name");
     QTest::addColumn<double>("published");
-    QTest::newRow("preamp on") << true << "mds-preamp" << -136.0;
+    QTest::addColumn<int>("mode");  // the mode the radio is found in
+    QTest::newRow("preamp on") << true << "mds-preamp" << -136.0 << 3;
     // A KAT3 in line: its message comes once in the window's life.
-    QTest::newRow("preamp off, KAT3") << false << "mds-no-preamp" << -130.0;
+    QTest::newRow("preamp off, KAT3") << false << "mds-no-preamp" << -130.0 << 3;
+    // Found in USB: CW's own AGC is read after "md3;" and put back before USB is.
+    QTest::newRow("preamp on, found in USB") << true << "mds-usb" << -136.0 << 2;
 }
 
 void TestMds::exactRunOnSimulator() {
     QFETCH(bool, preamp);
     QFETCH(QString, name);
     QFETCH(double, published);
+    QFETCH(int, mode);
     SimBench bench;
+    bench.simulator->setMode(mode);
     bench.state().kat3Installed = !preamp;
     bench.state().kat3Bypassed = preamp;
     const QList<int> before = settingsOf(bench.state());
@@ -236,6 +241,8 @@ void TestMds::cli() {
     // The same through corvane-cli on the built-in simulator (with its receiver noise).
     QFETCH(bool, preamp);
     QFETCH(double, published);
+    QFETCH(int, mode);
+    if (mode != 3) QSKIP("the built-in simulator starts in CW");
     QTemporaryDir dir;
     const QString path = dir.filePath("mds.txt");
     QProcess cli;

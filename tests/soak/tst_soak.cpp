@@ -65,7 +65,7 @@ struct Procedure {
     QStringList endTitles;
     // The title of the message that tells of a lost port ("" = told by its outcome only).
     QString lostTitle;
-    // Settings it changes on purpose (the filter windows leave the radio in their mode).
+    // Settings it changes on purpose.
     QStringList changes = {};
 };
 
@@ -99,9 +99,9 @@ bool surveyRun(Soak &s, Receiver receiver) {
 const QString kLost = QStringLiteral("Connection Lost");
 const QString kPortError = QStringLiteral("Serial Port Error");
 const QStringList kCapture{"K3 Settings Not Read", "K3 Not Present"};
-const QStringList kModeAndFilter{"mode", "filter bandwidth", "filter number"};
-const QStringList kFilterEnd{"Filter Receive Status"};
-const QStringList kReadoutEnd{"", "Filter Error"};
+// The filter operations put back the mode they found; one they could not read is told.
+const QStringList kFilterEnd{"Filter Receive Status", "K3 Settings Not Read"};
+const QStringList kReadoutEnd{"", "Filter Error", "K3 Settings Not Read"};
 const std::vector<Procedure> kProcedures{
     {"connect",
      [](Soak &s) { return identifyRadio(s.link, s.prompter).error.isError(); },
@@ -142,13 +142,13 @@ const std::vector<Procedure> kProcedures{
      },
      QStringList{"Corvane", "MDS Not Computed"} + kCapture, kPortError},
     {"filter-enable", [](Soak &s) { return filterOp(s, Receiver::Main, 0); }, kFilterEnd,
-     kPortError, kModeAndFilter},
+     kPortError},
     {"filter-disable-sub", [](Soak &s) { return filterOp(s, Receiver::Sub, 1); }, kFilterEnd,
-     kPortError, kModeAndFilter},
+     kPortError},
     {"filter-bandwidths", [](Soak &s) { return filterOp(s, Receiver::Main, 2); }, kReadoutEnd,
      kPortError},
     {"filter-receive-sub", [](Soak &s) { return filterOp(s, Receiver::Sub, 3); }, kReadoutEnd,
-     kPortError, kModeAndFilter},
+     kPortError},
     {"menu-main", [](Soak &s) { return !mainMenuReport(s.link, s).isComplete(); }, {""}, ""},
     {"survey", [](Soak &s) { return surveyRun(s, Receiver::Main); },
      QStringList{"Filter Survey"} + kCapture, ""},

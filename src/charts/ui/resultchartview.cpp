@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "charts/resultchart.h"
+#include "charts/ui/chartlook.h"
 
 Q_LOGGING_CATEGORY(lcCharts, "corvane.charts", QtWarningMsg)
 
@@ -21,10 +22,6 @@ namespace {
 // Model changes wait this long at most before they are drawn together.
 constexpr int kFlushDelayMs = 40;
 constexpr int kMinTickGapPx = 5;
-constexpr QRgb kLineColor = 0xff0000a0;  // dark blue
-constexpr qreal kLineWidth = 2.0;
-constexpr QRgb kAxisColor = 0xff505050;
-constexpr QRgb kGridColor = 0xffc8c8c8;
 // A size to draw at when the chart window has never been shown.
 constexpr QSize kUnshownSize(800, 500);
 
@@ -46,17 +43,10 @@ QString invisibleIndex(int index) {
 ResultChartView::ResultChartView(QWidget *parent) : QChartView(parent) {
     m_chart = chart();
     m_chart->legend()->hide();
-    m_chart->setBackgroundRoundness(0);
-    // The backdrop reaches the edges of the view; the margins keep the text off them.
-    m_chart->layout()->setContentsMargins(0, 0, 0, 0);
-    m_chart->setMargins(QMargins(10, 8, 16, 8));
-    QFont titleFont = m_chart->titleFont();
-    titleFont.setBold(true);
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.25);
-    m_chart->setTitleFont(titleFont);
+    applyChartLook(*m_chart);
 
     m_series = new QLineSeries(m_chart);
-    m_series->setPen(QPen(QColor::fromRgb(kLineColor), kLineWidth));
+    m_series->setPen(chartLinePen(QColor::fromRgb(kChartLineColour)));
     m_chart->addSeries(m_series);
 
     m_xAxis = new QCategoryAxis(m_chart);
@@ -70,14 +60,8 @@ ResultChartView::ResultChartView(QWidget *parent) : QChartView(parent) {
     m_chart->addAxis(m_yAxis, Qt::AlignLeft);
     m_series->attachAxis(m_yAxis);
 
-    // Axis lines and tick marks dark enough to read on the window's own background.
-    const QPen axisPen(QColor::fromRgb(kAxisColor), 1.0);
-    const QPen gridPen(QColor::fromRgb(kGridColor), 1.0);
-    for (QAbstractAxis *axis :
-         {static_cast<QAbstractAxis *>(m_xAxis), static_cast<QAbstractAxis *>(m_yAxis)}) {
-        axis->setLinePen(axisPen);
-        axis->setGridLinePen(gridPen);
-    }
+    applyAxisLook(*m_xAxis);
+    applyAxisLook(*m_yAxis);
 
     setRenderHint(QPainter::Antialiasing);
     setMinimumSize(240, 180);
@@ -249,12 +233,9 @@ bool ResultChartView::updateSeries() {
 }
 
 void ResultChartView::updateYRange(bool force) {
-    constexpr double kEmptyLow = 0.0;
-    constexpr double kEmptyHigh = 10.0;
     constexpr int kMostYSteps = 8;
-    constexpr double kYMarginShare = 0.04;
-    const double low = m_haveData ? m_dataMin : kEmptyLow;
-    const double high = m_haveData ? m_dataMax : kEmptyHigh;
+    const double low = m_dataMin;
+    const double high = m_dataMax;
     // As many steps as labels fit one above the other (the chart library shortens labels to
     // the axis height over the number of marks).
     const qreal labelHeight = QFontMetricsF(m_yAxis->labelsFont()).height() + 3 * kMinTickGapPx;
@@ -265,17 +246,12 @@ void ResultChartView::updateYRange(bool force) {
             : kMostYSteps;
     // Grow the range only when a point reaches its edge, so that a running test does not
     // re-scale on every point.
-    if (!force && m_yRangeSet && maxSteps == m_yMaxSteps && low > m_yRange.low &&
+    if (!force && m_yRangeSet && maxSteps == m_yMaxSteps && m_haveData && low > m_yRange.low &&
         high < m_yRange.high) {
         return;
     }
     m_yMaxSteps = maxSteps;
-    // A margin above and below the data, so that a line along its top or bottom (a flat
-    // 0 dB passband, a flat linear range) never lies on the plot's border, hidden by it.
-    const double margin = m_haveData ? (high - low) * kYMarginShare : 0.0;
-    m_yRange = niceRange(low - margin, high + margin, maxSteps);
-    if (m_haveData && m_yRange.low >= low) m_yRange.low -= m_yRange.step;
-    if (m_haveData && m_yRange.high <= high) m_yRange.high += m_yRange.step;
+    m_yRange = chartValueRange(m_haveData, low, high, maxSteps);
     m_yRangeSet = true;
     m_yAxis->setRange(m_yRange.low, m_yRange.high);
     m_yAxis->setTickAnchor(m_yRange.low);

@@ -92,6 +92,14 @@ int main(int argc, char *argv[]) {
         {QStringLiteral("tech-md"),
          QStringLiteral("CONFIG:TECH MD at start: on or off (default off)."),
          QStringLiteral("on|off")},
+        {QStringLiteral("mode"),
+         QStringLiteral("Mode at start, main and sub receiver, as the K3's MD numbers: 1 LSB, "
+                        "2 USB, 3 CW, 4 FM, 5 AM, 6 DATA, 7 CW-REV, 9 DATA-REV (default 3)."),
+         QStringLiteral("n")},
+        {QStringLiteral("distinct-memories"),
+         QStringLiteral("Start with different AGC, DSP width and crystal filter memories in "
+                        "every mode, as a radio that has been used in each (by default every "
+                        "mode has AGC slow and on).")},
         {QStringLiteral("gen-level"),
          QStringLiteral("Signal generator level in dBm (default -73)."), QStringLiteral("dbm")},
         {QStringLiteral("gen-freq"),
@@ -118,7 +126,7 @@ int main(int argc, char *argv[]) {
 
     K3Simulator sim(p.isSet(QStringLiteral("seed")) ? p.value(QStringLiteral("seed")).toUInt()
                                                     : 0x4b33);
-    int latency = 5, ai = 0, late = 0, unsolicited = 0, vanishAfter = -1, tcpPort = -1;
+    int latency = 5, ai = 0, late = 0, unsolicited = 0, vanishAfter = -1, tcpPort = -1, mode = 3;
     double genLevel = sim.generator().levelDbm, genFreq = sim.generator().frequencyHz;
     if (!readInt(p, QStringLiteral("latency"), 0, 60000, &latency) ||
         !readInt(p, QStringLiteral("ai"), 0, 3, &ai) ||
@@ -126,6 +134,7 @@ int main(int argc, char *argv[]) {
         !readInt(p, QStringLiteral("unsolicited-if"), 1, 3600000, &unsolicited) ||
         !readInt(p, QStringLiteral("vanish-after"), 0, 86400000, &vanishAfter) ||
         !readInt(p, QStringLiteral("tcp"), 0, 65535, &tcpPort) ||
+        !readInt(p, QStringLiteral("mode"), 1, 9, &mode) || mode == 8 ||
         !readDouble(p, QStringLiteral("gen-level"), &genLevel) ||
         !readDouble(p, QStringLiteral("gen-freq"), &genFreq))
         return fail(kUsageError, QStringLiteral("bad option value (see --help)"));
@@ -133,6 +142,9 @@ int main(int argc, char *argv[]) {
     sim.setLatencyMs(latency);
     sim.setNoiseEnabled(!p.isSet(QStringLiteral("no-noise")));
     sim.state().autoInfo = ai;
+    if (p.isSet(QStringLiteral("distinct-memories"))) sim.seedDistinctModeMemories();
+    sim.setMode(mode);
+    sim.setSubMode(mode);
     const QString kat3 = p.value(QStringLiteral("kat3"));
     if (kat3 == u"bypass" || kat3 == u"auto") {
         sim.state().kat3Installed = true;

@@ -4,12 +4,14 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <optional>
 
 #include "core/numtext.h"
 #include "filters/filtertable.h"
 #include "survey/surveyfindings.h"
 #include "survey/surveyoutputs.h"
 #include "survey/surveyplan.h"
+#include "survey/ui/surveyreport.h"
 #include "ui_frmfiltersurvey.h"
 
 namespace corvane {
@@ -17,9 +19,9 @@ namespace corvane {
 namespace {
 const QString kTitle = QStringLiteral("Filter Survey");
 // Two-line headings keep the thirteen columns narrow enough to show beside the findings.
-const QStringList kColumns{"Slot",          "BW,\nkHz",    "Offset,\nkHz", "Loss comp,\ndB",
-                           "Enabled",       "-3 dB,\nHz",  "-6 dB,\nHz",   "-60 dB,\nHz",
-                           "Shape\nfactor", "Centre,\nHz", "Peak,\ndB",    "Ripple,\ndB",
+const QStringList kColumns{"Slot",          "BW,\nkHz",    "Offset,\nkHz",        "Loss comp,\ndB",
+                           "Enabled",       "-3 dB,\nHz",  "-6 dB,\nHz",          "-60 dB,\nHz",
+                           "Shape\nfactor", "Centre,\nHz", "Peak vs\nwidest, dB", "Ripple,\ndB",
                            "Floor,\ndB"};
 }  // namespace
 
@@ -29,19 +31,26 @@ public:
     explicit Sink(frmFilterSurvey &window) : m_window(window) {}
     // The plan as the slots' widths make it, under the signal advice shown before the start.
     void plan(const QStringList &lines) override {
-        m_window.m_ui->lblPlan->setText(
-            (surveySignalAdvice(m_window.m_runOptions) + lines).join(u'\n'));
+        m_window.setPlanText(surveySignalAdvice(m_window.m_runOptions) + lines);
     }
     void slotStarted(const SlotResult &slot) override {
         const SlotSweepPlan &p = slot.plan;
         m_window.m_centreHz = p.startHz + (p.points - 1) / 2 * p.stepHz;
+        m_window.m_ui->lblSlotProgress->setText(
+            QStringLiteral("FL%1: starting, %2 points").arg(slot.slot).arg(p.points));
+        m_window.describeProgress();
     }
     void slotFinished(const SlotResult &slot) override { m_window.showSlotFinished(slot); }
     void point(int slot, int32_t hz, double db) override {
-        m_window.m_ui->chtOverlay->addPoint(slot, QPointF(hz - m_window.m_centreHz, db));
+        m_window.m_ui->chtOverlay->surveyChart().addPoint(slot,
+                                                          QPointF(hz - m_window.m_centreHz, db));
     }
     void progress(const SurveyProgress &p) override { m_window.showProgress(p); }
-    void setRunning(bool running) override { m_window.setRunning(running); }
+    // The buttons come back once the run has returned, after the put-back.
+    void setRunning(bool running) override {
+        if (running) m_window.setRunning(true);
+    }
+    void phase(SurveyPhase phase) override { m_window.showPhase(phase); }
 
 private:
     frmFilterSurvey &m_window;
@@ -58,14 +67,23 @@ frmFilterSurvey::frmFilterSurvey(const AppContext &context, QWidget *parent)
         m_survey = std::make_unique<FilterSurvey>(*m_context.link, *m_context.prompter, *m_sink);
     connect(m_ui->cmdBegin, &QPushButton::clicked, this, &frmFilterSurvey::beginSurvey);
     connect(m_ui->cmdStop, &QPushButton::clicked, this, [this] {
-        if (m_survey) m_survey->stop();
+        if (!m_survey || !m_running) return;
+        m_survey->stop();
+        m_stopping = true;
+        m_ui->lblOverallProgress->setText(
+            QStringLiteral("Survey: stopping after the reading under way; the K3's settings are "
+                           "then put back."));
+        describeProgress();
     });
     connect(m_ui->cmdReset, &QPushButton::clicked, this, [this] {
-        if (m_survey) m_survey->resetK3();
+        if (!m_survey || !m_context.prompter) return;
+        const PromptOwner owner(*m_context.prompter, this);
+        m_survey->resetK3();
     });
     connect(m_ui->cmdSave, &QPushButton::clicked, this, &frmFilterSurvey::saveFiles);
     connect(m_ui->cmdClose, &QPushButton::clicked, this, &FormWindow::hideForm);
-    for (QLineEdit *box : {m_ui->txtSlots, m_ui->txtRFGain, m_ui->txtStep, m_ui->txtCentre})
+    for (QLineEdit *box :
+         {m_ui->txtSlots, m_ui->txtRFGain, m_ui->txtStep, m_ui->txtCentre, m_ui->txtGenerator})
         connect(box, &QLineEdit::textChanged, this, &frmFilterSurvey::showPlan);
     connect(m_ui->chkAdaptive, &QCheckBox::toggled, this, &frmFilterSurvey::showPlan);
     for (QComboBox *box : {m_ui->cboReceiver, m_ui->cboMode})
@@ -82,6 +100,7 @@ void frmFilterSurvey::loadForm() {
     m_ui->cboMode->setCurrentIndex(m_ui->cboMode->findData(kSurveyDefaultMode));
     m_ui->txtSlots->setText(QStringLiteral("1-5"));
     m_ui->txtRFGain->setText(kSurveyDefaultRfGain);
+    m_ui->txtGenerator->setText(shortestText(kSurveyAdvisedGeneratorDbm));
     m_ui->txtFolder->setText(QDir::home().filePath(QStringLiteral("K3 filter survey")));
     m_ui->tblResults->setColumnCount(int(kColumns.size()));
     m_ui->tblResults->setHorizontalHeaderLabels(kColumns);
@@ -132,6 +151,9 @@ std::optional<SurveyOptions> frmFilterSurvey::readOptions(bool tell) {
             return refuse(m_ui->txtStep, problem);
         o.stepHz = qRound(m_ui->txtStep->text().toDouble());
     }
+    if (problem = checkSurveyGenerator(m_ui->txtGenerator->text()); !problem.isEmpty())
+        return refuse(m_ui->txtGenerator, problem);
+    o.generatorDbm = m_ui->txtGenerator->text().trimmed().toDouble();
     if (!m_ui->txtCentre->text().trimmed().isEmpty()) {
         if (problem = checkSurveyCentre(m_ui->txtCentre->text()); !problem.isEmpty())
             return refuse(m_ui->txtCentre, problem);
@@ -144,10 +166,40 @@ void frmFilterSurvey::showPlan() {
     if (m_running) return;
     const std::optional<SurveyOptions> o = readOptions(false);
     if (!o) {
-        m_ui->lblPlan->setText(QStringLiteral("Fill in the survey's options to see its plan."));
+        setPlanText({QStringLiteral("Fill in the survey's options to see its plan.")});
         return;
     }
-    m_ui->lblPlan->setText(surveyAdviceAndPlan(*o).join(u'\n'));
+    setPlanText(surveyAdviceAndPlan(*o));
+}
+
+// The plan is read out by screen readers as the label's description as well as shown.
+void frmFilterSurvey::setPlanText(const QStringList &lines) {
+    const QString text = lines.join(u'\n');
+    m_ui->lblPlan->setText(text);
+    m_ui->lblPlan->setAccessibleDescription(text);
+}
+
+void frmFilterSurvey::showPhase(SurveyPhase phase) {
+    switch (phase) {
+        case SurveyPhase::ReadingSettings:
+            m_ui->lblSlotProgress->setText(QStringLiteral("Slots: none swept yet"));
+            m_ui->lblOverallProgress->setText(
+                QStringLiteral("Survey: reading the slots' settings from the filter menu"));
+            break;
+        case SurveyPhase::SettingUp:
+            m_ui->lblOverallProgress->setText(
+                QStringLiteral("Survey: setting up the K3 and its AFV reference at the carrier"));
+            break;
+        case SurveyPhase::ReadoutCheck:
+            m_ui->lblOverallProgress->setText(QStringLiteral(
+                "Survey: readout check at the carrier (the 10 dB attenuator out and in)"));
+            break;
+        case SurveyPhase::PuttingBack:
+            m_ui->lblOverallProgress->setText(
+                QStringLiteral("Survey: putting the K3's settings back"));
+            break;
+    }
+    describeProgress();
 }
 
 void frmFilterSurvey::setRunning(bool running) {
@@ -157,12 +209,13 @@ void frmFilterSurvey::setRunning(bool running) {
         w->setEnabled(!running);
     m_ui->cmdStop->setEnabled(running);
     if (running) m_totalMs = 0;
+    m_stopping = false;
 }
 
 void frmFilterSurvey::showProgress(const SurveyProgress &p) {
     if (m_totalMs == 0) m_totalMs = std::max<qint64>(1, p.totalMsLeft);
     m_ui->lblSlotProgress->setText(surveySlotProgressText(p));
-    m_ui->lblOverallProgress->setText(surveyOverallProgressText(p));
+    if (!m_stopping) m_ui->lblOverallProgress->setText(surveyOverallProgressText(p));
     m_ui->prgSlot->setRange(0, p.points);
     m_ui->prgSlot->setValue(p.point - 1);
     m_ui->prgOverall->setRange(0, 1000);
@@ -217,7 +270,7 @@ void frmFilterSurvey::showTable() {
     table->setRowCount(int(m_result.slotResults.size()));
     int row = 0;
     for (const SlotResult &s : m_result.slotResults) {
-        const QStringList cells = surveyCsvRow(s).split(u',');
+        const QStringList cells = surveyCsvCells(s);
         for (int column = 0; column < cells.size(); ++column) {
             auto *item =
                 new QTableWidgetItem(cells[column].isEmpty() ? QStringLiteral("-") : cells[column]);
@@ -227,9 +280,14 @@ void frmFilterSurvey::showTable() {
         ++row;
     }
     m_ui->lstFindings->clear();
-    QStringList findings = surveyFindings(m_result);
-    if (findings.isEmpty() && !m_result.slotResults.empty())
-        findings << QStringLiteral("Every slot measured agrees with its configuration.");
+    QStringList findings{surveySummary(m_result)};
+    findings << surveyFindings(m_result);
+    for (const SlotResult &s : m_result.slotResults)
+        if (const QString why = width60Remedy(s, m_result); !why.isEmpty())
+            findings << QStringLiteral("FL%1 has no -60 dB width: %2.").arg(s.slot).arg(why);
+    if (const QStringList losses = lossListing(m_result); !losses.isEmpty())
+        findings << QStringLiteral("Peaks beside the widest slot (%1) and loss compensation: %2.")
+                        .arg(widestSlotName(m_result), losses.join(QStringLiteral("; ")));
     if (m_result.readoutLinear() && m_result.attenuatorStepDb)
         findings << QStringLiteral(
                         "Readout check: the 10 dB attenuator moved the dBV reading "
@@ -239,14 +297,22 @@ void frmFilterSurvey::showTable() {
 }
 
 void frmFilterSurvey::beginSurvey() {
-    if (!m_survey) return;
+    if (!m_survey || !m_context.prompter) return;
+    // The survey's prompts are modal to this window alone: the K3 Simulator window stays
+    // usable at the AFV reference prompt.
+    const PromptOwner owner(*m_context.prompter, this);
     const std::optional<SurveyOptions> options = readOptions(true);
     if (!options) return;
-    m_ui->chtOverlay->clear();
+    SurveyChart &chart = m_ui->chtOverlay->surveyChart();
+    chart.clearCurves();
     m_ui->tblResults->setRowCount(0);
     m_ui->lstFindings->clear();
     m_runOptions = *options;
     m_result = m_survey->run(*options);
+    setRunning(false);
+    const std::optional<double> reference = surveyPeakReferenceDb(m_result);
+    chart.setCurves(surveyCurves(m_result), reference ? std::optional<double>(0.0) : std::nullopt,
+                    surveyHalfSpanHz(m_result), bool(reference));
     showTable();
     showEnd();
     m_ui->cmdReset->setEnabled(m_survey->hasCapture());
@@ -257,6 +323,8 @@ void frmFilterSurvey::beginSurvey() {
 }
 
 void frmFilterSurvey::saveFiles() {
+    std::optional<PromptOwner> owner;
+    if (m_context.prompter) owner.emplace(*m_context.prompter, this);
     QStringList problems;
     if (!writeSurveyFiles(m_ui->txtFolder->text(), m_result, m_now(), &problems) &&
         m_context.prompter)

@@ -41,6 +41,8 @@ private:
     // The options from the boxes; a refused box is told and gets the focus.
     std::optional<SurveyOptions> readOptions(bool tell);
     void showPlan();
+    void setPlanText(const QStringList &lines);
+    void showPhase(SurveyPhase phase);
     void showTable();
     void setRunning(bool running);
     void showProgress(const SurveyProgress &progress);
@@ -56,7 +58,8 @@ private:
     SurveyResult m_result;
     std::function<QDateTime()> m_now;
     bool m_running = false;
-    qint64 m_totalMs = 0;  // the survey's fixed waits as its first point started
+    bool m_stopping = false;  // Stop pressed; the run has not returned yet
+    qint64 m_totalMs = 0;     // the survey's fixed waits as its first point started
     int32_t m_centreHz = 0;
 };
 

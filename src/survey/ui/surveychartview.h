@@ -1,30 +1,22 @@
 #pragma once
-// The survey's overlay on screen: the same drawing as the saved images and the report.
+// The survey's overlay on screen: the survey chart (surveychart.h), growing as the readings
+// come in, then the slots relative to the widest slot's peak once the survey has ended.
 
-#include <QWidget>
-#include <vector>
+#include <QChartView>
 
-#include "survey/surveyoutputs.h"
+#include "survey/ui/surveychart.h"
 
 namespace corvane {
 
-class SurveyChartView : public QWidget {
+class SurveyChartView : public QChartView {
     Q_OBJECT
 public:
     explicit SurveyChartView(QWidget *parent = nullptr);
-    void setCurves(std::vector<SurveyCurve> curves, double spanHz);
-    // A point added to a slot's curve (the slot's curve is made on its first point).
-    void addPoint(int slot, const QPointF &point);
-    void clear();
-    const std::vector<SurveyCurve> &curves() const { return m_curves; }
-    QSize sizeHint() const override { return {560, 320}; }
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
+    SurveyChart &surveyChart() { return *m_chart; }
+    QSize sizeHint() const override { return {560, 260}; }
 
 private:
-    std::vector<SurveyCurve> m_curves;
-    double m_spanHz = 0;
+    SurveyChart *m_chart;  // owned by the view
 };
 
 }  // namespace corvane
