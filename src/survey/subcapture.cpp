@@ -160,8 +160,7 @@ std::vector<CapturedQuery> modeMemoryQueries(const QString &modeName, bool sub) 
 
 std::optional<QString> dbvReadingOf(const QString &reply) {
     static const QRegularExpression answer(QStringLiteral("DB([^;]{8});"));
-    static const QRegularExpression reading(
-        QStringLiteral("^ *[+-]?[0-9]{0,2}\\.[0-9]+ *$"));
+    static const QRegularExpression reading(QStringLiteral("^ *[+-]?[0-9]{0,2}\\.[0-9]+ *$"));
     static const QRegularExpression digit(QStringLiteral("[0-9]"));
     std::optional<QString> found;
     for (QRegularExpressionMatchIterator it = answer.globalMatch(reply); it.hasNext();) {

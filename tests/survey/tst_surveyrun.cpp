@@ -129,6 +129,7 @@ void TestSurveyRun::putBackAfterStopAndLostPort() {
             act();
     });
     const SurveyResult r = b.survey.run(slots34(sub));
+    b.trace.setObserver({});
     QCOMPARE(int(r.end), int(lose ? SurveyEnd::PortLost : SurveyEnd::Stopped));
     QCOMPARE(b.sink.finished.first(), QStringLiteral("FL3 measured"));
     if (lose) {
@@ -272,12 +273,14 @@ void TestSurveyRun::stepRefusedBeforeTheFirstSweep() {
 }
 
 void TestSurveyRun::putBackOrder() {
-    // Found in USB with FL5 off for CW: the flag goes back first, then CW's own memories in
-    // CW, then USB and the capture; TECH MD, switched on for the survey, off last.
+    // Found in USB (GT0041, FL1 at 2.60 kHz) on a radio whose CW memories differ (GT0021, FL4
+    // at 0.50 kHz), FL5 off for CW: the flag goes back first, then CW's own memories in CW,
+    // then USB and the capture; TECH MD, switched on for the survey, off last.
     SurveyBench b;
-    b.state().mode = 2;
+    b.simulator->seedDistinctModeMemories();
+    b.simulator->setMode(2);
     b.state().mainFilters[4].rxEnabled[3] = false;
-    const QString before = b.radio();
+    const QStringList before = b.simulator->stateLines();
     int from = -1;
     b.sink.onPhase = [&](SurveyPhase p) {
         if (p == SurveyPhase::PuttingBack) from = int(b.trace.writes().size());
@@ -289,11 +292,12 @@ void TestSurveyRun::putBackOrder() {
     const QStringList putBack = b.trace.writes().mid(from);
     QCOMPARE(putBack.mid(0, 3), QStringList({"md3;", "k30;mn038;", "db;"}));
     const int cw = int(putBack.indexOf("md3;", 1));
-    QCOMPARE(putBack.mid(cw - 2, 7), QStringList({"dn;", "k30;mn255;", "md3;", "k22;GT0041;k20;",
-                                                  "k22;FW005030;k20;", "k31;FW0050;k30;", "MD2;"}));
+    QCOMPARE(putBack.mid(cw - 2, 8),
+             QStringList({"dn;", "k30;mn255;", "md3;", "k22;GT0021;k20;", "k22;FW005040;k20;",
+                          "k31;FW0050;k30;", "MD2;", "k22;GT0041;k20;"}));
     QCOMPARE(putBack.mid(putBack.size() - 6),
-             QStringList({"k31;FW0050;k30;", "db00;", "mn072;", "ds;", "up;", "mn255;"}));
-    QCOMPARE(b.radio(), before);
+             QStringList({"k31;FW0260;k30;", "db00;", "mn072;", "ds;", "up;", "mn255;"}));
+    QCOMPARE(b.simulator->stateLines(), before);
 }
 
 void TestSurveyRun::folderRefusedBeforeAnyCommand() {
