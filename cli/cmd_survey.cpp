@@ -119,7 +119,11 @@ int runSurvey(CliSession &session, const QStringList &arguments) {
     if (result.end == SurveyEnd::NotPresent) return session.noAnswer();
     if (result.end == SurveyEnd::Busy) return kExitFailed;
     // A step too coarse for a slot is the command line's fault: nothing was swept.
-    if (result.end == SurveyEnd::StepTooCoarse) return exitCodeAfterStop(kExitUsage);
+    if (result.end == SurveyEnd::StepTooCoarse) {
+        // The refusal is the survey's last note.
+        printError(QStringLiteral("corvane-cli: ") + result.notes.last());
+        return exitCodeAfterStop(kExitUsage);
+    }
 
     for (const QString &line : surveyCsvLines(result)) session.printLatin1(line);
     for (const QString &line : surveyFindings(result)) session.printLatin1(line);
