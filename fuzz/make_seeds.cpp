@@ -163,6 +163,30 @@ int main(int argc, char **argv) {
              configMenuReport(link, sink);
          }},
     };
+    // The adaptive harness reads its mode from a first byte (0 sweep, 1 linear range test).
+    for (const bool dbv : {false, true}) {
+        const QList<QByteArray> pieces = record([dbv](RadioLink &link, Prompter &prompter) {
+            if (dbv) {
+                DbvWindowState state;
+                NoDbvSink sink;
+                DbvFullTest(link, prompter, state, sink)
+                    .run({QStringLiteral("150"), QStringLiteral("250"), QStringLiteral("4"), true});
+                state.capture.restoreInitialSettings(link, state.flags);
+                return;
+            }
+            FilterSweepState state;
+            NoSweepSink sink;
+            FilterSweep sweep(link, prompter, state, sink);
+            sweep.beginSweep({QStringLiteral("14059.8"), QStringLiteral("14060.2"),
+                              QStringLiteral("10"), QStringLiteral("150"), SweepMode::Adaptive});
+            sweep.resetK3();
+        });
+        root.mkpath(QStringLiteral("adaptive"));
+        if (!writeFile(root.filePath(dbv ? QStringLiteral("adaptive/dbv")
+                                         : QStringLiteral("adaptive/sweep")),
+                       QByteArray(1, dbv ? 1 : 0) + pieces.join('\n')))
+            return 1;
+    }
     for (const Receiver receiver : {Receiver::Main, Receiver::Sub}) {
         const QList<QByteArray> pieces = record([receiver](RadioLink &link, Prompter &prompter) {
             filterRun(link, prompter, receiver);

@@ -1,7 +1,9 @@
 #include "analysis/adaptiveplan.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
+#include <limits>
 #include <vector>
 
 #include "analysis/linearrange.h"
@@ -32,6 +34,13 @@ void AdaptivePlanner::queue(int index) {
     m_queue.push_back(index);
 }
 
+void AdaptivePlanner::queueNear(int index, int low, int high) {
+    for (int distance = 0; index - distance > low || index + distance < high; ++distance)
+        for (const int candidate : {index - distance, index + distance})
+            if (candidate > low && candidate < high && !m_unread.count(candidate))
+                return queue(candidate);
+}
+
 std::optional<int> AdaptivePlanner::next() {
     // A round is planned only once every point of the last one has its reading.
     if (m_queue.empty() && measured() > 0) planRound();
@@ -51,16 +60,33 @@ AdaptiveSweepPlanner::AdaptiveSweepPlanner(int gridPoints)
 
 void AdaptiveSweepPlanner::planRound() {
     const std::map<int, double> &r = readings();
-    double peak = r.begin()->second;
-    for (const auto &[index, db] : r) peak = std::max(peak, db);
+    double peak = -std::numeric_limits<double>::infinity();
+    for (const auto &[index, db] : r)
+        if (std::isfinite(db)) peak = std::max(peak, db);
     // The analyser finds a band edge at the first point at or below its level.
     const double levels[] = {peak - 3.0, peak - 6.0, peak - 60.0};
     for (auto a = r.begin(), b = std::next(a); b != r.end(); ++a, ++b) {
-        if (b->first - a->first < 2) continue;
-        bool split = std::abs(a->second - b->second) > kSplitDifferenceDb;
-        for (const double level : levels)
-            split = split || ((a->second > level) != (b->second > level));
-        if (split) queue((a->first + b->first) / 2);
+        const int gap = b->first - a->first;
+        if (gap < 2) continue;
+        const double high = std::max(a->second, b->second);
+        bool bracketed = false;
+        for (const double level : levels) {
+            if ((a->second > level) == (b->second > level)) continue;
+            bracketed = true;
+            // Where the straight line between the two readings crosses the level, strictly
+            // between them; halfway when one reading is on the flat top, whose level says
+            // nothing about where the skirt begins.
+            const double at = a->first + (level - a->second) / (b->second - a->second) * gap;
+            if (high > peak - kFlatTopDb || !std::isfinite(at))
+                queueNear((a->first + b->first) / 2, a->first, b->first);
+            else
+                queueNear(std::clamp(int(std::lround(at)), a->first + 1, b->first - 1), a->first,
+                          b->first);
+        }
+        // The skirts: a point at least every kSkirtSpacing grid points where they fall fast.
+        if (!bracketed && gap > kSkirtSpacing &&
+            std::abs(a->second - b->second) > kSplitDifferenceDb)
+            queueNear((a->first + b->first) / 2, a->first, b->first);
     }
 }
 
@@ -85,10 +111,11 @@ void AdaptiveGainPlanner::planRound() {
     const auto below = r.find(low);
     if (below != r.begin()) {
         const int outside = std::prev(below)->first;
-        if (low - outside > 1) queue((outside + low) / 2);
+        if (low - outside > 1) queueNear((outside + low) / 2, outside, low);
     }
     const auto above = std::next(r.find(high));
-    if (above != r.end() && above->first - high > 1) queue((high + above->first) / 2);
+    if (above != r.end() && above->first - high > 1)
+        queueNear((high + above->first) / 2, high, above->first);
 }
 
 }  // namespace corvane

@@ -7,9 +7,13 @@
 // point measured is one the fixed run measures too, with the same commands and waits. They
 // first hand out a coarse pass across the whole grid, then, round by round, points between
 // neighbours already measured, until nothing more is worth measuring:
-//  - a sweep refines where two neighbouring readings differ by more than kSplitDifferenceDb
-//    (the skirts) and where the pair brackets the -3, -6 or -60 dB level below the highest
-//    reading so far (the figures' band edges), down to neighbouring grid points;
+//  - a sweep refines where the pair brackets the -3, -6 or -60 dB level below the highest
+//    reading so far (the figures' band edges), down to neighbouring grid points, taking the
+//    grid point where the straight line between the two readings crosses the level (a skirt
+//    is nearly straight there), or the point halfway when one of them lies on the flat top
+//    (within kFlatTopDb of the highest reading); and it takes the point halfway between
+//    neighbours more than kSkirtSpacing grid points apart whose readings differ by more than
+//    kSplitDifferenceDb (the skirts: a point at least every kSkirtSpacing grid points);
 //  - a linear range test bisects at each end of the linear range (analysis/linearrange.h)
 //    of the gains measured so far, down to neighbouring gains.
 // A point is never handed out twice. Plain code: the procedures ask for the next point,
@@ -19,6 +23,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 
 namespace corvane {
 
@@ -30,6 +35,9 @@ public:
     std::optional<int> next();
     // The reading of a point handed out by next().
     void addReading(int index, double value);
+    // A point handed out by next() that gave no reading: it is not handed out again; a
+    // point wanted there later is taken from the nearest grid point free beside it.
+    void addUnread(int index) { m_unread.insert(index); }
 
     int gridPoints() const { return m_gridPoints; }
     int measured() const { return int(m_readings.size()); }
@@ -44,12 +52,16 @@ protected:
     // Queues the next round's points (between measured neighbours); none ends the run.
     virtual void planRound() = 0;
     void queue(int index);
+    // Queues the grid point nearest `index` strictly between `low` and `high` that has not
+    // gone unread (the lower of two as near); none when every one between has.
+    void queueNear(int index, int low, int high);
 
 private:
     int m_gridPoints;
     int m_stride;
     std::map<int, double> m_readings;
     std::deque<int> m_queue;
+    std::set<int> m_unread;
 };
 
 // A sweep: the coarse pass takes every coarseStride-th grid point and the last; a passband
@@ -57,6 +69,8 @@ private:
 class AdaptiveSweepPlanner : public AdaptivePlanner {
 public:
     static constexpr double kSplitDifferenceDb = 10.0;
+    static constexpr double kFlatTopDb = 1.0;
+    static constexpr int kSkirtSpacing = 8;
     static constexpr int kMaxSweepStride = 16;
     static constexpr int kMinCoarseIntervals = 8;
 
@@ -96,6 +110,9 @@ public:
     }
     void addReading(int index, double value) {
         if (m_planner) m_planner->addReading(index, value);
+    }
+    void addUnread(int index) {
+        if (m_planner) m_planner->addUnread(index);
     }
     // Points measured or chosen so far, the one under way included.
     int planned() const { return m_planner ? m_planner->planned() + 1 : m_total; }

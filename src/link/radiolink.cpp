@@ -115,7 +115,9 @@ QString RadioLink::queryRadioUnless(const QString &text, int waitMs,
 void RadioLink::wait(int ms) {
     if (ms <= 0) return;
     if (m_trace) m_trace->addWait(m_clock.now(), ms);
+    ++m_waiting;
     m_clock.sleep(ms);
+    --m_waiting;
 }
 
 }  // namespace corvane

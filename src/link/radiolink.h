@@ -53,6 +53,9 @@ public:
     QString queryRadio(const QString &text, int waitMs, int settleMs = 0);
     // A wait between exchanges, recorded in the trace like any other.
     void wait(int ms);
+    // An exchange is waiting (the real clock runs the event loop meanwhile, so a network
+    // client's request can arrive then): nothing else may be sent now.
+    bool isWaiting() const { return m_waiting > 0; }
 
     // The same exchanges with a wait that ends early once `stop` returns true, so that a
     // Stop or Ctrl-C is acted on within a few tenths of a second, not after a long wait.
@@ -96,6 +99,7 @@ private:
     PortError m_lastError;
     std::vector<std::function<void(const PortError &)>> m_lostObservers;
     QString m_holder;
+    int m_waiting = 0;
 };
 
 }  // namespace corvane

@@ -58,6 +58,8 @@ void K3Simulator::execute(const QString &command, qint64 nowMs) {
     bool known = false;
     if (name.startsWith(u"RV"))
         known = !sub && args.isEmpty() && executeQuery(name, false, nowMs);
+    else if (executeStationCommand(name, args, sub, nowMs))
+        known = true;
     else if (executeMenuOrSwitch(name, args, nowMs))
         known = true;
     else if (args.isEmpty())
@@ -165,14 +167,8 @@ bool K3Simulator::executeQuery(const QString &name, bool sub, qint64 nowMs) {
     else if (name == u"OM") {
         // Options fitted: KAT3 (A), KPA3 (P), KRX3 sub receiver (S).
         reply = QByteArray(" ") + (s.kat3Installed ? 'A' : '-') + "P-S--------";
-    } else if (name == u"SM")
-        reply = digits(qBound(0, int(sMeterDb() / 6.0 * 15.0 / 9.0), 21), 4);
-    else if (name == u"SMH")
-        reply = digits(qBound(0, qRound(sMeterDb()), 140), 3);
-    else if (name == u"IS")
+    } else if (name == u"IS")
         reply = " " + digits(s.ifShiftHz, 4);
-    else if (name == u"RO")
-        reply = (s.ritOffsetHz < 0 ? "-" : "+") + digits(std::abs(s.ritOffsetHz), 4);
     else if (name == u"RC") {  // RIT clear is a command without parameters
         s.ritOffsetHz = 0;
         return true;

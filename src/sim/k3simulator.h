@@ -64,6 +64,18 @@ struct Faults {
 
 enum class VfoBReadout { Normal, Afv, Dbv };
 
+// Settings station programs read and set (stationcommands.cpp); kept, not modelled.
+struct StationSettings {
+    std::array<bool, 2> vox{};               // VX: voice and data modes [0], CW [1]
+    int audioPeakingFilter = 0;              // AP0/AP1
+    int txMeter = 0;                         // TM0 SWR/RF, TM1 CMP/ALC
+    int compression = 0;                     // CP000..040
+    std::array<int, 3> monitor{20, 20, 20};  // ML000..060 in CW, DATA, voice modes
+    std::array<int, 2> blankerLevels{};      // NL: DSP and IF noise blanker levels 00..21
+    std::array<int, 2> subBlankerLevels{};   // NL$
+    int sidetonePitchTensHz = 60;            // CW60: 600 Hz
+};
+
 // What a K3 remembers for each mode, and recalls when that mode is selected again.
 // The command reference, GT entry: "AGC time constant is stored per-mode in the K3, as is AGC
 // on/off and VFO tuning rate". GT has no "$" form, so only the main receiver's AGC can be set
@@ -164,6 +176,7 @@ struct K3State {
     int antenna = 1;         // AN1/AN2
     int band = 5;            // BN: 20 m
     int ifShiftHz = 0;       // IS (CW pitch shift); kept, not modelled
+    StationSettings station;
 };
 
 class K3Simulator {
@@ -286,6 +299,10 @@ private:
     bool executeSetting(const QString &name, const QString &args, bool sub, qint64 nowMs);
     bool executeQuery(const QString &name, bool sub, qint64 nowMs);
     bool executeMenuOrSwitch(const QString &name, const QString &args, qint64 nowMs);
+    // RO, KY, VX, AP, CP, ML, NL, TM, IC, BG, CW, XF and the S-meters (stationcommands.cpp).
+    bool executeStationCommand(const QString &name, const QString &args, bool sub, qint64 nowMs);
+    enum class SMeterScale { High, Basic, Extended };  // SMH; SM in K30 and in K31
+    int sMeterReading(SMeterScale scale) const;
     void answer(const QByteArray &text, qint64 nowMs);
     void queueOutput(qint64 due, const QByteArray &text);
     void queueUnsolicitedReports(qint64 nowMs);

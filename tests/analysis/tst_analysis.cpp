@@ -1,6 +1,7 @@
 // Filter figures: the analyser on synthetic curves of known shape, the simulator's filters
 // swept end to end, the figures and markers beside the sweep charts, the overlay window of
-// several files, and corvane-cli analyze and chart with several files.
+// several files, corvane-cli analyze and chart with several files, the linear range on
+// literal data and the adaptive planners' points for given responses.
 
 #include <QLineSeries>
 #include <QProcess>
@@ -8,7 +9,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
-#include <random>
 
 #include "analysis/adaptiveplan.h"
 #include "analysis/filterfigures.h"
@@ -71,13 +71,18 @@ std::vector<GainDiff> gains(int first, const std::vector<double> &diffs) {
     return out;
 }
 
-// Runs a planner over readings of `value(index)`; the indices measured, in order.
+// Runs a planner over readings of `value(index)` (NaN: the point gave no reading); the
+// indices handed out, in order.
 template <typename Value>
 std::vector<int> planned(AdaptivePlanner &planner, Value value) {
     std::vector<int> order;
     while (const std::optional<int> index = planner.next()) {
         order.push_back(*index);
-        planner.addReading(*index, value(*index));
+        const double v = value(*index);
+        if (std::isnan(v))
+            planner.addUnread(*index);
+        else
+            planner.addReading(*index, v);
     }
     return order;
 }
@@ -94,13 +99,14 @@ class TestAnalysis : public QObject {
 private slots:
     void knownShapes_data();
     void knownShapes();
-    void curvesWithinOneStep();
     void simulatorFilters_data();
     void simulatorFilters();
     void windowsAndCommandLine();
     void linearRange_data();
     void linearRange();
+    void adaptiveSweepPlanning_data();
     void adaptiveSweepPlanning();
+    void adaptiveGainPlanning_data();
     void adaptiveGainPlanning();
 
 private:
@@ -131,28 +137,6 @@ void TestAnalysis::knownShapes() {
     QFETCH(std::vector<SweepPoint>, points);
     QFETCH(QString, expected);
     QCOMPARE(csv(points), expected);
-}
-
-void TestAnalysis::curvesWithinOneStep() {
-    // A Gaussian passband (a parabola in dB) 1000 Hz wide at -6 dB: 707.1 Hz at -3 dB and
-    // 3162.3 Hz at -60 dB; and the flat top with 0.4 dB of noise. Within one 10 Hz step.
-    std::vector<SweepPoint> gauss;
-    for (double hz = 0; hz <= 6000; hz += 10)
-        gauss.push_back({hz, -2.4e-5 * (hz - 3003) * (hz - 3003)});
-    std::mt19937 random(7);
-    std::uniform_real_distribution<double> noise(-0.2, 0.2);
-    std::vector<SweepPoint> noisy = flatTop(1800, 2800, 0.07, -80, 5000, 10);
-    for (SweepPoint &p : noisy) p.db += noise(random);
-    const struct {
-        std::vector<SweepPoint> points;
-        double width3, width6, width60;
-    } cases[] = {{gauss, 707.1, 1000.0, 3162.3}, {noisy, 1085.7, 1171.4, 2714.3}};
-    for (const auto &c : cases) {
-        const FilterFigures f = analyseSweep(c.points);
-        QVERIFY(std::abs(*f.width3.widthHz() - c.width3) <= 10);
-        QVERIFY(std::abs(*f.width6.widthHz() - c.width6) <= 10);
-        QVERIFY(std::abs(*f.width60.widthHz() - c.width60) <= 10);
-    }
 }
 
 void TestAnalysis::simulatorFilters_data() {
@@ -265,6 +249,14 @@ void TestAnalysis::linearRange_data() {
     // Only the median's own gain is within 0.5 dB of it: one gain is not a range.
     QTest::newRow("no linear run") << gains(50, {1.0, 3.0, 5.0, 7.0, 9.0}) << "f,,,5.00,5";
     QTest::newRow("nothing measured") << std::vector<GainDiff>{} << "f,,,,0";
+    // An even count: the median is the mean of the middle two (10.5), so all are within.
+    QTest::newRow("even count") << gains(50, {10.0, 10.0, 10.0, 11.0, 11.0, 11.0})
+                                << "f,50,55,10.50,6";
+    // Equal spans: the run with more gains wins, then the lower run.
+    QTest::newRow("tie, more gains")
+        << std::vector<GainDiff>{{50, 10}, {52, 10}, {53, 3}, {54, 10}, {55, 10}, {56, 10}}
+        << "f,54,56,10.00,6";
+    QTest::newRow("tie, lower") << gains(50, {10, 10, 3, 10, 10}) << "f,50,51,10.00,5";
     // Widely spaced gains (an adaptive test) weigh by the gains they span, not their count.
     QTest::newRow("sparse") << std::vector<GainDiff>{{100, 10.1}, {50, 10.2},  {101, 10.2},
                                                      {58, 10.2},  {66, 10.3},  {70, 3.0},
@@ -278,40 +270,113 @@ void TestAnalysis::linearRange() {
     QCOMPARE(linearRangeCsvRecord("f", findLinearRange(measured)), expected);
 }
 
-void TestAnalysis::adaptiveSweepPlanning() {
-    // 121 points: flat 0 dB over 40..80, skirts of 2.5 dB a point down to a -70 dB floor.
-    // Going out from the top the first points at or below -3, -6 and -60 dB are 38, 37 and 16
-    // (and 82, 83, 104): each crossing ends up between two neighbouring measured points.
-    const auto db = [](int i) { return std::max(-70.0, -2.5 * std::max({0, 40 - i, i - 80})); };
-    AdaptiveSweepPlanner planner(121);
-    const std::vector<int> order = planned(planner, db);
-    const std::map<int, double> &measured = planner.readings();
-    QCOMPARE(int(measured.size()), int(order.size()));  // nothing measured twice
-    QCOMPARE(std::vector<int>(order.begin(), order.begin() + 3), (std::vector<int>{0, 8, 16}));
-    for (const int index : {16, 17, 37, 38, 39, 81, 82, 83, 103, 104})
-        QVERIFY2(measured.count(index), qPrintable(QString::number(index)));
-    QVERIFY(order.size() <= 48);  // at most 40 % of the grid
+namespace {
 
-    // A flat response: the coarse pass (every 8th point and the last) and nothing more.
-    AdaptiveSweepPlanner flat(121);
-    QCOMPARE(planned(flat, [](int) { return -20.0; }).size(), size_t(16));
-    // A short grid is measured whole.
-    AdaptiveSweepPlanner shortGrid(9);
-    QCOMPARE(planned(shortGrid, [](int) { return 0.0; }).size(), size_t(9));
+// A flat 0 dB top over lo..hi with skirts of `slope` dB a grid point down to `floor`.
+std::vector<double> trapezoid(int points, int lo, int hi, double slope, double floor) {
+    std::vector<double> db;
+    for (int i = 0; i < points; ++i)
+        db.push_back(std::max(floor, -slope * std::max({0, lo - i, i - hi})));
+    return db;
+}
+
+// Every `stride`-th index from 0 to `last`.
+std::vector<int> every(int stride, int last) {
+    std::vector<int> out;
+    for (int i = 0; i <= last; i += stride) out.push_back(i);
+    return out;
+}
+
+std::vector<int> operator+(std::vector<int> a, const std::vector<int> &b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+}  // namespace
+
+void TestAnalysis::adaptiveSweepPlanning_data() {
+    QTest::addColumn<std::vector<double>>("db");
+    QTest::addColumn<std::vector<int>>("expected");
+    // 121 points: every 8th (16 intervals of 8 leave the 8 the coarse pass needs); 300 points:
+    // every 16th at most, and the last, which is off the stride; 9 points: every one.
+    QTest::newRow("flat, 121") << std::vector<double>(121, -20.0) << every(8, 120);
+    QTest::newRow("flat, 300") << std::vector<double>(300, -20.0)
+                               << every(16, 288) + std::vector<int>{299};
+    QTest::newRow("short") << std::vector<double>(9, 0.0) << every(1, 8);
+    // Top 28..36, 2 dB a point: the top's neighbours halved, then 25 and 39 where the line
+    // from -8 to -4 crosses -6.
+    QTest::newRow("steep skirts") << trapezoid(65, 28, 36, 2, -50)
+                                  << every(8, 64) +
+                                         std::vector<int>{28, 36, 26, 38, 25, 27, 37, 39};
+    // The same with no reading at 28: not asked again; 27 beside it instead, then the line
+    // from -8 to -2 dB gives 26 (-3 dB) and 25 (-6 dB).
+    std::vector<double> unread = trapezoid(65, 28, 36, 2, -50);
+    unread[28] = std::nan("");
+    QTest::newRow("no reading") << unread
+                                << every(8, 64) + std::vector<int>{28, 36, 27, 38, 26, 25, 37, 39};
+    // Top 60..68, 1 dB a point, floor -40: the 12 dB coarse intervals of the skirts halved
+    // (24, 40, 88, 104); -6 dB from -12 and -4 at 54 and 74 (the line), 55 and 73; -3 dB from
+    // the top halved to 58 and 70, then by the line to 57 and 71.
+    QTest::newRow("skirts and edges")
+        << trapezoid(129, 60, 68, 1, -40)
+        << every(16, 128) +
+               std::vector<int>{24, 40, 56, 72, 88, 104, 54, 60, 68, 74, 55, 58, 70, 73, 57, 71};
+    // A 0 dB spike at 64 over -20 dB, -30 below 40 (a 10 dB step: left) or -30.5 (halved
+    // once to 40: 8 points apart is close enough for a skirt); the spike's sides halved.
+    std::vector<double> step(129, -20.0);
+    step[64] = 0.0;
+    std::fill(step.begin(), step.begin() + 40, -30.0);
+    const std::vector<int> spike{56, 72, 60, 68, 62, 66, 63, 65};
+    QTest::newRow("10 dB step") << step << every(16, 128) + spike;
+    std::fill(step.begin(), step.begin() + 40, -30.5);
+    QTest::newRow("10.5 dB step") << step << every(16, 128) + std::vector<int>{40} + spike;
+    // -2 dB at 80 is not on the flat top: -3 and -6 dB by the line towards -10 dB at 96 (82
+    // and 88, then 81); -60 dB by the line from -70 dB (below 8) to -10 at 16, round by round.
+    std::fill(step.begin(), step.end(), -10.0);
+    std::fill(step.begin(), step.begin() + 8, -70.0);
+    step[64] = 0.0;
+    step[80] = -2.0;
+    QTest::newRow("shoulder, deep floor")
+        << step << every(16, 128) + std::vector<int>{3, 56, 82, 88, 5, 60, 81, 7, 62, 9, 63, 8};
+}
+
+void TestAnalysis::adaptiveSweepPlanning() {
+    QFETCH(std::vector<double>, db);
+    QFETCH(std::vector<int>, expected);
+    AdaptiveSweepPlanner planner(int(db.size()));
+    QCOMPARE(planned(planner, [&db](int i) { return db[size_t(i)]; }), expected);
+}
+
+void TestAnalysis::adaptiveGainPlanning_data() {
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("increment");
+    QTest::addColumn<double>("tolerance");
+    QTest::addColumn<std::vector<double>>("diffs");
+    QTest::addColumn<std::vector<int>>("expected");
+    // Gains 50..250: linear (10.2 dB) from 60 to 200, compressed (5 dB) outside. Every 8th
+    // gain; the range 66..194 widened by halving towards the gain outside at each end: 62
+    // and 198, 60 and 200, then 59 and 201 outside it.
+    std::vector<double> diffs(201, 5.0);
+    std::fill(diffs.begin() + 10, diffs.begin() + 151, 10.2);
+    QTest::newRow("50..250 by 1") << 50 << 1 << 0.5 << diffs
+                                  << every(8, 200) + std::vector<int>{12, 148, 10, 150, 9, 151};
+    // Gains 100..200 by 2, tolerance 1 dB: every 4th (51 gains); 9.5 dB from 182 on is
+    // within 1 dB of the median 10.2, so only the low end is sought.
+    diffs.assign(51, 5.0);
+    std::fill(diffs.begin() + 10, diffs.begin() + 41, 10.2);
+    std::fill(diffs.begin() + 41, diffs.end(), 9.5);
+    QTest::newRow("100..200 by 2")
+        << 100 << 2 << 1.0 << diffs << every(4, 48) + std::vector<int>{50, 10, 9};
 }
 
 void TestAnalysis::adaptiveGainPlanning() {
-    // Gains 50..250: linear (10.2 dB) from 60 to 200, compressed (5 dB) outside.
-    const auto diff = [](int i) { return i >= 10 && i <= 150 ? 10.2 : 5.0; };
-    AdaptiveGainPlanner planner(201, 50, 1, 0.5);
-    planned(planner, diff);
-    const std::map<int, double> &measured = planner.readings();
-    for (const int index : {9, 10, 150, 151})
-        QVERIFY2(measured.count(index), qPrintable(QString::number(index)));
-    QVERIFY(measured.size() <= 50);  // at most 25 % of the gains
-    std::vector<GainDiff> found;
-    for (const auto &[index, d] : measured) found.push_back({50 + index, d});
-    QCOMPARE(linearRangeCsvRecord("f", findLinearRange(found)).section(u',', 1, 2), "60,200");
+    QFETCH(int, start);
+    QFETCH(int, increment);
+    QFETCH(double, tolerance);
+    QFETCH(std::vector<double>, diffs);
+    QFETCH(std::vector<int>, expected);
+    AdaptiveGainPlanner planner(int(diffs.size()), start, increment, tolerance);
+    QCOMPARE(planned(planner, [&diffs](int i) { return diffs[size_t(i)]; }), expected);
 }
 
 QTEST_MAIN(TestAnalysis)

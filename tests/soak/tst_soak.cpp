@@ -130,6 +130,23 @@ const std::vector<Procedure> kProcedures{
                     .end == SweepEnd::PortLost;
      },
      QStringList{"Test Status"} + kCapture, kLost},
+    // The adaptive modes: a planner picks the points, each measured as a fixed run's.
+    {"sweep --adaptive",
+     [](Soak &s) {
+         FilterSweepState state;
+         return FilterSweep(s.link, s.prompter, state, s)
+                    .beginSweep({"14059.8", "14060.2", "10", "150", SweepMode::Adaptive})
+                    .end == SweepEnd::PortLost;
+     },
+     QStringList{"Test Status"} + kCapture, kLost},
+    {"dbv-full --adaptive",
+     [](Soak &s) {
+         DbvWindowState state;
+         DbvFullTest test(s.link, s.prompter, state, s);
+         return test.run({"150", "250", "4", true}) ? test.end() == DbvEnd::PortLost
+                                                    : s.link.portLost();
+     },
+     QStringList{"Test Status"} + kCapture, kLost},
     {"mds",
      [](Soak &s) {
          MdsWindowState state;
@@ -232,6 +249,10 @@ QString soakOnce(const Procedure &procedure, size_t fault, quint32 seed, int wri
     QString unread = procedure.changes.join(u',');
     for (const QString &message : told)
         if (message.startsWith(u"K3 Settings Not Read|")) unread += message;
+    // The K3 keeps a filter bandwidth per mode, and the bandwidth picks the filter: a mode
+    // left as the radio has it brings its own.
+    if (unread.contains(QStringLiteral("mode")))
+        unread += QStringLiteral("filter bandwidth,filter number");
     // The restore flips TECH MD on any answer to its display query but "OFF" (a missing or
     // damaged one too), as the radio's TECH MD operations are documented to do.
     const QStringList lines = s.trace.lines();

@@ -2,6 +2,7 @@
 
 #include "link/simtransport.h"
 #include "link/ui/frmk3simulator.h"
+#include "share/rigctlserver.h"
 
 namespace corvane {
 
@@ -17,7 +18,9 @@ ConnectionController::ConnectionController(std::unique_ptr<Clock> ownClock, Cloc
       m_ownClock(std::move(ownClock)),
       m_clock(clock ? *clock : *m_ownClock),
       m_simulator(std::make_shared<sim::K3Simulator>()),
-      m_link(m_clock) {
+      m_link(m_clock),
+      m_prompter(prompter),
+      m_sharePort(share::kDefaultSharePort) {
     m_makeTransport = [this](const QString &spec) {
         return makeTransport(spec, m_clock, m_simulator);
     };
@@ -31,10 +34,37 @@ ConnectionController::ConnectionController(std::unique_ptr<Clock> ownClock, Cloc
     m_dialog->load();
     connect(m_dialog.get(), &frmConnect::simulatorChosen, this,
             &ConnectionController::showSimulatorWindow);
+    connect(m_dialog.get(), &frmConnect::shareToggled, this, &ConnectionController::setSharing);
 }
 
 ConnectionController::~ConnectionController() {
+    m_share.reset();
     closePort();
+}
+
+void ConnectionController::setShareAddress(const QHostAddress &address, quint16 port) {
+    m_shareAddress = address;
+    m_sharePort = port;
+}
+
+void ConnectionController::setSharing(bool share) {
+    if (!share) {
+        m_share.reset();
+        return;
+    }
+    auto server = std::make_unique<share::RigctlServer>(m_link);
+    if (!server->listen(m_shareAddress, m_sharePort)) {
+        m_dialog->setShareChecked(false);
+        m_prompter.message(
+            QStringLiteral("The radio cannot be shared on %1:%2: %3. Another program (rigctld, "
+                           "or a second Corvane) may be using that port.")
+                .arg(m_shareAddress.toString())
+                .arg(m_sharePort)
+                .arg(server->errorString()),
+            QStringLiteral("Share the Radio"), MessageIcon::Exclamation);
+        return;
+    }
+    m_share = std::move(server);
 }
 
 void ConnectionController::showDialog() {

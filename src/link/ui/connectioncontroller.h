@@ -3,6 +3,7 @@
 // on, the built-in simulator, the connection dialog and the simulator's control window.
 // Windows get the link from here (through AppContext); nothing else opens or closes the port.
 
+#include <QHostAddress>
 #include <QObject>
 #include <QPointer>
 #include <memory>
@@ -15,6 +16,9 @@
 namespace corvane {
 
 class frmK3Simulator;
+namespace share {
+class RigctlServer;
+}
 
 class ConnectionController : public QObject {
     Q_OBJECT
@@ -47,9 +51,16 @@ public:
     void setTransportMaker(frmConnect::TransportMaker maker) { m_makeTransport = std::move(maker); }
     void setPortLister(frmConnect::PortLister lister) { m_listPorts = std::move(lister); }
 
+    // The dialog's "Share the radio with other programs": a Hamlib NET rigctl server on the
+    // link while the box is ticked (null otherwise). It listens on 127.0.0.1:4532; tests
+    // choose another address first.
+    share::RigctlServer *shareServer() const { return m_share.get(); }
+    void setShareAddress(const QHostAddress &address, quint16 port);
+
 private:
     ConnectionController(std::unique_ptr<Clock> ownClock, Clock *clock, Prompter &prompter,
                          QObject *parent);
+    void setSharing(bool share);
 
     std::unique_ptr<Clock> m_ownClock;
     Clock &m_clock;
@@ -60,6 +71,10 @@ private:
     std::unique_ptr<frmConnect> m_dialog;
     QPointer<frmK3Simulator> m_simulatorWindow;
     bool m_followPrompts = true;
+    Prompter &m_prompter;
+    std::unique_ptr<share::RigctlServer> m_share;
+    QHostAddress m_shareAddress{QHostAddress::LocalHost};
+    quint16 m_sharePort;
 };
 
 }  // namespace corvane

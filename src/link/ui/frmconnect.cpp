@@ -1,5 +1,6 @@
 #include "link/ui/frmconnect.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QLineEdit>
 
@@ -33,6 +34,7 @@ frmConnect::frmConnect(RadioLink &link, Prompter &prompter, TransportMaker makeT
     connect(m_ui->cmdTestComm, &QPushButton::clicked, this, &frmConnect::testComm);
     connect(m_ui->cmdSend, &QPushButton::clicked, this, &frmConnect::sendCommand);
     connect(m_ui->cmdClose, &QPushButton::clicked, this, &FormWindow::hideForm);
+    connect(m_ui->chkShare, &QCheckBox::toggled, this, &frmConnect::shareToggled);
     connect(m_ui->cboComPort, &QComboBox::activated, this, [this](int index) {
         if (m_ui->cboComPort->itemData(index).toString() == kSimulatorPortSpec)
             emit simulatorChosen();
@@ -52,6 +54,11 @@ frmConnect::frmConnect(RadioLink &link, Prompter &prompter, TransportMaker makeT
 }
 
 frmConnect::~frmConnect() = default;
+
+void frmConnect::setShareChecked(bool share) {
+    const QSignalBlocker quiet(m_ui->chkShare);
+    m_ui->chkShare->setChecked(share);
+}
 
 void frmConnect::loadForm() {
     for (int baud : kBaudRates) m_ui->cboBaudRate->addItem(QString::number(baud), baud);

@@ -45,12 +45,16 @@ public:
     QString chosenPortSpec() const;
     // Lists the detected ports again, keeping the picked item when it is still there.
     void refreshDetectedPorts();
+    // Ticks or clears the share box without telling shareToggled (a share that failed).
+    void setShareChecked(bool share);
 
 signals:
     // The user picked the built-in simulator in the port list.
     void simulatorChosen();
     // A connect identified the radio.
     void connected();
+    // The user ticked or cleared "Share the radio with other programs".
+    void shareToggled(bool share);
 
 protected:
     void loadForm() override;
