@@ -79,7 +79,7 @@ bool filterOp(Soak &s, Receiver receiver, int what) {
 }
 
 // The filter survey of two slots: a lost port must end in "K3 Not Restored" (or, lost while
-// it only read, "Connection Lost"); every reading must be a dBV readout's.
+// it only read, "Connection Lost").
 bool surveyRun(Soak &s, Receiver receiver) {
     SurveySink sink;
     FilterSurvey survey(s.link, s.prompter, sink);
@@ -88,9 +88,6 @@ bool surveyRun(Soak &s, Receiver receiver) {
     options.slotNumbers = {3, 4};
     options.stepHz = 25;
     const SurveyResult result = survey.run(options);
-    for (const SlotResult &slot : result.slotResults)
-        for (const SweepPoint &point : slot.points)
-            if (std::abs(point.db) > 99.9) qFatal("survey reading %g dB", point.db);
     if (result.end != SurveyEnd::PortLost) return false;
     const QString title = s.prompter.summary().last().section(u'|', 0, 0);
     return title == u"K3 Not Restored" || title == u"Connection Lost";

@@ -1,7 +1,5 @@
 #pragma once
-// The filter survey on the simulator (virtual clock, noise off): a sink that records what the
-// survey reports, a port that can answer one query with a text of its own, and the radio's
-// state as far as a survey may touch it.
+// The filter survey on the simulator: a recording sink, a port with answers of its own.
 
 #include <functional>
 
@@ -67,41 +65,8 @@ struct SurveyBench : SimBench {
             if (m.title == "Set AFV Reference") clock.advance(3000);
         });
     }
-    // Everything a survey may touch, on both receivers.
-    QString radio() {
-        const sim::K3State &s = state();
-        QStringList out{QString::number(s.vfoAHz),
-                        QString::number(s.vfoBHz),
-                        QString::number(s.mode),
-                        QString::number(s.subMode),
-                        QString::number(s.rfGain),
-                        QString::number(s.subRfGain),
-                        QString::number(s.afGain),
-                        QString::number(s.agcOn),
-                        QString::number(s.agcTimeConstant),
-                        QString::number(s.selectedSlot),
-                        QString::number(s.subSelectedSlot),
-                        QString::number(s.dspBandwidthHz),
-                        QString::number(s.subBandwidthHz),
-                        QString::number(s.attenuator),
-                        QString::number(s.subAttenuator),
-                        QString::number(s.preamp),
-                        QString::number(s.subPreamp),
-                        QString::number(s.subOn),
-                        QString::number(s.techMode),
-                        QString::number(int(s.vfoBReadout)),
-                        QString::number(s.openMenuEntry),
-                        QString::number(s.k2Mode),
-                        QString::number(s.k3Mode)};
-        for (const auto *filters : {&s.mainFilters, &s.subFilters})
-            for (const sim::CrystalFilter &f : *filters) {
-                QString flags;
-                for (int mode = 1; mode <= 6; ++mode)
-                    flags += f.rxEnabled[size_t(mode)] ? '1' : '0';
-                out << flags;
-            }
-        return out.join(u' ');
-    }
+    // The whole radio: every mode's memories on both receivers, menus, flags.
+    QString radio() const { return simulator->stateLines().join(u'\n'); }
 };
 
 }  // namespace corvane::test
