@@ -10,7 +10,7 @@ cd "$(dirname "$0")"
 
 PACKAGES=(g++ cmake ninja-build ccache qt6-base-dev qt6-serialport-dev qt6-charts-dev
           qt6-tools-dev qt6-tools-dev-tools libgl-dev xvfb xauth libhamlib-utils socat
-          qt6-svg-dev poppler-utils)
+          qt6-svg-dev poppler-utils bash-completion)
 # Only for `./run.sh package`: man pages, shared-library dependencies, and the checks of the
 # package (lintian, the desktop entry and AppStream validators, man).
 PACKAGING_TOOLS=(help2man dpkg-dev fakeroot lintian desktop-file-utils appstream man-db)
@@ -24,8 +24,23 @@ install_packages() {
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+  # While another install (a software centre, unattended upgrades) holds the package
+  # manager's locks, wait for them, up to 5 minutes each, rather than fail at once. apt-get
+  # waits for dpkg's lock itself; the lock of the package lists it only reports, so the
+  # update is tried again while that is held.
+  local deadline=$((SECONDS + 300)) said="" out
+  until out=$($sudo env LC_ALL=C apt-get update -qq 2>&1); do
+    if [[ $out != *"Could not get lock"* ]] || ((SECONDS >= deadline)); then
+      echo "$out" >&2
+      return 1
+    fi
+    [ -n "$said" ] || echo "Waiting for another install to finish (up to 5 minutes)..."
+    said=1
+    sleep 5
+  done
+  [ -z "$out" ] || echo "$out" >&2
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=300 install -y -qq \
+    "${missing[@]}" >/dev/null
 }
 
 BUILD_DIR=${BUILD_DIR:-build}

@@ -29,6 +29,10 @@ struct CliCommand {
     int (*run)(CliSession &session, const QStringList &arguments) = nullptr;
     // Draws charts or printouts: runs with a GUI application on the offscreen platform.
     bool drawing = false;
+    // Talks to the radio. A command that only reads files (chart, analyze, print) takes the
+    // radio's options (--port, --baud, --yes, --trace) without a word, but its --help does
+    // not list them.
+    bool radio = true;
 };
 
 // Every subcommand built in, sorted by name.

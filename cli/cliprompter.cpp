@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "stopflag.h"
+#include "terminalinput.h"
 
 namespace corvane::cli {
 
@@ -15,7 +16,13 @@ CliPrompter::CliPrompter(bool confirmAtOnce, int inputFd, std::FILE *output)
 
 void CliPrompter::message(const PromptMessage &msg) {
     const QString title = msg.title.isEmpty() ? programTitle() : msg.title;
-    const QByteArray line = (title + QStringLiteral(": ") + msg.text).toLocal8Bit() + '\n';
+    const bool onTerminal = !m_confirmAtOnce && isTerminal(m_inputFd);
+    QString text = title + QStringLiteral(": ") + msg.text;
+    if (onTerminal) {
+        text += QStringLiteral(" (Enter to go on; --yes skips)");
+        discardTypedAhead(m_inputFd);
+    }
+    const QByteArray line = text.toLocal8Bit() + '\n';
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), m_output);
     std::fflush(m_output);
     if (!m_confirmAtOnce) waitForEnter();

@@ -1,7 +1,9 @@
 #pragma once
 // Messages for the shell: "title: text" on stderr, then the user presses Enter (at once
 // with --yes). End of input counts as Enter, so a script can pipe nothing in; so does Ctrl-C,
-// which also asks the running procedure to stop.
+// which also asks the running procedure to stop. On a terminal the message ends with
+// "(Enter to go on; --yes skips)", and what was typed ahead is dropped first: an Enter
+// pressed during a long wait must not confirm a message nobody read.
 
 #include <cstdio>
 

@@ -18,22 +18,28 @@ namespace {
 const QString kCsvOption = QStringLiteral("csv");
 const QString kToleranceOption = QStringLiteral("tolerance");
 
+// A file read as the chart window reads it, or nothing with the reader's message (which
+// names the file). A file cut off inside its data is analysed as far as it goes, after its
+// warning.
+std::optional<ChartFileData> readFile(ChartFileKind kind, const QString &path, QString *error) {
+    ChartFileResult result = readChartFile(kind, path);
+    if (!result.data) {
+        *error = result.error;
+        return std::nullopt;
+    }
+    if (!result.data->warning.isEmpty())
+        printError(QStringLiteral("corvane-cli: warning: ") + result.data->warning);
+    return std::move(result.data);
+}
+
 // The linear range of a dBV file, or the reader's message.
 std::optional<LinearRange> linearRangeOfFile(const QString &path, double toleranceDb,
                                              QString *error) {
-    const std::optional<QStringList> lines = readTextLines(path, error);
-    if (!lines) {
-        *error = QStringLiteral("The file %1 cannot be read: %2").arg(path, *error);
-        return std::nullopt;
-    }
-    const ChartFileResult result = parseDbvChartLines(*lines);
-    if (!result.data) {
-        *error = path + QStringLiteral(": ") + result.error;  // which of the files it was
-        return std::nullopt;
-    }
+    const std::optional<ChartFileData> data = readFile(ChartFileKind::Dbv, path, error);
+    if (!data) return std::nullopt;
     std::vector<GainDiff> measured;
-    for (size_t i = 0; i < result.data->rows.size(); ++i) {
-        const ChartFileRow &row = result.data->rows[i];
+    for (size_t i = 0; i < data->rows.size(); ++i) {
+        const ChartFileRow &row = data->rows[i];
         if (!row.diffDb) {
             *error = QStringLiteral("%1: line %2 has no difference in its fourth field")
                          .arg(path)
@@ -53,17 +59,9 @@ bool isDbvFile(const QString &path) {
 
 // The figures of a sweep file, or the reader's message.
 std::optional<FilterFigures> figuresOfFile(const QString &path, QString *error) {
-    const std::optional<QStringList> lines = readTextLines(path, error);
-    if (!lines) {
-        *error = QStringLiteral("The file %1 cannot be read: %2").arg(path, *error);
-        return std::nullopt;
-    }
-    const ChartFileResult result = parseSweepChartLines(*lines);
-    if (!result.data) {
-        *error = path + QStringLiteral(": ") + result.error;  // which of the files it was
-        return std::nullopt;
-    }
-    return analyseSweep(sweepPointsOf(*result.data));
+    const std::optional<ChartFileData> data = readFile(ChartFileKind::Sweep, path, error);
+    if (!data) return std::nullopt;
+    return analyseSweep(sweepPointsOf(*data));
 }
 
 // The CSV fields as table columns, right-aligned under their names.
@@ -173,19 +171,22 @@ int runAnalyze(CliSession &session, const QStringList &arguments) {
 }  // namespace
 
 CliCommand command_analyze() {
-    return {QStringLiteral("analyze"),
-            QStringLiteral("FILE..."),
-            QStringLiteral("The filter figures of saved sweep files: peak, -3/-6/-60 dB widths, "
-                           "shape factor, centre, ripple, floor; or the linear range of dBV "
-                           "files."),
-            {QCommandLineOption(kCsvOption,
-                                QStringLiteral("Write CSV with a header line instead of a table.")),
-             QCommandLineOption(kToleranceOption,
-                                QStringLiteral("dBV files: how far (dB) a difference may stand "
-                                               "from the median and count as linear (default "
-                                               "0.5)."),
-                                QStringLiteral("DB"))},
-            runAnalyze};
+    CliCommand command{
+        QStringLiteral("analyze"),
+        QStringLiteral("FILE..."),
+        QStringLiteral("The filter figures of saved sweep files: peak, -3/-6/-60 dB widths, "
+                       "shape factor, centre, ripple, floor; or the linear range of dBV "
+                       "files."),
+        {QCommandLineOption(kCsvOption,
+                            QStringLiteral("Write CSV with a header line instead of a table.")),
+         QCommandLineOption(kToleranceOption,
+                            QStringLiteral("dBV files: how far (dB) a difference may stand "
+                                           "from the median and count as linear (default "
+                                           "0.5)."),
+                            QStringLiteral("DB"))},
+        runAnalyze};
+    command.radio = false;
+    return command;
 }
 
 }  // namespace corvane::cli

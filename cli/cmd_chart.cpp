@@ -28,22 +28,6 @@ public:
     std::optional<QString> saveFile(const FileDialogRequest &) override { return std::nullopt; }
 };
 
-ChartFileResult readAnyChartFile(const QString &path) {
-    QString error;
-    const std::optional<QStringList> lines = readTextLines(path, &error);
-    if (!lines)
-        return {std::nullopt, QStringLiteral("The file %1 cannot be read: %2").arg(path, error)};
-    const std::optional<ChartFileKind> kind = chartFileKindOf(*lines);
-    if (!kind)
-        return {std::nullopt,
-                QStringLiteral("This is not a dBV or filter sweep results file: line 1 should "
-                               "read %1 or %2")
-                    .arg(chartFileTitleLine(ChartFileKind::Dbv),
-                         chartFileTitleLine(ChartFileKind::Sweep))};
-    return *kind == ChartFileKind::Sweep ? parseSweepChartLines(*lines)
-                                         : parseDbvChartLines(*lines);
-}
-
 // Several sweep files drawn together, as File > Compare Sweeps shows them.
 int drawOverlay(const QStringList &files, const QString &imagePath, const QSize &size) {
     NoDialogs dialogs;
@@ -51,8 +35,7 @@ int drawOverlay(const QStringList &files, const QString &imagePath, const QSize 
     for (const QString &file : files) {
         QString error;
         if (!window.addFile(file, &error)) {
-            // Which of the files it was, unless the message names it already.
-            printError(error.contains(file) ? error : file + QStringLiteral(": ") + error);
+            printError(error);  // it names the file
             return kExitFailed;
         }
     }
@@ -71,8 +54,9 @@ int runChart(CliSession &session, const QStringList &arguments) {
     if (arguments.isEmpty()) return session.usageError(QStringLiteral("chart takes FILE..."));
     const bool rows = parser.isSet(kRowsOption);
     const QString imagePath = parser.value(kOutputOption);
-    // An unusable -o (no name, a pipe, a device, a folder) is refused before any reading.
-    if (const int code = checkOutputPath(parser)) return code;
+    // An unusable -o (no name, a pipe, a device, a folder, a terminal for the image) is
+    // refused before any reading.
+    if (const int code = checkOutputPath(parser, OutputKind::Binary)) return code;
     QSize size;
     if (parser.isSet(kSizeOption)) {
         size = parseImageSize(parser.value(kSizeOption));
@@ -98,16 +82,19 @@ int runChart(CliSession &session, const QStringList &arguments) {
         printError(result.error);
         return kExitFailed;
     }
+    if (!result.data->warning.isEmpty())
+        printError(QStringLiteral("corvane-cli: warning: ") + result.data->warning);
     NoDialogs dialogs;
     const std::unique_ptr<ResultChartWindow> window(
         createChartFileWindow(result.data->kind, dialogs));
     window->load();
     chartFileInto(*window, *result.data);
 
-    // One line per data line, its label and the charted field as the file writes them.
+    // One line per data line, its label and the charted field as the file writes them (their
+    // control characters escaped on a terminal).
     if (rows)
         for (const ChartFileRow &row : result.data->rows)
-            session.printLatin1(row.label + u'\t' + row.valueText);
+            session.printLatin1(forStream(stdout, row.label + u'\t' + row.valueText));
     if (!imagePath.isEmpty()) {
         // Shown on the offscreen screen, so that it is laid out and drawn as on a desktop.
         window->show();
@@ -143,6 +130,7 @@ CliCommand command_chart() {
                                            "of drawing it."))},
         runChart};
     command.drawing = true;
+    command.radio = false;
     return command;
 }
 

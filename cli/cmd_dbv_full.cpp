@@ -32,7 +32,8 @@ public:
     void clearLines() override { list.clear(); }
     void appendLine(const QString &line) override { list.append(line); }
     void progress(const DbvProgress &progress) override {
-        if (progress.step > 0 || progress.most > 0) printError(progressText(progress));
+        if (progress.step > 0 || progress.most > 0 || !progress.activity.isEmpty())
+            printError(progressText(progress));
         m_warning.check(progress.noAnswerNote);
     }
     void atStepYield() override {

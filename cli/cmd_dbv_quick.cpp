@@ -24,7 +24,7 @@ public:
     void clearLines() override { list.clear(); }
     void appendLine(const QString &line) override { list.append(line); }
     void progress(const DbvProgress &progress) override {
-        if (progress.step > 0) printError(progressText(progress));
+        if (progress.step > 0 || !progress.activity.isEmpty()) printError(progressText(progress));
         m_warning.check(progress.noAnswerNote);
     }
     bool stopAsked() override { return stopRequested(); }

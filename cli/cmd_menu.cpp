@@ -1,12 +1,14 @@
 // corvane-cli menu NNN: reads one menu entry's value the way the CONFIG menu report does
 // ("mnNNN;", then the decoded VFO A display) and leaves the menu again with "mn255;".
 // NNN is read in decimal whatever its leading zeros: "72", "072" and "0072" are entry 072.
+// A display that could not be read is told, not printed (exit 1).
 
 #include <optional>
 
 #include "clicommand.h"
 #include "clisession.h"
 #include "radio/k3settings.h"
+#include "resultsoutput.h"
 
 namespace corvane::cli {
 
@@ -31,7 +33,7 @@ int runMenu(CliSession &session, const QStringList &arguments) {
         return session.usageError(QStringLiteral("menu takes one menu entry number, 000 to 255"));
     if (!session.connectRadio()) return kExitFailed;
     RadioLink &link = session.link();
-    const QString value =
+    const std::optional<QString> value =
         k3settings::readMenuValue(link, QStringLiteral("mn%1").arg(*entry, 3, 10, QChar(u'0')));
     link.sendCommand(k3settings::kLeaveMenuCommand, k3settings::kMenuLeaveWaitMs);
     if (link.lastError().isError()) {
@@ -39,7 +41,13 @@ int runMenu(CliSession &session, const QStringList &arguments) {
         return kExitFailed;
     }
     if (!session.radioAnswered()) return session.noAnswer();
-    session.printLatin1(value);
+    if (!value) {
+        printError(QStringLiteral("corvane-cli: menu entry %1 could not be read (the K3 was busy, "
+                                  "or its display came cut short or garbled)")
+                       .arg(*entry, 3, 10, QChar(u'0')));
+        return kExitFailed;
+    }
+    session.printLatin1(*value);
     return kExitDone;
 }
 

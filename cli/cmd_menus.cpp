@@ -4,8 +4,9 @@
 // MAIN first (both when neither is named), their lines on stdout and a progress line per item
 // on stderr. --changed prints only the item lines whose value differs from the default; -o
 // writes the menu settings file as Save does (the whole lists, whatever --changed shows).
-// A setting the radio gave no answer for has no value to list: the run then exits 1 and
-// writes no file.
+// A setting whose display could not be read (no answer, the radio busy, an answer cut short
+// or garbled) has no value to list: the run names them, exits 1 and writes no file. So does
+// a TECH MD that could not be read, before any report.
 
 #include <QDateTime>
 
@@ -32,9 +33,7 @@ public:
     PrintingSink(CliSession &session, bool changedOnly, const QString &menuName)
         : m_session(session), m_changedOnly(changedOnly), m_menuName(menuName) {}
     void clearLines() override { m_lines.clear(); }
-    void readingItem(int number, int count, const QString &label) override {
-        m_label = label;
-        m_readsFrom = m_session.trace().events().size();
+    void readingItem(int number, int count, const QString &) override {
         // The form of the filter readouts' progress line.
         printError(QStringLiteral("Reading %1 menu settings, pass %2 of %3, about %4 left...")
                        .arg(m_menuName)
@@ -44,11 +43,6 @@ public:
     }
     void appendLine(const QString &line, bool changed) override {
         m_lines << line;
-        if (!m_label.isEmpty()) {
-            m_lastUnanswered = !answeredSince(m_readsFrom);
-            if (m_lastUnanswered) m_unanswered << m_label;
-            m_label.clear();
-        }
         if (!m_changedOnly || changed) m_session.printLatin1(line);
     }
     // A line marked though the user did not change it: why, on stderr, beside --changed's
@@ -61,26 +55,12 @@ public:
                 QStringLiteral("%1: %2").arg(QString::fromLatin1(item.label).trimmed(), note));
     }
     const QStringList &lines() const { return m_lines; }
-    // The items the radio gave no answer for (labels, blanks trimmed).
-    const QStringList &unanswered() const { return m_unanswered; }
-    bool lastUnanswered() const { return m_lastUnanswered; }
 
 private:
-    bool answeredSince(size_t from) const {
-        const std::vector<TraceEvent> &events = m_session.trace().events();
-        for (size_t i = from; i < events.size(); ++i)
-            if (events[i].kind == TraceEvent::Kind::Read && events[i].text.isEmpty()) return false;
-        return true;
-    }
-
     CliSession &m_session;
     bool m_changedOnly;
     QString m_menuName;
     QStringList m_lines;
-    QString m_label;  // the item being read
-    size_t m_readsFrom = 0;
-    QStringList m_unanswered;
-    bool m_lastUnanswered = false;
 };
 
 int runMenus(CliSession &session, const QStringList &arguments) {
@@ -96,19 +76,31 @@ int runMenus(CliSession &session, const QStringList &arguments) {
 
     RadioLink &link = session.link();
     link.clearError();
-    k3settings::enableTechMode(link);
+    const k3settings::TechModeReading techMode = k3settings::enableTechMode(link);
     if (link.lastError().isError()) {
         session.reportPortError(link.lastError());
+        return kExitFailed;
+    }
+    if (techMode == k3settings::TechModeReading::Unread) {
+        session.prompter().message(k3settings::kTechModeUnreadText,
+                                   k3settings::kTechModeUnreadTitle, MessageIcon::Exclamation);
         return kExitFailed;
     }
 
     PrintingSink mainList(session, changedOnly, QStringLiteral("MAIN"));
     PrintingSink configList(session, changedOnly, QStringLiteral("CONFIG"));
     menus::ReportOutcome outcome;
-    if (wantMain) outcome = menus::mainMenuReport(link, mainList);
-    // A radio that went silent during the MAIN report is not asked 98 more times.
-    if (wantConfig && outcome.isComplete() && !mainList.lastUnanswered())
+    QStringList unread;
+    if (wantMain) {
+        outcome = menus::mainMenuReport(link, mainList);
+        unread = outcome.unread;
+    }
+    // A radio that showed none of the MAIN settings is not asked 98 more times.
+    const bool mainUnread = wantMain && unread.size() == outcome.itemCount;
+    if (wantConfig && outcome.isComplete() && !mainUnread) {
         outcome = menus::configMenuReport(link, configList);
+        unread << outcome.unread;
+    }
 
     int exitCode = kExitDone;
     if (!outcome.isComplete()) {
@@ -116,13 +108,12 @@ int runMenus(CliSession &session, const QStringList &arguments) {
         printError(menus::stoppedReportText(outcome));
         exitCode = kExitFailed;
     }
-    const QStringList unanswered = mainList.unanswered() + configList.unanswered();
-    if (!unanswered.isEmpty() || (wantConfig && mainList.lastUnanswered())) {
-        printError(QStringLiteral("corvane-cli: the K3 did not answer for %1 of the settings "
-                                  "(%2); their lines hold no reading%3")
-                       .arg(unanswered.size())
-                       .arg(unanswered.join(QLatin1String(", ")))
-                       .arg(wantConfig && mainList.lastUnanswered()
+    if (!unread.isEmpty()) {
+        printError(QStringLiteral("corvane-cli: %1 of the settings could not be read (%2); their "
+                                  "lines hold no reading%3")
+                       .arg(unread.size())
+                       .arg(unread.join(QLatin1String(", ")))
+                       .arg(wantConfig && mainUnread
                                 ? QStringLiteral(", and the CONFIG menu was not read")
                                 : QString()) +
                    (parser.isSet(kOutputOption) ? QStringLiteral(", so no file was written.")

@@ -14,7 +14,7 @@ int runPrint(CliSession &session, const QStringList &arguments) {
     const QCommandLineParser &parser = session.parser();
     if (!parser.isSet(kOutputOption))
         return session.usageError(QStringLiteral("print needs -o OUT.pdf"));
-    if (const int code = checkOutputPath(parser)) return code;
+    if (const int code = checkOutputPath(parser, OutputKind::Binary)) return code;
     QString error;
     const std::optional<QStringList> lines = readTextLines(arguments.first(), &error);
     if (!lines) {
@@ -40,6 +40,7 @@ CliCommand command_print() {
                             QStringLiteral("OUT.pdf"))},
         runPrint};
     command.drawing = true;
+    command.radio = false;
     return command;
 }
 

@@ -81,7 +81,7 @@ int runSweep(CliSession &session, const QStringList &arguments) {
     const SweepOutcome outcome = sweep.beginSweep(inputs);
     if (outcome.end == SweepEnd::NotPresent) return session.noAnswer();
     if (outcome.end == SweepEnd::Refused) return kExitUsage;
-    if (outcome.end == SweepEnd::Busy) return kExitFailed;
+    if (outcome.end == SweepEnd::Busy || outcome.end == SweepEnd::NotStarted) return kExitFailed;
     return finishMeasurement(parser, writeSweepResultsFile, resultsListInFileOrder(sink.lines()),
                              outcome.end == SweepEnd::PortLost || !outcome.restored);
 }

@@ -40,8 +40,12 @@ struct CommonOptionSet {
                             QStringLiteral("Show this help.")};
     QCommandLineOption version{QStringLiteral("version"), QStringLiteral("Show the version.")};
 
-    void addTo(QCommandLineParser &parser) const {
-        parser.addOptions({port, baud, yes, trace, help, version});
+    void addTo(QCommandLineParser &parser, bool radio = true) const {
+        QList<QCommandLineOption> radioOptions{port, baud, yes, trace};
+        if (!radio)
+            for (QCommandLineOption &option : radioOptions)
+                option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOptions(radioOptions + QList<QCommandLineOption>{help, version});
     }
 };
 
@@ -124,7 +128,7 @@ int runCli(const QStringList &arguments) {
     }
 
     QCommandLineParser parser;
-    common.addTo(parser);
+    common.addTo(parser, command->radio);
     parser.addOptions(command->options);
     if (!parser.parse(arguments)) return usage(parser.errorText());
     if (parser.isSet(common.help)) {

@@ -24,6 +24,7 @@
 #include "files/atomicfile.h"
 #include "files/filecheck.h"
 #include "files/linefile.h"
+#include "files/terminaltext.h"
 #include "stopflag.h"
 
 namespace corvane::cli {
@@ -31,8 +32,9 @@ namespace corvane::cli {
 inline const QString kCommentOption = QStringLiteral("comment");
 inline const QString kOutputOption = QStringLiteral("o");
 
+// A problem or warning on stderr; what it quotes of a file is escaped on a terminal.
 inline void printError(const QString &text) {
-    const QByteArray bytes = (text + u'\n').toLocal8Bit();
+    const QByteArray bytes = (forStream(stderr, text) + u'\n').toLocal8Bit();
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
     std::fflush(stderr);
 }
@@ -63,14 +65,21 @@ private:
 using ResultsFileWriter = bool (*)(const QString &path, const QStringList &listLines,
                                    const QString &comment, const QDateTime &when, QString *error);
 
+// What -o receives: a text file, or an image or PDF, which a terminal would show as garbage.
+enum class OutputKind { Text, Binary };
+
 // -o checked before the radio is touched: "-" (standard output: from here on the list and
-// every other line go to standard error), /dev/null, or a file that can be made there (not
-// a pipe, device or folder). Returns kExitDone, or kExitFailed after "cannot write PATH:
-// the reason".
-inline int checkOutputPath(const QCommandLineParser &parser) {
+// every other line go to standard error; not a terminal for a binary file), /dev/null, or a
+// file that can be made there (not a pipe, device or folder). Returns kExitDone, or
+// kExitFailed after "cannot write PATH: the reason".
+inline int checkOutputPath(const QCommandLineParser &parser, OutputKind kind = OutputKind::Text) {
     if (!parser.isSet(kOutputOption)) return kExitDone;
     const QString path = parser.value(kOutputOption);
     QString problem = writeTargetProblem(path);
+    if (problem.isEmpty() && kind == OutputKind::Binary && isStandardOutputTarget(path) &&
+        isTerminal(stdout))
+        problem =
+            QStringLiteral("standard output is a terminal: redirect it to a file or a program");
     if (problem.isEmpty() && isStandardOutputTarget(path)) takeStandardOutput(&problem);
     if (problem.isEmpty()) return kExitDone;
     printError(QStringLiteral("corvane-cli: cannot write ") + path + QStringLiteral(": ") +

@@ -15,7 +15,8 @@ commands=$("$cli" --help | awk '/^Commands:/ { on = 1; next } on && /^$/ { exit 
 common=$("$cli" --help | awk "$heads")
 
 echo '[COMMANDS]'
-echo 'Every command takes the options above; those with options of their own list them below.'
+echo 'The options above are for the commands that talk to the radio (analyze, chart and print'
+echo 'only read files); the commands with options of their own list them below.'
 for command in $commands; do
     "$cli" "$command" --help | awk -v common="$common" -v command="$command" '
         # Help text as roff: backslashes and minus signs escaped, no leading control character.

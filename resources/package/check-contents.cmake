@@ -8,7 +8,7 @@ set(expected
   share/icons/hicolor/scalable/apps/corvane.svg
   share/bash-completion/completions/corvane-cli
   share/doc/corvane/copyright share/doc/corvane/changelog.gz
-  share/doc/corvane/guide.md share/doc/corvane/images/sweep.png)
+  share/doc/corvane/guide.md share/doc/corvane/README.md share/doc/corvane/images/sweep.png)
 foreach(size 16 22 24 32 48 64 128 256)
   list(APPEND expected share/icons/hicolor/${size}x${size}/apps/corvane.png)
 endforeach()

@@ -21,9 +21,17 @@ namespace {
 bool isSweep(const ChartFileData &data) {
     return data.kind == ChartFileKind::Sweep;
 }
-// The first row's frequency (Hz) or gain, and the step from row to row.
+// A data line's frequency (Hz) or gain.
+double positionOf(const ChartFileData &data, const ChartFileRow &row) {
+    return isSweep(data) ? row.kHz * 1000.0 : row.gain;
+}
+// The first row's frequency (Hz) or gain: the file's first point (its lowest, for an
+// adaptive run's file), or its start when it has none; and the step from row to row.
 double gridStart(const ChartFileData &data) {
-    return numericValue(data.startText) * (isSweep(data) ? 1000.0 : 1.0);
+    if (data.rows.empty()) return numericValue(data.startText) * (isSweep(data) ? 1000.0 : 1.0);
+    double lowest = positionOf(data, data.rows.front());
+    for (const ChartFileRow &row : data.rows) lowest = std::min(lowest, positionOf(data, row));
+    return lowest;
 }
 double gridStep(const ChartFileData &data) {
     return isSweep(data) ? numericValue(data.stepText)
@@ -53,13 +61,31 @@ void placeOnGrid(ResultChart &chart, const ChartFileData &data) {
 
 int chartRowOf(const ChartFileData &data, size_t index) {
     if (!data.adaptive || index >= data.rows.size()) return int(index) + 1;
-    const ChartFileRow &r = data.rows[index];
-    const double at = isSweep(data) ? r.kHz * 1000.0 : r.gain;
+    const double at = positionOf(data, data.rows[index]);
     const double step = gridStep(data);
     // A point off the grid stands on the nearest row (0 when it is off the chart: not drawn).
     const double row = step > 0 ? std::round((at - gridStart(data)) / step) + 1 : 0;
     return row >= 1 && row <= data.rowCount ? int(row) : 0;
 }
+
+namespace {
+
+// The sweep's X axis from the file's first to its last frequency (its start and stop when
+// it holds no points), labelled as the sweep chart is.
+void applySweepFileScales(ResultChart &chart, const ChartFileData &data) {
+    if (data.rows.empty()) {
+        applySweepScales(chart, sweepSpacing(data.startText, data.stopText, data.stepText));
+        return;
+    }
+    const double first = gridStart(data) / 1000.0;
+    const double last = first + (data.rowCount - 1) * gridStep(data) / 1000.0;
+    applySweepScales(
+        chart,
+        sweepSpacing(data.adaptive ? shortestText(first) : data.rows.front().label,
+                     data.adaptive ? shortestText(last) : data.rows.back().label, data.stepText));
+}
+
+}  // namespace
 
 void applyChartFile(ResultChart &chart, const ChartFileData &data) {
     if (data.kind == ChartFileKind::Sweep)
@@ -69,7 +95,7 @@ void applyChartFile(ResultChart &chart, const ChartFileData &data) {
     if (data.adaptive) {
         placeOnGrid(chart, data);
         if (data.kind == ChartFileKind::Sweep)
-            applySweepScales(chart, sweepSpacing(data.startText, data.stopText, data.stepText));
+            applySweepFileScales(chart, data);
         else
             applyAutomaticScales(chart);
         return;
@@ -84,7 +110,7 @@ void applyChartFile(ResultChart &chart, const ChartFileData &data) {
     }
     chart.setRows(data.rowCount, values, labels);
     if (data.kind == ChartFileKind::Sweep)
-        applySweepScales(chart, sweepSpacing(data.startText, data.stopText, data.stepText));
+        applySweepFileScales(chart, data);
     else
         applyAutomaticScales(chart);
 }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <cerrno>
 #include <cstdio>
 
 #include "files/filecheck.h"
@@ -29,6 +30,17 @@ bool fail(QString *error, const QString &reason) {
     return false;
 }
 
+// The file's error in the system's words. Where Qt has none of its own to give ("Unknown
+// error"), the system's last error says it.
+QString reasonOf(const QFileDevice &file) {
+    const int systemError = errno;
+    const QString reason = file.errorString();
+    if (file.error() == QFileDevice::NoError || reason.isEmpty() ||
+        reason == QLatin1String("Unknown error"))
+        return systemError ? qt_error_string(systemError) : QStringLiteral("the write failed");
+    return reason;
+}
+
 bool writeToStandardOutput(const QByteArray &bytes, QString *error) {
     QFile out;
     const int fd = g_fileOutput >= 0 ? g_fileOutput : fileno(stdout);
@@ -51,19 +63,26 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         return fail(error, problem);
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return fail(error, file.errorString());
-    // QSaveFile keeps what the buffered writes could not write to itself, and a failed flush
-    // at commit would still put the short file in place: every step is checked here, and the
-    // first failure drops the new file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail(error, reasonOf(file));
+    // Written straight to the file, piece by piece, every step checked: a disk with room for
+    // part of the file takes that part without a word, and only the next write says why it
+    // takes no more. The first failure drops the new file.
     QString reason;
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError)
-        reason = file.errorString();
+    for (qint64 done = 0; done < bytes.size() && reason.isEmpty();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            reason = reasonOf(file);
+        else
+            done += written;
+    }
+    if (reason.isEmpty() && file.error() != QFileDevice::NoError) reason = reasonOf(file);
     if (!reason.isEmpty()) {
         file.cancelWriting();
         file.commit();  // removes the new file; the old one stays
         return fail(error, reason);
     }
-    if (!file.commit()) return fail(error, file.errorString());
+    if (!file.commit()) return fail(error, reasonOf(file));
     return true;
 }
 

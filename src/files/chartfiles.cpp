@@ -54,10 +54,22 @@ QString quoted(const QString &text) {
     return u'"' + text + u'"';
 }
 
+// A line of the file in a message: at most 40 characters, quoted.
+QString quotedLine(const QString &line) {
+    constexpr int kShown = 40;
+    return quoted(line.size() > kShown ? line.left(kShown) + QStringLiteral("...") : line);
+}
+
 class Reader {
 public:
-    Reader(ChartFileKind kind, const QStringList &lines) : m_kind(kind), m_lines(lines) {
+    Reader(ChartFileKind kind, const QStringList &lines, const QString &path, bool lastLineEnded)
+        : m_kind(kind), m_lines(lines), m_path(path) {
         m_data.kind = kind;
+        // A last line without its line end was cut off: it is not read, only named.
+        if (!lastLineEnded && !m_lines.isEmpty()) {
+            m_cutLine = int(m_lines.size());
+            m_cutText = m_lines.takeLast();
+        }
     }
 
     ChartFileResult read() {
@@ -65,6 +77,7 @@ public:
         // The report (lines 5 to 25) says whether the run was adaptive.
         for (int i = 0; i < kStartLine - 1; ++i)
             if (m_lines.at(i) == adaptiveRunLine()) m_data.adaptive = true;
+        m_data.rowCount = rowCount();
         return {m_data, QString()};
     }
 
@@ -75,10 +88,15 @@ private:
         return isSweep() ? kSweepParameters : kDbvParameters;
     }
 
+    QString theFile() const {
+        return m_path.isEmpty() ? QStringLiteral("The file") : QStringLiteral("The file ") + m_path;
+    }
+
     bool fail(const QString &reason) {
-        m_error = (isSweep() ? QStringLiteral("This is not a filter sweep results file: ")
-                             : QStringLiteral("This is not a dBV full test results file: ")) +
-                  reason;
+        const QString kindText = isSweep() ? QStringLiteral("a filter sweep results file: ")
+                                           : QStringLiteral("a dBV full test results file: ");
+        m_error = (m_path.isEmpty() ? QStringLiteral("This") : theFile()) +
+                  QStringLiteral(" is not ") + kindText + reason;
         return false;
     }
 
@@ -89,6 +107,8 @@ private:
             reason = QStringLiteral("the file is empty");
         else if (!isSweep() && m_lines.contains(kQuickTestHeader))
             reason = QStringLiteral("it holds the results of a quick test, which have no chart");
+        else if (m_cutLine)
+            reason = QStringLiteral("it is cut off inside line %1").arg(m_cutLine);
         else
             reason = QStringLiteral("it ends at line %1").arg(lineCount());
         return fail(reason + QStringLiteral("; line %1 should %2").arg(line).arg(expected));
@@ -186,7 +206,14 @@ private:
                             .arg(kStartLine)
                             .arg(kStartLine + 2)
                             .arg(kMaxChartFileRows));
-        m_data.rowCount = *count + 1;
+        // The rows from start to stop as the texts give them, for a file without data lines.
+        m_announcedRows = int(std::min<double>(
+            kMaxChartFileRows,
+            std::round(std::abs(values[1] - values[0]) * (isSweep() ? 1000.0 : 1.0) / divisor) +
+                1));
+        m_start = values[0];
+        m_stop = values[1];
+        m_step = divisor;
         m_data.startText = texts[0];
         m_data.stopText = texts[1];
         m_data.stepText = texts[2];
@@ -241,7 +268,7 @@ private:
         for (int index = kHeadingLine; index < lineCount(); ++index) {
             const int lineNumber = index + 1;
             const QString line = trimBlanks(m_lines.at(index));
-            if (line.isEmpty()) break;
+            if (line.isEmpty()) return true;  // the data ends at an empty line
             if (int(m_data.rows.size()) >= kMaxChartFileRows)
                 return fail(QStringLiteral("line %1: more points than a chart holds (%2)")
                                 .arg(lineNumber)
@@ -250,12 +277,65 @@ private:
             if (!readRow(lineNumber, line, &row)) return false;
             m_data.rows.push_back(row);
         }
-        m_data.rowCount = std::max(m_data.rowCount, int(m_data.rows.size()));
+        noteEnd();
         return true;
     }
 
+    // The data ran to the end of the file: a cut last line, or a last point short of the
+    // stop by a step or more, is worth a warning.
+    void noteEnd() {
+        const QString shows = m_data.rows.empty()
+                                  ? QStringLiteral("the chart has no points")
+                                  : QStringLiteral("the chart shows lines %1 to %2")
+                                        .arg(kHeadingLine + 1)
+                                        .arg(kHeadingLine + int(m_data.rows.size()));
+        if (m_cutLine && !trimBlanks(m_cutText).isEmpty()) {
+            m_data.warning = QStringLiteral(
+                                 "%1 is cut off inside line %2, its last line (%3 has "
+                                 "no line end); %4.")
+                                 .arg(theFile())
+                                 .arg(m_cutLine)
+                                 .arg(quotedLine(m_cutText), shows);
+            return;
+        }
+        if (m_data.rows.empty()) return;
+        const ChartFileRow &last = m_data.rows.back();
+        const double scale = isSweep() ? 1000.0 : 1.0;
+        const double at = isSweep() ? last.kHz : last.gain;
+        const double direction = m_stop >= m_start ? 1.0 : -1.0;
+        // A whole run's last point is less than a step from its stop.
+        if ((m_stop - at) * direction * scale < m_step * (1.0 - 1e-6)) return;
+        m_data.warning =
+            QStringLiteral(
+                "%1 ends at line %2 (%3), before its %4 %5: the run was "
+                "stopped there, or the file is cut off.")
+                .arg(theFile())
+                .arg(kHeadingLine + int(m_data.rows.size()))
+                .arg(last.label + unit(), parameters()[1].meaning, m_data.stopText + unit());
+    }
+
+    QString unit() const { return isSweep() ? QStringLiteral(" kHz") : QString(); }
+
+    // One row per data line; an adaptive run's points on their grid, first to last.
+    int rowCount() const {
+        if (m_data.rows.empty()) return m_announcedRows;
+        if (!m_data.adaptive) return int(m_data.rows.size());
+        const auto [low, high] = std::minmax_element(
+            m_data.rows.begin(), m_data.rows.end(), [this](const auto &a, const auto &b) {
+                return (isSweep() ? a.kHz : a.gain) < (isSweep() ? b.kHz : b.gain);
+            });
+        const double span = isSweep() ? (high->kHz - low->kHz) * 1000.0 : high->gain - low->gain;
+        const double step = isSweep() ? m_step : std::max(1.0, m_step);
+        return int(std::min<double>(kMaxChartFileRows, std::round(span / step) + 1));
+    }
+
     ChartFileKind m_kind;
-    const QStringList &m_lines;
+    QStringList m_lines;
+    QString m_path;
+    int m_cutLine = 0;  // the line number of a last line without its line end, else 0
+    QString m_cutText;
+    int m_announcedRows = 0;
+    double m_start = 0.0, m_stop = 0.0, m_step = 1.0;  // kHz and Hz, or gains
     ChartFileData m_data;
     QString m_error;
 };
@@ -270,20 +350,41 @@ QString chartFileTitleLine(ChartFileKind kind) {
     return kind == ChartFileKind::Sweep ? QString(kSweepTitle) : QString(kDbvTitle);
 }
 
-ChartFileResult parseSweepChartLines(const QStringList &lines) {
-    return Reader(ChartFileKind::Sweep, lines).read();
+ChartFileResult parseSweepChartLines(const QStringList &lines, const QString &path,
+                                     bool lastLineEnded) {
+    return Reader(ChartFileKind::Sweep, lines, path, lastLineEnded).read();
 }
 
-ChartFileResult parseDbvChartLines(const QStringList &lines) {
-    return Reader(ChartFileKind::Dbv, lines).read();
+ChartFileResult parseDbvChartLines(const QStringList &lines, const QString &path,
+                                   bool lastLineEnded) {
+    return Reader(ChartFileKind::Dbv, lines, path, lastLineEnded).read();
 }
 
-ChartFileResult readChartFile(ChartFileKind kind, const QString &path) {
+namespace {
+
+ChartFileResult readChartFileOf(std::optional<ChartFileKind> kind, const QString &path) {
     QString error;
-    const std::optional<QStringList> lines = readTextLines(path, &error);
+    bool ended = true;
+    const std::optional<QStringList> lines = readTextLines(path, &error, &ended);
     if (!lines)
         return {std::nullopt, QStringLiteral("The file %1 cannot be read: %2").arg(path, error)};
-    return kind == ChartFileKind::Sweep ? parseSweepChartLines(*lines) : parseDbvChartLines(*lines);
+    if (!kind) kind = chartFileKindOf(*lines);
+    if (!kind)
+        return {std::nullopt,
+                QStringLiteral("The file %1 is not a dBV or filter sweep results file: line 1 "
+                               "should read %2 or %3")
+                    .arg(path, kDbvTitle, kSweepTitle)};
+    return Reader(*kind, *lines, path, ended).read();
+}
+
+}  // namespace
+
+ChartFileResult readChartFile(ChartFileKind kind, const QString &path) {
+    return readChartFileOf(kind, path);
+}
+
+ChartFileResult readAnyChartFile(const QString &path) {
+    return readChartFileOf(std::nullopt, path);
 }
 
 std::optional<ChartFileKind> chartFileKindOf(const QStringList &lines) {

@@ -25,7 +25,7 @@ QString written(const QString &path, const QByteArray &bytes) {
 }  // namespace
 
 QString imageSuffix(const QString &path) {
-    if (isStandardOutputTarget(path)) return QStringLiteral("png");
+    if (isStandardOutputTarget(path) || isDiscardTarget(path)) return QStringLiteral("png");
     return QFileInfo(path).suffix().toLower();
 }
 

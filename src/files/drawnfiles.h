@@ -13,7 +13,7 @@ class QPainter;
 namespace corvane {
 
 // "png", "bmp", "svg" ... : the format the path asks for by its extension, in lower case;
-// standard output ("-") takes a PNG.
+// standard output ("-") takes a PNG, and so does /dev/null, which throws it away.
 QString imageSuffix(const QString &path);
 
 // An image as a PNG file, or a BMP one when the path does not end in .png. Returns the

@@ -7,6 +7,8 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+
+#include <cerrno>
 #endif
 
 namespace corvane {
@@ -26,6 +28,8 @@ QString kindText(PathKind kind) {
             return QStringLiteral("a named pipe (FIFO)");
         case PathKind::Device:
             return QStringLiteral("a device");
+        case PathKind::Loop:
+            return QStringLiteral("a loop of symbolic links");
         case PathKind::Other:
             return QStringLiteral("not a regular file");
         case PathKind::Missing:
@@ -53,7 +57,8 @@ QString groupedNumber(qint64 number) {
 PathKind pathKind(const QString &path) {
 #ifdef Q_OS_UNIX
     struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return PathKind::Missing;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return errno == ELOOP ? PathKind::Loop : PathKind::Missing;
     if (S_ISREG(info.st_mode)) return PathKind::File;
     if (S_ISDIR(info.st_mode)) return PathKind::Folder;
     if (S_ISFIFO(info.st_mode)) return PathKind::Fifo;

@@ -9,7 +9,9 @@
 
 namespace corvane {
 
-enum class PathKind { Missing, File, Folder, Fifo, Device, Other };
+// Loop: a symbolic link that leads back to itself (or through more links than the system
+// follows), so that it names nothing.
+enum class PathKind { Missing, File, Folder, Fifo, Device, Loop, Other };
 
 // A count as messages write it, with thousands separated: "67,108,865".
 QString groupedNumber(qint64 number);

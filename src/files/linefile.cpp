@@ -47,7 +47,7 @@ bool writeLineFile(const QString &path, const QStringList &lines, QString *error
     return false;
 }
 
-std::optional<QStringList> readTextLines(const QString &path, QString *error) {
+std::optional<QStringList> readTextLines(const QString &path, QString *error, bool *lastLineEnded) {
     LineFileReader reader;
     if (!reader.open(path)) {
         if (error) *error = reader.errorString();
@@ -55,6 +55,7 @@ std::optional<QStringList> readTextLines(const QString &path, QString *error) {
     }
     QStringList lines;
     while (!reader.atEnd()) lines << reader.readLine();
+    if (lastLineEnded) *lastLineEnded = reader.lastLineEnded();
     reader.close();
     return lines;
 }
@@ -64,6 +65,7 @@ bool LineFileReader::open(const QString &path) {
     m_pos = 0;
     m_data.clear();
     m_open = false;
+    m_lastLineEnded = true;
     m_error = readProblem(path);
     if (!m_error.isEmpty()) return false;
     if (!file.open(QIODevice::ReadOnly)) {
@@ -97,6 +99,7 @@ QString LineFileReader::readLine() {
     int end = m_pos;
     while (end < m_data.size() && m_data.at(end) != '\r' && m_data.at(end) != '\n') ++end;
     const QString line = QString::fromLatin1(m_data.constData() + m_pos, end - m_pos);
+    m_lastLineEnded = end < m_data.size();
     if (end < m_data.size() && m_data.at(end) == '\r') ++end;
     if (end < m_data.size() && m_data.at(end) == '\n') ++end;
     m_pos = end;

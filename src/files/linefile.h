@@ -41,7 +41,10 @@ bool writeLineFile(const QString &path, const QStringList &lines, QString *error
 
 // The lines of a text file (CR LF, LF or CR line ends, one byte per character); nothing,
 // with the reason in `error`, when it cannot be read or is not a file (files/filecheck.h).
-std::optional<QStringList> readTextLines(const QString &path, QString *error);
+// `lastLineEnded` (when given) tells whether the last line had its line end: the program
+// ends every line it writes, so a last line without one was cut off.
+std::optional<QStringList> readTextLines(const QString &path, QString *error,
+                                         bool *lastLineEnded = nullptr);
 
 // Reads a whole file at open(); a named pipe, a device, a folder or a file larger than the
 // program reads back is refused before it is opened.
@@ -53,6 +56,8 @@ public:
     QString readLine();
     // Skips one line; false at the end of the file.
     bool skipLine();
+    // Whether the line read last had a line end (true before any line is read).
+    bool lastLineEnded() const { return m_lastLineEnded; }
     void close();
     QString errorString() const { return m_error; }
 
@@ -60,6 +65,7 @@ private:
     QByteArray m_data;
     int m_pos = 0;
     bool m_open = false;
+    bool m_lastLineEnded = true;
     QString m_error;
 };
 

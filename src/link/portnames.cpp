@@ -141,6 +141,13 @@ QString openCauseText(const PortError &error, const QString &where) {
 }  // namespace
 
 QString portErrorText(const PortError &error, const QString &portSpec) {
+    // No device or host name is longer than the system's limit on a file name: a longer
+    // name is the reason, whatever the platform made of it.
+    constexpr int kMaxPortName = 255;
+    if (error.isError() && portSpec.trimmed().size() > kMaxPortName)
+        return QStringLiteral("The port name is too long: %1 characters, at most %2")
+            .arg(portSpec.trimmed().size())
+            .arg(kMaxPortName);
     const std::optional<int> number = comPortNumber(portSpec);
     QString where = error.location.isEmpty() ? portSpec.trimmed() : error.location;
     if (number && error.cause == PortOpenCause::PermissionDenied)

@@ -61,6 +61,7 @@ bool RadioLink::writeAndWait(const QString &text, int waitMs) {
 }
 
 void RadioLink::sendCommand(const QString &text, int waitMs) {
+    if (isConnected()) m_lastChangeMs = m_clock.now();
     writeAndWait(text, waitMs);
 }
 
@@ -118,6 +119,14 @@ void RadioLink::wait(int ms) {
     ++m_waiting;
     m_clock.sleep(ms);
     --m_waiting;
+}
+
+void letReadoutSettle(RadioLink &link, const std::function<void(const QString &)> &say) {
+    if (link.portLost() || link.lastChangeMs() < 0) return;
+    const qint64 left = link.lastChangeMs() + kReadoutSettleMs - link.clock().now();
+    if (left <= 0) return;
+    if (say) say(kReadoutSettlingText);
+    link.wait(int(left));
 }
 
 }  // namespace corvane

@@ -49,6 +49,10 @@ public:
 
     // Write, then wait. Nothing is read.
     void sendCommand(const QString &text, int waitMs);
+    // The clock time of the last command written with sendCommand, the kind that sets
+    // something on the radio (queries go through queryRadio); -1 before the first. The
+    // readout-settle wait below counts from it.
+    qint64 lastChangeMs() const { return m_lastChangeMs; }
     // Write, wait, take all text received since the last read, wait the settle time.
     QString queryRadio(const QString &text, int waitMs, int settleMs = 0);
     // A wait between exchanges, recorded in the trace like any other.
@@ -99,7 +103,18 @@ private:
     PortError m_lastError;
     std::vector<std::function<void(const PortError &)>> m_lostObservers;
     QString m_holder;
+    qint64 m_lastChangeMs = -1;
     int m_waiting = 0;
 };
+
+// The AFV and dBV readouts average the audio over up to a second (CONFIG:AFV TIM, entry 014,
+// 1000 ms by default): a reference taken soon after a change of the receiver (RF gain, AGC,
+// mode) blends the old level with the new. A person who reads the "Set AFV Reference" message
+// gives it that time; --yes, an Enter typed ahead or a quick click does not.
+constexpr int kReadoutSettleMs = 3000;
+inline const QString kReadoutSettlingText = QStringLiteral("Letting the readout settle...");
+// Called as the user confirms: waits what is left of kReadoutSettleMs since lastChangeMs(),
+// telling `say` first; nothing when that time has passed (or the port is lost).
+void letReadoutSettle(RadioLink &link, const std::function<void(const QString &)> &say);
 
 }  // namespace corvane

@@ -61,6 +61,12 @@ SerialTransport::~SerialTransport() {
 PortError SerialTransport::open(int baud) {
     if (isOpen()) return portErrorFrom(QSerialPort::OpenError, QString(), true);
     m_vanished = PortError();
+    // Checked first: opening the port would set the other program's line settings.
+    if (!m_lock.acquire(deviceLocation(m_device))) {
+        PortError error = portErrorFrom(QSerialPort::OpenError, QString(), true);
+        error.location = m_device;
+        return error;
+    }
     m_port.setPortName(m_device);
     m_port.setBaudRate(baud);
     m_port.setDataBits(QSerialPort::Data8);
@@ -76,6 +82,7 @@ PortError SerialTransport::open(int baud) {
                 : portErrorFrom(m_port.error(), m_port.errorString(), deviceAccessible(m_device));
         error.location = m_device;
         m_port.clearError();
+        m_lock.release();
         return error;
     }
     dropModemLines();
@@ -101,6 +108,7 @@ void SerialTransport::dropModemLines() {
 
 void SerialTransport::close() {
     if (m_port.isOpen()) m_port.close();
+    m_lock.release();
 }
 
 void SerialTransport::onError(QSerialPort::SerialPortError error) {

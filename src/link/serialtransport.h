@@ -2,12 +2,14 @@
 // A serial device as the radio's port (QSerialPort): 8 data bits, no parity, 1 stop bit, no
 // flow control. DTR and RTS are dropped as soon as the port is open, because many radio
 // interfaces key PTT or CW on them. A pseudo-terminal has no modem lines: the calls fail
-// there, which is not a port error.
+// there, which is not a port error. A device that another program holds, under any of its
+// names, is refused as in use (link/devicelock.h) before the port is touched.
 
 #include <QSerialPort>
 #include <QString>
 #include <QStringList>
 
+#include "link/devicelock.h"
 #include "link/transport.h"
 
 namespace corvane {
@@ -36,6 +38,7 @@ private:
     PortError currentError() const;
 
     QString m_device;
+    DeviceLock m_lock;  // taken before the port opens, released after it closes
     QSerialPort m_port;
     QStringList m_modemLineCalls;
     PortError m_vanished;  // set when the device went away while open

@@ -57,13 +57,16 @@ bool DbvFullTest::run(const DbvGainBoxes &boxes) {
     for (const QString &line : report) m_sink.appendLine(line);
     if (!link.portLost()) {
         state.capture.tellUnreadSettings(prompter);
-        m_exchanges.applyTestSettings();
+        if (!m_exchanges.applyTestSettings()) {
+            m_sink.runStateChanged(DbvRunKind::Idle);
+            return false;
+        }
     }
     // With start above stop half the span is negative: no such gain exists, so none is sent
     // (and no step is measured).
     if (!link.portLost() && plan.sendsReferenceGain())
         link.sendCommand(rfGainCommand(plan.refGain), kRfGainSetWaitMs);
-    if (!link.portLost()) m_exchanges.setAfvReference();
+    if (!link.portLost()) m_exchanges.setAfvReference(m_sink);
 
     m_sink.prepareChart(plan.chartRows());
     const int total = plan.measuredCount();
@@ -75,7 +78,7 @@ bool DbvFullTest::run(const DbvGainBoxes &boxes) {
         // Every row is labelled now: the gains arrive out of order.
         for (int index = 0; index < total; ++index)
             m_sink.setChartRowLabel(index + 1, rfGainText(plan.start + index * plan.inc));
-        m_sink.progress({0, total, qint64(total) * kMeasurementWaitMs, {}, total});
+        m_sink.progress({0, total, qint64(total) * kMeasurementWaitMs, {}, total, {}});
     }
     int measured = 0;
     int planned = total;
@@ -87,8 +90,12 @@ bool DbvFullTest::run(const DbvGainBoxes &boxes) {
         m_sink.atStepYield();
         if (state.stopTestRequested) break;
         planned = order.planned();
-        m_sink.progress({point, planned, qint64(planned - point + 1) * kMeasurementWaitMs,
-                         m_exchanges.noAnswers().progressNote(), order.most()});
+        m_sink.progress({point,
+                         planned,
+                         qint64(planned - point + 1) * kMeasurementWaitMs,
+                         m_exchanges.noAnswers().progressNote(),
+                         order.most(),
+                         {}});
         const DbvReading r = m_exchanges.measureAtGain(plan.start + *index * plan.inc);
         // The step whose exchange failed is not listed: its texts are not the radio's.
         if (link.portLost()) {

@@ -50,11 +50,14 @@ bool DbvQuickTest::run() {
     state.capture.readInitialSettings(link);
     if (!link.portLost()) {
         state.capture.tellUnreadSettings(prompter);
-        m_exchanges.applyTestSettings();
+        if (!m_exchanges.applyTestSettings()) {
+            m_sink.runStateChanged(DbvRunKind::Idle);
+            return false;
+        }
     }
     m_sink.appendLine(kQuickHeading);
     m_sink.appendLine(dbvColumnHeading());
-    if (!link.portLost()) m_exchanges.setAfvReference();
+    if (!link.portLost()) m_exchanges.setAfvReference(m_sink);
 
     int gain = kQuickStartGain;
     int prevGain = kQuickStartGain;
@@ -63,9 +66,12 @@ bool DbvQuickTest::run() {
     bool stopped = false;
     for (int k = 1; lostAtStep < 0 && k <= kQuickMeasurements; ++k) {
         if ((stopped = m_sink.stopAsked())) break;
-        m_sink.progress({k, kQuickMeasurements,
+        m_sink.progress({k,
+                         kQuickMeasurements,
                          qint64(kQuickMeasurements - k + 1) * kMeasurementWaitMs,
-                         m_exchanges.noAnswers().progressNote()});
+                         m_exchanges.noAnswers().progressNote(),
+                         0,
+                         {}});
         halfIntervalSearch(gain);
         if (link.portLost()) {
             lostAtStep = k;

@@ -6,6 +6,7 @@
 namespace corvane {
 
 QString progressText(const DbvProgress &progress) {
+    if (!progress.activity.isEmpty()) return progress.activity;
     if (progress.most > 0) {
         if (progress.step == 0) return adaptivePlannedText(progress.most, progress.msLeft);
         return adaptiveProgressText(progress.step, progress.total, progress.most, progress.msLeft,
@@ -17,21 +18,27 @@ QString progressText(const DbvProgress &progress) {
 DbvExchanges::DbvExchanges(RadioLink &link, Prompter &prompter, DbvWindowState &state)
     : m_link(link), m_prompter(prompter), m_state(state) {}
 
-void DbvExchanges::applyTestSettings() {
-    k3settings::prepareKat3AndTechMode(m_link, m_prompter, m_state.flags);
+bool DbvExchanges::applyTestSettings() {
+    if (!k3settings::prepareKat3AndTechMode(m_link, m_prompter, m_state.flags)) return false;
     m_link.sendCommand(QStringLiteral("mn255;"), kMenuExitWaitMs);
     m_link.sendCommand(QStringLiteral("ag005;"), kAfGainWaitMs);
     k3settings::setAgcOff(m_link);
     m_link.sendCommand(QStringLiteral("ra00;"), kAttenuatorOffWaitMs);
     m_link.sendCommand(QStringLiteral("pa0;"), kPreampOffWaitMs);
+    return true;
 }
 
-void DbvExchanges::setAfvReference() {
+void DbvExchanges::setAfvReference(DbvResultSink &sink) {
     m_link.sendCommand(QStringLiteral("k31;swt08;k30;"), kSwitchTapWaitMs);
     m_link.sendCommand(QStringLiteral("db10;"), kAfvReadoutWaitMs);
     m_prompter.message(QStringLiteral("Setting AFV reference voltage. Be sure K3 frequency is set "
                                       "at mid point of filter passband. When ready click OK."),
                        QStringLiteral("Set AFV Reference"), MessageIcon::Information);
+    letReadoutSettle(m_link, [&sink](const QString &text) {
+        DbvProgress settling;
+        settling.activity = text;
+        sink.progress(settling);
+    });
     k3settings::setAgcOff(m_link);
     m_link.sendCommand(QStringLiteral("db11;"), kDbvReadoutWaitMs);
 }

@@ -42,6 +42,9 @@ struct DbvProgress {
     // An adaptive full test: the most gains it can measure (total is then the gains planned
     // so far); step 0 with `most` set is the moment before its first measurement.
     int most = 0;
+    // What the test does between its steps ("Letting the readout settle..."); when set, it
+    // is the progress line.
+    QString activity;
 };
 
 // The program's one progress line (core/progresstext.h): "Step 3 of 201, about 35 min 0 s
@@ -89,11 +92,12 @@ public:
     DbvExchanges(RadioLink &link, Prompter &prompter, DbvWindowState &state);
 
     // The dBV test configuration: KAT3 check (once per window), TECH MD on, AF gain 5, AGC,
-    // attenuator and preamp off.
-    void applyTestSettings();
-    // Selects the AFV readout, lets the user confirm the tuning, then selects the dBV
-    // readout, whose reference is the AFV level at that moment.
-    void setAfvReference();
+    // attenuator and preamp off. False, with nothing changed, when TECH MD could not be read.
+    bool applyTestSettings();
+    // Selects the AFV readout, lets the user confirm the tuning and the readout settle (the
+    // sink's progress says so), then selects the dBV readout, whose reference is the AFV
+    // level at that moment.
+    void setAfvReference(DbvResultSink &sink);
     // Gain set and read back, dBV with the attenuator off and on, the difference into
     // diffText, attenuator off again. Always runs to its end.
     DbvReading measureAtGain(int gain);

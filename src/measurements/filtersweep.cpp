@@ -24,6 +24,7 @@ const QString kCompletedText =
 }  // namespace
 
 QString sweepProgressText(const SweepProgress &p) {
+    if (!p.activity.isEmpty()) return p.activity;
     if (p.most > 0) {
         if (p.step == 0) return adaptivePlannedText(p.most, p.msLeft);
         return adaptiveProgressText(p.step, p.steps, p.most, p.msLeft, p.noAnswerNote);
@@ -70,7 +71,11 @@ SweepOutcome FilterSweep::beginSweep(const SweepInputs &inputs) {
 
     m_sink.setSweeping(true);
     m_state.stopSweepRequested = false;
-    prepareRadio(inputs);
+    if (!prepareRadio(inputs)) {
+        m_sink.setSweeping(false);
+        outcome.end = SweepEnd::NotStarted;
+        return outcome;
+    }
     const SweepPointsRun run = measureSweepPoints(m_link, m_sink, plan, inputs.mode,
                                                   [this] { return m_state.stopSweepRequested; });
     outcome.stepsMeasured = int(run.points.size());
@@ -97,7 +102,7 @@ SweepOutcome FilterSweep::beginSweep(const SweepInputs &inputs) {
     return outcome;
 }
 
-void FilterSweep::prepareRadio(const SweepInputs &inputs) {
+bool FilterSweep::prepareRadio(const SweepInputs &inputs) {
     m_state.capture.readInitialSettings(m_link);
     m_state.startKhzText = inputs.kHzStart;
     m_state.stopKhzText = inputs.kHzStop;
@@ -107,18 +112,18 @@ void FilterSweep::prepareRadio(const SweepInputs &inputs) {
         sweepReportTail(m_state.startKhzText, m_state.stopKhzText, m_state.stepHzText));
     if (inputs.mode == SweepMode::Adaptive) markAdaptiveReport(report);
     for (const QString &line : report) m_sink.appendLine(line);
-    if (m_link.portLost()) return;
+    if (m_link.portLost()) return true;
     m_state.capture.tellUnreadSettings(m_prompter);
-    applyTestSettings(inputs.rfGain);
+    return applyTestSettings(inputs.rfGain);
 }
 
-void FilterSweep::applyTestSettings(const QString &rfGainText) {
+bool FilterSweep::applyTestSettings(const QString &rfGainText) {
     // The RF gain goes to the radio exactly as typed.
     const QString rfGain = rfGainText;
-    k3settings::prepareKat3AndTechMode(m_link, m_prompter, m_state.flags);
+    if (!k3settings::prepareKat3AndTechMode(m_link, m_prompter, m_state.flags)) return false;
     m_link.sendCommand(QStringLiteral("ag005;"), kSweepAfGainWaitMs);
     const auto stopped = [this] { return m_state.stopCheck && m_state.stopCheck(); };
-    if (stopped()) return;
+    if (stopped()) return true;
     k3settings::setAgcOff(m_link);
     m_link.sendCommand(QStringLiteral("ra00;"), kSweepCommandWaitMs);
     m_link.sendCommand(QStringLiteral("pa0;"), kSweepCommandWaitMs);
@@ -128,9 +133,15 @@ void FilterSweep::applyTestSettings(const QString &rfGainText) {
     // The dBV readout is relative to the AFV level when it is selected: the user tunes to
     // the middle of the passband first.
     m_prompter.message(kAfvReferenceText, kAfvReferenceTitle, MessageIcon::Information);
-    if (stopped()) return;
+    if (stopped()) return true;
+    letReadoutSettle(m_link, [this](const QString &text) {
+        SweepProgress settling;
+        settling.activity = text;
+        m_sink.progress(settling);
+    });
     k3settings::setAgcOff(m_link);
     m_link.sendCommand(QStringLiteral("db11;"), kSweepDbvSelectWaitMs);
+    return true;
 }
 
 void FilterSweep::resetK3() {

@@ -57,6 +57,9 @@ struct SweepProgress {
     // An adaptive sweep: the most points it can measure (steps is then the points planned so
     // far, and msLeft their waits); 0 for a fixed sweep.
     int most = 0;
+    // What the sweep does between its steps ("Letting the readout settle..."); when set, it
+    // is the progress line.
+    QString activity;
 };
 
 // The program's one progress line (core/progresstext.h): "Step 3 of 11, about 1 min 0 s
@@ -87,6 +90,7 @@ public:
 enum class SweepEnd {
     NotPresent,  // the radio did not answer "id;"
     Refused,     // an empty box or a sweep the fields cannot hold; nothing set on the radio
+    NotStarted,  // TECH MD could not be read; nothing was changed, so nothing is restored
     Completed,
     Stopped,
     PortLost,  // a port error closed the link; ended at that exchange, nothing restored
@@ -117,8 +121,9 @@ public:
     SweepOutcome beginSweep(const SweepInputs &inputs);
     // The radio's test configuration: KAT3 check (once per window), TECH MD on, AF gain 5,
     // AGC off, attenuator and preamp off, the user's RF gain, and the AFV reference the user
-    // confirms at the middle of the passband before the dBV readout is selected.
-    void applyTestSettings(const QString &rfGainText);
+    // confirms at the middle of the passband before the dBV readout is selected (no sooner
+    // than the readout settles). False, with nothing changed, when TECH MD could not be read.
+    bool applyTestSettings(const QString &rfGainText);
     // Stop Sweep: noticed at the start of the next step.
     void stopSweep() { m_state.stopSweepRequested = true; }
     // Reset K3: the settings captured before the last sweep, sent again (refused while
@@ -127,7 +132,8 @@ public:
 
 private:
     // The capture and test set-up (cut short when the port is lost on the way).
-    void prepareRadio(const SweepInputs &inputs);
+    // False when the test did not start (TECH MD could not be read).
+    bool prepareRadio(const SweepInputs &inputs);
 
     RadioLink &m_link;
     Prompter &m_prompter;

@@ -104,7 +104,7 @@ MdsOutcome MdsTest::beginMdsTest() {
     if (!m_link.portLost()) m_state.capture.tellUnreadSettings(m_prompter);
 
     const QString setup = QStringLiteral("the test set-up");
-    applyTestSettings();
+    if (!applyTestSettings()) return {MdsEnd::NotStarted, {}};
     if (portFailed(setup)) return {MdsEnd::PortFailed, {}};
     m_prompter.message(kMdsSetupText, kMdsSetupTitle, MessageIcon::Information);
     k3settings::setAgcOff(m_link);
@@ -199,8 +199,8 @@ bool MdsTest::foundInCw() const {
     return m_state.capture.snapshot().mode == kCwMode;
 }
 
-void MdsTest::applyTestSettings() {
-    k3settings::prepareKat3AndTechMode(m_link, m_prompter, m_state.flags);
+bool MdsTest::applyTestSettings() {
+    if (!k3settings::prepareKat3AndTechMode(m_link, m_prompter, m_state.flags)) return false;
     m_link.sendCommand(QStringLiteral("ag005;"), kMdsAfGainWaitMs);
     // CW first: the K3 keeps AGC per mode, so AGC goes off in CW's memory, not in that of the
     // mode the radio was found in (which may have had AGC on or off), and CW's own AGC is read
@@ -229,6 +229,7 @@ void MdsTest::applyTestSettings() {
     m_link.sendCommand(QStringLiteral("k31;swt08;k30;"), kMdsCommandWaitMs);
     m_link.sendCommand(QStringLiteral("rg250;"), kMdsCommandWaitMs);
     m_link.sendCommand(QStringLiteral("db10;"), kMdsCommandWaitMs);
+    return true;
 }
 
 bool MdsTest::restoreRadio() {

@@ -91,6 +91,7 @@ enum class MdsEnd {
     NotHeard,     // the results are listed, but the S+N:Noise ratio says no signal was heard
     PortFailed,   // the port failed: the test ended at that exchange
     Busy,         // another procedure holds the link; nothing sent
+    NotStarted,   // TECH MD could not be read: nothing was changed
 };
 
 struct MdsOutcome {
@@ -127,7 +128,8 @@ public:
     // KAT3 check (once per window), TECH MD on, AF gain 5, CW, then (found in another mode)
     // CW's own AGC read, AGC off, attenuator off, preamp as the box says, RF gain 250, the
     // AFV readout. AGC goes off only in CW: the mode the radio was found in keeps its own.
-    void applyTestSettings();
+    // False, nothing changed, when TECH MD could not be read.
+    bool applyTestSettings();
     // Reset K3: the settings captured before the last test, sent again (refused while another
     // procedure holds the link).
     void resetK3();

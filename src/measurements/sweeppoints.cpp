@@ -26,7 +26,8 @@ SweepPointsRun measureSweepPoints(RadioLink &link, SweepSink &sink, const SweepP
         for (int index = 0; index < steps; ++index)
             sink.setChartRowLabel(index + 1, kHzLabel(plan.frequencyOfStep(index)));
     }
-    sink.progress(SweepProgress{0, steps, plan.startHz, mostSweepTimeMs(plan), {}, order.most()});
+    sink.progress(
+        SweepProgress{0, steps, plan.startHz, mostSweepTimeMs(plan), {}, order.most(), {}});
     run.planned = mode == SweepMode::Fixed ? steps : 0;
     if (link.portLost()) {
         run.lostAtStep = 0;
@@ -44,9 +45,13 @@ SweepPointsRun measureSweepPoints(RadioLink &link, SweepSink &sink, const SweepP
         }
         const int32_t hz = plan.frequencyOfStep(*index);
         run.planned = order.planned();
-        sink.progress(SweepProgress{point, run.planned, hz,
+        sink.progress(SweepProgress{point,
+                                    run.planned,
+                                    hz,
                                     qint64(run.planned - point + 1) * kSweepStepWaitMs,
-                                    run.noAnswers.progressNote(), order.most()});
+                                    run.noAnswers.progressNote(),
+                                    order.most(),
+                                    {}});
         // One step: frequency, reading, list line, chart row. A stop during its waits ends
         // the run at once; the point is not listed.
         bool cut = !link.sendCommandUnless(tuneCommand ? tuneCommand(hz) : frequencyCommand(hz),
@@ -69,8 +74,9 @@ SweepPointsRun measureSweepPoints(RadioLink &link, SweepSink &sink, const SweepP
         link.wait(kSweepAfterReadingWaitMs);
         if (!read) {
             // Not a reading: counted as unanswered, and no point is made of it. The adaptive
-            // planner may hand such a point out again: the run ends at twice the grid.
+            // planner does not hand that point out again; the run ends at twice the grid.
             ++run.unread;
+            order.addUnread(*index);
             if (point >= 2 * steps) break;
             continue;
         }

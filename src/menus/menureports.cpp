@@ -26,7 +26,7 @@ ReportOutcome runReport(RadioLink &link, MenuReportSink &sink, const QString &ti
         const MenuItem &item = table[size_t(i)];
         const QString label = QString::fromLatin1(item.label).trimmed();
         sink.readingItem(i + 1, outcome.itemCount, label);
-        const QString value =
+        const std::optional<QString> read =
             item.reader ? item.reader(link) : k3settings::readMenuValue(link, entryCommand(item));
         if (link.lastError().isError()) {
             outcome.error = link.lastError();
@@ -34,9 +34,14 @@ ReportOutcome runReport(RadioLink &link, MenuReportSink &sink, const QString &ti
             outcome.failedLabel = label;
             return outcome;
         }
-        const bool changed = differsFromDefault(item, value);
-        sink.appendItem(item, value, reportLine(item, value), changed,
-                        changed ? changedNote(item, value) : QString());
+        if (!read) {
+            outcome.unread << label;
+            sink.appendItem(item, kNotReadValue, reportLine(item, kNotReadValue), false, QString());
+            continue;
+        }
+        const bool changed = differsFromDefault(item, *read);
+        sink.appendItem(item, *read, reportLine(item, *read), changed,
+                        changed ? changedNote(item, *read) : QString());
     }
     // Leaves the menu; the report waits for nothing after it.
     link.sendCommand(k3settings::kLeaveMenuCommand, 0);
@@ -125,6 +130,14 @@ ReportOutcome configMenuReport(RadioLink &link, MenuReportSink &sink) {
 
 QString readingText(int number, int count, const QString &label) {
     return QStringLiteral("Reading %1 of %2: %3").arg(number).arg(count).arg(label);
+}
+
+QString unreadItemsText(const QStringList &labels) {
+    return QStringLiteral(
+               "These menu settings could not be read (the K3 was busy, or its display "
+               "came cut short or garbled): ") +
+           labels.join(QStringLiteral(", ")) +
+           QStringLiteral(". Their lines say \"not read\"; read them again.");
 }
 
 QString stoppedReportText(const ReportOutcome &outcome) {

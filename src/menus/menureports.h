@@ -6,6 +6,9 @@
 //
 // A value is listed exactly as read. Beside each line the report says whether the value
 // differs from the item's default, for the window's "changed" marking; that changes no line.
+// A display that could not be read (the radio busy, "?;", an answer cut short, garbled or
+// missing) gives no value: the line says "not read" in its place and the outcome names the
+// item, so that nobody saves a garbled value as the radio's setting.
 
 #include <QString>
 #include <QStringList>
@@ -70,8 +73,13 @@ struct ReportOutcome {
     int failedItem = 0;  // the item being read when it came, 1-based
     int itemCount = 0;
     QString failedLabel;  // its label, blanks trimmed
+    // The items whose display could not be read (labels, blanks trimmed), in report order.
+    QStringList unread;
     bool isComplete() const { return !error.isError(); }
 };
+
+// What an unread item's line holds in place of a value.
+inline const QString kNotReadValue = QStringLiteral("not read");
 
 // Main report (cmdMainMenu): the 13 MAIN items, each through its own reader.
 ReportOutcome mainMenuReport(RadioLink &link, MenuReportSink &sink);
@@ -83,5 +91,8 @@ QString readingText(int number, int count, const QString &label);
 // What to tell the user when a port error ended a report: which item it stopped at and
 // that the lines read so far are kept.
 QString stoppedReportText(const ReportOutcome &outcome);
+// "These menu settings could not be read (the K3 was busy, or its display came cut short or
+// garbled): ALARM, TX EQ. Their lines say "not read"; read them again."
+QString unreadItemsText(const QStringList &labels);
 
 }  // namespace corvane::menus

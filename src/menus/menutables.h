@@ -8,13 +8,15 @@
 // 041 are the crystal filter entries of the filter windows, 042 (FLTX) is not listed.
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "link/radiolink.h"
 
 namespace corvane::menus {
 
-using MainMenuReader = QString (*)(RadioLink &link);
+// The value, or nothing when the display could not be read.
+using MainMenuReader = std::optional<QString> (*)(RadioLink &link);
 
 struct MenuItem {
     const char *label;      // "2 Tone   "

@@ -1,5 +1,7 @@
 #include "radio/k3settings.h"
 
+#include <QRegularExpression>
+
 #include "core/numtext.h"
 
 namespace corvane::k3settings {
@@ -58,32 +60,45 @@ QString menuCommand(int entry) {
     return QStringLiteral("mn%1;").arg(entry, 3, 10, QChar(u'0'));
 }
 
-// Opens a MAIN menu entry and reads its raw display text.
-QString openEntryAndRead(RadioLink &link, int entry) {
+// Opens a menu entry and reads its raw display text; nothing when the answer was not whole.
+std::optional<QString> openEntryAndRead(RadioLink &link, int entry) {
     link.sendCommand(menuCommand(entry), kMenuEntryWaitMs);
-    return readDisplay(link);
+    return displayAnswerText(link.queryRadio(QStringLiteral("ds;"), kDisplayQueryWaitMs));
 }
 
-QString readDecodedEntry(RadioLink &link, int entry) {
-    return decodeDisplayText(openEntryAndRead(link, entry));
+MenuValue readEntry(RadioLink &link, int entry,
+                    QString (*handle)(const QString &) = decodeDisplayText) {
+    const std::optional<QString> display = openEntryAndRead(link, entry);
+    return display ? MenuValue(handle(*display)) : std::nullopt;
 }
 
-QString readEqEntry(RadioLink &link, int entry) {
-    return decodeEqBars(openEntryAndRead(link, entry));
+TechModeReading techModeOf(const QString &answer) {
+    const std::optional<QString> display = displayAnswerText(answer);
+    if (!display) return TechModeReading::Unread;
+    const QString shown = decodeDisplayText(*display).trimmed();
+    if (shown == QLatin1String("ON")) return TechModeReading::On;
+    if (shown == QLatin1String("OFF")) return TechModeReading::Off;
+    return TechModeReading::Unread;
 }
 
-// The last three raw display characters of menu entry 072, read without decoding.
-QString techModeTail(RadioLink &link) {
+// Entry 072 opened and its display read; a display that reads neither value is asked for
+// once more (line noise, or an answer that came after its wait and is in this read).
+TechModeReading readTechModeEntry(RadioLink &link) {
     link.sendCommand(menuCommand(72), kMenuEntryWaitMs);
-    const QString answer = link.queryRadio(QStringLiteral("ds;"), kDisplayQueryWaitMs);
-    return rightOf(leftOf(answer, 10), 3);
+    TechModeReading reading =
+        techModeOf(link.queryRadio(QStringLiteral("ds;"), kDisplayQueryWaitMs));
+    if (reading == TechModeReading::Unread && !link.portLost())
+        reading = techModeOf(link.queryRadio(QStringLiteral("ds;"), kDisplayQueryWaitMs));
+    return reading;
 }
 
-void switchTechMode(RadioLink &link, bool wantOn) {
-    const bool isOff = techModeTail(link) == QLatin1String("OFF");
-    // "up;" flips the two-valued entry; a missing answer counts as "not OFF".
-    if (isOff == wantOn) link.sendCommand(QStringLiteral("up;"), kMenuStepWaitMs);
+TechModeReading switchTechMode(RadioLink &link, bool wantOn) {
+    const TechModeReading reading = readTechModeEntry(link);
+    // "up;" flips the two-valued entry.
+    if (reading == (wantOn ? TechModeReading::Off : TechModeReading::On))
+        link.sendCommand(QStringLiteral("up;"), kMenuStepWaitMs);
     link.sendCommand(kLeaveMenuCommand, kMenuLeaveWaitMs);
+    return reading;
 }
 
 }  // namespace
@@ -96,6 +111,15 @@ QString displayTextOf(const QString &answer) {
 
 QString readDisplay(RadioLink &link) {
     return displayTextOf(link.queryRadio(QStringLiteral("ds;"), kDisplayQueryWaitMs));
+}
+
+std::optional<QString> displayAnswerText(const QString &answer) {
+    // Display characters: printable ASCII, with or without the point bit (DEL never shows).
+    static const QRegularExpression form(
+        QStringLiteral("DS([\\x{20}-\\x{7e}\\x{a0}-\\x{fe}]{8})[^;]{2};"));
+    std::optional<QString> last;
+    for (const QRegularExpressionMatch &m : form.globalMatch(answer)) last = m.captured(1);
+    return last;
 }
 
 QChar stripDecimalPoint(QChar c) {
@@ -121,9 +145,11 @@ QString decodeEqBars(const QString &display) {
     return levels;
 }
 
-QString readMenuValue(RadioLink &link, const QString &entryCommand) {
+MenuValue readMenuValue(RadioLink &link, const QString &entryCommand) {
     link.sendCommand(entryCommand + u';', kMenuEntryWaitMs);
-    return decodeDisplayText(readDisplay(link));
+    const std::optional<QString> display =
+        displayAnswerText(link.queryRadio(QStringLiteral("ds;"), kDisplayQueryWaitMs));
+    return display ? MenuValue(decodeDisplayText(*display)) : std::nullopt;
 }
 
 // ---- MAIN menu readers -----------------------------------------------------------------
@@ -151,44 +177,44 @@ QString micSelectText(const QString &display) {
     return panel + u'.' + stripDecimalPoint(d.at(2)) + bias;
 }
 
-QString readAlarm(RadioLink &link) {
-    return alarmText(openEntryAndRead(link, 0));
+MenuValue readAlarm(RadioLink &link) {
+    return readEntry(link, 0, alarmText);
 }
-QString readLcdAdjust(RadioLink &link) {
-    return readDecodedEntry(link, 2);
+MenuValue readLcdAdjust(RadioLink &link) {
+    return readEntry(link, 2);
 }
-QString readLcdBrightness(RadioLink &link) {
-    return readDecodedEntry(link, 3);
+MenuValue readLcdBrightness(RadioLink &link) {
+    return readEntry(link, 3);
 }
-QString readLedBrightness(RadioLink &link) {
-    return readDecodedEntry(link, 4);
+MenuValue readLedBrightness(RadioLink &link) {
+    return readEntry(link, 4);
 }
-QString readMessageRepeat(RadioLink &link) {
-    return readDecodedEntry(link, 5);
+MenuValue readMessageRepeat(RadioLink &link) {
+    return readEntry(link, 5);
 }
-QString readRepeaterOffset(RadioLink &link) {
-    return readDecodedEntry(link, 7);
+MenuValue readRepeaterOffset(RadioLink &link) {
+    return readEntry(link, 7);
 }
-QString readRxEq(RadioLink &link) {
-    return readEqEntry(link, 8);
+MenuValue readRxEq(RadioLink &link) {
+    return readEntry(link, 8, decodeEqBars);
 }
-QString readTxEq(RadioLink &link) {
-    return readEqEntry(link, 9);
+MenuValue readTxEq(RadioLink &link) {
+    return readEntry(link, 9, decodeEqBars);
 }
-QString readVoxGain(RadioLink &link) {
-    return readDecodedEntry(link, 10);
+MenuValue readVoxGain(RadioLink &link) {
+    return readEntry(link, 10);
 }
-QString readAntiVox(RadioLink &link) {
-    return readDecodedEntry(link, 11);
+MenuValue readAntiVox(RadioLink &link) {
+    return readEntry(link, 11);
 }
-QString readMicPlusLine(RadioLink &link) {
-    return micPlusLineText(openEntryAndRead(link, 15));
+MenuValue readMicPlusLine(RadioLink &link) {
+    return readEntry(link, 15, micPlusLineText);
 }
-QString readMicSelect(RadioLink &link) {
-    return micSelectText(openEntryAndRead(link, 53));
+MenuValue readMicSelect(RadioLink &link) {
+    return readEntry(link, 53, micSelectText);
 }
-QString readAfxMode(RadioLink &link) {
-    return readDecodedEntry(link, 105);
+MenuValue readAfxMode(RadioLink &link) {
+    return readEntry(link, 105);
 }
 
 // ---- Setting decoders ------------------------------------------------------------------
@@ -254,18 +280,18 @@ QString decodeFilterNumber(QString &answer) {
 
 // ---- Pre-test checks -------------------------------------------------------------------
 
-QString readTechMode(RadioLink &link) {
-    const QString decoded = readDecodedEntry(link, 72);
+TechModeReading readTechMode(RadioLink &link) {
+    const TechModeReading reading = readTechModeEntry(link);
     link.sendCommand(kLeaveMenuCommand, kMenuLeaveWaitMs);
-    return decoded;
+    return reading;
 }
 
-void enableTechMode(RadioLink &link) {
-    switchTechMode(link, true);
+TechModeReading enableTechMode(RadioLink &link) {
+    return switchTechMode(link, true);
 }
 
-void disableTechMode(RadioLink &link) {
-    switchTechMode(link, false);
+TechModeReading disableTechMode(RadioLink &link) {
+    return switchTechMode(link, false);
 }
 
 void setAgcOff(RadioLink &link) {
@@ -276,21 +302,27 @@ void setAgcOff(RadioLink &link) {
 }
 
 void checkKat3(RadioLink &link, Prompter &prompter) {
-    const QString decoded = readDecodedEntry(link, 23);
+    link.sendCommand(menuCommand(23), kMenuEntryWaitMs);
+    const QString decoded = decodeDisplayText(readDisplay(link));
     if (decoded == kKat3NotInstalled || decoded == kKat3Bypassed) return;
     prompter.message(kKat3PresentText, kKat3PresentTitle, MessageIcon::Information);
     link.sendCommand(kLeaveMenuCommand, kMenuLeaveWaitMs);
 }
 
-void prepareKat3AndTechMode(RadioLink &link, Prompter &prompter, TestWindowFlags &flags) {
+bool prepareKat3AndTechMode(RadioLink &link, Prompter &prompter, TestWindowFlags &flags) {
     if (!flags.kat3Checked) {
         checkKat3(link, prompter);
         flags.kat3Checked = true;
     }
-    if (readTechMode(link).trimmed() == QLatin1String("OFF")) {
-        enableTechMode(link);
-        flags.techModeSet = true;
+    TechModeReading reading = readTechMode(link);
+    if (reading == TechModeReading::Off) {
+        reading = enableTechMode(link);
+        if (reading == TechModeReading::Off) flags.techModeSet = true;
     }
+    // A lost port is the caller's to tell.
+    if (reading != TechModeReading::Unread || link.portLost()) return true;
+    prompter.message(kTechModeUnreadText, kTechModeUnreadTitle, MessageIcon::Exclamation);
+    return false;
 }
 
 }  // namespace corvane::k3settings

@@ -6,11 +6,14 @@
 //  - the generic menu value reader and the thirteen fixed MAIN menu readers,
 //  - decoders that turn raw setting answers (without their ";") into report words/numbers,
 //  - the pre-test checks: TECH MD read/switch, AGC off, KAT3 tuner warning.
-// None of them checks what the radio answered: a missing or short answer gives a harmless,
-// wrongly cut text, never a crash. Every write is followed by its fixed wait.
+// The display readout cuts by position (a missing or short answer gives a harmless, wrongly
+// cut text, never a crash); the menu readers and the TECH MD checks take only a whole,
+// well-formed display answer and say when there was none. Every write is followed by its
+// fixed wait.
 
 #include <QChar>
 #include <QString>
+#include <optional>
 
 #include "core/prompter.h"
 #include "link/radiolink.h"
@@ -34,6 +37,15 @@ inline const QString kKat3Bypassed = QStringLiteral("    BYP ");
 inline const QString kKat3PresentTitle = QStringLiteral("KAT3 Present");
 inline const QString kKat3PresentText = QStringLiteral(
     "KAT3 ATU is present. Recommend it be bypassed for test. Press and hold ATU Tune on K3.");
+inline const QString kTechModeUnreadTitle = QStringLiteral("TECH MD Not Read");
+inline const QString kTechModeUnreadText =
+    QStringLiteral("TECH MD could not be read: nothing was changed");
+
+// What menu entry 072 (TECH MD) showed: "ON" or "OFF" (blanks trimmed), or anything else.
+enum class TechModeReading { On, Off, Unread };
+
+// A menu value as the display showed it; nothing when the display could not be read.
+using MenuValue = std::optional<QString>;
 
 // Kept by each test window for its whole life (the windows are hidden, not destroyed).
 struct TestWindowFlags {
@@ -48,6 +60,11 @@ struct TestWindowFlags {
 QString displayTextOf(const QString &answer);
 // "ds;" (100 ms), then the display text cut from what was read. Not decoded.
 QString readDisplay(RadioLink &link);
+// The eight display characters of the last well-formed display answer in `answer`: "DS",
+// eight characters the display can show (printable, with or without the point bit), two
+// status characters, ";". Nothing when there is none: the radio was busy ("?;"), the answer
+// was cut short or garbled, or none came. Stale text in front of the answer is passed over.
+std::optional<QString> displayAnswerText(const QString &answer);
 // The readable text: "." in front of every character whose point bit is set (that
 // character then taken as is, minus the bit), the display's letter codes replaced
 // elsewhere. Missing characters (a short or empty answer) count as blanks.
@@ -58,25 +75,27 @@ QChar stripDecimalPoint(QChar c);
 // "+0" ">", "-1" "=", "+1" "]", "+2" "^", "-2" anything else or missing; eight of them.
 QString decodeEqBars(const QString &display);
 
-// Opens a menu entry ("mn013" -> "mn013;", 100 ms) and returns its decoded display. The
-// menu stays open: the caller sends "mn255;" after its series of readings.
-QString readMenuValue(RadioLink &link, const QString &entryCommand);
+// Opens a menu entry ("mn013" -> "mn013;", 100 ms) and returns its decoded display, or
+// nothing when the display answer was not whole. The menu stays open: the caller sends
+// "mn255;" after its series of readings.
+MenuValue readMenuValue(RadioLink &link, const QString &entryCommand);
 
-// ---- MAIN menu readers (each opens its entry and leaves the menu open) ------------------
+// ---- MAIN menu readers (each opens its entry and leaves the menu open; nothing when the
+// display answer was not whole) ------------------------------------------------------------
 
-QString readAlarm(RadioLink &link);           // mn000; "ON 06.30" / "OFF 06.30"
-QString readLcdAdjust(RadioLink &link);       // mn002;
-QString readLcdBrightness(RadioLink &link);   // mn003;
-QString readLedBrightness(RadioLink &link);   // mn004;
-QString readMessageRepeat(RadioLink &link);   // mn005;
-QString readRepeaterOffset(RadioLink &link);  // mn007;
-QString readRxEq(RadioLink &link);            // mn008; equaliser bars
-QString readTxEq(RadioLink &link);            // mn009; equaliser bars
-QString readVoxGain(RadioLink &link);         // mn010;
-QString readAntiVox(RadioLink &link);         // mn011;
-QString readMicPlusLine(RadioLink &link);     // mn015; "NOT APPL", "     ON", "    OFF"
-QString readMicSelect(RadioLink &link);       // mn053; "FP.x BIAS", "RP.x     ", "LINE IN  "
-QString readAfxMode(RadioLink &link);         // mn105;
+MenuValue readAlarm(RadioLink &link);           // mn000; "ON 06.30" / "OFF 06.30"
+MenuValue readLcdAdjust(RadioLink &link);       // mn002;
+MenuValue readLcdBrightness(RadioLink &link);   // mn003;
+MenuValue readLedBrightness(RadioLink &link);   // mn004;
+MenuValue readMessageRepeat(RadioLink &link);   // mn005;
+MenuValue readRepeaterOffset(RadioLink &link);  // mn007;
+MenuValue readRxEq(RadioLink &link);            // mn008; equaliser bars
+MenuValue readTxEq(RadioLink &link);            // mn009; equaliser bars
+MenuValue readVoxGain(RadioLink &link);         // mn010;
+MenuValue readAntiVox(RadioLink &link);         // mn011;
+MenuValue readMicPlusLine(RadioLink &link);     // mn015; "NOT APPL", "     ON", "    OFF"
+MenuValue readMicSelect(RadioLink &link);       // mn053; "FP.x BIAS", "RP.x     ", "LINE IN  "
+MenuValue readAfxMode(RadioLink &link);         // mn105;
 
 // The same handling on a display text already read (raw, not decoded).
 QString alarmText(const QString &display);
@@ -107,12 +126,15 @@ QString decodeFilterNumber(QString &answer);
 
 // ---- Pre-test checks --------------------------------------------------------------------
 
-// "mn072;", the decoded display (e.g. "     OFF"), "mn255;".
-QString readTechMode(RadioLink &link);
-// "mn072;", "ds;" read; "up;" when the last three display characters are (not) "OFF";
-// "mn255;". Nothing is sent to switch when TECH MD is already as wanted.
-void enableTechMode(RadioLink &link);
-void disableTechMode(RadioLink &link);
+// TECH MD is switched only on a display that reads "ON" or "OFF": a garbled, cut or late
+// display read as "not OFF" would flip it the wrong way. Each of these opens entry 072 and
+// reads its display; one that reads neither is read once more ("ds;" again).
+// "mn072;", the reading, "mn255;".
+TechModeReading readTechMode(RadioLink &link);
+// "mn072;", the reading; "up;" when it reads "OFF" (enable) or "ON" (disable); "mn255;".
+// Returns the reading before the switch: Unread means nothing was switched.
+TechModeReading enableTechMode(RadioLink &link);
+TechModeReading disableTechMode(RadioLink &link);
 // "k22;gt;k20;" read; when the AGC on digit is "1", "k22;gt0020;k20;".
 void setAgcOff(RadioLink &link);
 // "mn023;" and the decoded display; without a KAT3 or with it bypassed the menu stays open
@@ -120,7 +142,8 @@ void setAgcOff(RadioLink &link);
 void checkKat3(RadioLink &link, Prompter &prompter);
 
 // The common start of a test set-up: checkKat3 once per window life, then readTechMode and,
-// when it shows "OFF" (blanks trimmed), enableTechMode; the flags record both.
-void prepareKat3AndTechMode(RadioLink &link, Prompter &prompter, TestWindowFlags &flags);
+// when it shows "OFF", enableTechMode; the flags record both. When TECH MD could not be read
+// the user is told (kTechModeUnreadText) and it returns false: the test must not start.
+bool prepareKat3AndTechMode(RadioLink &link, Prompter &prompter, TestWindowFlags &flags);
 
 }  // namespace corvane::k3settings

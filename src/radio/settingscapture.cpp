@@ -32,12 +32,18 @@ struct SettingQuery {
 };
 
 // The answer in its setting's form, without its ";" ("RG250;AI1;" -> "RG250"); empty when
-// no part of the answer has that form.
-QString fittedAnswer(const QString &answer, const char *form) {
+// no part of the answer has that form. Of two such answers in one read the last is the
+// answer to this query (the first is stale: one that came after its own wait, a report of
+// the same form); in the read after a query, its late answer is the first.
+enum class Which { Last, First };
+QString fittedAnswer(const QString &answer, const char *form, Which which = Which::Last) {
     const QRegularExpression pattern(QString::fromLatin1(form) + u';');
-    const QRegularExpressionMatch match = pattern.match(answer);
-    if (!match.hasMatch()) return QString();
-    return match.captured(0).chopped(1);
+    QString found;
+    for (const QRegularExpressionMatch &match : pattern.globalMatch(answer)) {
+        found = match.captured(0).chopped(1);
+        if (which == Which::First) break;
+    }
+    return found;
 }
 
 }  // namespace
@@ -100,7 +106,7 @@ void SettingsCapture::readInitialSettings(RadioLink &link) {
     for (int i = 0; i < count; ++i) {
         *fields[i] = fittedAnswer(answers.at(i), queries[i].form);
         if (fields[i]->isEmpty() && i + 1 < count)
-            *fields[i] = fittedAnswer(answers.at(i + 1), queries[i].form);
+            *fields[i] = fittedAnswer(answers.at(i + 1), queries[i].form, Which::First);
         if (fields[i]->isEmpty() && !answers.at(i).isEmpty()) askAgain.push_back(i);
         if (fields[i]->isEmpty()) m_unread << QString::fromLatin1(queries[i].name);
     }
@@ -224,8 +230,14 @@ RestoreOutcome SettingsCapture::restoreInitialSettings(RadioLink &link,
          [&] { link.sendCommand(QStringLiteral("db00;"), kReadoutResetWaitMs); });
     // The flag stays set: every later restore in this window turns TECH MD off again,
     // which changes nothing when it is already off.
-    if (flags.techModeSet)
-        step(QStringLiteral("TECH MD"), [&] { k3settings::disableTechMode(link); });
+    if (flags.techModeSet) {
+        step(QStringLiteral("TECH MD"), [&] {
+            // A display that could not be read is not switched: it may show TECH MD on.
+            if (k3settings::disableTechMode(link) == k3settings::TechModeReading::Unread &&
+                !link.portLost())
+                notRestored << QStringLiteral("TECH MD");
+        });
+    }
     m_lastRestore.error = link.lastError();
     return m_lastRestore;
 }
@@ -239,9 +251,15 @@ bool SettingsCapture::restoreAndTell(RadioLink &link, const k3settings::TestWind
 }
 
 PromptMessage restoreFailedMessage(const RestoreOutcome &outcome) {
+    const QString notRestored =
+        QStringLiteral(". Not restored: ") + outcome.notRestored.join(QStringLiteral(", "));
+    if (!outcome.error.isError())
+        return {QStringLiteral("The K3 could not be put back as it was: TECH MD could not be "
+                               "read, so it was not switched off") +
+                    notRestored + QStringLiteral(". The results are kept; Reset K3 tries again."),
+                QStringLiteral("K3 Not Restored"), MessageIcon::Critical};
     return {QStringLiteral("The K3 could not be put back as it was: the connection was lost (") +
-                portErrorDescription(outcome.error) + QStringLiteral("). Not restored: ") +
-                outcome.notRestored.join(QStringLiteral(", ")) +
+                portErrorDescription(outcome.error) + u')' + notRestored +
                 QStringLiteral(". The results are kept; Reset K3 sends these settings again "
                                "once the K3 is connected again."),
             QStringLiteral("K3 Not Restored"), MessageIcon::Critical};

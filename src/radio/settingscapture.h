@@ -63,7 +63,8 @@ ReportTail mdsReportTail(bool preampTicked);
 
 // What the last restore could not put back: the settings whose commands never reached the
 // radio because the port was lost before or during the restore, in restore order ("AGC",
-// "AF gain", ..., "VFO B display", "TECH MD").
+// "AF gain", ..., "VFO B display", "TECH MD"); or, with the port still there, "TECH MD"
+// alone when its display could not be read to switch it off.
 struct RestoreOutcome {
     QStringList notRestored;
     PortError error;

@@ -5,15 +5,21 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QImage>
+#include <QImageReader>
+#include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace corvane {
 
@@ -29,11 +35,36 @@ QString helpFolder(const QString &file) {
     const QString base = QFileInfo(file.trimmed()).fileName().toLower();
     return base.endsWith(QLatin1String(".hlp")) ? base.chopped(4) : base;
 }
+
+bool isPicture(const QUrl &url) {
+    const QByteArray suffix = QFileInfo(url.path()).suffix().toLower().toLatin1();
+    return !suffix.isEmpty() && QImageReader::supportedImageFormats().contains(suffix);
+}
+
+// A picture shown smaller than it is links to itself (see fitPictures); following such a
+// link opens the picture at full size in a window of its own instead of leaving the page.
+class HelpBrowser : public QTextBrowser {
+public:
+    HelpBrowser(QWidget *parent, std::function<void(const QUrl &)> openPicture)
+        : QTextBrowser(parent), m_openPicture(std::move(openPicture)) {}
+
+protected:
+    void doSetSource(const QUrl &url, QTextDocument::ResourceType type) override {
+        if (isPicture(url)) {
+            m_openPicture(url);
+            return;
+        }
+        QTextBrowser::doSetSource(url, type);
+    }
+
+private:
+    std::function<void(const QUrl &)> m_openPicture;
+};
 }  // namespace
 
 HelpViewer::HelpViewer(QWidget *parent)
     : QWidget(parent),
-      m_browser(new QTextBrowser(this)),
+      m_browser(new HelpBrowser(this, [this](const QUrl &url) { showPicture(url); })),
       m_back(new QPushButton(tr("&Back"), this)),
       m_forward(new QPushButton(tr("&Forward"), this)) {
     setObjectName(QStringLiteral("frmHelp"));
@@ -196,14 +227,62 @@ void HelpViewer::fitPictures() {
                 picture.setProperty(kNaturalSizeProperty, natural);
             }
             const qreal scale = qMin<qreal>(1.0, room / natural.width());
-            if (qFuzzyCompare(picture.width(), natural.width() * scale)) continue;
+            const bool reduced = scale < 1.0;
+            if (qFuzzyCompare(picture.width(), natural.width() * scale) &&
+                picture.isAnchor() == reduced)
+                continue;
             picture.setWidth(natural.width() * scale);
             picture.setHeight(natural.height() * scale);
+            // A reduced picture is a link to itself: a click (or Tab and Enter) shows it whole.
+            picture.setAnchor(reduced);
+            picture.setAnchorHref(reduced ? picture.name() : QString());
+            picture.setToolTip(reduced ? tr("Click to see the picture at full size") : QString());
             cursor.setPosition(fragment.position());
             cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
             cursor.setCharFormat(picture);
         }
     }
+}
+
+void HelpViewer::showPicture(const QUrl &url) {
+    QImage image;
+    image.loadFromData(m_browser->loadResource(QTextDocument::ImageResource, url).toByteArray());
+    if (image.isNull()) return;
+    if (!m_picture) {
+        m_picture = new QWidget(this, Qt::Window);
+        m_picture->setObjectName(QStringLiteral("frmHelpPicture"));
+        auto *area = new QScrollArea(m_picture);
+        area->setObjectName(QStringLiteral("scrPicture"));
+        auto *label = new QLabel(area);
+        label->setObjectName(QStringLiteral("picPicture"));
+        area->setWidget(label);
+        auto *close = new QPushButton(tr("C&lose"), m_picture);
+        close->setObjectName(QStringLiteral("cmdClose"));
+        connect(close, &QPushButton::clicked, m_picture, &QWidget::close);
+        auto *layout = new QVBoxLayout(m_picture);
+        layout->addWidget(area);
+        layout->addWidget(close, 0, Qt::AlignRight);
+    }
+    auto *label = m_picture->findChild<QLabel *>(QStringLiteral("picPicture"));
+    label->setPixmap(QPixmap::fromImage(image));
+    label->resize(image.size());
+    const QString name = QFileInfo(url.path()).fileName();
+    label->setAccessibleName(tr("Picture %1 at full size").arg(name));
+    m_picture->setWindowTitle(tr("Corvane Help - %1").arg(name));
+    // As large as the picture, within the screen; scroll bars for the rest.
+    const QMargins margins = m_picture->layout()->contentsMargins();
+    const int frame = 2 * m_picture->findChild<QScrollArea *>()->frameWidth();
+    const int buttonRow =
+        m_picture->findChild<QPushButton *>()->sizeHint().height() + m_picture->layout()->spacing();
+    QSize size(image.width() + margins.left() + margins.right() + frame,
+               image.height() + margins.top() + margins.bottom() + frame + buttonRow);
+    if (const QScreen *screen =
+            m_picture->screen() ? m_picture->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableSize() * 0.9);
+    m_picture->resize(size);
+    m_picture->show();
+    m_picture->raise();
+    m_picture->activateWindow();
 }
 
 bool HelpViewer::eventFilter(QObject *watched, QEvent *event) {

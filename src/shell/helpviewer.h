@@ -7,7 +7,8 @@
 // The user's guide ("guide.md", any topic) is the Markdown file of the documentation, read
 // from disk with its pictures beside it: docs/ next to the build folder's bin/, or
 // share/doc/corvane/ next to an installed bin/. Its pictures are scaled down to the window's
-// width.
+// width; a picture shown smaller than it is opens at full size when clicked
+// (frmHelpPicture).
 
 #include <QPointer>
 #include <QString>
@@ -41,6 +42,8 @@ public:
     static QStringList userGuidePaths(const QString &programFolder);
 
     QTextBrowser *browser() const { return m_browser; }
+    // The window that shows a picture at full size, once one was opened.
+    QWidget *pictureWindow() const { return m_picture; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -53,10 +56,12 @@ private:
     // Scales the pictures of a Markdown page down to the width of the window.
     void wrapCodeLines();
     void fitPictures();
+    void showPicture(const QUrl &url);
 
     QTextBrowser *m_browser;
     QPushButton *m_back;
     QPushButton *m_forward;
+    QPointer<QWidget> m_picture;
 };
 
 // ShowHelpTopic: owns the one help viewer, built when first needed.

@@ -281,8 +281,10 @@ bool FilterSurvey::prepare(SurveyResult &result) {
     if (stopNow()) return false;
     NoSweepSink noLines;
     m_sweepState.stopCheck = [this] { return stopNow(); };
-    FilterSweep(m_link, m_prompter, m_sweepState, noLines).applyTestSettings(m_options.rfGain);
+    const bool setUp =
+        FilterSweep(m_link, m_prompter, m_sweepState, noLines).applyTestSettings(m_options.rfGain);
     m_sweepState.stopCheck = {};
+    if (!setUp) return false;
     if (m_link.portLost() || stopNow()) return false;
 
     if (m_options.centreHz) {

@@ -193,7 +193,7 @@ void TestAnalysis::windowsAndCommandLine() {
     QCOMPARE(cli.exitCode(), 1);
     QVERIFY(QString::fromLatin1(cli.readAllStandardOutput()).split('\n')[1].startsWith(files[0]));
     QVERIFY(cli.readAllStandardError().contains(
-        "This is not a filter sweep results file: the file is empty"));
+        "is not a filter sweep results file: the file is empty"));
     cli.start(cliPath(), {"chart", files[0], files[1], "-o", m_dir.filePath("overlay.png")});
     QVERIFY(cli.waitForFinished(60000));
     QCOMPARE(cli.exitCode(), 0);

@@ -14,6 +14,7 @@
 #include <climits>
 #include <memory>
 
+#include "charts/chartfromfile.h"
 #include "charts/chartsetup.h"
 #include "charts/resultchart.h"
 #include "charts/ui/chartwindows.h"
@@ -83,6 +84,11 @@ private slots:
     void dataDrawnWhereItBelongs();
     void imageWindowCopiesAndSaves();
     void cancelIsSilentAndWriteFailureIsTold();
+    void fileAxis_data() {
+        addRows("fileaxis.tsv",
+                {"kind", "parameters", "data", "rows", "first", "last", "range", "valued"});
+    }
+    void fileAxis();
 };
 
 void TestCharts::sweepSetup() {
@@ -237,6 +243,35 @@ void TestCharts::cancelIsSilentAndWriteFailureIsTold() {
                                         ": No such file or directory");
     QVERIFY(image->isVisible());
     QCOMPARE(b.window->chart().rowCount(), 40);
+}
+
+void TestCharts::fileAxis() {
+    QFETCH(QString, kind);
+    QFETCH(QString, parameters);
+    QFETCH(QString, data);
+    const bool sweep = kind.endsWith("sweep");
+    QStringList lines{sweep ? "K3 Crystal Filter Sweep Results"
+                            : "K3 dBV Linear Range Test Results"};
+    for (int line = 2; line <= 25; ++line) lines << "Report " + QString::number(line);
+    if (kind.startsWith("adaptive")) lines[20] = "Test settings of K3 (adaptive run) ====";
+    lines << parameters.split('|') << "===="
+          << "heading" << data.split('|');
+    const ChartFileResult file = sweep ? parseSweepChartLines(lines) : parseDbvChartLines(lines);
+    QVERIFY2(file.data, qPrintable(file.error));
+    ResultChart chart;
+    applyChartFile(chart, *file.data);
+    QTEST(QString::number(chart.rowCount()), "rows");
+    QTEST(chart.rowLabel(1), "first");
+    QTEST(chart.rowLabel(chart.rowCount()), "last");
+    const ValueScale x = chart.xValueScale();
+    QTEST(x.automatic
+              ? QString("auto")
+              : QString::number(x.minimum, 'f', 0) + ' ' + QString::number(x.maximum, 'f', 0),
+          "range");
+    QStringList valued;
+    for (int row = 1; row <= chart.rowCount(); ++row)
+        if (chart.rowValue(row)) valued << QString::number(row);
+    QTEST(valued.join(' '), "valued");
 }
 
 QTEST_MAIN(TestCharts)

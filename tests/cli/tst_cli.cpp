@@ -2,7 +2,8 @@
 // and box limits, leading zeros, port errors); the measurement commands' lists and -o files;
 // a radio played on a pty; the exit code of every subcommand as --help gives them (a silent
 // radio, one that stops answering); the connect step around filters and menus with the radio
-// in auto-info mode 1; Ctrl-C at a prompt and during a test on a real-time radio.
+// in auto-info mode 1; Ctrl-C at a prompt and during a test on a real-time radio; a --yes
+// sweep's settled reference on a real-time radio.
 
 #include <signal.h>
 
@@ -75,8 +76,12 @@ private slots:
     void connectStepWithAutoInfoOn_data() { addRows("autoinfo.tsv", {"command"}); }
     void connectStepWithAutoInfoOn();
     void ctrlCAtAPrompt();
+    void promptOnATerminal();
     void ctrlCStopsAfterTheStepUnderWay();
+    void yesSweepReadsTheSettledReference();
     void help();
+    void completion_data() { addRows("completion.tsv", {"words", "offered"}); }
+    void completion();
     void adaptiveAgainstDense();
 };
 
@@ -156,12 +161,16 @@ void TestCli::exitCodes() {
     QFETCH(QString, err);
     // Nothing answers on `silent`; `mute` is a K3 that identifies itself, then shows slot 1 in
     // the filter menu and answers no display read.
-    PtyRadio silent, mute;
+    PtyRadio silent, mute, busy;
     mute.setAnswer("id;", "ID017;");
     mute.setAnswer("ai;", "AI0;");
     mute.setAnswer("db;", "DBFL1 2.70;");
+    busy.setAnswer("id;", "ID017;");
+    busy.setAnswer("ai;", "AI0;");
+    busy.setAnswer("ds;", "?;");
     QTemporaryDir dir;
     arguments.replace("<silent>", silent.slavePath()).replace("<mute>", mute.slavePath());
+    arguments.replace("<busy>", busy.slavePath());
     const Run run = runCli(arguments.replace("<dir>", dir.path()).split(u'|'));
     QTEST(QString::number(run.exitCode), "exit");
     QVERIFY2(run.err.endsWith(err), qPrintable(run.err));
@@ -200,6 +209,22 @@ void TestCli::ctrlCAtAPrompt() {
     QCOMPARE(process.readAllStandardOutput(), QByteArray("ID017;\n"));
 }
 
+void TestCli::promptOnATerminal() {
+    // Input from a terminal: how to go on is said, and an Enter typed ahead is dropped.
+    Pty terminal;
+    QVERIFY(terminal.isValid());
+    QCOMPARE(::write(terminal.masterFd(), "\n", 1), ssize_t(1));
+    QProcess process;
+    process.setStandardInputFile(terminal.slavePath());
+    process.start(cliPath(), {"--port", "sim", "identify"});
+    QVERIFY(!process.waitForFinished(2000));  // the Enter typed ahead was dropped
+    QCOMPARE(process.readAllStandardError(),
+             QByteArray("K3 Status: K3 is connected and communicating at: 38400,N,8,1 (Enter to "
+                        "go on; --yes skips)\n"));
+    QCOMPARE(::write(terminal.masterFd(), "\n", 1), ssize_t(1));
+    QVERIFY(process.waitForFinished(20000) && process.exitCode() == 0);
+}
+
 void TestCli::ctrlCStopsAfterTheStepUnderWay() {
     // corvane-k3sim on a pty: real serial I/O on the real clock, so the test still runs when
     // Ctrl-C comes, once the second step's progress line is out.
@@ -224,6 +249,19 @@ void TestCli::ctrlCStopsAfterTheStepUnderWay() {
     QVERIFY(lines.last().startsWith("101\t"));
 }
 
+void TestCli::yesSweepReadsTheSettledReference() {
+    // Real time: the AFV reference confirmed at once is taken once the readout has settled.
+    K3SimProcess simulator;
+    QVERIFY(simulator.start({"--no-noise"}));
+    const Run run = runCli({"--port", simulator.pty(), "--yes", "sweep", "--start", "14060",
+                            "--stop", "14060", "--step", "10", "--rf-gain", "150"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.contains("\nLetting the readout settle...\n"), qPrintable(run.err));
+    const QByteArray line = run.out.trimmed().split('\n').last();
+    QVERIFY2(line.startsWith("14060.000\t") && qAbs(line.split('\t').last().toDouble()) <= 0.5,
+             line.constData());
+}
+
 void TestCli::help() {
     Run run = runCli({"--help"});
     QCOMPARE(run.exitCode, 0);
@@ -233,6 +271,46 @@ void TestCli::help() {
     run = runCli({"send", "--help"});
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.contains("corvane-cli [options] send [CMD]"));
+    // Commands that only read files list none of the radio's options (and still take them).
+    for (const char *command : {"chart", "analyze", "print", "identify"}) {
+        run = runCli({command, "--help"});
+        const bool radio = command == QByteArray("identify");
+        for (const char *option : {"--port", "--baud", "--yes", "--trace"})
+            QVERIFY2(run.out.contains(option) == radio, command);
+        QVERIFY(run.out.contains("--help"));
+    }
+    QCOMPARE(runCli({"--port", "COM 3", "--yes", "analyze", "--help"}).exitCode, 0);
+}
+
+void TestCli::completion() {
+    const QString bashCompletion = "/usr/share/bash-completion/bash_completion";
+    if (!QFile::exists(bashCompletion)) QSKIP("bash-completion is not installed");
+    QFETCH(QString, words);
+    QTemporaryDir folder, links;
+    QFile(folder.filePath("a.txt")).open(QIODevice::WriteOnly);
+    QDir(folder.path()).mkdir("d");
+    // The words as bash splits the line; COMP_LINE is the line as typed.
+    const QString script =
+        "source " + bashCompletion +
+        "; source \"$1\"; shift; COMP_WORDS=(corvane-cli \"$@\"); "
+        "COMP_CWORD=$#; COMP_LINE=\"${COMP_WORDS[*]}\"; COMP_POINT=${#COMP_LINE}; "
+        "_corvane_cli; printf '%s\\n' \"${COMPREPLY[@]}\" | sort";
+    QProcess bash;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PATH", QFileInfo(cliPath()).path() + ':' + environment.value("PATH"));
+    environment.insert("TMPDIR", links.path());
+    environment.insert("LC_ALL", "C");
+    bash.setProcessEnvironment(environment);
+    bash.setWorkingDirectory(folder.path());
+    bash.start("bash",
+               QStringList{"-c", script, "bash",
+                           QStringLiteral(CORVANE_SOURCE_DIR "/resources/completion/corvane-cli")} +
+                   words.split(u'|'));
+    QVERIFY(bash.waitForFinished(30000));
+    QCOMPARE(bash.readAllStandardError(), QByteArray());
+    QStringList offered = QString::fromLatin1(bash.readAllStandardOutput()).split(u'\n');
+    offered.removeAll(QString());
+    QTEST(offered.join(u'|'), "offered");
 }
 
 void TestCli::adaptiveAgainstDense() {

@@ -103,7 +103,9 @@ public:
     }
     void finishChart() override { events << "chart done"; }
     void progress(const DbvProgress &p) override {
-        events << QStringLiteral("step %1/%2 %3 ms").arg(p.step).arg(p.total).arg(p.msLeft);
+        events << (p.activity.isEmpty()
+                       ? QStringLiteral("step %1/%2 %3 ms").arg(p.step).arg(p.total).arg(p.msLeft)
+                       : p.activity);
     }
     QStringList all() const {
         return lines + QStringList("= chart") + chart + QStringList("= events") + events;
@@ -397,9 +399,10 @@ void TestDbv::windowRunsTheFullTest() {
     w.control("cmdBegin")->click();
     QCOMPARE(duringAfv, QStringList({"cmdHelp", "cmdStopTest"}));
     QCOMPARE(w.enabledButtons(), allButtons);
-    // The label shows the step just measured when the next yield comes.
-    QCOMPARE(progress,
-             QStringList({"", "Step 1 of 3, about 32 s left", "Step 2 of 3, about 21 s left"}));
+    // The label shows the step just measured when the next yield comes; before the first, the
+    // wait for the readout that the at once confirmed AFV reference needed.
+    QCOMPARE(progress, QStringList({"Letting the readout settle...", "Step 1 of 3, about 32 s left",
+                                    "Step 2 of 3, about 21 s left"}));
     QVERIFY(w.control<QLabel>("lblProgress")->text().isEmpty());
     const QStringList lines = w.control<ResultsList>("lstResults")->lines();
     QCOMPARE(lines.size(), 29);
@@ -524,8 +527,9 @@ void TestDbv::adaptiveKeepsEveryMeasurement() {
     QCOMPARE(trace.mid(trace.lastIndexOf("Y"), 3),
              QStringList({"Y", "M " + kStopped, "W k22;GT0041;k20;"}));
     QCOMPARE(stopped.sink.lines.size(), 26 + 2);
-    QCOMPARE(adaptive.sink.events.mid(0, 3),
-             QStringList({"state 1", "chart 201", "step 0/201 2110500 ms"}));
+    QCOMPARE(adaptive.sink.events.mid(0, 4),
+             QStringList({"state 1", "Letting the readout settle...", "chart 201",
+                          "step 0/201 2110500 ms"}));
 }
 
 QTEST_MAIN(TestDbv)

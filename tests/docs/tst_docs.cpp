@@ -1,12 +1,23 @@
 // The documentation: the picture tool writes every picture of docs/images, none of them
-// blank; every picture the guide and the README show exists; and every command of the
-// guide's ```sh blocks runs as written on the built-in simulator (examples for a real radio
-// go into ```text blocks).
+// blank; every picture the guide and the README show exists; every command of the guide's
+// ```sh blocks runs as written on the built-in simulator (examples for a real radio go into
+// ```text blocks); the guide in the help viewer: its window table whole, a reduced picture
+// opened at full size by a click.
 
+#include <QAbstractTextDocumentLayout>
 #include <QImage>
+#include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextTable>
 #include <QtTest>
+
+#include "shell/helpviewer.h"
 
 namespace {
 
@@ -39,6 +50,7 @@ private slots:
     void shownPicturesExist();
     void guideCommandsRun_data();
     void guideCommandsRun();
+    void guideInTheHelpViewer();
 
 private:
     QTemporaryDir m_work;  // where the guide's commands run, one after the other
@@ -119,6 +131,54 @@ void TestDocs::guideCommandsRun() {
     QVERIFY(shell.waitForFinished(60000));
     QVERIFY2(shell.exitStatus() == QProcess::NormalExit && shell.exitCode() == 0,
              shell.readAllStandardError().constData());
+}
+
+void TestDocs::guideInTheHelpViewer() {
+    corvane::HelpViewer viewer;
+    viewer.showTopic(corvane::kUserGuideFile, 0);
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    QTextBrowser *page = viewer.browser();
+    // "All windows at a glance": one table of every row the guide writes for it.
+    const QString guide = readText(kSource.filePath("docs/guide.md"));
+    const QString section = guide.section("## All windows at a glance", 1).section("\n## ", 0, 0);
+    const int written = int(section.count(QRegularExpression("\n\\| ")));
+    QStringList windows;
+    for (QTextBlock block = page->document()->begin(); block.isValid(); block = block.next()) {
+        QTextTable *table = QTextCursor(block).currentTable();
+        if (!table || table->cellAt(0, 0).firstCursorPosition().block().text() != "window")
+            continue;
+        for (int row = 0; row < table->rows(); ++row)
+            windows << table->cellAt(row, 0).firstCursorPosition().block().text();
+        break;
+    }
+    QCOMPARE(windows.size(), written);
+    for (const char *window :
+         {"Filter Survey", "View Saved DBV Linear Range Results", "Compare Sweeps"})
+        QVERIFY2(windows.contains(window), qPrintable(window));
+
+    // A picture wider than the viewer is shown reduced, as a link to itself; one that fits
+    // is no link. A click on the reduced one opens it at full size and stays on the page.
+    QTextBlock sweep, connect;
+    for (QTextBlock block = page->document()->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextImageFormat picture = it.fragment().charFormat().toImageFormat();
+            if (picture.name() == "images/sweep.png") sweep = block;
+            if (picture.name() == "images/connect.png") connect = block;
+            if (picture.name() == "images/connect.png") QVERIFY(!picture.isAnchor());
+            if (picture.name() == "images/sweep.png")
+                QCOMPARE(picture.anchorHref(), QString("images/sweep.png"));
+        }
+    QVERIFY(sweep.isValid() && connect.isValid());
+    const QRectF box = page->document()->documentLayout()->blockBoundingRect(sweep);
+    page->verticalScrollBar()->setValue(int(box.top()) - 20);
+    const QPoint at = box.center().toPoint() - QPoint(page->horizontalScrollBar()->value(),
+                                                      page->verticalScrollBar()->value());
+    QTest::mouseClick(page->viewport(), Qt::LeftButton, {}, at);
+    QWidget *full = viewer.pictureWindow();
+    QVERIFY(full && full->isVisible());
+    QCOMPARE(full->windowTitle(), QString("Corvane Help - sweep.png"));
+    QCOMPARE(full->findChild<QLabel *>("picPicture")->pixmap().size(), QSize(1180, 660));
+    QVERIFY(page->source().fileName() == "guide.md" && !page->isBackwardAvailable());
 }
 
 QTEST_MAIN(TestDocs)

@@ -176,15 +176,23 @@ void TestLink::openErrors() {
     QCOMPARE(notThere.location, QString("/dev/corvane-no-such-device"));
     QVERIFY(missing.modemLineCalls().isEmpty());
 
+    // The same pty under another name (a link, as /dev/serial/by-id makes them) is the same
+    // device: refused while the first holds it.
     PtyRadio radio;
+    QTemporaryDir dir;
+    const QString alias = dir.filePath("k3-by-id");
+    QVERIFY(QFile::link(radio.slavePath(), alias));
     SerialTransport first(radio.slavePath());
-    SerialTransport second(radio.slavePath());
+    SerialTransport second(alias);
     QCOMPARE(int(first.write("id;").kind), int(PortErrorKind::NotOpen));
     QVERIFY(!first.open(38400).isError());
-    QCOMPARE(int(second.open(38400).kind), int(PortErrorKind::InUse));
+    const PortError inUse = second.open(38400);
+    QCOMPARE(int(inUse.kind), int(PortErrorKind::InUse));
+    QCOMPARE(inUse.location, alias);
     QVERIFY(!second.isOpen() && first.isOpen());
     first.close();  // once the first lets go, the port opens again
     QVERIFY(!second.open(38400).isError());
+    QCOMPARE(int(first.open(38400).kind), int(PortErrorKind::InUse));
     QVERIFY(radio.received().isEmpty());
 
     // A port that refuses this user is not "in use": the text says what to do.

@@ -98,6 +98,7 @@ void TestMds::readingsAndResults() {
     QFETCH(QStringList, results);
     ScriptedBench bench;
     bench.radio->setAnswer("k22;gt;k20;", "GT0041;");
+    bench.radio->setAnswer("ds;", "DS      ON\x80\x80;");  // TECH MD already on
     bench.radio->setAnswer("db;", replies.first().toLatin1());
     bench.prompter.setHook([&](const PromptMessage &m) {
         if (m.title == kMdsGeneratorOffTitle)

@@ -91,6 +91,7 @@ private slots:
     void loadWithTechModeOnSendsNoUp();
     void unwritableFileIsToldAndLosesNothing();
     void portLostMidReportKeepsTheLinesRead();
+    void unreadDisplaysAreNamedNotListed();
     void cliChangedOnly();
     void cliAgainstK3simOnAPty();
 };
@@ -224,6 +225,28 @@ void TestMenus::portLostMidReportKeepsTheLinesRead() {
              QStringList("Serial Port Error|Serial port error The device was removed\nThe report "
                          "stopped at item 47 of 98 (NB SAVE); the lines read before it are kept."));
     QVERIFY(b.find<QPushButton>("cmdConfigMenu")->isEnabled());
+}
+
+void TestMenus::unreadDisplaysAreNamedNotListed() {
+    // MIC SEL's entry and display answered "?;" (busy), RX EQ's display cut short.
+    WindowBench b;
+    b.trace.setObserver([&](const TraceEvent &e) {
+        sim::Faults &faults = b.simulator->faults();
+        if (e.kind == TraceEvent::Kind::Read) faults.busy = faults.truncated = false;
+        if (e.text == "mn053;") faults.busy = true;
+        if (e.text == "mn008;") faults.truncated = true;
+    });
+    b.click("cmdMainMenu");
+    b.trace.setObserver({});
+    const QStringList lines = b.lines("lstMain");
+    QCOMPARE(lines.size(), 16);
+    QCOMPARE(lines.mid(9, 1) + lines.mid(13, 2),
+             QStringList({"MIC SEL  \tnot read\tFP.L, bias off", "RX EQ    \tnot read\t+0 dB/band",
+                          "TX EQ    \t+0+0+0+0+0+0+0+0\t+0 dB/band"}));
+    QCOMPARE(b.prompter.summary(),
+             QStringList("Menu Settings Not Read|These menu settings could not be read (the K3 "
+                         "was busy, or its display came cut short or garbled): MIC SEL, RX EQ. "
+                         "Their lines say \"not read\"; read them again."));
 }
 
 void TestMenus::cliChangedOnly() {

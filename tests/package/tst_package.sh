@@ -27,7 +27,7 @@ for path in /usr/bin/corvane /usr/bin/corvane-cli /usr/bin/corvane-k3sim \
     /usr/share/icons/hicolor/scalable/apps/corvane.svg \
     /usr/share/bash-completion/completions/corvane-cli \
     /usr/share/doc/corvane/copyright /usr/share/doc/corvane/changelog.gz \
-    /usr/share/doc/corvane/guide.md; do
+    /usr/share/doc/corvane/guide.md /usr/share/doc/corvane/README.md; do
     echo "$contents" | grep -qx "$path" || fail "the package has no $path"
 done
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "Depends (from shlibdeps) lacks Qt Widgets"
@@ -39,9 +39,23 @@ lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian reports er
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg -x "$deb" "$root"
-# Every picture the installed guide shows is installed beside it.
-for picture in $(grep -o '](images/[^)]*)' "$root/usr/share/doc/corvane/guide.md" | sed 's/^](//; s/)$//'); do
-    [ -f "$root/usr/share/doc/corvane/$picture" ] || fail "the guide's $picture is not installed"
+# Every picture the installed guide and README show is installed beside them, and the
+# README's link to the guide leads to it.
+doc=$root/usr/share/doc/corvane
+for file in guide.md README.md; do
+    for picture in $(grep -o '](images/[^)]*)' "$doc/$file" | sed 's/^](//; s/)$//'); do
+        [ -f "$doc/$picture" ] || fail "the $file's $picture is not installed"
+    done
+done
+grep -q '](guide.md)' "$doc/README.md" || fail "the installed README.md does not link to guide.md"
+grep -q '](docs/' "$doc/README.md" && fail "the installed README.md links into docs/"
+# The descriptions a package manager and a software centre show name what the program does.
+for what in MDS survey "menu settings"; do
+    dpkg-deb -f "$deb" Description | grep -qi "$what" || fail "the package's description lacks $what"
+done
+for what in MDS survey "menu settings"; do
+    grep -qi "$what" "$root/usr/share/metainfo/com.corvane.Corvane.metainfo.xml" ||
+        fail "the metainfo's description lacks $what"
 done
 desktop-file-validate "$root/usr/share/applications/corvane.desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$root/usr/share/metainfo/com.corvane.Corvane.metainfo.xml" ||
@@ -65,6 +79,8 @@ for program in corvane corvane-cli corvane-k3sim; do
     done >"$root/missing"
     [ -s "$root/missing" ] && fail "$program.1 lacks options: $(cat "$root/missing")"
     [ "$program" = corvane-cli ] && cli_page=$page
+    [ "$program" = corvane ] && { echo "$page" | grep -q "/usr/share/doc/corvane/guide.md" ||
+        fail "man corvane does not point at the user's guide"; }
 done
 
 help_commands=$("$root/usr/bin/corvane-cli" --help | awk '/^Commands:/ { on = 1; next } on && /^$/ { exit } on && /^  [^ ]/ { print $1 }')

@@ -55,6 +55,12 @@ QStringList captureRun(ScriptedBench &b) {
     b.trace.clear();
     capture.restoreInitialSettings(b.link, flags);
     out << QStringLiteral("= restore with TECH MD set") << b.trace.lines();
+    // A TECH MD display that cannot be read is not switched, and the user is told.
+    b.radio->setAnswer("ds;", "?;");
+    b.trace.clear();
+    capture.restoreAndTell(b.link, flags, b.prompter);
+    const QStringList lines = b.trace.lines();
+    out << QStringLiteral("= restore, TECH MD unreadable") << lines.mid(lines.indexOf("W db00;"));
     return out;
 }
 
@@ -71,9 +77,12 @@ private slots:
     void checks_data() { addRows("checks.tsv", {"check", "answer", "trace"}); }
     void checks();
     void prepareChecksKat3OncePerWindow();
+    void techModeOnALateDisplay();
     void captureReportAndRestore();
     void captureOfASilentRadio();
-    void captureChecksRanges_data() { addRows("ranges.tsv", {"query", "answer", "unread"}); }
+    void captureChecksRanges_data() {
+        addRows("ranges.tsv", {"query", "answer", "unread", "restored"});
+    }
     void captureChecksRanges();
     void restorePutsTheSimulatorBack();
 };
@@ -93,8 +102,10 @@ void TestRadio::decoders() {
                                     {"micsel", micSelectText}, {"micline", micPlusLineText},
                                     {"agc", decodeAgc},        {"att", decodeAttenuator},
                                     {"pre", decodePreamp},     {"mode", decodeMode}};
-    QVERIFY(cutting.contains(decoder) || words.contains(decoder));
-    if (cutting.contains(decoder)) {
+    QVERIFY(cutting.contains(decoder) || words.contains(decoder) || decoder == "whole");
+    if (decoder == "whole") {
+        QCOMPARE(displayAnswerText(text).value_or("(none)"), result);
+    } else if (cutting.contains(decoder)) {
         QString argument = text;
         QCOMPARE(cutting[decoder](argument), result);
         QTEST(argument, "left");
@@ -107,7 +118,7 @@ void TestRadio::readers() {
     QFETCH(QString, reader);
     QFETCH(QString, entry);
     QFETCH(QString, display);
-    using Reader = QString (*)(RadioLink &);
+    using Reader = MenuValue (*)(RadioLink &);
     const QMap<QString, Reader> readers{{"alarm", readAlarm},
                                         {"lcdadj", readLcdAdjust},
                                         {"lcdbrt", readLcdBrightness},
@@ -123,7 +134,7 @@ void TestRadio::readers() {
                                         {"afxmd", readAfxMode}};
     ScriptedBench b;
     b.radio->setAnswer("ds;", dsAnswer(display.toLatin1()));
-    QTEST(readers.value(reader)(b.link), "result");
+    QTEST(readers.value(reader)(b.link).value_or("(not read)"), "result");
     QCOMPARE(b.trace.writes(), QStringList({entry, "ds;"}));
     QCOMPARE(b.waits(), QList<int>({100, 100}));
 }
@@ -139,7 +150,10 @@ void TestRadio::checks() {
         disableTechMode(b.link);
     else if (check == "agcoff")
         setAgcOff(b.link);
-    else
+    else if (check == "prepare") {
+        TestWindowFlags flags{true, false};
+        QVERIFY(!prepareKat3AndTechMode(b.link, b.prompter, flags) && !flags.techModeSet);
+    } else
         checkKat3(b.link, b.prompter);
     QTEST(b.trace.lines().join(" | "), "trace");
 }
@@ -160,6 +174,19 @@ void TestRadio::prepareChecksKat3OncePerWindow() {
     QVERIFY(flags.techModeSet);
     QCOMPARE(b.prompter.messages().size(), size_t(1));
     QCOMPARE(b.prompter.messages().front().icon, MessageIcon::Information);
+}
+
+void TestRadio::techModeOnALateDisplay() {
+    // Every answer 150 ms late, after its 100 ms wait: entry 072's first read is empty and the
+    // one asked again holds the late display, OFF. TECH MD is switched on, once.
+    SimBench b;
+    b.simulator->faults().lateMs = 150;
+    TestWindowFlags flags;
+    flags.kat3Checked = true;
+    QVERIFY(prepareKat3AndTechMode(b.link, b.prompter, flags) && flags.techModeSet);
+    QCOMPARE(b.trace.writes(),
+             QStringList({"mn072;", "ds;", "ds;", "mn255;", "mn072;", "ds;", "up;", "mn255;"}));
+    QVERIFY(b.state().techMode && b.prompter.messages().empty());
 }
 
 void TestRadio::captureReportAndRestore() {
@@ -183,11 +210,13 @@ void TestRadio::captureChecksRanges() {
     b.radio->setAnswer(bytesOf(query), bytesOf(answer));
     SettingsCapture capture;
     capture.readInitialSettings(b.link);
+    QFETCH(QString, restored);
     QTEST(capture.unreadSettings().join(','), "unread");
     b.trace.clear();
     capture.restoreInitialSettings(b.link, {});
-    QCOMPARE(b.trace.writes().join('|').contains(answer.chopped(1)),
-             capture.unreadSettings().isEmpty());
+    // The command built from the answer, or (unread) nothing of the answer.
+    QVERIFY(restored.isEmpty() ? !b.trace.writes().join('|').contains(answer.chopped(1))
+                               : b.trace.writes().contains(restored));
 }
 
 void TestRadio::restorePutsTheSimulatorBack() {

@@ -239,7 +239,9 @@ QString soakOnce(const Procedure &procedure, size_t fault, quint32 seed, int wri
         return QString();
     }
     if (portFailed) return "port failure reported: " + last;
-    if (!procedure.endTitles.contains(endTitle)) return "told " + last;
+    // TECH MD unreadable: the test did not start, or TECH MD was left at the restore; told.
+    if (!procedure.endTitles.contains(endTitle) && !last.contains(u"TECH MD could not be read"))
+        return "told " + last;
     // A radio that refuses every command cannot be put back.
     if (fault == kBusy && afterFault >= 0) return QString();
     // Settings the capture could not read are left as the radio has them.
@@ -250,8 +252,7 @@ QString soakOnce(const Procedure &procedure, size_t fault, quint32 seed, int wri
     // left as the radio has it brings its own.
     if (unread.contains(QStringLiteral("mode")))
         unread += QStringLiteral("filter bandwidth,filter number");
-    // The restore flips TECH MD on any answer to its display query but "OFF" (a missing or
-    // damaged one too), as the radio's TECH MD operations are documented to do.
+    // TECH MD is left as it is when its display could not be read.
     const QStringList lines = s.trace.lines();
     const qsizetype techRead = lines.lastIndexOf(QStringLiteral("W mn072;"));
     static const QRegularExpression techShown(QStringLiteral("^R DS.{5}(OFF| ON);$"));

@@ -85,6 +85,10 @@ void chartResultsFile(const WindowContext &context, ChartFileKind kind) {
     if (!window) return;
     chartFileInto(*window, *result.data);
     window->showForm();
+    // A file cut off inside its data: charted as far as it goes, and the user told where.
+    if (!result.data->warning.isEmpty() && context.app.prompter)
+        context.app.prompter->message(result.data->warning, programTitle(),
+                                      MessageIcon::Exclamation);
 }
 
 }  // namespace corvane

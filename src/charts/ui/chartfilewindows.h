@@ -4,8 +4,9 @@
 // and ChartDbvFile. Like the test chart windows they keep their chart when Close hides
 // them, and their save button opens the chart's image window.
 //
-// A file that is not what the reader expects gets one message saying what is wrong and on
-// which line; the window then stays as it was (hidden, or showing the last file charted).
+// A file that is not what the reader expects gets one message naming it and saying what is
+// wrong and on which line; the window then stays as it was (hidden, or showing the last file
+// charted). A file cut off inside its data is charted, then its warning shown.
 
 #include <memory>
 

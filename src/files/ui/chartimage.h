@@ -19,7 +19,8 @@ namespace corvane {
 // pixels wide, in the view's proportions.
 QSize defaultChartImageSize(const QSize &viewSize);
 
-// Whether the path ends in .png, .bmp or .svg, or is "-" (a PNG on standard output).
+// Whether the path ends in .png, .bmp or .svg, or is "-" (a PNG on standard output) or
+// /dev/null.
 bool isChartImagePath(const QString &path);
 
 // "WIDTHxHEIGHT" (1 to 10000 pixels each); an invalid size when the text is not one.

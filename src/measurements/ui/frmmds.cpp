@@ -69,7 +69,7 @@ void frmMDS::beginMdsTest() {
     m_lastProgress = MdsProgress{};
     m_lastOutcome = test.beginMdsTest();
     setTesting(false);
-    if (m_lastOutcome.end == MdsEnd::Busy) return;
+    if (m_lastOutcome.end == MdsEnd::Busy || m_lastOutcome.end == MdsEnd::NotStarted) return;
     if (m_lastOutcome.end != MdsEnd::PortFailed) m_ui->prgMds->setValue(m_ui->prgMds->maximum());
     switch (m_lastOutcome.end) {
         case MdsEnd::Completed:
@@ -82,6 +82,7 @@ void frmMDS::beginMdsTest() {
             showProgressLine(QStringLiteral("No MDS computed: ") + m_lastOutcome.problem + u'.');
             break;
         case MdsEnd::Busy:
+        case MdsEnd::NotStarted:
         case MdsEnd::PortFailed: {
             const int done =
                 m_lastProgress.reading <= 0

@@ -94,10 +94,18 @@ void frmConfigSettings::loadForm() {
 
 bool frmConfigSettings::switchTechModeOn() {
     m_app.link->clearError();
-    k3settings::enableTechMode(*m_app.link);
+    const k3settings::TechModeReading reading = k3settings::enableTechMode(*m_app.link);
     if (m_app.link->lastError().isError()) {
         tellPortError(tr("TECH MD could not be switched on."));
         return false;
+    }
+    // Not switched on a display that could not be read; the next report tries again. The
+    // reports themselves change nothing, so they still run.
+    if (reading == k3settings::TechModeReading::Unread) {
+        if (m_app.prompter)
+            m_app.prompter->message(k3settings::kTechModeUnreadText,
+                                    k3settings::kTechModeUnreadTitle, MessageIcon::Exclamation);
+        return true;
     }
     m_techModePending = false;
     return true;
@@ -135,6 +143,9 @@ void frmConfigSettings::runReport(Report report) {
     m_reportRunning = false;
     if (outcome.isComplete()) {
         setProgressLine(*m_ui->lblProgress, QString());
+        if (!outcome.unread.isEmpty())
+            m_app.prompter->message(menus::unreadItemsText(outcome.unread),
+                                    tr("Menu Settings Not Read"), MessageIcon::Exclamation);
         return;
     }
     setProgressLine(
