@@ -14,7 +14,7 @@ qint64 mostSweepTimeMs(const SweepPlan &plan) {
 SweepPointsRun measureSweepPoints(RadioLink &link, SweepSink &sink, const SweepPlan &plan,
                                   SweepMode mode, const std::function<bool()> &stopRequested,
                                   const std::function<QString(int32_t)> &tuneCommand,
-                                  const ReadingOf &readingOf) {
+                                  const ReadingOf &readingOf, StopInside stopInside) {
     SweepPointsRun run;
     const int steps = plan.stepsMeasured();
     PointOrder order(steps, mode == SweepMode::Adaptive
@@ -52,13 +52,20 @@ SweepPointsRun measureSweepPoints(RadioLink &link, SweepSink &sink, const SweepP
                                     run.noAnswers.progressNote(),
                                     order.most(),
                                     {}});
-        // One step: frequency, reading, list line, chart row. A stop during its waits ends
-        // the run at once; the point is not listed.
-        bool cut = !link.sendCommandUnless(tuneCommand ? tuneCommand(hz) : frequencyCommand(hz),
-                                           kSweepTuneWaitMs, stopRequested);
-        const QString reply = cut ? QString()
-                                  : link.queryRadioUnless(QStringLiteral("db;"),
-                                                          kSweepReadingWaitMs, stopRequested, &cut);
+        // One step: frequency, reading, list line, chart row. Where a stop breaks off the
+        // step's waits, the point is not listed.
+        const QString tune = tuneCommand ? tuneCommand(hz) : frequencyCommand(hz);
+        bool cut = false;
+        QString reply;
+        if (stopInside == StopInside::DuringWaits) {
+            cut = !link.sendCommandUnless(tune, kSweepTuneWaitMs, stopRequested);
+            if (!cut)
+                reply = link.queryRadioUnless(QStringLiteral("db;"), kSweepReadingWaitMs,
+                                              stopRequested, &cut);
+        } else {
+            link.sendCommand(tune, kSweepTuneWaitMs);
+            reply = link.queryRadio(QStringLiteral("db;"), kSweepReadingWaitMs);
+        }
         // A lost port ends the sweep here; the point is not listed.
         if (link.portLost()) {
             run.lostAtStep = point;

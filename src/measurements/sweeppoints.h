@@ -52,10 +52,16 @@ using ReadingOf = std::function<std::optional<QString>(const QString &reply)>;
 // B). `readingOf` cuts the reading from the reply (default readingFromReply(), which always
 // gives one); a reply it finds none in is counted unanswered and makes no point (an
 // adaptive run then ends at twice the grid's points at most).
+// Where a stop request is acted on: the sweep's Stop finishes the step under way (its list
+// keeps every step begun); the survey also breaks off inside a step's waits, so that Ctrl-C
+// is acted on within a second or two.
+enum class StopInside { BetweenSteps, DuringWaits };
+
 SweepPointsRun measureSweepPoints(RadioLink &link, SweepSink &sink, const SweepPlan &plan,
                                   SweepMode mode, const std::function<bool()> &stopRequested,
                                   const std::function<QString(int32_t)> &tuneCommand = {},
-                                  const ReadingOf &readingOf = {});
+                                  const ReadingOf &readingOf = {},
+                                  StopInside stopInside = StopInside::BetweenSteps);
 
 // The most radio time the points of `plan` can take (every grid point measured).
 qint64 mostSweepTimeMs(const SweepPlan &plan);

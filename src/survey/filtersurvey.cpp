@@ -496,7 +496,7 @@ void FilterSurvey::surveySlot(SurveyResult &result, SlotResult &slot, qint64 &to
     const SweepPointsRun run = measureSweepPoints(
         m_link, sink, points, m_options.adaptive ? SweepMode::Adaptive : SweepMode::Fixed,
         [this] { return stopRequested(); }, [this](int32_t hz) { return tuneCommand(hz); },
-        dbvReadingOf);
+        dbvReadingOf, StopInside::DuringWaits);
     // The results file in frequency order, each frequency to the hertz: the survey's steps go
     // down to 5 Hz, finer than the sweep list's 10 Hz labels.
     std::vector<SweepPointReading> byFrequency = run.points;
