@@ -3,7 +3,6 @@
 // plan and the signal to connect come first; progress on stderr; the table and what
 // disagrees with the radio's configuration on stdout. Ctrl-C stops as the Stop button does.
 
-#include "files/filecheck.h"
 #include "resultsoutput.h"
 #include "stopflag.h"
 #include "survey/filtersurvey.h"
@@ -27,30 +26,24 @@ const QString kGeneratorOption = QStringLiteral("generator-dbm");
 
 class PrintingSurveySink : public SurveySink {
 public:
-    explicit PrintingSurveySink(FilterSurvey *&survey) : m_survey(survey) {}
     // The plan was printed before the connect step from the default widths: here only its
     // points and time, as the widths read from the radio make them.
     void plan(const QStringList &lines) override {
         if (!lines.isEmpty())
             printError(QStringLiteral("From the slots' configured widths: ") + lines.last());
     }
+    void phase(SurveyPhase phase) override {
+        if (const QString text = surveyPhaseText(phase); !text.isEmpty()) printError(text);
+    }
     void slotFinished(const SlotResult &slot) override {
         printError(QStringLiteral("FL%1: %2").arg(slot.slot).arg(slotStatusText(slot.status)));
-        noticeStop();
     }
     void progress(const SurveyProgress &p) override {
         // A line at the first point of a slot, every 20th and the last.
         if (p.point == 1 || p.point % 20 == 0 || p.point == p.points)
             printError(surveySlotProgressText(p) + QStringLiteral("; ") +
                        surveyOverallProgressText(p));
-        noticeStop();
     }
-
-private:
-    void noticeStop() {
-        if (stopRequested() && m_survey) m_survey->stop();
-    }
-    FilterSurvey *&m_survey;
 };
 
 // The options as the window's boxes: a refusal names the option and its limits.
@@ -107,8 +100,8 @@ int runSurvey(CliSession &session, const QStringList &arguments) {
     if (!parser.isSet(kOutputOption))
         return session.usageError(QStringLiteral("survey needs -o DIR, the folder for its files"));
     const QString folder = parser.value(kOutputOption);
-    // Checked before the radio is touched; the folder is made when the files are written.
-    if (const QString problem = folderTargetProblem(folder); !problem.isEmpty()) {
+    // Checked whole before the radio is touched: no run ends with its files lost.
+    if (const QString problem = surveyFolderProblem(folder); !problem.isEmpty()) {
         printError(QStringLiteral("corvane-cli: cannot write into ") + folder +
                    QStringLiteral(": ") + problem);
         return kExitFailed;
@@ -118,13 +111,19 @@ int runSurvey(CliSession &session, const QStringList &arguments) {
     for (const QString &line : surveyAdviceAndPlan(options)) printError(line);
     if (!session.connectRadio()) return kExitFailed;
 
-    FilterSurvey *running = nullptr;
-    PrintingSurveySink sink(running);
+    PrintingSurveySink sink;
     FilterSurvey survey(session.link(), session.prompter(), sink);
-    running = &survey;
+    // Ctrl-C is asked for at every exchange and during each long wait.
+    survey.setStopCheck([] { return stopRequested(); });
     const SurveyResult result = survey.run(options);
     if (result.end == SurveyEnd::NotPresent) return session.noAnswer();
     if (result.end == SurveyEnd::Busy) return kExitFailed;
+    // A step too coarse for a slot is the command line's fault: nothing was swept.
+    if (result.end == SurveyEnd::StepTooCoarse) {
+        // The refusal is the survey's last note.
+        printError(QStringLiteral("corvane-cli: ") + result.notes.last());
+        return exitCodeAfterStop(kExitUsage);
+    }
 
     for (const QString &line : surveyCsvLines(result)) session.printLatin1(line);
     for (const QString &line : surveyFindings(result)) session.printLatin1(line);
@@ -133,7 +132,7 @@ int runSurvey(CliSession &session, const QStringList &arguments) {
     const bool written = writeSurveyFiles(folder, result, QDateTime::currentDateTime(), &problems);
     for (const QString &problem : problems) printError(QStringLiteral("corvane-cli: ") + problem);
     if (!written || result.end == SurveyEnd::PortLost || result.end == SurveyEnd::Refused ||
-        result.anyNotSelectable())
+        result.anySlotFailed())
         return exitCodeAfterStop(kExitFailed);
     return exitCodeAfterStop(kExitDone);
 }
@@ -158,8 +157,9 @@ CliCommand command_survey() {
                                            "(1-250, default 150)."),
                             QStringLiteral("N")),
          QCommandLineOption(kStepOption,
-                            QStringLiteral("Step in Hz (1-500; default each slot's configured "
-                                           "width / 40, at least 5 Hz)."),
+                            QStringLiteral("Step in Hz (1-500, at most a quarter of each slot's "
+                                           "configured width; default the width / 40, at "
+                                           "least 5 Hz)."),
                             QStringLiteral("Hz")),
          QCommandLineOption(kCentreOption,
                             QStringLiteral("The carrier's frequency in kHz (default VFO A once "

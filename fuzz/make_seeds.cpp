@@ -17,6 +17,7 @@
 #include "measurements/mdstest.h"
 #include "menus/menureports.h"
 #include "radio/settingscapture.h"
+#include "survey/filtersurvey.h"
 
 using namespace corvane;
 using namespace corvane::menus;
@@ -209,6 +210,25 @@ int main(int argc, char **argv) {
         if (!writeFile(root.filePath(preamp ? QStringLiteral("mds/preamp")
                                             : QStringLiteral("mds/no_preamp")),
                        QByteArray(1, preamp ? 1 : 0) + pieces.join('\n')))
+            return 1;
+    }
+    // The survey harness reads the receiver from a first byte (0 main, 1 sub).
+    for (const Receiver receiver : {Receiver::Main, Receiver::Sub}) {
+        const QList<QByteArray> pieces = record([receiver](RadioLink &link, Prompter &prompter) {
+            SurveySink sink;
+            FilterSurvey survey(link, prompter, sink);
+            SurveyOptions options;
+            options.receiver = receiver;
+            options.slotNumbers = {3};
+            options.stepHz = 100;
+            survey.run(options);
+            survey.resetK3();
+        });
+        root.mkpath(QStringLiteral("survey"));
+        const char pick = receiver == Receiver::Sub ? 1 : 0;
+        if (!writeFile(root.filePath(receiver == Receiver::Sub ? QStringLiteral("survey/sub")
+                                                               : QStringLiteral("survey/main")),
+                       QByteArray(1, pick) + pieces.join('\n')))
             return 1;
     }
     int answers = 0;

@@ -307,7 +307,7 @@ void CrystalFilters::listFilterSettings() {
         m_link.sendCommand(kSubReadoutSwitch, kSubReadoutSwitchWaitMs);
         m_msLeft -= kReaderSlotEntryWaitMs + kSubReadoutSwitchWaitMs;
     }
-    for (int pass = 1; pass <= kFilterSlots && !portFailed(); ++pass) {
+    for (int pass = 1; pass <= kFilterSlots && !portFailed() && !stopAsked(); ++pass) {
         stepProgress(
             QStringLiteral("Reading filter settings, pass %1 of %2").arg(pass).arg(kFilterSlots));
         const int problemsBefore = int(m_unreadable.size());
@@ -344,10 +344,10 @@ void CrystalFilters::listFilterReceive() {
     m_passesDone = 0;
     m_passCount = kFilterModes * kFilterSlots;
     for (const FilterMode &mode : filterModeTable()) {
-        if (portFailed()) break;
+        if (portFailed() || stopAsked()) break;
         m_link.sendCommand(modeText(mode.number) + u';', kFilterModeWaitMs);
         m_msLeft -= kFilterModeWaitMs;
-        for (int pass = 1; pass <= kFilterSlots && !portFailed(); ++pass) {
+        for (int pass = 1; pass <= kFilterSlots && !portFailed() && !stopAsked(); ++pass) {
             stepProgress(QStringLiteral("Reading %1 receive settings, pass %2 of %3")
                              .arg(QLatin1String(mode.name))
                              .arg(pass)

@@ -13,6 +13,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -116,6 +117,9 @@ public:
     // As steps of a procedure that already holds the link (the filter survey): no refusal,
     // no hold of their own, and the mode is the procedure's to put back.
     void setWithinHeldLink(bool within) { m_withinHeldLink = within; }
+    // Asked before each pass of a readout: true ends the readout there (the menu is left
+    // as at its end). The filter survey's Stop.
+    void setStopCheck(std::function<bool()> stop) { m_stopCheck = std::move(stop); }
     // Clear Form: the table empty; the radio is not touched.
     void clearFilterForm() { m_sink.clearTable(); }
 
@@ -143,6 +147,7 @@ private:
     // "ds;" read; the display answer when it has the radio's form, else noted as unreadable.
     std::optional<QString> readDisplayAnswer(const QString &what);
     bool portFailed() const { return m_link.lastError().isError(); }
+    bool stopAsked() const { return m_stopCheck && m_stopCheck(); }
     void reportPortError(const QString &step);
     // The slot named by the last "db;" answer (1..5), if any.
     std::optional<int> shownSlot() const;
@@ -171,6 +176,7 @@ private:
     int m_passesDone = 0;
     bool m_withinHeldLink = false;
     int m_passCount = 0;
+    std::function<bool()> m_stopCheck;
 };
 
 }  // namespace corvane

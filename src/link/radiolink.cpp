@@ -1,5 +1,7 @@
 #include "link/radiolink.h"
 
+#include <algorithm>
+
 namespace corvane {
 
 RadioLink::RadioLink(Clock &clock) : m_clock(clock) {}
@@ -76,6 +78,44 @@ QString RadioLink::queryRadio(const QString &text, int waitMs, int settleMs) {
     if (error.isError()) noteError(error);
     if (m_trace) m_trace->addRead(m_clock.now(), answer);
     wait(settleMs);
+    return answer;
+}
+
+bool RadioLink::waitUnless(int ms, const std::function<bool()> &stop) {
+    const qint64 start = m_clock.now();
+    int waited = 0;
+    bool cut = false;
+    while (waited < ms) {
+        if (stop && stop()) {
+            cut = true;
+            break;
+        }
+        const int slice = std::min(kStopCheckMs, ms - waited);
+        m_clock.sleep(slice);
+        waited += slice;
+    }
+    if (m_trace && waited > 0) m_trace->addWait(start, waited);
+    return !cut;
+}
+
+bool RadioLink::sendCommandUnless(const QString &text, int waitMs,
+                                  const std::function<bool()> &stop) {
+    return writeAndWait(text, 0) && waitUnless(waitMs, stop);
+}
+
+QString RadioLink::queryRadioUnless(const QString &text, int waitMs,
+                                    const std::function<bool()> &stop, bool *stopped) {
+    if (stopped) *stopped = false;
+    if (!writeAndWait(text, 0)) return QString();
+    const qint64 start = m_clock.now();
+    if (!waitUnless(waitMs, stop)) {
+        if (stopped) *stopped = true;
+        wait(int(std::min<qint64>(waitMs, kStoppedAnswerMs) - (m_clock.now() - start)));
+    }
+    PortError error;
+    const QString answer = QString::fromLatin1(m_transport->readAll(&error));
+    if (error.isError()) noteError(error);
+    if (m_trace) m_trace->addRead(m_clock.now(), answer);
     return answer;
 }
 

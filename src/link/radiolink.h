@@ -61,6 +61,20 @@ public:
     // client's request can arrive then): nothing else may be sent now.
     bool isWaiting() const { return m_waiting > 0; }
 
+    // The same exchanges with a wait that ends early once `stop` returns true, so that a
+    // Stop or Ctrl-C is acted on within a few tenths of a second, not after a long wait.
+    // `stop` is asked before the wait and every kStopCheckMs of it; the trace records the
+    // time really waited. False when it ended early.
+    static constexpr int kStopCheckMs = 100;
+    bool waitUnless(int ms, const std::function<bool()> &stop);
+    bool sendCommandUnless(const QString &text, int waitMs, const std::function<bool()> &stop);
+    // A query whose wait ended early still reads what has come: the K3 answers within
+    // about 100 ms (its command reference), so the wait goes on to kStoppedAnswerMs first
+    // and the answer does not sit in front of the next exchange's. `*stopped` says so.
+    static constexpr int kStoppedAnswerMs = 200;
+    QString queryRadioUnless(const QString &text, int waitMs, const std::function<bool()> &stop,
+                             bool *stopped);
+
     // The first port error since the last clearError(); exchanges on a closed or failed
     // port do nothing and return empty text.
     PortError lastError() const { return m_lastError; }

@@ -122,6 +122,8 @@ bool FilterSweep::applyTestSettings(const QString &rfGainText) {
     const QString rfGain = rfGainText;
     if (!k3settings::prepareKat3AndTechMode(m_link, m_prompter, m_state.flags)) return false;
     m_link.sendCommand(QStringLiteral("ag005;"), kSweepAfGainWaitMs);
+    const auto stopped = [this] { return m_state.stopCheck && m_state.stopCheck(); };
+    if (stopped()) return true;
     k3settings::setAgcOff(m_link);
     m_link.sendCommand(QStringLiteral("ra00;"), kSweepCommandWaitMs);
     m_link.sendCommand(QStringLiteral("pa0;"), kSweepCommandWaitMs);
@@ -131,6 +133,7 @@ bool FilterSweep::applyTestSettings(const QString &rfGainText) {
     // The dBV readout is relative to the AFV level when it is selected: the user tunes to
     // the middle of the passband first.
     m_prompter.message(kAfvReferenceText, kAfvReferenceTitle, MessageIcon::Information);
+    if (stopped()) return true;
     letReadoutSettle(m_link, [this](const QString &text) {
         SweepProgress settling;
         settling.activity = text;

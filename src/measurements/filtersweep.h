@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 #include "core/prompter.h"
@@ -40,6 +41,9 @@ struct FilterSweepState {
     QString stopKhzText;
     QString stepHzText;
     SettingsCapture capture;
+    // Asked during the test set-up (after the AF gain's wait and after the AFV reference
+    // prompt): true ends the set-up there. The filter survey's Stop and Ctrl-C.
+    std::function<bool()> stopCheck;
 };
 
 // Where the sweep is, for a progress line. Times come from the fixed waits alone.

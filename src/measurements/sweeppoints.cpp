@@ -13,7 +13,8 @@ qint64 mostSweepTimeMs(const SweepPlan &plan) {
 
 SweepPointsRun measureSweepPoints(RadioLink &link, SweepSink &sink, const SweepPlan &plan,
                                   SweepMode mode, const std::function<bool()> &stopRequested,
-                                  const std::function<QString(int32_t)> &tuneCommand) {
+                                  const std::function<QString(int32_t)> &tuneCommand,
+                                  const ReadingOf &readingOf, StopInside stopInside) {
     SweepPointsRun run;
     const int steps = plan.stepsMeasured();
     PointOrder order(steps, mode == SweepMode::Adaptive
@@ -51,17 +52,42 @@ SweepPointsRun measureSweepPoints(RadioLink &link, SweepSink &sink, const SweepP
                                     run.noAnswers.progressNote(),
                                     order.most(),
                                     {}});
-        // One step: frequency, reading, list line, chart row.
-        link.sendCommand(tuneCommand ? tuneCommand(hz) : frequencyCommand(hz), kSweepTuneWaitMs);
-        const QString reply = link.queryRadio(QStringLiteral("db;"), kSweepReadingWaitMs);
+        // One step: frequency, reading, list line, chart row. Where a stop breaks off the
+        // step's waits, the point is not listed.
+        const QString tune = tuneCommand ? tuneCommand(hz) : frequencyCommand(hz);
+        bool cut = false;
+        QString reply;
+        if (stopInside == StopInside::DuringWaits) {
+            cut = !link.sendCommandUnless(tune, kSweepTuneWaitMs, stopRequested);
+            if (!cut)
+                reply = link.queryRadioUnless(QStringLiteral("db;"), kSweepReadingWaitMs,
+                                              stopRequested, &cut);
+        } else {
+            link.sendCommand(tune, kSweepTuneWaitMs);
+            reply = link.queryRadio(QStringLiteral("db;"), kSweepReadingWaitMs);
+        }
         // A lost port ends the sweep here; the point is not listed.
         if (link.portLost()) {
             run.lostAtStep = point;
             break;
         }
-        run.noAnswers.note(reply);
+        if (cut) {
+            run.stopped = true;
+            break;
+        }
+        const std::optional<QString> read =
+            readingOf ? readingOf(reply) : std::optional<QString>(readingFromReply(reply));
+        run.noAnswers.note(read ? reply : QString());
         link.wait(kSweepAfterReadingWaitMs);
-        const QString reading = readingFromReply(reply);
+        if (!read) {
+            // Not a reading: counted as unanswered, and no point is made of it. The adaptive
+            // planner does not hand that point out again; the run ends at twice the grid.
+            ++run.unread;
+            order.addUnread(*index);
+            if (point >= 2 * steps) break;
+            continue;
+        }
+        const QString &reading = *read;
         const double db = readingValue(reading);
         sink.appendLine(sweepResultLine(hz, reading));
         sink.setChartRow(*index + 1, db, kHzLabel(hz));

@@ -12,6 +12,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "link/procedurefaults.h"
@@ -37,16 +38,30 @@ struct SweepPointsRun {
     // Points the run had planned when it ended (the fixed sweep: all its steps).
     int planned = 0;
     NoAnswerCount noAnswers;
+    int unread = 0;  // replies in which readingOf found no reading
     bool portLost() const { return lostAtStep >= 0; }
 };
 
-// Measures the points of `plan`. `stopRequested` is asked after each point's yield; true
-// ends the run there (the point before it is complete and listed). The link's port being
-// lost ends it at that exchange. `tuneCommand` makes each point's frequency command
-// (default frequencyCommand(), VFO A; the sub-receiver's survey tunes VFO B).
+// The reading in a reply to "db;", or none when the reply holds no reading.
+using ReadingOf = std::function<std::optional<QString>(const QString &reply)>;
+
+// Measures the points of `plan`. `stopRequested` is asked after each point's yield and
+// during its waits; true ends the run there (the point before it is complete and listed).
+// The link's port being lost ends it at that exchange. `tuneCommand` makes each point's
+// frequency command (default frequencyCommand(), VFO A; the sub-receiver's survey tunes VFO
+// B). `readingOf` cuts the reading from the reply (default readingFromReply(), which always
+// gives one); a reply it finds none in is counted unanswered and makes no point (an
+// adaptive run then ends at twice the grid's points at most).
+// Where a stop request is acted on: the sweep's Stop finishes the step under way (its list
+// keeps every step begun); the survey also breaks off inside a step's waits, so that Ctrl-C
+// is acted on within a second or two.
+enum class StopInside { BetweenSteps, DuringWaits };
+
 SweepPointsRun measureSweepPoints(RadioLink &link, SweepSink &sink, const SweepPlan &plan,
                                   SweepMode mode, const std::function<bool()> &stopRequested,
-                                  const std::function<QString(int32_t)> &tuneCommand = {});
+                                  const std::function<QString(int32_t)> &tuneCommand = {},
+                                  const ReadingOf &readingOf = {},
+                                  StopInside stopInside = StopInside::BetweenSteps);
 
 // The most radio time the points of `plan` can take (every grid point measured).
 qint64 mostSweepTimeMs(const SweepPlan &plan);

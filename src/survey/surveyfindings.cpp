@@ -129,6 +129,8 @@ QString slotStatusText(SlotStatus status) {
             return QStringLiteral("not installed");
         case SlotStatus::NotSelectable:
             return QStringLiteral("could not be selected");
+        case SlotStatus::Unread:
+            return QStringLiteral("could not be read");
         case SlotStatus::NotMeasured:
             break;
     }
@@ -181,7 +183,8 @@ QStringList surveyFindings(const SurveyResult &result) {
                    .arg(formatFixed(*result.attenuatorStepDb, 1), result.options.rfGain);
     const QString widest = widestSlotName(result);
     for (const SlotResult &s : result.slotResults) {
-        if (s.status == SlotStatus::NotInstalled || s.status == SlotStatus::NotSelectable)
+        if (s.status == SlotStatus::NotInstalled || s.status == SlotStatus::NotSelectable ||
+            s.status == SlotStatus::Unread)
             out << QStringLiteral("FL%1 was %2 and is not in the survey.")
                        .arg(s.slot)
                        .arg(slotStatusText(s.status));

@@ -1,11 +1,15 @@
 #include "surveyplan.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 #include <algorithm>
 #include <cmath>
 
 #include "core/numtext.h"
 #include "core/progresstext.h"
+#include "files/filecheck.h"
 #include "filters/filtertable.h"
 #include "measurements/filtersweep.h"
 
@@ -13,10 +17,10 @@ namespace corvane {
 
 namespace {
 
-// Fixed waits around the points: the settings capture and identity (about 4.3 s), the test
-// set-up with its AFV reference (about 2.6 s), the wide DSP passband, each slot's selection
-// and read-back, and the restore at the end.
-constexpr qint64 kCaptureAndIdentityMs = 2000 + 2300;
+// Fixed waits around the points: the auto-info query, the settings capture and identity
+// (about 4.4 s), the test set-up with its AFV reference (about 2.6 s), the wide DSP
+// passband, each slot's selection and read-back, and the restore at the end.
+constexpr qint64 kCaptureAndIdentityMs = 100 + 2000 + 2300;
 constexpr qint64 kTestSetUpMs = 2600;
 constexpr qint64 kPerSlotSelectMs = 200;
 constexpr qint64 kRestoreMs = 1100;
@@ -37,7 +41,60 @@ QString rangeProblem(const QString &text, double low, double high, const QString
         .arg(what, shortestText(low), shortestText(high), text);
 }
 
+// The longest name the survey writes in its folder ("survey-overlay.png"), and what the
+// checked writer adds to it for its temporary file.
+constexpr int kLongestFileNameBytes = 18 + 16;
+// Linux's limits on a path and on one name in it (PATH_MAX less its end, NAME_MAX).
+constexpr int kMaxPathBytes = 4095;
+constexpr int kMaxNameBytes = 255;
+// Links followed before a chain of them is taken as a loop (the kernel's own limit).
+constexpr int kMaxLinkHops = 40;
+
+// Whether `path` is a symbolic link that leads round in a loop: its chain of targets comes
+// back to one already seen, or does not end within the kernel's limit.
+bool isLinkLoop(const QString &path) {
+    QSet<QString> seen;
+    QString at = path;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        const QFileInfo info(at);
+        if (!info.isSymLink()) return false;
+        if (seen.contains(at)) return true;
+        seen.insert(at);
+        at = info.symLinkTarget();
+    }
+    return true;
+}
+
 }  // namespace
+
+QString surveyFolderProblem(const QString &folder) {
+    if (folder.isEmpty()) return QStringLiteral("no folder name was given");
+    const QString absolute = QFileInfo(folder).absoluteFilePath();
+    const int pathBytes = int(QFile::encodeName(absolute).size());
+    if (pathBytes + 1 + kLongestFileNameBytes > kMaxPathBytes)
+        return QStringLiteral(
+                   "its path is %1 characters long; the survey's files need it to be at most "
+                   "%2")
+            .arg(pathBytes)
+            .arg(kMaxPathBytes - 1 - kLongestFileNameBytes);
+    QString prefix;
+    for (const QString &name : absolute.split(u'/', Qt::SkipEmptyParts)) {
+        prefix += u'/' + name;
+        if (QFile::encodeName(name).size() > kMaxNameBytes)
+            return QStringLiteral("the name \"%1...\" in it is longer than %2 characters")
+                .arg(name.left(20))
+                .arg(kMaxNameBytes);
+        const QFileInfo info(prefix);
+        if (!info.isSymLink() || info.exists()) continue;
+        if (isLinkLoop(prefix))
+            return QDir::toNativeSeparators(prefix) +
+                   QStringLiteral(" is a loop of symbolic links");
+        return QDir::toNativeSeparators(prefix) +
+               QStringLiteral(" is a symbolic link to %1, which does not exist")
+                   .arg(QDir::toNativeSeparators(info.symLinkTarget()));
+    }
+    return folderTargetProblem(folder);
+}
 
 std::optional<QList<int>> parseSlotList(const QString &text, QString *problem) {
     static const QRegularExpression item(
@@ -106,6 +163,36 @@ int plannedPointsPerSlot(std::optional<int> stepHz) {
     if (stepHz) return planSlotSweep(0, 0, stepHz).points;
     // width / 40 steps over three widths: 60 either side of the carrier.
     return 2 * (kSurveySpanWidths * kSurveyStepDivisor / 2) + 1;
+}
+
+int largestSurveyStepHz(int configuredBwHz) {
+    return std::max(1, configuredBwHz / 4);
+}
+
+QString surveyStepProblem(std::optional<int> stepHz, const std::vector<SlotWidth> &widths) {
+    if (!stepHz) return QString();
+    QStringList narrow;
+    int largest = *stepHz;
+    for (const SlotWidth &s : widths) {
+        const int most = largestSurveyStepHz(s.widthHz);
+        largest = std::min(largest, most);
+        if (*stepHz > most)
+            narrow << QStringLiteral("FL%1 (%2 kHz)")
+                          .arg(s.slot)
+                          .arg(formatFixed(s.widthHz / 1000.0, 2));
+    }
+    if (narrow.isEmpty()) return QString();
+    const QString slotsText = narrow.size() == 1
+                                  ? narrow.first()
+                                  : narrow.mid(0, narrow.size() - 1).join(QStringLiteral(", ")) +
+                                        QStringLiteral(" and ") + narrow.last();
+    return QStringLiteral(
+               "A step of %1 Hz is more than a quarter of the configured width of %2, too "
+               "coarse to show its passband: use a step of at most %3 Hz, or no step (each "
+               "slot's width / 40).")
+        .arg(*stepHz)
+        .arg(slotsText)
+        .arg(largest);
 }
 
 qint64 surveyOverheadMs(Receiver receiver) {

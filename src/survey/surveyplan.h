@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "filters/crystalfilters.h"
 
@@ -74,6 +75,27 @@ SlotSweepPlan planSlotSweep(int configuredBwHz, int32_t centreHz, std::optional<
 // default step those of a slot 500 Hz wide or wider; with a step given, those of the
 // narrowest span (a slot of a few hertz: its width and 1 kHz).
 int plannedPointsPerSlot(std::optional<int> stepHz);
+
+// The coarsest step that still shows a slot's passband: a quarter of its configured width,
+// in whole hertz. A step above it is refused before the first sweep.
+int largestSurveyStepHz(int configuredBwHz);
+struct SlotWidth {
+    int slot = 0;
+    int widthHz = 0;
+};
+// Why `stepHz` is too coarse for the slots given: names each slot whose quarter width it
+// is above, and the largest step that fits them all ("A step of 100 Hz is more than a
+// quarter of the configured width of FL5 (0.20 kHz): use at most 50 Hz, or no step ...");
+// empty when it fits (or no step was given).
+QString surveyStepProblem(std::optional<int> stepHz, const std::vector<SlotWidth> &widths);
+
+// The -o folder checked whole before the radio is touched: its path and each name in it
+// short enough for every file the survey writes there (4095 and 255 bytes on Linux), no
+// symbolic link in it that leads round in a loop or nowhere, not a file, and files can be
+// written in it or in the nearest folder above it when it is still to be made (the files'
+// writer makes it). Nothing is made or left behind. Empty when all is well; else why not
+// ("/tmp/x is a loop of symbolic links").
+QString surveyFolderProblem(const QString &folder);
 
 // The radio time of the whole survey: the readouts, the set-up and every point's waits.
 qint64 surveyOverheadMs(Receiver receiver);

@@ -376,8 +376,8 @@ void TestFiles::cliChartAndPrint() {
         run = runCli(command);
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains("The file " + bad +
-                                    " is not a filter sweep results file: line 31: the reading "
-                                    "\"x\" is not a number"),
+                                  " is not a filter sweep results file: line 31: the reading "
+                                  "\"x\" is not a number"),
                  qPrintable(run.err));
     }
 

@@ -9,6 +9,7 @@
 #include "common/bench.h"
 #include "filters/crystalfilters.h"
 #include "measurements/mdstest.h"
+#include "survey/filtersurvey.h"
 
 using namespace corvane;
 using namespace corvane::test;
@@ -35,7 +36,21 @@ struct ModesBench : SimBench {
     QuietMds mdsSink;
     FilterWindowFields fields;
     TableSink table;
+    SurveySink surveySink;
+    FilterSurvey survey{link, prompter, surveySink};
+    int surveyStopAt = 1 << 30;  // the yield at which the survey is stopped
 };
+
+// The survey of FL3 in CW at 100 Hz steps (15 points); its Stop comes 45 yields after the
+// table's, in the sweep.
+void surveyRun(ModesBench &b, Receiver receiver) {
+    SurveyOptions options;
+    options.receiver = receiver;
+    options.slotNumbers = {3};
+    options.stepHz = 100;
+    b.survey.setStopCheck([&b] { return b.clock.yieldCount() >= b.surveyStopAt; });
+    b.survey.run(options);
+}
 
 struct ModeProcedure {
     const char *name;
@@ -67,6 +82,12 @@ const std::vector<ModeProcedure> &procedures() {
         {"filter receive readout, sub", [](ModesBench &b) { receiveReadout(b, Receiver::Sub); }},
         {"enable, disable", [](ModesBench &b) { enableThenDisable(b, Receiver::Main); }},
         {"enable, disable, sub", [](ModesBench &b) { enableThenDisable(b, Receiver::Sub); }},
+        {"survey", [](ModesBench &b) { surveyRun(b, Receiver::Main); },
+         [](ModesBench &b) { b.survey.resetK3(); }, "k22;gt;k20;",
+         [](ModesBench &b) { b.surveyStopAt = b.clock.yieldCount() + 45; }},
+        {"survey, sub", [](ModesBench &b) { surveyRun(b, Receiver::Sub); },
+         [](ModesBench &b) { b.survey.resetK3(); }, "k22;gt;k20;",
+         [](ModesBench &b) { b.surveyStopAt = b.clock.yieldCount() + 45; }},
     };
     return list;
 }

@@ -21,6 +21,7 @@
 #include "measurements/filtersweep.h"
 #include "measurements/mdstest.h"
 #include "menus/menureports.h"
+#include "survey/filtersurvey.h"
 
 using namespace corvane;
 
@@ -75,6 +76,21 @@ bool filterOp(Soak &s, Receiver receiver, int what) {
     if (what == 0) return filters.enableReceive(1, 1) == FilterOperationEnd::PortFailed;
     if (what == 1) return filters.disableReceive(2, 2) == FilterOperationEnd::PortFailed;
     return !(what == 2 ? filters.bandwidthReadout() : filters.receiveReadout());
+}
+
+// The filter survey of two slots: a lost port must end in "K3 Not Restored" (or, lost while
+// it only read, "Connection Lost").
+bool surveyRun(Soak &s, Receiver receiver) {
+    SurveySink sink;
+    FilterSurvey survey(s.link, s.prompter, sink);
+    SurveyOptions options;
+    options.receiver = receiver;
+    options.slotNumbers = {3, 4};
+    options.stepHz = 25;
+    const SurveyResult result = survey.run(options);
+    if (result.end != SurveyEnd::PortLost) return false;
+    const QString title = s.prompter.summary().last().section(u'|', 0, 0);
+    return title == u"K3 Not Restored" || title == u"Connection Lost";
 }
 
 const QString kLost = QStringLiteral("Connection Lost");
@@ -148,6 +164,10 @@ const std::vector<Procedure> kProcedures{
     {"filter-receive-sub", [](Soak &s) { return filterOp(s, Receiver::Sub, 3); }, kReadoutEnd,
      kPortError},
     {"menu-main", [](Soak &s) { return !mainMenuReport(s.link, s).isComplete(); }, {""}, ""},
+    {"survey", [](Soak &s) { return surveyRun(s, Receiver::Main); },
+     QStringList{"Filter Survey"} + kCapture, ""},
+    {"survey-sub", [](Soak &s) { return surveyRun(s, Receiver::Sub); },
+     QStringList{"Filter Survey"} + kCapture, ""},
     {"menu-config", [](Soak &s) { return !configMenuReport(s.link, s).isComplete(); }, {""}, ""},
 };
 
