@@ -55,6 +55,35 @@ QString shownAnswer(const QString &answer) {
     return u'"' + out + u'"';
 }
 
+// The K3's MD numbers (the command reference, MD entry).
+QString k3ModeName(int number) {
+    static const char *const names[] = {"",   "LSB",  "USB",    "CW", "FM",
+                                        "AM", "DATA", "CW-REV", "",   "DATA-REV"};
+    return number >= 1 && number <= 9 && *names[number] ? QLatin1String(names[number])
+                                                        : QStringLiteral("mode %1").arg(number);
+}
+
+// A read may hold more than the answer asked for: an unsolicited report (IF, when auto-info
+// is on) or a stale answer before it, or a report after it. The answer is the last piece of
+// the reply that begins with the query's letters (at the start or after a ";"): "DB" up to
+// its ";", "DS" its 13 characters. A reply without one is kept whole, to be shown as it came.
+QString answerIn(const QString &reply, QLatin1String letters) {
+    qsizetype from = reply.lastIndexOf(letters);
+    while (from > 0 && reply.at(from - 1) != u';') from = reply.lastIndexOf(letters, from - 1);
+    if (from < 0) return reply;
+    if (letters == QLatin1String("DS")) return reply.mid(from, kDisplayAnswerLength);
+    const qsizetype end = reply.indexOf(u';', from);
+    return end < 0 ? reply.mid(from) : reply.mid(from, end - from + 1);
+}
+
+QString slotAnswer(RadioLink &link, int waitMs) {
+    return answerIn(link.queryRadio(kSlotQuery, waitMs), QLatin1String("DB"));
+}
+
+QString displayAnswer(RadioLink &link, int waitMs) {
+    return answerIn(link.queryRadio(kDisplayQuery, waitMs), QLatin1String("DS"));
+}
+
 }  // namespace
 
 QString filterWindowTitle(Receiver receiver) {
@@ -114,9 +143,23 @@ void CrystalFilters::pointAtSubReceiver() {
 }
 
 void CrystalFilters::reportPortError(const QString &step) {
-    m_prompter.message(QStringLiteral("The port failed while %1: %2")
-                           .arg(step, portErrorText(m_link.lastError(), QString())),
-                       kPortErrorTitle, MessageIcon::Critical);
+    QString text = QStringLiteral("The port failed while %1: %2")
+                       .arg(step, portErrorText(m_link.lastError(), QString()));
+    // The modes read before the first mode change could not be sent back: the user is told
+    // which to set by hand.
+    QStringList found;
+    if (m_modesSwitched)
+        for (const FoundMode &m : m_foundModes)
+            if (!m.answer.isEmpty())
+                found << (m.query == kModeQuery ? QStringLiteral("the main receiver in %1")
+                                                : QStringLiteral("the sub-receiver in %1"))
+                             .arg(k3ModeName(m.answer.right(1).toInt()));
+    if (!found.isEmpty())
+        text += QStringLiteral(
+                    "\n\nThe K3's mode was not put back: it was found with %1. Set it "
+                    "by hand once the radio is connected again.")
+                    .arg(found.join(QStringLiteral(" and ")));
+    m_prompter.message(text, kPortErrorTitle, MessageIcon::Critical);
 }
 
 FilterOperationEnd CrystalFilters::changeReceive(bool enable, std::optional<int> modeNumber,
@@ -144,10 +187,11 @@ FilterOperationEnd CrystalFilters::changeReceive(bool enable, std::optional<int>
         return FilterOperationEnd::PortFailed;
     }
 
+    m_modesSwitched = true;
     m_link.sendCommand(mode + u';', kFilterModeWaitMs);
     m_link.sendCommand(kOpenSlotEntry, kFilterEntryWaitMs);
     pointAtSubReceiver();
-    QString answer = m_link.queryRadio(kSlotQuery, kFilterSlotQueryWaitMs);
+    QString answer = slotAnswer(m_link, kFilterSlotQueryWaitMs);
     m_fields.filterSlot = answer.mid(4, 1);
     int taps = 0;
     while (m_fields.filterSlot != slotText && !portFailed()) {
@@ -167,14 +211,14 @@ FilterOperationEnd CrystalFilters::changeReceive(bool enable, std::optional<int>
         if (LinkTrace *trace = m_link.trace()) trace->addYield(clock.now());
         clock.yield();
         m_link.sendCommand(kNextSlot, kFilterTapWaitMs);
-        answer = m_link.queryRadio(kSlotQuery, kFilterSlotQueryWaitMs);
+        answer = slotAnswer(m_link, kFilterSlotQueryWaitMs);
         m_fields.filterSlot = answer.mid(4, 1);
         ++taps;
     }
     if (!portFailed()) {
         m_link.sendCommand(kOpenReceiveEntry, kFilterEntryWaitMs);
         pointAtSubReceiver();
-        answer = m_link.queryRadio(kDisplayQuery, kFilterFlagQueryWaitMs);
+        answer = displayAnswer(m_link, kFilterFlagQueryWaitMs);
         m_fields.receiveFlag = answer.chopped(qMin(3, int(answer.size()))).mid(7);
     }
     if (portFailed()) {
@@ -225,11 +269,11 @@ FilterOperationEnd CrystalFilters::changeReceive(bool enable, std::optional<int>
 void CrystalFilters::readFilterSlot() {
     m_link.sendCommand(kOpenSlotEntry, kReaderSlotEntryWaitMs);
     pointAtSubReceiver();
-    m_fields.filterSlot = m_link.queryRadio(kSlotQuery, kReaderSlotQueryWaitMs).left(5);
+    m_fields.filterSlot = slotAnswer(m_link, kReaderSlotQueryWaitMs).left(5);
 }
 
 std::optional<QString> CrystalFilters::readDisplayAnswer(const QString &what) {
-    const QString answer = m_link.queryRadio(kDisplayQuery, kReaderDisplayWaitMs);
+    const QString answer = displayAnswer(m_link, kReaderDisplayWaitMs);
     if (answer.size() == kDisplayAnswerLength && answer.startsWith(QLatin1String("DS")) &&
         answer.endsWith(u';'))
         return answer;
@@ -345,6 +389,7 @@ void CrystalFilters::listFilterReceive() {
     m_passCount = kFilterModes * kFilterSlots;
     for (const FilterMode &mode : filterModeTable()) {
         if (portFailed() || stopAsked()) break;
+        m_modesSwitched = true;
         m_link.sendCommand(modeText(mode.number) + u';', kFilterModeWaitMs);
         m_msLeft -= kFilterModeWaitMs;
         for (int pass = 1; pass <= kFilterSlots && !portFailed() && !stopAsked(); ++pass) {
@@ -426,6 +471,7 @@ void CrystalFilters::finishReadout() {
 
 void CrystalFilters::readModes() {
     m_foundModes.clear();
+    m_modesSwitched = false;
     if (m_withinHeldLink) return;
     QStringList queries{kModeQuery};
     // The sub-receiver's operations switch the main receiver's mode ("md<n>;"); in diversity
@@ -459,6 +505,7 @@ void CrystalFilters::putModesBack(const QString &what) {
         if (portFailed()) return;
     }
     m_foundModes.clear();
+    m_modesSwitched = false;
     if (unread.isEmpty()) return;
     m_prompter.message(QStringLiteral("These settings of the K3 could not be read before %1: %2. "
                                       "The radio's answers did not have the expected form, so "

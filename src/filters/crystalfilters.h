@@ -164,6 +164,7 @@ private:
         QString raw;     // what came, for the message
     };
     std::vector<FoundMode> m_foundModes;
+    bool m_modesSwitched = false;  // a mode command went out since the modes were read
 
     RadioLink &m_link;
     Prompter &m_prompter;

@@ -85,6 +85,8 @@ QString surveyPhaseText(SurveyPhase phase) {
             return QStringLiteral("Reading the slots' settings...");
         case SurveyPhase::SettingUp:
             return QStringLiteral("Setting up the K3 and its AFV reference at the carrier...");
+        case SurveyPhase::Settling:
+            return kReadoutSettlingText;
         case SurveyPhase::ReadoutCheck:
             return QStringLiteral("Checking the dBV readout at the carrier...");
         case SurveyPhase::PuttingBack:
@@ -279,7 +281,8 @@ bool FilterSurvey::prepare(SurveyResult &result) {
                             "The %1 could not be read and was left as the survey set it.")
                             .arg(name);
     if (stopNow()) return false;
-    NoSweepSink noLines;
+    // An AFV reference confirmed sooner than the readout settles waits the rest: said.
+    NoSweepSink noLines([this] { m_sink.phase(SurveyPhase::Settling); });
     m_sweepState.stopCheck = [this] { return stopNow(); };
     const bool setUp =
         FilterSweep(m_link, m_prompter, m_sweepState, noLines).applyTestSettings(m_options.rfGain);

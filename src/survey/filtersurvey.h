@@ -117,9 +117,10 @@ QString surveySlotProgressText(const SurveyProgress &progress);
 QString surveyOverallProgressText(const SurveyProgress &progress);
 
 // What the survey is doing between the slots' points, for the progress lines.
-enum class SurveyPhase { ReadingSettings, SettingUp, ReadoutCheck, PuttingBack };
+enum class SurveyPhase { ReadingSettings, SettingUp, Settling, ReadoutCheck, PuttingBack };
 // "Reading the slots' settings...", "Setting up the K3 and its AFV reference...",
-// "Checking the dBV readout at the carrier...", "Putting the K3's settings back...".
+// "Letting the readout settle...", "Checking the dBV readout at the carrier...",
+// "Putting the K3's settings back...".
 QString surveyPhaseText(SurveyPhase phase);
 
 class SurveySink {

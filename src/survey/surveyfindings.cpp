@@ -185,8 +185,11 @@ QStringList surveyFindings(const SurveyResult &result) {
     for (const SlotResult &s : result.slotResults) {
         if (s.status == SlotStatus::NotInstalled || s.status == SlotStatus::NotSelectable ||
             s.status == SlotStatus::Unread)
-            out << QStringLiteral("FL%1 was %2 and is not in the survey.")
+            // "FL2 was not installed", "FL3 could not be read", "... could not be selected".
+            out << QStringLiteral("FL%1 %2%3 and is not in the survey.")
                        .arg(s.slot)
+                       .arg(s.status == SlotStatus::NotInstalled ? QStringLiteral("was ")
+                                                                 : QString())
                        .arg(slotStatusText(s.status));
         else if (s.status == SlotStatus::Partial)
             out << QStringLiteral(

@@ -3,6 +3,7 @@
 // surveyputback.cpp: the put-back and what is told when it fails).
 
 #include <QStringList>
+#include <functional>
 
 #include "core/prompter.h"
 #include "measurements/filtersweep.h"
@@ -17,13 +18,21 @@ public:
     QStringList notes;
 };
 
-// A sweep sink for the shared test set-up, which lists nothing.
+// A sweep sink for the shared test set-up, which lists nothing; it passes on only that the
+// set-up is waiting for the readout to settle after the AFV reference prompt.
 class NoSweepSink : public SweepSink {
 public:
+    explicit NoSweepSink(std::function<void()> settling = {}) : m_settling(std::move(settling)) {}
+    void progress(const SweepProgress &p) override {
+        if (!p.activity.isEmpty() && m_settling) m_settling();
+    }
     void clearLines() override {}
     void appendLine(const QString &) override {}
     void prepareChart(int) override {}
     void setChartRow(int, double, const QString &) override {}
+
+private:
+    std::function<void()> m_settling;
 };
 
 }  // namespace corvane

@@ -46,6 +46,7 @@ private slots:
     }
     void reportsNeverReadings();
     void stopActedOnWithinTwoSeconds();
+    void settlingSaidAfterAQuickReference();
     void optionChecks_data() { addRows("options.tsv", {"check", "text", "refusal"}); }
     void optionChecks();
     void planTimes_data() {
@@ -170,6 +171,32 @@ void TestSurveyRun::stopActedOnWithinTwoSeconds() {
                  qPrintable(QStringLiteral("stop at %1 ms acted on at %2 ms").arg(at).arg(acted)));
         QCOMPARE(b.radio(), before);
     }
+}
+
+void TestSurveyRun::settlingSaidAfterAQuickReference() {
+    // The AFV reference prompt answered at once: the survey says it lets the readout settle,
+    // and selects the reference no sooner than 3 s after the set-up's last command.
+    SurveyBench b;
+    b.prompter.setHook({});
+    QList<SurveyPhase> phases;
+    qint64 lastSetUp = -1;
+    qint64 selected = -1;
+    b.sink.onPhase = [&](SurveyPhase p) { phases << p; };
+    b.trace.setObserver([&](const TraceEvent &e) {
+        if (e.kind == TraceEvent::Kind::Write && e.text == u"db10;") lastSetUp = e.at;
+        if (e.kind == TraceEvent::Kind::Write && e.text == u"db11;" && selected < 0)
+            selected = e.at;
+    });
+    b.survey.run(slots34());
+    b.trace.setObserver({});
+    QVERIFY(phases.mid(0, 4) ==
+            (QList<SurveyPhase>{SurveyPhase::ReadingSettings, SurveyPhase::SettingUp,
+                                SurveyPhase::Settling, SurveyPhase::ReadoutCheck}));
+    QCOMPARE(surveyPhaseText(SurveyPhase::Settling),
+             QStringLiteral("Letting the readout settle..."));
+    QVERIFY2(
+        lastSetUp > 0 && selected - lastSetUp >= 3000,
+        qPrintable(QStringLiteral("db10; at %1 ms, db11; at %2 ms").arg(lastSetUp).arg(selected)));
 }
 
 void TestSurveyRun::optionChecks() {

@@ -8,6 +8,7 @@
 
 #include "core/numtext.h"
 #include "filters/filtertable.h"
+#include "link/radiolink.h"
 #include "survey/surveyfindings.h"
 #include "survey/surveyoutputs.h"
 #include "survey/surveyplan.h"
@@ -189,6 +190,9 @@ void frmFilterSurvey::showPhase(SurveyPhase phase) {
         case SurveyPhase::SettingUp:
             m_ui->lblOverallProgress->setText(
                 QStringLiteral("Survey: setting up the K3 and its AFV reference at the carrier"));
+            break;
+        case SurveyPhase::Settling:
+            m_ui->lblOverallProgress->setText(kReadoutSettlingText);
             break;
         case SurveyPhase::ReadoutCheck:
             m_ui->lblOverallProgress->setText(QStringLiteral(
