@@ -185,7 +185,7 @@ private slots:
     void oddAnswers();
     void kat3MessageOncePerWindowAndReset();
     void simulatorHasALinearRangeTheQuickTestFinds();
-    void resultsFile_data();
+    void resultsFile_data() { addRows("resultsfiles.tsv", {"comment", "list", "expected"}); }
     void resultsFile();
     void windowRunsTheFullTest();
     void windowBoxes_data() { addRows("boxes.tsv", {"box", "typed", "refusal"}); }
@@ -356,29 +356,14 @@ void TestDbv::simulatorHasALinearRangeTheQuickTestFinds() {
     QVERIFY2(qAbs(last - top) <= 4, qPrintable(QStringLiteral("%1 vs %2").arg(last).arg(top)));
 }
 
-void TestDbv::resultsFile_data() {
-    QTest::addColumn<QString>("comment");
-    QTest::addColumn<QStringList>("list");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("comment over several lines")
-        << QString(
-               "FL3 2.7 kHz, 14060 kHz\nsecond line of the comment\r\n\r\nafter an empty line "
-               "\u00e9")
-        << QStringList{"K3 Serial Number:   \t05321", "RF Gain\tdBV 1\tdBV 2\tDiff",
-                       "100\t-23.5\t-33.6\t10.1", "101\t-5.3\t-15.3\t10.0"}
-        << "dbvresults-comment.txt";
-    QTest::newRow("empty comment, cleared list")
-        << QString() << QStringList() << "dbvresults-empty.txt";
-}
-
 void TestDbv::resultsFile() {
     QFETCH(QString, comment);
-    QFETCH(QStringList, list);
+    QFETCH(QString, list);
     QFETCH(QString, expected);
     QTemporaryDir dir;
     const QString path = dir.filePath("out.txt");
-    QVERIFY(
-        writeDbvResultsFile(path, list, comment, QDateTime(QDate(2024, 3, 9), QTime(14, 5, 7))));
+    QVERIFY(writeDbvResultsFile(path, list.isEmpty() ? QStringList() : list.split(u'|'), comment,
+                                QDateTime(QDate(2024, 3, 9), QTime(14, 5, 7))));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), dataBytes(expected));

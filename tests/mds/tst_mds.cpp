@@ -46,7 +46,9 @@ class TestMds : public QObject {
     Q_OBJECT
 
 private slots:
-    void readingsAndResults_data();
+    void readingsAndResults_data() {
+        addRows("readings.tsv", {"preamp", "replies", "texts", "results"});
+    }
     void readingsAndResults();
     void exactRunOnSimulator_data();
     void exactRunOnSimulator();
@@ -57,64 +59,32 @@ private slots:
     void cli();
 };
 
-void TestMds::readingsAndResults_data() {
-    QTest::addColumn<bool>("preamp");
-    QTest::addColumn<QStringList>("replies");  // signal + noise, noise
-    QTest::addColumn<QStringList>("texts");    // the reading texts listed
-    QTest::addColumn<QStringList>("results");  // the lines after the readings
-    const auto row = [](const char *name, bool preamp, const QStringList &replies,
-                        const QStringList &texts, const QStringList &results) {
-        QTest::newRow(name) << preamp << replies << texts << results;
-    };
-    row("box clear: 11-character reply", false, {"DBAF 10.00;", "DBAF 01.00;"}, {"10.00", "01.00"},
-        {"Signal + Noise, mVrms: 10", "Noise, mVrms: 1", "S+N:Noise Ratio: 10.00",
-         "K3 MDS, dB: -127.00"});
-    const QString notHeard = "The signal was not heard: check the generator and its level.";
-    row("box ticked: equal", true, {"DBAF 2.812;", "DBAF 2.812;"}, {"2.81", "2.81"},
-        {"Signal + Noise, mVrms: 2.81", "Noise, mVrms: 2.81", "S+N:Noise Ratio: 1.00",
-         "K3 MDS, dB: -107.00", notHeard});
-    row("ratio 1.999 listed as 2.00: heard", false, {"DBAF 1.999;", "DBAF 1.000;"},
-        {"1.999", "1.000"},
-        {"Signal + Noise, mVrms: 1.999", "Noise, mVrms: 1", "S+N:Noise Ratio: 2.00",
-         "K3 MDS, dB: -113.02"});
-    const QString tooShort = "the K3's reply to signal + noise reading 1 was too short to read";
-    row("short reply", true, {"DBAF1;", "DBAF 1.000;"}, {"DBAF1;", "1.00"},
-        {"Noise, mVrms: 1", "No MDS computed: " + tooShort + "."});
-    row("no radio", false, {"", ""}, {"", ""}, {"No MDS computed: " + tooShort + "."});
-    row("not a number", false, {"DBAF 10.00;", "DBAF --.--;"}, {"10.00", "--.--"},
-        {"Signal + Noise, mVrms: 10", "No MDS computed: noise reading 1 is not a number."});
-    row("noise 0", false, {"DBAF 10.00;", "DBAF 0.000;"}, {"10.00", "0.000"},
-        {"Signal + Noise, mVrms: 10", "Noise, mVrms: 0",
-         "No MDS computed: the noise average is 0."});
-    row("ratio below 0", false, {"DBAF -1.00;", "DBAF 1.000;"}, {"-1.00", "1.000"},
-        {"Signal + Noise, mVrms: -1", "Noise, mVrms: 1", "S+N:Noise Ratio: -1.00",
-         "No MDS computed: the S+N:Noise ratio is not above 0."});
-}
-
 void TestMds::readingsAndResults() {
-    QFETCH(bool, preamp);
-    QFETCH(QStringList, replies);
-    QFETCH(QStringList, texts);
-    QFETCH(QStringList, results);
+    QFETCH(QString, preamp);
+    QFETCH(QString, replies);
+    QFETCH(QString, texts);
+    QFETCH(QString, results);
+    const QStringList reply = replies.split(u'|'), text = texts.split(u'|');
+    const QStringList result = results.split(u'|');
     ScriptedBench bench;
     bench.radio->setAnswer("k22;gt;k20;", "GT0041;");
     bench.radio->setAnswer("ds;", "DS      ON\x80\x80;");  // TECH MD already on
-    bench.radio->setAnswer("db;", replies.first().toLatin1());
+    bench.radio->setAnswer("db;", reply.first().toLatin1());
     bench.prompter.setHook([&](const PromptMessage &m) {
         if (m.title == kMdsGeneratorOffTitle)
-            bench.radio->setAnswer("db;", replies.last().toLatin1());
+            bench.radio->setAnswer("db;", reply.last().toLatin1());
     });
-    const QStringList lines = MdsWindow(bench, preamp).run();
+    const QStringList lines = MdsWindow(bench, preamp == "on").run();
 
     const QStringList writes = bench.trace.writes();
-    QCOMPARE(lines.at(24), "S+N1\t" + texts.first());
-    QCOMPARE(lines.at(43), "N10\t" + texts.last());
-    QCOMPARE(lines.mid(44), results);
-    const QString problem = results.last().mid(17);  // after "No MDS computed: "
+    QCOMPARE(lines.at(24), "S+N1\t" + text.first());
+    QCOMPARE(lines.at(43), "N10\t" + text.last());
+    QCOMPARE(lines.mid(44), result);
+    const QString problem = result.last().mid(17);  // after "No MDS computed: "
     QCOMPARE(bench.prompter.summary().last(),
-             results.last().startsWith("No MDS") ? "MDS Not Computed|No MDS could be computed: " +
-                                                       problem + " Review results in listbox."
-             : results.last().startsWith("The signal was not heard")
+             result.last().startsWith("No MDS") ? "MDS Not Computed|No MDS could be computed: " +
+                                                      problem + " Review results in listbox."
+             : result.last().startsWith("The signal was not heard")
                  ? "Signal Not Heard|The S+N:Noise ratio is below 2.00: the signal was not "
                    "heard: check the generator and its level. The MDS figure in the list is not "
                    "a measurement. Review results in listbox."

@@ -86,7 +86,7 @@ private slots:
     void tablesHoldTheListedItems();
     void sameSetting_data() { addRows("equivalences.tsv", {"value", "defaultText", "same"}); }
     void sameSetting();
-    void reportsAndSettingsFile_data();
+    void reportsAndSettingsFile_data() { addRows("reports.tsv", {"clicks", "expected"}); }
     void reportsAndSettingsFile();
     void loadWithTechModeOnSendsNoUp();
     void unwritableFileIsToldAndLosesNothing();
@@ -127,19 +127,10 @@ void TestMenus::sameSetting() {
     QTEST(QString(menus::sameSetting(value, defaultText) ? "yes" : "no"), "same");
 }
 
-void TestMenus::reportsAndSettingsFile_data() {
-    QTest::addColumn<QStringList>("buttons");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("no report") << QStringList() << "settings-none";
-    QTest::newRow("main") << QStringList{"cmdMainMenu", "cmdMainMenu"} << "settings-main";
-    QTest::newRow("config") << QStringList{"cmdConfigMenu"} << "settings-config";
-    QTest::newRow("config, then main")
-        << QStringList{"cmdConfigMenu", "cmdConfigMenu", "cmdMainMenu"} << "settings-both";
-}
-
 void TestMenus::reportsAndSettingsFile() {
-    QFETCH(QStringList, buttons);
+    QFETCH(QString, clicks);
     QFETCH(QString, expected);
+    const QStringList buttons = clicks.split(u' ', Qt::SkipEmptyParts);
     WindowBench b;
     QCOMPARE(b.window->windowTitle(), QString("K3 Configuration Settings"));
     QVERIFY(b.state().techMode);

@@ -94,7 +94,7 @@ private slots:
     void cliShareWithRigctl();
     void rigctlDuringAProcedure();
     void requestsArrivingDuringAWait();
-    void listenAddresses_data();
+    void listenAddresses_data() { addRows("addresses.tsv", {"text", "address"}); }
     void listenAddresses();
     void cliShareRefusals();
     void connectDialogShareBox();
@@ -227,27 +227,6 @@ void TestShare::requestsArrivingDuringAWait() {
     QTRY_COMPARE(a.bytesAvailable(), qint64(9));
     QCOMPARE(a.readAll(), QByteArray("14060000\n"));
     QCOMPARE(trace.lines(), QStringList({"W id;", "S 400", "R ID017;"}));
-}
-
-void TestShare::listenAddresses_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("address");  // empty: refused
-    QTest::newRow("loopback") << "127.0.0.1:4532"
-                              << "127.0.0.1 4532";
-    QTest::newRow("every interface") << "0.0.0.0:4534"
-                                     << "0.0.0.0 4534";
-    QTest::newRow("IPv6 in brackets") << "[::1]:4532"
-                                      << "::1 4532";
-    QTest::newRow("localhost, any port") << "localhost:0"
-                                         << "127.0.0.1 0";
-    QTest::newRow("no port") << "127.0.0.1"
-                             << "";
-    QTest::newRow("port too large") << "127.0.0.1:65536"
-                                    << "";
-    QTest::newRow("a host name") << "radio.example.org:4532"
-                                 << "";
-    QTest::newRow("no host") << ":4532"
-                             << "";
 }
 
 void TestShare::listenAddresses() {

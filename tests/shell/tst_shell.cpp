@@ -141,11 +141,11 @@ private slots:
     void helpPages();
     void userGuide();
     void rememberedBetweenRuns();
-    void fileDialogFolders_data();
+    void fileDialogFolders_data() { addRows("folders.tsv", {"earlier", "later", "starts"}); }
     void fileDialogFolders();
     void resetSettings();
     void radioLogFile();
-    void radioLogLines_data();
+    void radioLogLines_data() { addRows("radiolog.tsv", {"limit", "events", "expected"}); }
     void radioLogLines();
 };
 
@@ -425,7 +425,10 @@ void TestShell::rememberedBetweenRuns() {
     {
         MainBench run;
         run.app.settings = &settings;
+        run.connection.setShareAddress(QHostAddress::LocalHost, 0);
         run.dialog().rememberChoicesIn(&settings);
+        run.click("chkShare");
+        QVERIFY(run.connection.shareServer());
         run.pick("cboComPort", frmConnect::kSimulatorItem);
         run.pick("cboBaudRate", "9600");
         run.click("cmdConnect");
@@ -446,7 +449,10 @@ void TestShell::rememberedBetweenRuns() {
     // The next run shows them all and sends nothing until Connect.
     MainBench next;
     next.app.settings = &settings;
+    next.connection.setShareAddress(QHostAddress::LocalHost, 0);
     next.dialog().rememberChoicesIn(&settings);
+    // Sharing comes back on with its box.
+    QVERIFY(next.control<QCheckBox>("chkShare")->isChecked() && next.connection.shareServer());
     QCOMPARE(next.control<QComboBox>("cboComPort")->currentText(), frmConnect::kSimulatorItem);
     QCOMPARE(next.control<QComboBox>("cboBaudRate")->currentText(), QString("9600"));
     QVERIFY(next.control("cmdSimulator")->isVisibleTo(&next.dialog()));
@@ -459,27 +465,6 @@ void TestShell::rememberedBetweenRuns() {
     QVERIFY(survey->findChild<QCheckBox *>("chkAdaptive")->isChecked());
     QCOMPARE(survey->findChild<QComboBox *>("cboReceiver")->currentText(), QString("Sub-receiver"));
     survey->hide();
-}
-
-void TestShell::fileDialogFolders_data() {
-    QTest::addColumn<QString>("earlier");  // title|pattern|proposed name of the first dialog
-    QTest::addColumn<QString>("later");    // of the second, "+own": it has a folder of its own
-    QTest::addColumn<QString>("starts");   // where the second starts: saved, own or default
-    QTest::newRow("same dialog") << "Save File|*.txt|a"
-                                 << "Save File|*.txt|b"
-                                 << "saved";
-    QTest::newRow("its own folder wins") << "Save File|*.txt|"
-                                         << "Save File|*.txt|+own"
-                                         << "own";
-    QTest::newRow("another title") << "Save File|*.txt|"
-                                   << "Save Chart|*.txt|"
-                                   << "default";
-    QTest::newRow("another file type") << "Save File|*.txt|"
-                                       << "Save File|*.bmp|"
-                                       << "default";
-    QTest::newRow("open, another name") << "Open|*.txt|a.txt"
-                                        << "Open|*.txt|b.txt"
-                                        << "default";
 }
 
 void TestShell::fileDialogFolders() {
@@ -557,23 +542,11 @@ void TestShell::radioLogFile() {
     QVERIFY(prompter.messages().back().text.startsWith("The radio log was not saved. The file "));
 }
 
-void TestShell::radioLogLines_data() {
-    QTest::addColumn<int>("limit");
-    QTest::addColumn<QString>("events");  // kind:text, ";"-less: W write, S wait, R read
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("the oldest let go")
-        << 2 << "W:id;|S:200|R:ID017;|W:fa;"
-        << "Lines: 2 (the last 2; the 2 before them were let go)|      20 R ID017;|      30 W fa;";
-    QTest::newRow("control bytes and backslash escaped")
-        << 5 << "R:DS\\@\r\n;"
-        << "Lines: 1|       0 R DS\\\\@\\x0d\\x0a;";
-}
-
 void TestShell::radioLogLines() {
-    QFETCH(int, limit);
+    QFETCH(QString, limit);
     QFETCH(QString, events);
     QFETCH(QString, expected);
-    RadioLog log(limit);
+    RadioLog log(limit.toInt());
     qint64 at = 0;
     for (const QString &e : events.split(u'|')) {
         const QString text = e.mid(2);

@@ -47,17 +47,21 @@ private slots:
     void slotsNotInstalledOrNotSelectable();
     void traceOfOneSlot();
     void carrierTooStrongForTheGain();
-    void findingsAtTheirLimits_data();
+    void findingsAtTheirLimits_data() {
+        addRows("limits.tsv", {"bw6", "offset", "peak", "expected"});
+    }
     void findingsAtTheirLimits();
-    void noCarrierHeard_data();
+    void noCarrierHeard_data() { addRows("nocarrier.tsv", {"step", "depth", "first", "summary"}); }
     void noCarrierHeard();
-    void width60Remedies_data();
+    void width60Remedies_data() {
+        addRows("remedies.tsv", {"floor", "missing", "rfGain", "generator", "expected"});
+    }
     void width60Remedies();
     void chartAxisAndFirstPoint();
     void csvCellsQuoted_data();
     void csvCellsQuoted();
     void windowPromptsPhasesAndPlan();
-    void slotLists_data();
+    void slotLists_data() { addRows("slotlists.tsv", {"text", "slots"}); }
     void slotLists();
     void commandLineWritesEveryFile();
     void commandLineStoppedBySignal();
@@ -172,35 +176,10 @@ void TestSurvey::carrierTooStrongForTheGain() {
     QCOMPARE(writes.mid(in + 1, 3), QStringList({"db;", "ra00;", "k30;k22;fw00003;k20;"}));
 }
 
-void TestSurvey::findingsAtTheirLimits_data() {
-    QTest::addColumn<double>("bw6");
-    QTest::addColumn<double>("offset");
-    QTest::addColumn<double>("peak");
-    QTest::addColumn<QStringList>("expected");
-    // FL3 configured 0.40 kHz: flagged under 300 Hz and over 700 Hz at -6 dB.
-    QTest::newRow("at the lower limits") << 300.0 << 50.0 << -6.0 << QStringList();
-    QTest::newRow("at the upper limits") << 700.0 << -50.0 << 0.0 << QStringList();
-    QTest::newRow("narrow") << 299.0 << 0.0 << 0.0
-                            << QStringList({"FL3 is 299 Hz wide at -6 dB, less than 0.75 times its "
-                                            "configured bandwidth of 0.40 kHz: another filter may "
-                                            "sit in the slot, or its FLx BW may be set wrong."});
-    QTest::newRow("wide") << 701.0 << 0.0 << 0.0
-                          << QStringList({"FL3 is 701 Hz wide at -6 dB, more than 1.75 times its "
-                                          "configured bandwidth of 0.40 kHz: another filter may "
-                                          "sit in the slot, or its FLx BW may be set wrong."});
-    QTest::newRow("centre, loss")
-        << 400.0 << 51.0 << -6.1
-        << QStringList({"FL3's passband centre is 51 Hz above the carrier, where its offset of "
-                        "0.05 kHz should put it: the filter really sits at about 0.00 kHz.",
-                        "FL3's peak is 6.1 dB below the widest slot's (FL1), more than 6 dB: the "
-                        "filter may be damaged or badly fitted."});
-    QTest::newRow("a peak above the widest") << 400.0 << 0.0 << 7.0 << QStringList();
-}
-
 void TestSurvey::findingsAtTheirLimits() {
-    QFETCH(double, bw6);
-    QFETCH(double, offset);
-    QFETCH(double, peak);
+    QFETCH(QString, bw6);
+    QFETCH(QString, offset);
+    QFETCH(QString, peak);
     SlotResult s;
     s.slot = 3;
     s.configuredBw = "0.40";
@@ -208,10 +187,10 @@ void TestSurvey::findingsAtTheirLimits() {
     s.lossComp = "2";
     s.points = {{14060000, 0}};
     s.figures.width6.lowHz = 0;
-    s.figures.width6.highHz = bw6;
-    s.figures.offsetHz = offset;
-    s.peakRelWidestDb = peak;
-    QTEST(slotDisagreements(s, "FL1"), "expected");
+    s.figures.width6.highHz = bw6.toDouble();
+    s.figures.offsetHz = offset.toDouble();
+    s.peakRelWidestDb = peak.toDouble();
+    QTEST(slotDisagreements(s, "FL1").join(u'|'), "expected");
 }
 
 // A survey of two slots as read: FL1 2.70 kHz and FL3 0.40 kHz around 14060 kHz, peaks
@@ -236,33 +215,11 @@ static SurveyResult twoSlots(double depth = 45.0) {
     return r;
 }
 
-void TestSurvey::noCarrierHeard_data() {
-    QTest::addColumn<double>("step");
-    QTest::addColumn<double>("depth");
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<QString>("summary");
-    const QString none =
-        "The K3's 10 dB attenuator moved the dBV reading only 2.9 dB and no slot's floor lies "
-        "more than 10 dB below its peak; no carrier heard at 14060.000 kHz: check the "
-        "generator's frequency and level.";
-    QTest::newRow("none heard") << 2.9 << 9.0 << none
-                                << "No slot could be set beside its configuration: no carrier "
-                                   "was heard.";
-    QTest::newRow("3 dB step: a squeezed readout")
-        << 3.0 << 9.0 << "The dBV readout moved 3.0 dB, not 10 dB, when the K3's attenuator"
-        << "No slot could be set beside its configuration: the dBV readout was not linear for "
-           "the carrier.";
-    QTest::newRow("a floor 11 dB down: a squeezed readout")
-        << 2.9 << 11.0 << "The dBV readout moved 2.9 dB, not 10 dB, when the K3's attenuator"
-        << "No slot could be set beside its configuration: the dBV readout was not linear for "
-           "the carrier.";
-}
-
 void TestSurvey::noCarrierHeard() {
-    QFETCH(double, step);
-    QFETCH(double, depth);
-    SurveyResult r = twoSlots(depth);
-    r.attenuatorStepDb = step;
+    QFETCH(QString, step);
+    QFETCH(QString, depth);
+    SurveyResult r = twoSlots(depth.toDouble());
+    r.attenuatorStepDb = step.toDouble();
     r.slotResults[0].figures.floorDb = -10.0;  // FL1 9 dB under its peak
     const QStringList findings = surveyFindings(r);
     QFETCH(QString, first);
@@ -270,40 +227,21 @@ void TestSurvey::noCarrierHeard() {
     QTEST(surveySummary(r), "summary");
 }
 
-void TestSurvey::width60Remedies_data() {
-    QTest::addColumn<double>("floor");
-    QTest::addColumn<QString>("missing");
-    QTest::addColumn<QString>("rfGain");
-    QTest::addColumn<double>("generator");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("the advised S9 carrier")
-        << -46.6 << kAboveNoiseFloor << "150" << -73.0
-        << "the floor is only 47 dB below the peak: use about -53 dBm and RF gain 70";
-    QTest::newRow("52 dB down at RF gain 70")
-        << -52.4 << kAboveNoiseFloor << "70" << -60.0
-        << "the floor is only 52 dB below the peak: use about -50 dBm and an RF gain below 70 "
-           "that keeps the readout linear (the dBV linear range test finds one)";
-    QTest::newRow("skirts past the span")
-        << -70.0 << kBelowSweptRange << "70" << -53.0
-        << "its skirts are still above -60 dB at the ends of the 1200 Hz swept: sweep it over a "
-           "wider span in the Sweep Filter window";
-}
-
 void TestSurvey::width60Remedies() {
-    QFETCH(double, floor);
+    QFETCH(QString, floor);
     QFETCH(QString, missing);
     SurveyResult r;
     QFETCH(QString, rfGain);
     r.options.rfGain = rfGain;
-    QFETCH(double, generator);
-    r.options.generatorDbm = generator;
+    QFETCH(QString, generator);
+    r.options.generatorDbm = generator.toDouble();
     SlotResult s;
     s.points = {{14060000, 0}};
     s.plan.startHz = 14059400;
     s.plan.stepHz = 100;
     s.plan.points = 13;
     s.figures.peakDb = 0.0;
-    s.figures.floorDb = floor;
+    s.figures.floorDb = floor.toDouble();
     s.figures.width60.missing = missing;
     QTEST(width60Remedy(s, r), "expected");
     s.figures.width60.lowHz = 14059000;
@@ -378,23 +316,6 @@ void TestSurvey::windowPromptsPhasesAndPlan() {
     QVERIFY(begin->isEnabled());
     QVERIFY(plan->text().contains("\n25 points in all, about "));
     QCOMPARE(plan->accessibleDescription(), plan->text());
-}
-
-void TestSurvey::slotLists_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("slots");
-    QTest::newRow("list and range") << "1,3-5"
-                                    << "1 3 4 5";
-    QTest::newRow("repeats, order") << "4, 2,2"
-                                    << "2 4";
-    QTest::newRow("slot 0") << "0"
-                            << "";
-    QTest::newRow("backward") << "5-3"
-                              << "";
-    QTest::newRow("empty item") << "1,,2"
-                                << "";
-    QTest::newRow("slot 6") << "2-6"
-                            << "";
 }
 
 void TestSurvey::slotLists() {

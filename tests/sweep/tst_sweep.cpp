@@ -176,7 +176,7 @@ private slots:
     void stopDuringAStep();
     void kat3MessageOncePerWindow();
     void restoreLeavesTheRadioAsItWas();
-    void passbandOfEveryFilter_data();
+    void passbandOfEveryFilter_data() { addRows("passbands.tsv", {"slot", "step"}); }
     void passbandOfEveryFilter();
     void windowButtonsWhileSweeping();
     void windowBoxes_data() { addRows("boxes.tsv", {"box", "typed", "refusal"}); }
@@ -293,26 +293,17 @@ void TestSweep::restoreLeavesTheRadioAsItWas() {
     }
 }
 
-void TestSweep::passbandOfEveryFilter_data() {
-    QTest::addColumn<int>("slot");
-    QTest::addColumn<int>("stepHz");
-    QTest::newRow("FL1 2.8 kHz 8-pole") << 0 << 40;
-    QTest::newRow("FL2 2.7 kHz 5-pole") << 1 << 50;
-    QTest::newRow("FL3 400 Hz 8-pole") << 2 << 10;
-    QTest::newRow("FL4 250 Hz 8-pole") << 3 << 10;
-    QTest::newRow("FL5 200 Hz 5-pole") << 4 << 10;
-}
-
 void TestSweep::passbandOfEveryFilter() {
     // AM with the widest DSP passband, so that the crystal filter alone shapes the sweep; a
     // strong signal at a gain inside the linear range, VFO A tuned to the passband's middle.
-    QFETCH(int, slot);
-    QFETCH(int, stepHz);
+    QFETCH(QString, slot);
+    QFETCH(QString, step);
+    const int stepHz = step.toInt();
     SweepBench b;
     sim::K3State &s = b.state();
     s.mode = 5;
     s.dspBandwidthHz = 13000;
-    s.selectedSlot = slot;
+    s.selectedSlot = slot.toInt() - 1;
     b.simulator->generator().levelDbm = -35.0;
     double centreOffset = 0;
     for (int offset = -6000; offset <= 6000; ++offset)
@@ -345,7 +336,7 @@ void TestSweep::passbandOfEveryFilter() {
         return (cross(last, last + 1) - cross(first - 1, first)) * 1000.0;
     };
     const double w6 = width(top - 6), w60 = width(top - 60);
-    qInfo("FL%d swept: -6 dB %.0f Hz (filter %.0f), -60 dB %.0f Hz (filter %.0f)", slot + 1, w6,
+    qInfo("FL%d swept: -6 dB %.0f Hz (filter %.0f), -60 dB %.0f Hz (filter %.0f)", slot.toInt(), w6,
           filter.width6dBHz, w60, filter.width60dBHz);
     QVERIFY2(std::fabs(w6 - filter.width6dBHz) < 0.05 * filter.width6dBHz,
              qPrintable(QString::number(w6)));

@@ -54,7 +54,9 @@ private slots:
     void accessibleNamesCarryNoMnemonic();
     void simulatorWindowBesideDialog();
     void portOpenFollowsThePort();
-    void cliPortFromEnvironment_data();
+    void cliPortFromEnvironment_data() {
+        addRows("environment.tsv", {"environment", "arguments", "exitCode", "outputHas"});
+    }
     void cliPortFromEnvironment();
 };
 
@@ -223,39 +225,18 @@ void UxTest::portOpenFollowsThePort() {
     QVERIFY(!connection.dialog().findChild<QPushButton *>("cmdSend")->isEnabled());
 }
 
-void UxTest::cliPortFromEnvironment_data() {
-    QTest::addColumn<QString>("environment");  // NAME=value, space-separated
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("outputHas");
-    QTest::newRow("port from the environment")
-        << "CORVANE_PORT=sim" << QStringList{"identify"} << 0 << "communicating at: 38400,N,8,1";
-    QTest::newRow("baud from the environment")
-        << "CORVANE_PORT=sim CORVANE_BAUD=9600" << QStringList{"identify"} << 0
-        << "communicating at: 9600,N,8,1";
-    QTest::newRow("the options win") << "CORVANE_PORT=/dev/corvane-none CORVANE_BAUD=9600"
-                                     << QStringList{"--port", "sim", "--baud", "4800", "identify"}
-                                     << 0 << "communicating at: 4800,N,8,1";
-    QTest::newRow("a bad baud rate in the environment")
-        << "CORVANE_PORT=sim CORVANE_BAUD=1200" << QStringList{"identify"} << 2
-        << "corvane-cli: CORVANE_BAUD must be 4800, 9600, 19200 or 38400 (it is \"1200\")";
-    QTest::newRow("--help says so")
-        << "" << QStringList{"--help"} << 0
-        << "Environment: CORVANE_PORT and CORVANE_BAUD give the port and baud rate when";
-}
-
 void UxTest::cliPortFromEnvironment() {
     QFETCH(QString, environment);
-    QFETCH(QStringList, arguments);
+    QFETCH(QString, arguments);
     QProcess cli;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const QString &pair : environment.split(u' ', Qt::SkipEmptyParts))
         env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
     cli.setProcessEnvironment(env);
     cli.start(qEnvironmentVariable("CORVANE_BUILD_DIR") + "/bin/corvane-cli",
-              QStringList{"--yes"} + arguments);
+              QStringList{"--yes"} + arguments.split(u' '));
     QVERIFY(cli.waitForFinished(60000));
-    QTEST(cli.exitCode(), "exitCode");
+    QTEST(QString::number(cli.exitCode()), "exitCode");
     const QString err =
         QString::fromLocal8Bit(cli.readAllStandardError() + cli.readAllStandardOutput());
     QFETCH(QString, outputHas);
