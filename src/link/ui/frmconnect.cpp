@@ -63,8 +63,14 @@ frmConnect::frmConnect(RadioLink &link, Prompter &prompter, TransportMaker makeT
 frmConnect::~frmConnect() = default;
 
 void frmConnect::setShareChecked(bool share) {
-    const QSignalBlocker quiet(m_ui->chkShare);
-    m_ui->chkShare->setChecked(share);
+    {
+        const QSignalBlocker quiet(m_ui->chkShare);
+        m_ui->chkShare->setChecked(share);
+    }
+    // What the box shows is what the next start finds: a share that could not start (its
+    // port taken) is off then too, not an error at every start.
+    if (m_settings)
+        m_settings->setValue(QStringLiteral("connect/") + m_ui->chkShare->objectName(), share);
 }
 
 void frmConnect::loadForm() {
