@@ -193,20 +193,24 @@ SurveyResult FilterSurvey::run(const SurveyOptions &options) {
     }
     result.notRestored = putBack(result.notes);
     m_sink.setRunning(false);
-    if (m_link.portLost()) {
-        tellNotRestored(m_where, result.notRestored);
+    if (m_link.portLost())
         result.end = SurveyEnd::PortLost;
-    } else if (m_stepRefused) {
+    else if (m_stepRefused)
         result.end = SurveyEnd::StepTooCoarse;
-    } else if (!ready && !stopRequested()) {
+    else if (!ready && !stopRequested())
         result.end = SurveyEnd::Refused;
-    } else if (stopRequested()) {
-        m_prompter.message(kStoppedText, kSurveyWindowName, MessageIcon::Exclamation);
+    else if (stopRequested())
         result.end = SurveyEnd::Stopped;
-    } else {
-        m_prompter.message(kCompletedText, kSurveyWindowName, MessageIcon::Information);
+    else
         result.end = SurveyEnd::Completed;
-    }
+    // The results are shown before the closing message, which waits for the user.
+    m_sink.ended(result);
+    if (result.end == SurveyEnd::PortLost)
+        tellNotRestored(m_where, result.notRestored);
+    else if (result.end == SurveyEnd::Stopped)
+        m_prompter.message(kStoppedText, kSurveyWindowName, MessageIcon::Exclamation);
+    else if (result.end == SurveyEnd::Completed)
+        m_prompter.message(kCompletedText, kSurveyWindowName, MessageIcon::Information);
     return result;
 }
 

@@ -52,6 +52,7 @@ public:
         if (running) m_window.setRunning(true);
     }
     void phase(SurveyPhase phase) override { m_window.showPhase(phase); }
+    void ended(const SurveyResult &result) override { m_window.showResult(result); }
 
 private:
     frmFilterSurvey &m_window;
@@ -64,6 +65,16 @@ frmFilterSurvey::frmFilterSurvey(const AppContext &context, QWidget *parent)
       m_sink(std::make_unique<Sink>(*this)),
       m_now([] { return QDateTime::currentDateTime(); }) {
     m_ui->setupUi(this);
+    // The progress lines keep one width, wide enough for the longest phase line, so that the
+    // bars beside them do not move as the text changes; a longer line wraps.
+    for (QLabel *line : {m_ui->lblSlotProgress, m_ui->lblOverallProgress}) {
+        line->setWordWrap(true);
+        line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    m_ui->layProgress->setColumnMinimumWidth(
+        0, fontMetrics().horizontalAdvance(
+               QStringLiteral("Survey: setting up the K3 and its AFV reference at the carrier")) +
+               12);
     if (m_context.link && m_context.prompter)
         m_survey = std::make_unique<FilterSurvey>(*m_context.link, *m_context.prompter, *m_sink);
     connect(m_ui->cmdBegin, &QPushButton::clicked, this, &frmFilterSurvey::beginSurvey);
@@ -312,18 +323,24 @@ void frmFilterSurvey::beginSurvey() {
     m_ui->tblResults->setRowCount(0);
     m_ui->lstFindings->clear();
     m_runOptions = *options;
-    m_result = m_survey->run(*options);
+    showResult(m_survey->run(*options));
     setRunning(false);
-    const std::optional<double> reference = surveyPeakReferenceDb(m_result);
-    chart.setCurves(surveyCurves(m_result), reference ? std::optional<double>(0.0) : std::nullopt,
-                    surveyHalfSpanHz(m_result), bool(reference));
-    showTable();
-    showEnd();
     m_ui->cmdReset->setEnabled(m_survey->hasCapture());
     const bool ran = m_result.end == SurveyEnd::Completed || m_result.end == SurveyEnd::Stopped ||
                      m_result.end == SurveyEnd::PortLost;
     m_ui->cmdSave->setEnabled(ran);
     if (ran) saveFiles();
+}
+
+void frmFilterSurvey::showResult(const SurveyResult &result) {
+    m_result = result;
+    m_ui->lstFindings->clear();
+    const std::optional<double> reference = surveyPeakReferenceDb(m_result);
+    m_ui->chtOverlay->surveyChart().setCurves(surveyCurves(m_result),
+                                              reference ? std::optional<double>(0.0) : std::nullopt,
+                                              surveyHalfSpanHz(m_result), bool(reference));
+    showTable();
+    showEnd();
 }
 
 void frmFilterSurvey::saveFiles() {

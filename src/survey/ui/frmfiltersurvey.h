@@ -43,6 +43,8 @@ private:
     void showPlan();
     void setPlanText(const QStringList &lines);
     void showPhase(SurveyPhase phase);
+    // The table, chart, findings and end line of a run (shown before its closing message).
+    void showResult(const SurveyResult &result);
     void showTable();
     void setRunning(bool running);
     void showProgress(const SurveyProgress &progress);
