@@ -78,15 +78,16 @@ bool filterOp(Soak &s, Receiver receiver, int what) {
     return !(what == 2 ? filters.bandwidthReadout() : filters.receiveReadout());
 }
 
-// The filter survey of two slots: a lost port must end in "K3 Not Restored" (or, lost while
-// it only read, "Connection Lost").
-bool surveyRun(Soak &s, Receiver receiver) {
+// The filter survey of two slots, fixed or adaptive: a lost port must end in "K3 Not
+// Restored" (or, lost while it only read, "Connection Lost").
+bool surveyRun(Soak &s, Receiver receiver, bool adaptive = false) {
     SurveySink sink;
     FilterSurvey survey(s.link, s.prompter, sink);
     SurveyOptions options;
     options.receiver = receiver;
     options.slotNumbers = {3, 4};
     options.stepHz = 25;
+    options.adaptive = adaptive;
     const SurveyResult result = survey.run(options);
     if (result.end != SurveyEnd::PortLost) return false;
     const QString title = s.prompter.summary().last().section(u'|', 0, 0);
@@ -167,6 +168,8 @@ const std::vector<Procedure> kProcedures{
     {"survey", [](Soak &s) { return surveyRun(s, Receiver::Main); },
      QStringList{"Filter Survey"} + kCapture, ""},
     {"survey-sub", [](Soak &s) { return surveyRun(s, Receiver::Sub); },
+     QStringList{"Filter Survey"} + kCapture, ""},
+    {"survey --adaptive", [](Soak &s) { return surveyRun(s, Receiver::Main, true); },
      QStringList{"Filter Survey"} + kCapture, ""},
     {"menu-config", [](Soak &s) { return !configMenuReport(s.link, s).isComplete(); }, {""}, ""},
 };
