@@ -251,10 +251,6 @@ QString soakOnce(const Procedure &procedure, size_t fault, quint32 seed, int wri
     QString unread = procedure.changes.join(u',');
     for (const QString &message : told)
         if (message.startsWith(u"K3 Settings Not Read|")) unread += message;
-    // The K3 keeps a filter bandwidth per mode, and the bandwidth picks the filter: a mode
-    // left as the radio has it brings its own.
-    if (unread.contains(QStringLiteral("mode")))
-        unread += QStringLiteral("filter bandwidth,filter number");
     // TECH MD is left as it is when its display could not be read.
     const QStringList lines = s.trace.lines();
     const qsizetype techRead = lines.lastIndexOf(QStringLiteral("W mn072;"));
@@ -267,6 +263,10 @@ QString soakOnce(const Procedure &procedure, size_t fault, quint32 seed, int wri
             const QStringList sent = s.trace.writes().filter(prefix, Qt::CaseSensitive);
             if (!sent.isEmpty() && sent.last() != found) unread += name;  // the restore's
         }
+    // The K3 keeps a filter bandwidth per mode, and the bandwidth picks the filter: a mode
+    // left as the radio has it (or put back as noise made it read) brings its own.
+    if (unread.contains(QStringLiteral("mode")))
+        unread += QStringLiteral("filter bandwidth,filter number");
     const auto after = settingsOf(s.simulator->state());
     for (const auto &[name, value] : before)
         if (after.at(name) != value && !unread.contains(name))
