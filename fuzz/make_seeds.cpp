@@ -18,6 +18,7 @@
 #include "menus/menureports.h"
 #include "radio/settingscapture.h"
 #include "survey/filtersurvey.h"
+#include "survey/surveyrun.h"
 
 using namespace corvane;
 using namespace corvane::menus;
@@ -56,14 +57,6 @@ public:
     void clearLines() override {}
     void appendLine(const QString &) override {}
 };
-class NoSweepSink : public SweepSink {
-public:
-    void clearLines() override {}
-    void appendLine(const QString &) override {}
-    void prepareChart(int) override {}
-    void setChartRow(int, double, const QString &) override {}
-};
-
 class NoMenuSink : public MenuReportSink {
 public:
     void clearLines() override {}
@@ -163,28 +156,40 @@ int main(int argc, char **argv) {
              configMenuReport(link, sink);
          }},
     };
-    // The adaptive harness reads its mode from a first byte (0 sweep, 1 linear range test).
-    for (const bool dbv : {false, true}) {
-        const QList<QByteArray> pieces = record([dbv](RadioLink &link, Prompter &prompter) {
-            if (dbv) {
+    // The adaptive harness reads its mode from a first byte (0 sweep, 1 linear range test,
+    // 2 survey).
+    const QStringList adaptiveModes{QStringLiteral("sweep"), QStringLiteral("dbv"),
+                                    QStringLiteral("survey")};
+    for (int mode = 0; mode < int(adaptiveModes.size()); ++mode) {
+        const QList<QByteArray> pieces = record([mode](RadioLink &link, Prompter &prompter) {
+            if (mode == 1) {
                 DbvWindowState state;
                 NoDbvSink sink;
                 DbvFullTest(link, prompter, state, sink)
                     .run({QStringLiteral("150"), QStringLiteral("250"), QStringLiteral("4"), true});
                 state.capture.restoreInitialSettings(link, state.flags);
-                return;
+            } else if (mode == 2) {
+                SurveySink sink;
+                FilterSurvey survey(link, prompter, sink);
+                SurveyOptions options;
+                options.slotNumbers = {3};
+                options.stepHz = 25;
+                options.adaptive = true;
+                survey.run(options);
+                survey.resetK3();
+            } else {
+                FilterSweepState state;
+                NoSweepSink sink;
+                FilterSweep sweep(link, prompter, state, sink);
+                sweep.beginSweep({QStringLiteral("14059.8"), QStringLiteral("14060.2"),
+                                  QStringLiteral("10"), QStringLiteral("150"),
+                                  SweepMode::Adaptive});
+                sweep.resetK3();
             }
-            FilterSweepState state;
-            NoSweepSink sink;
-            FilterSweep sweep(link, prompter, state, sink);
-            sweep.beginSweep({QStringLiteral("14059.8"), QStringLiteral("14060.2"),
-                              QStringLiteral("10"), QStringLiteral("150"), SweepMode::Adaptive});
-            sweep.resetK3();
         });
         root.mkpath(QStringLiteral("adaptive"));
-        if (!writeFile(root.filePath(dbv ? QStringLiteral("adaptive/dbv")
-                                         : QStringLiteral("adaptive/sweep")),
-                       QByteArray(1, dbv ? 1 : 0) + pieces.join('\n')))
+        if (!writeFile(root.filePath(QStringLiteral("adaptive/") + adaptiveModes.at(mode)),
+                       QByteArray(1, char(mode)) + pieces.join('\n')))
             return 1;
     }
     for (const Receiver receiver : {Receiver::Main, Receiver::Sub}) {

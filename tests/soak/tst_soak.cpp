@@ -78,15 +78,16 @@ bool filterOp(Soak &s, Receiver receiver, int what) {
     return !(what == 2 ? filters.bandwidthReadout() : filters.receiveReadout());
 }
 
-// The filter survey of two slots: a lost port must end in "K3 Not Restored" (or, lost while
-// it only read, "Connection Lost").
-bool surveyRun(Soak &s, Receiver receiver) {
+// The filter survey of two slots, fixed or adaptive: a lost port must end in "K3 Not
+// Restored" (or, lost while it only read, "Connection Lost").
+bool surveyRun(Soak &s, Receiver receiver, bool adaptive = false) {
     SurveySink sink;
     FilterSurvey survey(s.link, s.prompter, sink);
     SurveyOptions options;
     options.receiver = receiver;
     options.slotNumbers = {3, 4};
     options.stepHz = 25;
+    options.adaptive = adaptive;
     const SurveyResult result = survey.run(options);
     if (result.end != SurveyEnd::PortLost) return false;
     const QString title = s.prompter.summary().last().section(u'|', 0, 0);
@@ -168,6 +169,8 @@ const std::vector<Procedure> kProcedures{
      QStringList{"Filter Survey"} + kCapture, ""},
     {"survey-sub", [](Soak &s) { return surveyRun(s, Receiver::Sub); },
      QStringList{"Filter Survey"} + kCapture, ""},
+    {"survey --adaptive", [](Soak &s) { return surveyRun(s, Receiver::Main, true); },
+     QStringList{"Filter Survey"} + kCapture, ""},
     {"menu-config", [](Soak &s) { return !configMenuReport(s.link, s).isComplete(); }, {""}, ""},
 };
 
@@ -248,10 +251,6 @@ QString soakOnce(const Procedure &procedure, size_t fault, quint32 seed, int wri
     QString unread = procedure.changes.join(u',');
     for (const QString &message : told)
         if (message.startsWith(u"K3 Settings Not Read|")) unread += message;
-    // The K3 keeps a filter bandwidth per mode, and the bandwidth picks the filter: a mode
-    // left as the radio has it brings its own.
-    if (unread.contains(QStringLiteral("mode")))
-        unread += QStringLiteral("filter bandwidth,filter number");
     // TECH MD is left as it is when its display could not be read.
     const QStringList lines = s.trace.lines();
     const qsizetype techRead = lines.lastIndexOf(QStringLiteral("W mn072;"));
@@ -264,6 +263,10 @@ QString soakOnce(const Procedure &procedure, size_t fault, quint32 seed, int wri
             const QStringList sent = s.trace.writes().filter(prefix, Qt::CaseSensitive);
             if (!sent.isEmpty() && sent.last() != found) unread += name;  // the restore's
         }
+    // The K3 keeps a filter bandwidth per mode, and the bandwidth picks the filter: a mode
+    // left as the radio has it (or put back as noise made it read) brings its own.
+    if (unread.contains(QStringLiteral("mode")))
+        unread += QStringLiteral("filter bandwidth,filter number");
     const auto after = settingsOf(s.simulator->state());
     for (const auto &[name, value] : before)
         if (after.at(name) != value && !unread.contains(name))
