@@ -63,25 +63,13 @@ QString k3ModeName(int number) {
                                                         : QStringLiteral("mode %1").arg(number);
 }
 
-// A read may hold more than the answer asked for: an unsolicited report (IF, when auto-info
-// is on) or a stale answer before it, or a report after it. The answer is the last piece of
-// the reply that begins with the query's letters (at the start or after a ";"): "DB" up to
-// its ";", "DS" its 13 characters. A reply without one is kept whole, to be shown as it came.
-QString answerIn(const QString &reply, QLatin1String letters) {
-    qsizetype from = reply.lastIndexOf(letters);
-    while (from > 0 && reply.at(from - 1) != u';') from = reply.lastIndexOf(letters, from - 1);
-    if (from < 0) return reply;
-    if (letters == QLatin1String("DS")) return reply.mid(from, kDisplayAnswerLength);
-    const qsizetype end = reply.indexOf(u';', from);
-    return end < 0 ? reply.mid(from) : reply.mid(from, end - from + 1);
-}
-
 QString slotAnswer(RadioLink &link, int waitMs) {
     return answerIn(link.queryRadio(kSlotQuery, waitMs), QLatin1String("DB"));
 }
 
 QString displayAnswer(RadioLink &link, int waitMs) {
-    return answerIn(link.queryRadio(kDisplayQuery, waitMs), QLatin1String("DS"));
+    return answerIn(link.queryRadio(kDisplayQuery, waitMs), QLatin1String("DS"),
+                    kDisplayAnswerLength);
 }
 
 }  // namespace

@@ -135,4 +135,13 @@ void letReadoutSettle(RadioLink &link, const std::function<void(const QString &)
     link.wait(int(left));
 }
 
+QString answerIn(const QString &reply, QLatin1String letters, int length) {
+    qsizetype from = reply.lastIndexOf(letters);
+    while (from > 0 && reply.at(from - 1) != u';') from = reply.lastIndexOf(letters, from - 1);
+    if (from < 0) return reply;
+    if (length > 0) return reply.mid(from, length);
+    const qsizetype end = reply.indexOf(u';', from);
+    return end < 0 ? reply.mid(from) : reply.mid(from, end - from + 1);
+}
+
 }  // namespace corvane

@@ -118,4 +118,11 @@ inline const QString kReadoutSettlingText = QStringLiteral("Letting the readout 
 // telling `say` first; nothing when that time has passed (or the port is lost).
 void letReadoutSettle(RadioLink &link, const std::function<void(const QString &)> &say);
 
+// A read may hold more than the answer asked for: an unsolicited report (IF, when auto-info
+// is on, or a stale answer) before it, or a report after it. The answer is the last piece of
+// the reply that begins with `letters` at its start or after a ";": `length` characters from
+// there, or up to its ";" when length is 0. A reply without one is returned whole, to be shown
+// as it came.
+QString answerIn(const QString &reply, QLatin1String letters, int length = 0);
+
 }  // namespace corvane
