@@ -88,6 +88,10 @@ PortError SerialTransport::open(int baud) {
         return error;
     }
     dropModemLines();
+    // What the radio sent before the port was ours (auto-info reports while no program read
+    // them, queued by the driver) is no answer to anything: dropped before the first write.
+    m_port.clear(QSerialPort::Input);
+    m_port.clearError();
     watchHangUp();
     return {};
 }

@@ -115,6 +115,8 @@ void TestLink::exchangesOnTheSimulator() {
 void TestLink::serialPortOnAPty() {
     PtyRadio radio;
     QVERIFY(radio.isValid());
+    // A report the radio sent before the port was opened is dropped at the open.
+    radio.send("IF00014060000     +000000 0003000001 ;");
     RealLink p(radio.slavePath());
     QVERIFY(p.link.isConnected());
     auto *port = static_cast<SerialTransport *>(p.link.transport());
