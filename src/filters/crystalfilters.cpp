@@ -5,6 +5,7 @@
 #include "core/progresstext.h"
 #include "link/portnames.h"
 #include "link/procedurefaults.h"
+#include "radio/k3settings.h"
 
 namespace corvane {
 
@@ -53,14 +54,6 @@ QString shownAnswer(const QString &answer) {
             out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar(u'0'));
     }
     return u'"' + out + u'"';
-}
-
-// The K3's MD numbers (the command reference, MD entry).
-QString k3ModeName(int number) {
-    static const char *const names[] = {"",   "LSB",  "USB",    "CW", "FM",
-                                        "AM", "DATA", "CW-REV", "",   "DATA-REV"};
-    return number >= 1 && number <= 9 && *names[number] ? QLatin1String(names[number])
-                                                        : QStringLiteral("mode %1").arg(number);
 }
 
 QString slotAnswer(RadioLink &link, int waitMs) {
@@ -141,7 +134,7 @@ void CrystalFilters::reportPortError(const QString &step) {
             if (!m.answer.isEmpty())
                 found << (m.query == kModeQuery ? QStringLiteral("the main receiver in %1")
                                                 : QStringLiteral("the sub-receiver in %1"))
-                             .arg(k3ModeName(m.answer.right(1).toInt()));
+                             .arg(k3settings::decodeMode(QStringLiteral("MD") + m.answer.right(1)));
     if (!found.isEmpty())
         text += QStringLiteral(
                     "\n\nThe K3's mode was not put back: it was found with %1. Set it "
