@@ -138,6 +138,7 @@ SurveyResult FilterSurvey::run(const SurveyOptions &options) {
     }
     if (refuseWhileBusy(m_link, m_prompter)) {
         result.end = SurveyEnd::Busy;
+        m_sink.ended(result);
         return result;
     }
     const LinkHold hold(m_link, QStringLiteral("Filter Survey"), kSurveyWindowName);
@@ -149,6 +150,7 @@ SurveyResult FilterSurvey::run(const SurveyOptions &options) {
         } else {
             m_prompter.message(kNotPresentText, kNotPresentTitle, MessageIcon::Exclamation);
         }
+        m_sink.ended(result);
         return result;
     }
     result.started = QDateTime::currentDateTime();
@@ -161,6 +163,7 @@ SurveyResult FilterSurvey::run(const SurveyOptions &options) {
             result.notRestored << QStringLiteral("auto-info");
         tellNotRestored(m_where, result.notRestored);
         result.end = SurveyEnd::PortLost;
+        m_sink.ended(result);
         return result;
     }
     const bool ready = prepare(result);
@@ -203,7 +206,8 @@ SurveyResult FilterSurvey::run(const SurveyOptions &options) {
         result.end = SurveyEnd::Stopped;
     else
         result.end = SurveyEnd::Completed;
-    // The results are shown before the closing message, which waits for the user.
+    // The results are shown before the closing message, which waits for the user (on the
+    // early ends above, after their message: nothing was measured).
     m_sink.ended(result);
     if (result.end == SurveyEnd::PortLost)
         tellNotRestored(m_where, result.notRestored);

@@ -139,7 +139,7 @@ public:
     // True from the first exchange to the end of the put-back.
     virtual void setRunning(bool running) { Q_UNUSED(running); }
     virtual void phase(SurveyPhase phase) { Q_UNUSED(phase); }
-    // The run's end, after the put-back and before its closing message.
+    // The run's end, once on every run: after the put-back and before its closing message.
     virtual void ended(const SurveyResult &result) { Q_UNUSED(result); }
 };
 

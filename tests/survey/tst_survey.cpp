@@ -11,6 +11,7 @@
 #include <QLineSeries>
 #include <QProcess>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QValueAxis>
 #include <QtTest>
@@ -316,6 +317,11 @@ void TestSurvey::windowPromptsPhasesAndPlan() {
     QVERIFY(begin->isEnabled());
     QVERIFY(plan->text().contains("\n25 points in all, about "));
     QCOMPARE(plan->accessibleDescription(), plan->text());
+    // A radio that does not answer: the end line says so, the slot's row has no figures.
+    b.simulator->faults().silent = true;
+    begin->click();
+    QCOMPARE(overall->text(), QStringLiteral("Survey: not run."));
+    QCOMPARE(window.findChild<QTableWidget *>("tblResults")->item(0, 5)->text(), QString("-"));
 }
 
 void TestSurvey::slotLists() {

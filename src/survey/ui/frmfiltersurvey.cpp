@@ -323,7 +323,8 @@ void frmFilterSurvey::beginSurvey() {
     m_ui->tblResults->setRowCount(0);
     m_ui->lstFindings->clear();
     m_runOptions = *options;
-    showResult(m_survey->run(*options));
+    // The sink's ended() has shown the result (showResult) by the time the run returns.
+    m_survey->run(*options);
     setRunning(false);
     m_ui->cmdReset->setEnabled(m_survey->hasCapture());
     const bool ran = m_result.end == SurveyEnd::Completed || m_result.end == SurveyEnd::Stopped ||
